@@ -1,0 +1,14 @@
+# `cmake --build build --target format` runs clang-format over every source file.
+find_program(CLANG_FORMAT_EXECUTABLE NAMES clang-format clang-format-14)
+if(CLANG_FORMAT_EXECUTABLE)
+    file(GLOB_RECURSE VELUMINA_FORMAT_SOURCES CONFIGURE_DEPENDS
+        ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h
+        ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/*.h
+        ${PROJECT_SOURCE_DIR}/bench/*.cpp ${PROJECT_SOURCE_DIR}/bench/*.h
+        ${PROJECT_SOURCE_DIR}/tools/*.cpp ${PROJECT_SOURCE_DIR}/resources/*.cpp
+        ${PROJECT_SOURCE_DIR}/resources/*.h)
+    add_custom_target(format
+        COMMAND ${CLANG_FORMAT_EXECUTABLE} -i ${VELUMINA_FORMAT_SOURCES}
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+        COMMENT "Formatting sources with clang-format")
+endif()

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/MessageBox.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+/// Installs itself as the message handler for its lifetime, records every message and
+/// answers from a script. An unscripted question gets the safe answer (No, Cancel).
+class MessageRecorder
+{
+public:
+    struct Message
+    {
+        QString text;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    /// The next question is answered with `answer`; answers are used in the order queued.
+    void QueueAnswer(MessageAnswer answer);
+
+    const std::vector<Message>& Messages() const;
+    QStringList Texts() const;
+    void Clear();
+
+private:
+    MessageAnswer Answer(const QString& text, MessageButtons buttons, MessageIcon icon);
+
+    std::vector<Message> m_messages;
+    std::deque<MessageAnswer> m_answers;
+    MessageHandler m_previous;
+};

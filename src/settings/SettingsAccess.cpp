@@ -1,0 +1,106 @@
+#include "settings/SettingsAccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+QString& TestFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString SettingsKey(const QString& section, const QString& name)
+{
+    return section + u'/' + name;
+}
+
+QSettings OpenSettings()
+{
+    if (!TestFolder().isEmpty()) {
+        return QSettings(TestFolder() + u'/' + QString::fromUtf16(kOrganizationName) + u'/' +
+                             QString::fromUtf16(kApplicationName) + QStringLiteral(".conf"),
+                         QSettings::IniFormat);
+    }
+    return QSettings(QString::fromUtf16(kOrganizationName), QString::fromUtf16(kApplicationName));
+}
+
+// The settings hold the password hash, so the file and its folder are the user's alone.
+// QSettings replaces the file atomically but keeps the permissions of an existing one, so it
+// is enough to create it with owner-only permissions before the first write.
+void PrepareSettingsFile(const QString& path)
+{
+    const QFileInfo info(path);
+    QDir folder = info.dir();
+    if (!folder.exists()) {
+        if (!QDir().mkpath(folder.absolutePath()))
+            return;
+        QFile::setPermissions(folder.absolutePath(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    if (!info.exists()) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            file.close();
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+bool WriteValue(const QString& section, const QString& name, const QVariant& value)
+{
+    QSettings settings = OpenSettings();
+    PrepareSettingsFile(settings.fileName());
+    settings.sync();
+    settings.setValue(SettingsKey(section, name), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+} // namespace
+
+int32_t ReadSettingInt(const QString& section, const QString& name, int32_t defaultValue)
+{
+    QSettings settings = OpenSettings();
+    settings.sync();
+    const QVariant value = settings.value(SettingsKey(section, name));
+    if (!value.isValid())
+        return defaultValue;
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    if (!ok)
+        return defaultValue;
+    // A stored value is a 32-bit word: keep its low 32 bits, as the registry would.
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<qulonglong>(number) & 0xFFFFFFFFu));
+}
+
+bool WriteSettingInt(const QString& section, const QString& name, int32_t value)
+{
+    return WriteValue(section, name, static_cast<qlonglong>(value));
+}
+
+QByteArray ReadSettingBytes(const QString& section, const QString& name)
+{
+    QSettings settings = OpenSettings();
+    settings.sync();
+    const QVariant value = settings.value(SettingsKey(section, name));
+    if (value.typeId() != QMetaType::QByteArray)
+        return {};
+    return value.toByteArray();
+}
+
+bool WriteSettingBytes(const QString& section, const QString& name, const QByteArray& bytes)
+{
+    return WriteValue(section, name, bytes);
+}
+
+QString SettingsFilePath()
+{
+    return OpenSettings().fileName();
+}
+
+void SetSettingsFolderForTesting(const QString& folder)
+{
+    TestFolder() = folder;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// Access to the program's persistent settings: QSettings("Quorlen Software", "Velumina"),
+// one group per section. Every read first syncs, so values another process wrote are seen;
+// every write reaches the file at once. Failures fall back to the default and are not reported.
+
+inline constexpr char16_t kOrganizationName[] = u"Quorlen Software";
+inline constexpr char16_t kApplicationName[] = u"Velumina";
+inline constexpr char16_t kSettingsSection[] = u"Settings";
+
+/// Reads a 32-bit value; `defaultValue` when it is absent or not a number.
+int32_t ReadSettingInt(const QString& section, const QString& name, int32_t defaultValue);
+
+/// Writes a 32-bit value. Returns false when the settings file could not be written.
+bool WriteSettingInt(const QString& section, const QString& name, int32_t value);
+
+/// Reads a binary value; an empty array when there is none.
+QByteArray ReadSettingBytes(const QString& section, const QString& name);
+
+/// Writes a binary value. Returns false when the settings file could not be written.
+bool WriteSettingBytes(const QString& section, const QString& name, const QByteArray& bytes);
+
+/// The file the settings live in.
+QString SettingsFilePath();
+
+/// Points the settings at `folder` (tests); an empty folder restores the user's own.
+void SetSettingsFolderForTesting(const QString& folder);

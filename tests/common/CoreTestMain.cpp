@@ -1,0 +1,13 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication application(argc, argv);
+    InitializeTestProcess();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,14 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    InitializeTestProcess();
+    return RUN_ALL_TESTS();
+}

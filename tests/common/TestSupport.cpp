@@ -1,0 +1,90 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/Clock.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/SharedGenerator.h"
+#include "settings/SettingsAccess.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <cstdlib>
+#include <ctime>
+
+void SetToday(int year, int month, int day)
+{
+    time_t noon = ToTime(Date(year, month, day), 12);
+    SetCurrentTimeForTesting(noon);
+}
+
+CalDate Date(int year, int month, int day)
+{
+    return CalDate{static_cast<int16_t>(month), static_cast<int16_t>(day), static_cast<int16_t>(year)};
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* zone)
+{
+    const char* previous = std::getenv("TZ");
+    m_hadPrevious = previous != nullptr;
+    if (m_hadPrevious)
+        m_previous = previous;
+    setenv("TZ", zone, 1);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone()
+{
+    if (m_hadPrevious)
+        setenv("TZ", m_previous.constData(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+void VeluminaTest::SetUp()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(m_folder->isValid());
+    QDir(m_folder->path()).mkpath(QStringLiteral("settings"));
+    QDir(m_folder->path()).mkpath(QStringLiteral("documents"));
+    SetSettingsFolderForTesting(SettingsPath());
+    SetDocumentsFolderForTesting(DocumentsPath());
+    m_zone = std::make_unique<ScopedTimeZone>("Europe/Berlin");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    SetToday(2026, 12, 6);
+    SharedGenerator().seed(5489u);
+    ResetCycleDatabaseForTesting();
+}
+
+void VeluminaTest::TearDown()
+{
+    ResetCycleDatabaseForTesting();
+    ClearCurrentTimeForTesting();
+    m_zone.reset();
+    InitializeTestProcess();
+    m_folder.reset();
+}
+
+QString VeluminaTest::TempPath(const QString& name) const
+{
+    return m_folder->filePath(name);
+}
+
+QString VeluminaTest::DocumentsPath() const
+{
+    return m_folder->filePath(QStringLiteral("documents"));
+}
+
+QString VeluminaTest::SettingsPath() const
+{
+    return m_folder->filePath(QStringLiteral("settings"));
+}
+
+void InitializeTestProcess()
+{
+    // Outside a fixture nothing may reach the user's own files either.
+    static QTemporaryDir processFolder;
+    SetSettingsFolderForTesting(processFolder.filePath(QStringLiteral("settings")));
+    SetDocumentsFolderForTesting(processFolder.filePath(QStringLiteral("documents")));
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/CalDate.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Shared helpers of every test area: a private folder for the settings and the documents,
+// a fixed clock, a fixed zone and locale, and a fresh cycle database for each test.
+
+/// Sets the clock to 12:00 local time of the given day.
+void SetToday(int year, int month, int day);
+
+/// A date, in the order people write it.
+CalDate Date(int year, int month, int day);
+
+/// Sets TZ for its lifetime and restores the previous zone.
+class ScopedTimeZone
+{
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    QByteArray m_previous;
+    bool m_hadPrevious;
+};
+
+/// Base fixture: settings and documents in a temporary folder, clock fixed at 12:00 on
+/// 6 December 2026, zone Europe/Berlin, locale en_US, a fresh database.
+class VeluminaTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString TempPath(const QString& name) const;
+    QString DocumentsPath() const;
+    QString SettingsPath() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<ScopedTimeZone> m_zone;
+};
+
+/// Prepares the process for tests: offscreen platform, a temporary default folder for
+/// settings and documents so that nothing touches the real home folder.
+void InitializeTestProcess();
