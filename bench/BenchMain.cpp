@@ -1,4 +1,5 @@
 #include "platform/DocumentsFolder.h"
+#include "resources/CompiledResources.h"
 #include "settings/SettingsAccess.h"
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    InitializeCompiledResources();
     QTemporaryDir folder;
     SetSettingsFolderForTesting(folder.filePath(QStringLiteral("settings")));
     SetDocumentsFolderForTesting(folder.filePath(QStringLiteral("documents")));

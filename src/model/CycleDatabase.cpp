@@ -62,21 +62,6 @@ std::unique_ptr<CycleDatabase>& DatabaseInstance()
 }
 } // namespace
 
-// State of the day walk of AverageCycleLength at one day.
-struct CycleDatabase::AverageWalk
-{
-    bool inRun = false;
-    bool haveStart = false;
-    int runLength = 1;
-    int previousStart = 0;
-    int64_t sum = 0;
-    int64_t samples = 1;
-    int longestCycle = 19;
-    int shortestCycle = 41;
-    int longestPeriod = 3;
-    int nextDay = 0; ///< day number of the next day to look at
-};
-
 CycleDatabase::CycleDatabase()
     : m_seed(kScrambleSeed), m_avgCycleLen(0), m_shortestCycle(0), m_longestCycle(0), m_longestPeriod(0),
       m_avgPeriodLen(0), m_changed(false), m_initialCycleLen(0), m_initialPeriodLen(0), m_lutealPhaseLen(0),
@@ -369,14 +354,19 @@ void CycleDatabase::RunAverageWalk(AverageWalk& walk, int endDay, int checkpoint
     }
     bool saved = checkpointDay == INT_MIN;
     int day = walk.nextDay;
-    CalDate date = DateOfDayNumber(day);
+    const CalDate firstDate = DateOfDayNumber(day);
+    int month = firstDate.month;
+    int year = firstDate.year;
+    int dayOfMonth = firstDate.day;
+    int daysInMonth = DaysInMonth(year, month);
+    int cell = DayStatusMap::CellIndex(firstDate);
     for (; day < stopDay; ++day) {
         if (!saved && day >= checkpointDay) {
             walk.nextDay = day;
-            m_walkCheckpoint = std::make_unique<AverageWalk>(walk);
+            m_walkCheckpoint = walk;
             saved = true;
         }
-        const bool bleeding = m_dayMap.IsBleeding(date);
+        const bool bleeding = m_dayMap.LevelAtCell(cell) != 0;
         if (bleeding && !walk.inRun) {
             walk.inRun = true;
             walk.runLength = 1;
@@ -397,20 +387,24 @@ void CycleDatabase::RunAverageWalk(AverageWalk& walk, int endDay, int checkpoint
         } else {
             walk.inRun = false;
         }
-        if (date.day < DaysInMonth(date.year, date.month)) {
-            ++date.day;
+        // Step to the next real day; cells of day numbers the month lacks are skipped.
+        if (dayOfMonth < daysInMonth) {
+            ++dayOfMonth;
+            ++cell;
         } else {
-            date.day = 1;
-            if (++date.month > 12) {
-                date.month = 1;
-                ++date.year;
+            cell += DayStatusMap::kCellsPerMonth - dayOfMonth + 1;
+            dayOfMonth = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
             }
+            daysInMonth = DaysInMonth(year, month);
         }
     }
     walk.nextDay = std::max(day, walk.nextDay);
     if (!saved) {
         // Everything before the stop day is final as well.
-        m_walkCheckpoint = std::make_unique<AverageWalk>(walk);
+        m_walkCheckpoint = walk;
     }
 }
 
@@ -576,8 +570,16 @@ int CycleDatabase::BuildCycleList(std::vector<CycleRecord>& list)
     CalDate end = Today();
     if (IsBefore(end, m_records.back().date))
         end = m_records.back().date;
-    // Past the map no further start can be found, so the rows end there whatever `end` is.
+    // Only the map knows cycle starts: a history whose first bleeding record lies before the
+    // map's first year begins with the first bleeding day inside the map.
     CalDate current = m_records[i].date;
+    if (current.year < kMapFirstYear) {
+        current = CalDate{1, 1, static_cast<int16_t>(kMapFirstYear)};
+        while (!m_dayMap.IsBleeding(current) && !IsAfter(current, end) && current.year <= kMapLastYear)
+            CivilNextDay(current);
+        if (!m_dayMap.IsBleeding(current))
+            return static_cast<int>(list.size());
+    }
     while (!IsAfter(current, end)) {
         const CalDate start = current;
         int length = 0;

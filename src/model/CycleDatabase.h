@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 /// The one data object: the stored day records in date order, the day-status map derived from
@@ -77,6 +78,16 @@ public:
     bool ExportDays(const QString& path);
     bool ExportCycles(const QString& path);
     bool ImportDays(const QString& path);
+    /// What an import read: days stored, lines skipped for a date the data file cannot hold,
+    /// notes cut to kMaxNoteLength, and the line that ended the import early (0 when none).
+    struct ImportReport
+    {
+        int imported = 0;
+        int skipped = 0;
+        int shortened = 0;
+        int stoppedAtLine = 0;
+    };
+    const ImportReport& LastImportReport() const;
 
     // Read access.
     const std::vector<DayRecord>& Records() const;
@@ -92,7 +103,20 @@ public:
     static void SetRecalculateHook(std::function<void()> hook);
 
 private:
-    struct AverageWalk;
+    // State of the day walk of AverageCycleLength at one day.
+    struct AverageWalk
+    {
+        bool inRun = false;
+        bool haveStart = false;
+        int runLength = 1;
+        int previousStart = 0;
+        int64_t sum = 0;
+        int64_t samples = 1;
+        int longestCycle = 19;
+        int shortestCycle = 41;
+        int longestPeriod = 3;
+        int nextDay = 0; ///< day number of the next day to look at
+    };
 
     bool FindPeriodStartFrom(CalDate& date, bool outsideMapIsNotFound);
     void MarkPredictedDay(const CalDate& date, int level);
@@ -110,13 +134,16 @@ private:
     int32_t m_initialPeriodLen;
     int32_t m_lutealPhaseLen;
     DayStatusMap m_dayMap;
+    ImportReport m_lastImportReport;
+    // A data file that failed to load and could not be copied aside: Save must not replace it.
+    QString m_unsecuredDataFile;
 
     // Cells of stored records: predictions never overwrite a day the user recorded.
     std::vector<bool> m_recordedCells;
     // While deriving, the average walk resumes from the last day no later step can change.
     bool m_deriving;
     int m_finalBeforeDay;
-    std::unique_ptr<AverageWalk> m_walkCheckpoint;
+    std::optional<AverageWalk> m_walkCheckpoint;
 };
 
 /// The process-wide database.

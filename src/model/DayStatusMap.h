@@ -29,6 +29,12 @@ public:
     bool IsBleeding(const CalDate& date) const;
     void SetLevel(const CalDate& date, int level);
 
+    /// The level in a cell given by CellIndex (for walks that step through the cells).
+    int LevelAtCell(int cell) const
+    {
+        return m_cells[static_cast<size_t>(cell)] & 3;
+    }
+
     /// The day number after which every cell is 0 (INT_MIN when the map is empty).
     int LastNonZeroDayNumber() const;
 

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "resources/CompiledResources.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +11,7 @@ int main(int argc, char* argv[])
     ::testing::InitGoogleTest(&argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    InitializeCompiledResources();
     InitializeTestProcess();
     return RUN_ALL_TESTS();
 }

@@ -1,8 +1,206 @@
 #include "TestSupport.h"
 
 #include "model/CalDate.h"
+#include "model/CivilDays.h"
+#include "platform/Clock.h"
 
-TEST(CalDateSmoke, Builds)
+#include <QLocale>
+
+namespace {
+::testing::AssertionResult SameDate(const CalDate& actual, const CalDate& expected)
+{
+    if (IsSameDate(actual, expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual.year << "-" << actual.month << "-" << actual.day << " instead of "
+                                         << expected.year << "-" << expected.month << "-" << expected.day;
+}
+
+CalDate Next(CalDate d)
+{
+    NextDay(d);
+    return d;
+}
+
+CalDate Prev(CalDate d)
+{
+    PrevDay(d);
+    return d;
+}
+
+CalDate Plus(CalDate d, int n)
+{
+    AddDays(d, n);
+    return d;
+}
+
+CalDate Minus(CalDate d, int n)
+{
+    SubtractDays(d, n);
+    return d;
+}
+
+const char* const kZones[] = {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe", "UTC", "Asia/Kolkata"};
+} // namespace
+
+class CalDateTest : public VeluminaTest
+{
+};
+
+TEST_F(CalDateTest, ValidityTestsDoNotCheckMonthLengths)
 {
     EXPECT_TRUE(IsValidDate(Date(2010, 2, 31)));
+    EXPECT_TRUE(IsValidDate(Date(1971, 1, 1)));
+    EXPECT_TRUE(IsValidDate(Date(2099, 12, 31)));
+    EXPECT_FALSE(IsValidDate(Date(2100, 1, 1)));
+    EXPECT_FALSE(IsValidDate(Date(1970, 12, 31)));
+    EXPECT_FALSE(IsValidDate(Date(2010, 13, 1)));
+    EXPECT_FALSE(IsValidDate(Date(2010, 1, 0)));
+    EXPECT_FALSE(IsValidDate(CalDate{0, 0, 0}));
+
+    EXPECT_FALSE(IsYearInMapRange(2007));
+    EXPECT_TRUE(IsYearInMapRange(2008));
+    EXPECT_TRUE(IsYearInMapRange(2026));
+    EXPECT_TRUE(IsYearInMapRange(2099));
+    EXPECT_FALSE(IsYearInMapRange(2100));
+
+    EXPECT_TRUE(IsStoredDateValid(1900, 1, 1));
+    EXPECT_TRUE(IsStoredDateValid(65535, 12, 31));
+    EXPECT_FALSE(IsStoredDateValid(1899, 1, 1));
+    EXPECT_FALSE(IsStoredDateValid(2010, 0, 1));
+    EXPECT_FALSE(IsStoredDateValid(2010, 1, 32));
+}
+
+TEST_F(CalDateTest, OrderingComparesYearThenMonthThenDay)
+{
+    EXPECT_TRUE(IsBefore(Date(2009, 12, 31), Date(2010, 1, 1)));
+    EXPECT_TRUE(IsBefore(Date(2010, 2, 31), Date(2010, 3, 1)));
+    EXPECT_FALSE(IsBefore(Date(2010, 3, 1), Date(2010, 3, 1)));
+    EXPECT_TRUE(IsBeforeOrSame(Date(2010, 3, 1), Date(2010, 3, 1)));
+    EXPECT_TRUE(IsAfter(Date(2010, 3, 2), Date(2010, 3, 1)));
+    EXPECT_FALSE(IsAfter(Date(2010, 3, 1), Date(2010, 3, 1)));
+}
+
+TEST_F(CalDateTest, DayStepsCrossMonthAndYearEnds)
+{
+    EXPECT_TRUE(SameDate(Next(Date(2009, 2, 28)), Date(2009, 3, 1)));
+    EXPECT_TRUE(SameDate(Next(Date(2008, 2, 28)), Date(2008, 2, 29)));
+    EXPECT_TRUE(SameDate(Next(Date(2008, 2, 29)), Date(2008, 3, 1)));
+    EXPECT_TRUE(SameDate(Next(Date(2010, 12, 31)), Date(2011, 1, 1)));
+    EXPECT_TRUE(SameDate(Prev(Date(2012, 3, 1)), Date(2012, 2, 29)));
+    EXPECT_TRUE(SameDate(Prev(Date(2011, 1, 1)), Date(2010, 12, 31)));
+    EXPECT_TRUE(SameDate(Plus(Date(2010, 6, 10), 18), Date(2010, 6, 28)));
+    EXPECT_TRUE(SameDate(Plus(Date(2010, 6, 10), 19), Date(2010, 6, 29)));
+    EXPECT_TRUE(SameDate(Plus(Date(2010, 12, 20), 400), Date(2012, 1, 24)));
+    EXPECT_TRUE(SameDate(Minus(Date(2010, 3, 5), 4), Date(2010, 3, 1)));
+    EXPECT_TRUE(SameDate(Minus(Date(2010, 3, 5), 5), Date(2010, 2, 28)));
+    EXPECT_TRUE(SameDate(OffsetDate(Date(2010, 3, 5), -365), Date(2009, 3, 5)));
+    // A stored day beyond the month's end rolls over as the conversion does.
+    EXPECT_TRUE(SameDate(Next(Date(2010, 2, 31)), Date(2010, 3, 4)));
+    EXPECT_TRUE(SameDate(OffsetDate(Date(2010, 2, 30), 0), Date(2010, 3, 2)));
+}
+
+TEST_F(CalDateTest, FastPathsAndCivilArithmeticAgreeWithTheConversionInRealZones)
+{
+    for (const char* zone : kZones) {
+        ScopedTimeZone scoped(zone);
+        CalDate day = Date(2007, 12, 25);
+        int mismatches = 0;
+        while (day.year < 2100) {
+            const CalDate converted = FromTime(ToTime(day, 12) + 86400);
+            CalDate civil = day;
+            CivilNextDay(civil);
+            if (!IsSameDate(Next(day), converted) || !IsSameDate(civil, converted))
+                ++mismatches;
+            if (day.day == 15) {
+                // Longer steps, both signs, and the day count back.
+                for (int n : {1, 13, 27, 28, 29, 31, 200, 366}) {
+                    const CalDate ahead = OffsetDate(day, n);
+                    CalDate civilAhead = day;
+                    CivilAddDays(civilAhead, n);
+                    if (!IsSameDate(Plus(day, n), ahead) || !IsSameDate(civilAhead, ahead) ||
+                        !IsSameDate(Minus(ahead, n), day) || !IsSameDate(CivilOffsetDate(day, -n), OffsetDate(day, -n)))
+                        ++mismatches;
+                    if (DaysBetween(ahead, day) != n || DaysBetween(day, ahead) != -(n - 1) ||
+                        CivilDaysBetween(ahead, day) != n || CivilDaysBetween(day, ahead) != -(n - 1))
+                        ++mismatches;
+                }
+            }
+            day = converted;
+        }
+        EXPECT_EQ(mismatches, 0) << zone;
+    }
+}
+
+TEST_F(CalDateTest, DaysBetweenIgnoresDaylightSavingChanges)
+{
+    struct Change
+    {
+        const char* zone;
+        CalDate before;
+        CalDate after;
+    };
+    // The day before and the day after a clock change in each direction.
+    const Change changes[] = {
+        {"Europe/Berlin", Date(2026, 3, 28), Date(2026, 3, 30)},
+        {"Europe/Berlin", Date(2026, 10, 24), Date(2026, 10, 26)},
+        {"America/New_York", Date(2026, 3, 7), Date(2026, 3, 9)},
+        {"America/New_York", Date(2026, 10, 31), Date(2026, 11, 2)},
+        {"Australia/Lord_Howe", Date(2026, 4, 4), Date(2026, 4, 6)},
+        {"Australia/Lord_Howe", Date(2026, 10, 3), Date(2026, 10, 5)},
+    };
+    for (const Change& change : changes) {
+        ScopedTimeZone scoped(change.zone);
+        EXPECT_EQ(DaysBetween(change.after, change.before), 2) << change.zone;
+        EXPECT_EQ(DaysBetween(Next(change.before), change.before), 1) << change.zone;
+        EXPECT_EQ(DaysBetween(change.after, Next(change.before)), 1) << change.zone;
+        EXPECT_EQ(DaysBetween(change.before, change.before), 0) << change.zone;
+        // Truncation toward zero: one day earlier is 0, n days earlier is -(n - 1).
+        EXPECT_EQ(DaysBetween(change.before, Next(change.before)), 0) << change.zone;
+        EXPECT_EQ(DaysBetween(change.before, change.after), -1) << change.zone;
+        EXPECT_TRUE(SameDate(Next(Next(change.before)), change.after)) << change.zone;
+        EXPECT_TRUE(SameDate(Prev(Prev(change.after)), change.before)) << change.zone;
+    }
+}
+
+TEST_F(CalDateTest, TodayFollowsTheClockAndTheZone)
+{
+    // 23:30 UTC on 31 December 2026 is already 1 January 2027 in Berlin.
+    SetCurrentTimeForTesting(1798759800);
+    EXPECT_TRUE(SameDate(Today(), Date(2027, 1, 1)));
+    {
+        ScopedTimeZone newYork("America/New_York");
+        EXPECT_TRUE(SameDate(Today(), Date(2026, 12, 31)));
+    }
+    SystemTime fields{};
+    ASSERT_TRUE(ToSystemTime(ToTime(Date(2026, 12, 6), 12), fields));
+    EXPECT_EQ(fields.year, 2026);
+    EXPECT_EQ(fields.month, 12);
+    EXPECT_EQ(fields.day, 6);
+    EXPECT_EQ(fields.dayOfWeek, 0); // a Sunday
+    EXPECT_EQ(fields.hour, 12);
+}
+
+TEST_F(CalDateTest, ConversionRejectsWhatItCannotHold)
+{
+    EXPECT_EQ(ToTime(Date(1899, 12, 31), 12), kInvalidTime);
+    EXPECT_EQ(ToTime(Date(2010, 0, 1), 12), kInvalidTime);
+    EXPECT_EQ(ToTime(Date(2010, 1, 32), 12), kInvalidTime);
+    EXPECT_EQ(ToTime(Date(2010, 1, 1), 24), kInvalidTime);
+    EXPECT_NE(ToTime(Date(1900, 1, 1), 12), kInvalidTime);
+    EXPECT_EQ(DaysBetween(Date(2010, 13, 1), Date(2010, 1, 1)), 0);
+    CalDate broken = Date(2010, 13, 31);
+    NextDay(broken);
+    EXPECT_TRUE(SameDate(broken, CalDate{0, 0, 0}));
+}
+
+TEST_F(CalDateTest, DisplayFormsFollowTheLocale)
+{
+    EXPECT_EQ(FormatMonthDay(Date(2010, 3, 5)), QStringLiteral("March 5"));
+    EXPECT_EQ(FormatMonthDay(CalDate{0, 0, 0}), QStringLiteral("???"));
+    EXPECT_EQ(FormatMonthDay(Date(2100, 3, 5)), QStringLiteral("???"));
+    EXPECT_EQ(FormatShortDate(Date(2010, 3, 5)), QLocale().toString(QDate(2010, 3, 5), QLocale::ShortFormat));
+    EXPECT_EQ(FormatShortDate(Date(1970, 3, 5)), QStringLiteral("???"));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(FormatMonthDay(Date(2010, 3, 5)), QStringLiteral("März 5"));
+    EXPECT_EQ(FormatShortDate(Date(2010, 3, 5)), QStringLiteral("05.03.10"));
 }

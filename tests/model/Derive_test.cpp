@@ -1,0 +1,297 @@
+#include "ModelTestSupport.h"
+
+#include "model/CivilDays.h"
+#include "settings/SettingsAccess.h"
+
+namespace {
+const QString kSection = QStringLiteral("Settings");
+
+/// Levels of `count` days from `first` in the map, as a string of digits.
+std::string Levels(CycleDatabase& database, const CalDate& first, int count)
+{
+    std::string levels;
+    for (int i = 0; i < count; ++i)
+        levels += static_cast<char>('0' + LevelOf(database.GetDay(OffsetDate(first, i))));
+    return levels;
+}
+
+::testing::AssertionResult SameDate(const CalDate& actual, const CalDate& expected)
+{
+    if (IsSameDate(actual, expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual.year << "-" << actual.month << "-" << actual.day << " instead of "
+                                         << expected.year << "-" << expected.month << "-" << expected.day;
+}
+} // namespace
+
+class DeriveTest : public VeluminaTest
+{
+protected:
+    static CycleDatabase& db()
+    {
+        return TheCycleDatabase();
+    }
+    const CalDate day0 = Date(2026, 3, 2);
+
+    CalDate At(int n) const
+    {
+        return OffsetDate(day0, n);
+    }
+};
+
+TEST_F(DeriveTest, NoRecordsOrNoBleedingGiveTheInitialCycleAndNoCycleStart)
+{
+    for (bool withRecords : {false, true}) {
+        ResetCycleDatabaseForTesting();
+        CycleDatabase& fresh = TheCycleDatabase();
+        if (withRecords)
+            fresh.ReplaceRecords({Day(Date(2026, 11, 1), None, QStringLiteral("note")), Day(Date(2026, 11, 2), None)});
+        else
+            fresh.Recalculate();
+        EXPECT_EQ(fresh.Map().LastNonZeroDayNumber(), INT_MIN);
+        EXPECT_EQ(fresh.AverageCycleLength(), 28);
+        EXPECT_EQ(fresh.ShortestCycle(), 28);
+        EXPECT_EQ(fresh.LongestCycle(), 28);
+        CalDate start = Today();
+        EXPECT_FALSE(fresh.FindPeriodStart(start));
+        EXPECT_EQ(fresh.DayOfCycle(), -1);
+        EXPECT_EQ(fresh.ChanceForDate(Today()), -1);
+        std::vector<CycleRecord> rows;
+        EXPECT_EQ(fresh.BuildCycleList(rows), 0);
+    }
+}
+
+TEST_F(DeriveTest, OnePeriodPredictsEveryInitialCycleLength)
+{
+    db().ReplaceRecords({Day(day0, Heavy), Day(At(1), Medium), Day(At(2), Slight)});
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+    EXPECT_EQ(Levels(db(), At(26), 5), "00321");
+    EXPECT_EQ(Levels(db(), At(54), 5), "00321");
+    // The last prediction starts early in 2099: the map is filled into its last year.
+    CalDate last{0, 0, 0};
+    for (CalDate search = Date(2098, 6, 1); db().FindNextPeriodStart(search);)
+        last = search;
+    EXPECT_EQ(last.year, 2099);
+    EXPECT_LE(last.month, 2);
+    EXPECT_EQ(DaysBetween(last, day0) % 28, 0);
+}
+
+TEST_F(DeriveTest, TwoRecordedPeriodsAverageAndPredict)
+{
+    // Periods on days 0 to 4 and 25 to 29, today day 29.
+    std::vector<DayRecord> records;
+    AddRun(records, day0, 5, Heavy);
+    AddRun(records, At(25), 5, Heavy);
+    db().ReplaceRecords(records);
+    SetToday(At(29).year, At(29).month, At(29).day);
+    db().Recalculate();
+
+    EXPECT_EQ(db().AverageCycleLength(), 27); // (28 + 25) / 2 rounded up
+    // The walk reaches 40 days past today, so the predicted start on day 52 counts too.
+    EXPECT_EQ(db().ShortestCycle(), 25);
+    EXPECT_EQ(db().LongestCycle(), 27);
+    EXPECT_EQ(db().LongestPeriod(), 6) << "the first prediction's Slight day 30 joins the run 25..29";
+    EXPECT_EQ(Levels(db(), At(28), 3), "331") << "the first prediction merges into the recorded period";
+    CalDate next = Today();
+    ASSERT_TRUE(db().FindNextPeriodStart(next));
+    EXPECT_TRUE(SameDate(next, At(52)));
+    EXPECT_EQ(Levels(db(), At(52), 4), "3210");
+    EXPECT_EQ(db().DayOfCycle(), 4);
+
+    std::vector<CycleRecord> rows;
+    ASSERT_EQ(db().BuildCycleList(rows), 2);
+    EXPECT_TRUE(SameDate(rows[0].firstDay, day0));
+    EXPECT_EQ(rows[0].cycleLength, 25);
+    EXPECT_EQ(rows[0].bleedingDays, 5);
+    EXPECT_TRUE(SameDate(rows[1].firstDay, At(25)));
+    EXPECT_EQ(rows[1].cycleLength, 27) << "the last row runs to the predicted start";
+    EXPECT_EQ(rows[1].bleedingDays, 6);
+}
+
+TEST_F(DeriveTest, PredictedPeriodLengthFollowsTheInitialPeriodLength)
+{
+    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 5);
+    db().ReplaceRecords({Day(day0, Heavy)});
+    EXPECT_EQ(Levels(db(), At(28), 6), "322210");
+
+    ResetCycleDatabaseForTesting();
+    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 1);
+    TheCycleDatabase().ReplaceRecords({Day(day0, Heavy)});
+    EXPECT_EQ(Levels(TheCycleDatabase(), At(28), 3), "310");
+    EXPECT_EQ(Levels(TheCycleDatabase(), day0, 3), "310");
+}
+
+TEST_F(DeriveTest, ALatePeriodJoinsThePredictedStart)
+{
+    // Predicted start day 28 (3 days); the recorded period begins on day 30.
+    std::vector<DayRecord> records;
+    AddRun(records, day0, 4, Heavy);
+    AddRun(records, At(30), 4, Heavy);
+    db().ReplaceRecords(records);
+    EXPECT_EQ(Levels(db(), At(27), 8), "03233330");
+    CalDate start = At(31);
+    ASSERT_TRUE(db().FindPeriodStart(start));
+    EXPECT_TRUE(SameDate(start, At(28))) << "its cycle counts from the predicted start";
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+}
+
+TEST_F(DeriveTest, AnInterruptedPeriodStartsARunThatIsNotAveraged)
+{
+    // Days 0..2 and 4..5 bleeding, day 3 recorded dry; the next period on day 30.
+    db().ReplaceRecords({Day(day0, Heavy), Day(At(1), Heavy), Day(At(2), Heavy), Day(At(3), None), Day(At(4), Medium),
+                         Day(At(5), Slight), Day(At(30), Heavy), Day(At(31), Heavy), Day(At(32), Heavy)});
+    SetToday(At(33).year, At(33).month, At(33).day);
+    db().Recalculate();
+    // The first period is filled between bleeding records less than 7 days apart.
+    EXPECT_EQ(Levels(db(), day0, 6), "322221");
+    // A dry day splits a later period: its second part restarts the count.
+    ResetCycleDatabaseForTesting();
+    CycleDatabase& fresh = TheCycleDatabase();
+    fresh.ReplaceRecords({Day(day0, Heavy), Day(At(1), Heavy), Day(At(2), Heavy), Day(At(30), Heavy),
+                          Day(At(31), Heavy), Day(At(32), None), Day(At(33), Heavy), Day(At(34), Heavy),
+                          Day(At(61), Heavy), Day(At(62), Heavy), Day(At(63), Heavy)});
+    SetToday(At(64).year, At(64).month, At(64).day);
+    fresh.Recalculate();
+    EXPECT_EQ(Levels(fresh, At(28), 7), "3233033");
+    // Runs start on 0, 28 (the prediction joined by the record of day 30), 33, 61 and the
+    // predicted 89. The 5 days from 28 to 33 are not averaged, but 33 becomes the previous
+    // start: 33 to 61 is 28 days, where 28 to 61 would have been 33.
+    EXPECT_EQ(fresh.AverageCycleLength(), 28);
+    EXPECT_EQ(fresh.ShortestCycle(), 28);
+    EXPECT_EQ(fresh.LongestCycle(), 28);
+}
+
+TEST_F(DeriveTest, ChanceTableAroundTheOvulationDay)
+{
+    db().ReplaceRecords({Day(day0, Heavy)});
+    const std::pair<int, int> expected[] = {{14, 84}, {13, 77}, {12, 56}, {11, 30}, {10, 11}, {9, 3},
+                                            {8, 0},   {15, 67}, {16, 36}, {17, 14}, {18, 2},  {19, 0},
+                                            {0, 0},   {-1, 0},  {27, 0},  {100, 0}};
+    for (const auto& [day, chance] : expected)
+        EXPECT_EQ(db().ChanceForCycleDay(day), chance) << day;
+    SetToday(At(14).year, At(14).month, At(14).day);
+    EXPECT_EQ(db().ChanceToday(), 84);
+    EXPECT_EQ(db().ChanceForDate(At(13)), 77) << "counted from today's cycle start";
+    EXPECT_EQ(db().GetDay(At(13)).chance, 77);
+}
+
+TEST_F(DeriveTest, SearchesStopAfterFortyAndTwentyDays)
+{
+    // Cycle 45 days, period of one recorded day and one predicted Slight day.
+    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 45);
+    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 1);
+    db().ReplaceRecords({Day(day0, Heavy)});
+    EXPECT_EQ(Levels(db(), day0, 3), "310");
+    CalDate found = At(40); // 39 days after the last bleeding day
+    EXPECT_TRUE(db().FindPeriodStart(found));
+    EXPECT_TRUE(SameDate(found, day0));
+    CalDate notFound = At(41);
+    EXPECT_FALSE(db().FindPeriodStart(notFound));
+    EXPECT_TRUE(SameDate(notFound, At(41))) << "unchanged when not found";
+    CalDate ahead = At(6); // the next start is the 40th day looked at
+    EXPECT_TRUE(db().FindNextPeriodStart(ahead));
+    EXPECT_TRUE(SameDate(ahead, At(45)));
+    CalDate tooFar = At(5);
+    EXPECT_FALSE(db().FindNextPeriodStart(tooFar));
+
+    // A run longer than 20 days: the next start from its first day is its 21st day.
+    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 28);
+    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 3);
+    ResetCycleDatabaseForTesting();
+    std::vector<DayRecord> longRun;
+    AddRun(longRun, day0, 25, Medium);
+    TheCycleDatabase().ReplaceRecords(longRun);
+    CalDate next = day0;
+    ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
+    EXPECT_TRUE(SameDate(next, At(20)));
+    EXPECT_EQ(TheCycleDatabase().BleedingDaysFrom(day0), 20);
+    EXPECT_EQ(TheCycleDatabase().BleedingDaysFrom(At(24)), 7) << "day 24 and the predicted run 28 to 30";
+    EXPECT_EQ(TheCycleDatabase().BleedingDaysFrom(At(31)), 0);
+}
+
+TEST_F(DeriveTest, RecordedDaysKeepTheirLevelWhenThePeriodIsLate)
+{
+    // Regular cycles predict 29 January; she records no bleeding on 29, 30 and 31 January.
+    std::vector<DayRecord> records;
+    for (int cycle = 0; cycle < 4; ++cycle)
+        AddRun(records, OffsetDate(Date(2025, 10, 9), 28 * cycle), 4, Heavy);
+    for (int day : {29, 30, 31})
+        records.push_back(Day(Date(2026, 1, day), None));
+    db().ReplaceRecords(records);
+    SetToday(2026, 2, 1);
+    db().Recalculate();
+    ASSERT_TRUE(SameDate(OffsetDate(Date(2025, 10, 9), 28 * 4), Date(2026, 1, 29)));
+    EXPECT_EQ(Levels(db(), Date(2026, 1, 28), 5), "00000");
+    CalDate start = Today();
+    ASSERT_TRUE(db().FindPeriodStart(start));
+    EXPECT_TRUE(SameDate(start, Date(2026, 1, 1))) << "no cycle starting on 29 January";
+    EXPECT_EQ(db().DayOfCycle(), 31);
+    EXPECT_EQ(LevelOf(db().GetDay(Date(2026, 2, 26))), Heavy) << "the prediction goes on a cycle later";
+
+    // A note on a predicted day keeps that day free of bleeding; the rest of the period stays.
+    ResetCycleDatabaseForTesting();
+    CycleDatabase& fresh = TheCycleDatabase();
+    fresh.ReplaceRecords({Day(day0, Heavy), Day(At(29), None, QStringLiteral("headache"))});
+    EXPECT_EQ(Levels(fresh, At(28), 3), "301");
+    const DayRecord noted = fresh.GetDay(At(29));
+    EXPECT_EQ(noted.note, QStringLiteral("headache"));
+    EXPECT_EQ(noted.flags & kNoRecordFlag, 0u);
+}
+
+TEST_F(DeriveTest, DerivationEndsForARunLongerThanACycle)
+{
+    ProcessTimeLimit limit(20);
+    // Forty bleeding days, then a record long after the prediction.
+    std::vector<DayRecord> records;
+    AddRun(records, day0, 40, Medium);
+    records.push_back(Day(At(80), None, QStringLiteral("fine")));
+    db().ReplaceRecords(records);
+    CalDate next = At(40);
+    ASSERT_TRUE(db().FindNextPeriodStart(next));
+    EXPECT_TRUE(IsAfter(next, At(40)));
+    EXPECT_EQ(LevelOf(db().GetDay(At(41))), None);
+}
+
+TEST_F(DeriveTest, DerivationEndsAtTheEndOfTheMap)
+{
+    ProcessTimeLimit limit(20);
+    // A prediction at the end of 2099 searches from January 2100; a record dated 2100.
+    db().ReplaceRecords({Day(Date(2099, 12, 20), Heavy), Day(Date(2100, 1, 20), Heavy)});
+    EXPECT_EQ(LevelOf(db().GetDay(Date(2099, 12, 20))), Heavy);
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+    // Records far beyond the map and before it.
+    ResetCycleDatabaseForTesting();
+    TheCycleDatabase().ReplaceRecords({Day(Date(1950, 1, 1), Heavy), Day(Date(2020, 5, 1), Heavy),
+                                       Day(Date(2020, 5, 29), Heavy), Day(Date(9000, 1, 1), Heavy)});
+    CycleDatabase& far = TheCycleDatabase();
+    EXPECT_EQ(LevelOf(far.GetDay(Date(2020, 5, 29))), Heavy);
+    EXPECT_EQ(LevelOf(far.GetDay(Date(9000, 1, 1))), Heavy) << "outside the map the stored level";
+    std::vector<CycleRecord> rows;
+    EXPECT_GT(far.BuildCycleList(rows), 0);
+}
+
+TEST_F(DeriveTest, TenThousandDailyRecords)
+{
+    ProcessTimeLimit limit(60);
+    std::vector<DayRecord> records;
+    CalDate day = Date(1999, 1, 1);
+    for (int i = 0; i < CycleDatabase::kMaxRecords; ++i) {
+        records.push_back(Day(day, (i % 29) < 5 ? Heavy : None));
+        CivilNextDay(day);
+    }
+    ASSERT_TRUE(db().ReplaceRecords(records));
+    SetToday(2026, 5, 1);
+    db().Recalculate();
+    EXPECT_EQ(db().AverageCycleLength(), 29);
+    EXPECT_EQ(db().LongestPeriod(), 5);
+    std::vector<CycleRecord> rows;
+    const int count = db().BuildCycleList(rows);
+    // The history starts inside the map: the records before 2008 are not in it.
+    EXPECT_EQ(count, 231);
+    EXPECT_EQ(rows.front().firstDay.year, 2008);
+    for (size_t i = 1; i + 1 < rows.size(); ++i) {
+        if (rows[i].firstDay.year >= 2008 && rows[i].firstDay.year < 2026) {
+            EXPECT_EQ(rows[i].cycleLength, 29) << i;
+        }
+    }
+}

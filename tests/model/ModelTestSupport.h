@@ -1,0 +1,41 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+
+#include <initializer_list>
+#include <unistd.h>
+#include <vector>
+
+// Builders for day records and a guard that ends a test process that hangs.
+
+inline DayRecord Day(const CalDate& date, int level, const QString& note = QString())
+{
+    DayRecord record;
+    record.date = date;
+    SetLevel(record, level);
+    SetNote(record, note);
+    return record;
+}
+
+/// Records `days` consecutive days from `first`, each of `level`.
+inline void AddRun(std::vector<DayRecord>& records, CalDate first, int days, int level = Medium)
+{
+    for (int i = 0; i < days; ++i)
+        records.push_back(Day(OffsetDate(first, i), level));
+}
+
+/// Kills the test process when it runs longer than `seconds`: derivation must always end.
+class ProcessTimeLimit
+{
+public:
+    explicit ProcessTimeLimit(unsigned seconds)
+    {
+        alarm(seconds);
+    }
+    ~ProcessTimeLimit()
+    {
+        alarm(0);
+    }
+};
