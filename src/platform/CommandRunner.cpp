@@ -1,0 +1,3 @@
+#include "platform/CommandRunner.h"
+
+CommandRunner::~CommandRunner() = default;

@@ -1,0 +1,558 @@
+#include "platform/SystemdNotificationDatabase.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+const QString kUnitPrefix = QStringLiteral("velumina-");
+const QString kTimerSuffix = QStringLiteral(".timer");
+const QString kServiceSuffix = QStringLiteral(".service");
+const QString kKeyPrefix = QStringLiteral("X-Velumina-");
+
+// What an alert's service runs, as /bin/sh -c SCRIPT velumina-alert LASTDAY TITLE BODY EXE ARGS.
+// The texts reach the shell only as positional parameters, never as script text, so nothing
+// in them is ever parsed by the shell.
+//  - Persistent=true replays a missed alert when the machine next runs, even days later; an
+//    alert run after the start it announces ($1, yyyymmdd) is dropped without a notification.
+//  - notify-send with an action waits until the notification closes and prints the action
+//    chosen; choosing it starts the program. Where the desktop does not support actions the
+//    notification still shows and choosing it does nothing; a notify-send without --action
+//    (libnotify before 0.7.9) gets a plain notification instead.
+//  - The guard is part of the command, not an ExecCondition=, because a systemd that does not
+//    know ExecCondition= ignores it and would show stale alerts.
+const QString kAlertScript =
+    QStringLiteral("[ \"$(date +%Y%m%d)\" -le \"$1\" ] || exit 0; "
+                   "choice=$(notify-send --app-name=Velumina --action=open=\"Open Velumina\" -- \"$2\" \"$3\") "
+                   "|| exec notify-send --app-name=Velumina -- \"$2\" \"$3\"; "
+                   "[ \"$choice\" != open ] || exec \"$4\" \"$5\"");
+// A path systemd refuses as the command itself is started through the shell instead.
+const QString kStartScript = QStringLiteral("exec \"$1\" \"$2\"");
+// The announced day of an alert without a last day: the guard never drops it.
+const QString kNoLastDay = QStringLiteral("99991231");
+
+bool IsControl(char16_t c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+QString HexEscape(char16_t c)
+{
+    return QStringLiteral("\\x%1").arg(static_cast<unsigned>(c), 2, 16, QLatin1Char('0'));
+}
+
+// One word of a unit's command line, in double quotes: systemd unquotes it, resolves C escapes,
+// "$$" and "%%" (a lone $ would name a variable, a lone % a specifier).
+QString QuoteArgument(const QString& text)
+{
+    QString word = QStringLiteral("\"");
+    for (const QChar character : text) {
+        const char16_t c = character.unicode();
+        if (c == u'\\' || c == u'"')
+            word += u'\\' + character;
+        else if (c == u'$')
+            word += QStringLiteral("$$");
+        else if (c == u'%')
+            word += QStringLiteral("%%");
+        else if (c == 0)
+            continue; // no command-line word can hold it
+        else if (IsControl(c))
+            word += HexEscape(c);
+        else
+            word += character;
+    }
+    return word + u'"';
+}
+
+// systemd takes the command itself literally apart from specifiers, and refuses one with
+// quotes, backslashes or control characters in it.
+bool IsSafeCommand(const QString& path)
+{
+    for (const QChar character : path) {
+        const char16_t c = character.unicode();
+        if (IsControl(c) || c == u'\\' || c == u'"' || c == u'\'')
+            return false;
+    }
+    return path.startsWith(u'/');
+}
+
+QString QuoteCommand(const QString& path)
+{
+    QString escaped = path;
+    escaped.replace(u'%', QStringLiteral("%%"));
+    return u'"' + escaped + u'"';
+}
+
+// One assignment of Environment=: quoted, C escapes and specifiers resolved, "$" is plain.
+QString QuoteAssignment(const QString& assignment)
+{
+    QString word = QStringLiteral("\"");
+    for (const QChar character : assignment) {
+        const char16_t c = character.unicode();
+        if (c == u'\\' || c == u'"')
+            word += u'\\' + character;
+        else if (c == u'%')
+            word += QStringLiteral("%%");
+        else if (c == 0)
+            continue;
+        else if (IsControl(c))
+            word += HexEscape(c);
+        else
+            word += character;
+    }
+    return word + u'"';
+}
+
+// Notification servers read the body as markup.
+QString EscapeMarkup(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'&')
+            escaped += QStringLiteral("&amp;");
+        else if (c == u'<')
+            escaped += QStringLiteral("&lt;");
+        else if (c == u'>')
+            escaped += QStringLiteral("&gt;");
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+// X-Velumina-* values: percent-encoded UTF-8, so every text reads back exactly and nothing in
+// it can end or continue the line.
+QString EncodeValue(const QString& text)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(text, " /:,()+@!*'"));
+}
+
+QString DecodeValue(const QString& value)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
+}
+
+QString FormatDay(const CalDate& d)
+{
+    return QStringLiteral("%1-%2-%3")
+        .arg(d.year, 4, 10, QLatin1Char('0'))
+        .arg(d.month, 2, 10, QLatin1Char('0'))
+        .arg(d.day, 2, 10, QLatin1Char('0'));
+}
+
+QString CompactDay(const CalDate& d)
+{
+    return QStringLiteral("%1%2%3")
+        .arg(d.year, 4, 10, QLatin1Char('0'))
+        .arg(d.month, 2, 10, QLatin1Char('0'))
+        .arg(d.day, 2, 10, QLatin1Char('0'));
+}
+
+bool ParseDay(const QString& text, CalDate& day)
+{
+    const QStringList parts = text.split(u'-');
+    if (parts.size() != 3)
+        return false;
+    bool okYear = false, okMonth = false, okDay = false;
+    const int year = parts[0].toInt(&okYear);
+    const int month = parts[1].toInt(&okMonth);
+    const int dayOfMonth = parts[2].toInt(&okDay);
+    if (!okYear || !okMonth || !okDay)
+        return false;
+    day = CalDate{static_cast<int16_t>(month), static_cast<int16_t>(dayOfMonth), static_cast<int16_t>(year)};
+    return IsValidDate(day);
+}
+
+// "yyyy-mm-dd hh:00"
+bool ParseStart(const QString& text, CalDate& day, int& hour)
+{
+    const QStringList parts = text.split(u' ');
+    if (parts.size() != 2 || !ParseDay(parts[0], day))
+        return false;
+    const QStringList time = parts[1].split(u':');
+    bool ok = false;
+    hour = time.value(0).toInt(&ok);
+    return ok && time.size() == 2 && hour >= 0 && hour <= 23;
+}
+
+// The user's language settings of the moment, so that a wake-up formats dates in her language.
+QString EnvironmentLine()
+{
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QStringList names = environment.keys();
+    names.sort();
+    QStringList words;
+    for (const QString& name : names) {
+        if (name != QLatin1String("LANG") && !name.startsWith(QLatin1String("LC_")))
+            continue;
+        words.append(QuoteAssignment(name + u'=' + environment.value(name)));
+    }
+    if (words.isEmpty())
+        return {};
+    return QStringLiteral("Environment=") + words.join(u' ') + u'\n';
+}
+
+QString HeaderComment()
+{
+    return QStringLiteral("# Written by Velumina, which replaces and removes this file itself.\n");
+}
+
+QString TimerText(const NotificationEntry& entry, const QString& serviceName)
+{
+    const NotificationTrigger& trigger = entry.trigger;
+    const QString start =
+        FormatDay(trigger.startDay) + QStringLiteral(" %1:00").arg(trigger.startHour, 2, 10, QLatin1Char('0'));
+    QString text = HeaderComment();
+    text += QStringLiteral("[Unit]\n");
+    text += entry.notification ? QStringLiteral("Description=Velumina next-cycle reminder\n")
+                               : QStringLiteral("Description=Velumina wake-up that keeps the reminders current\n");
+    text += kKeyPrefix + QStringLiteral("Application=") + EncodeValue(trigger.application) + u'\n';
+    text += kKeyPrefix + QStringLiteral("Arguments=") + EncodeValue(trigger.arguments) + u'\n';
+    text += kKeyPrefix + QStringLiteral("Start=") + start + u'\n';
+    if (IsValidDate(trigger.lastDay))
+        text += kKeyPrefix + QStringLiteral("LastDay=") + FormatDay(trigger.lastDay) + u'\n';
+    if (entry.notification) {
+        const UserNotification& notification = *entry.notification;
+        text += kKeyPrefix + QStringLiteral("ActionFlags=") + QString::number(notification.actionFlags) + u'\n';
+        text += kKeyPrefix + QStringLiteral("Title=") + EncodeValue(notification.dialogTitle) + u'\n';
+        text += kKeyPrefix + QStringLiteral("Text=") + EncodeValue(notification.dialogText) + u'\n';
+        if (!notification.sound.isEmpty())
+            text += kKeyPrefix + QStringLiteral("Sound=") + EncodeValue(notification.sound) + u'\n';
+    }
+    text += QStringLiteral("\n[Timer]\n");
+    text += QStringLiteral("OnCalendar=") + start + QStringLiteral(":00\n");
+    // A machine that was off at the time fires the timer when it next runs.
+    text += QStringLiteral("Persistent=true\n");
+    text += QStringLiteral("Unit=") + serviceName + u'\n';
+    text += QStringLiteral("\n[Install]\nWantedBy=timers.target\n");
+    return text;
+}
+
+QString ServiceText(const NotificationEntry& entry)
+{
+    const NotificationTrigger& trigger = entry.trigger;
+    QStringList arguments;
+    if (!trigger.arguments.isEmpty())
+        arguments.append(trigger.arguments);
+
+    QString text = HeaderComment();
+    text += QStringLiteral("[Unit]\n");
+    QString command;
+    if (entry.notification) {
+        text += QStringLiteral("Description=Velumina next-cycle reminder\n\n[Service]\nType=simple\n");
+        const QString lastDay = IsValidDate(trigger.lastDay) ? CompactDay(trigger.lastDay) : kNoLastDay;
+        command = QuoteCommand(QStringLiteral("/bin/sh")) + u' ' + QuoteArgument(QStringLiteral("-c")) + u' ' +
+                  QuoteArgument(kAlertScript) + u' ' + QuoteArgument(QStringLiteral("velumina-alert")) + u' ' +
+                  QuoteArgument(lastDay) + u' ' + QuoteArgument(entry.notification->dialogTitle) + u' ' +
+                  QuoteArgument(EscapeMarkup(entry.notification->dialogText)) + u' ' +
+                  QuoteArgument(trigger.application) + u' ' + QuoteArgument(trigger.arguments);
+    } else {
+        text += QStringLiteral("Description=Velumina wake-up that keeps the reminders current\n\n[Service]\n"
+                               "Type=oneshot\n");
+        if (IsSafeCommand(trigger.application)) {
+            command = QuoteCommand(trigger.application);
+            for (const QString& argument : arguments)
+                command += u' ' + QuoteArgument(argument);
+        } else {
+            command = QuoteCommand(QStringLiteral("/bin/sh")) + u' ' + QuoteArgument(QStringLiteral("-c")) + u' ' +
+                      QuoteArgument(kStartScript) + u' ' + QuoteArgument(QStringLiteral("velumina-start")) + u' ' +
+                      QuoteArgument(trigger.application) + u' ' + QuoteArgument(trigger.arguments);
+        }
+    }
+    text += EnvironmentLine();
+    text += QStringLiteral("ExecStart=") + command + u'\n';
+    return text;
+}
+
+bool IsAcceptable(const NotificationEntry& entry)
+{
+    const NotificationTrigger& trigger = entry.trigger;
+    return trigger.application.startsWith(u'/') && IsValidDate(trigger.startDay) && trigger.startHour >= 0 &&
+           trigger.startHour <= 23;
+}
+} // namespace
+
+SystemdNotificationDatabase::SystemdNotificationDatabase(const QString& unitFolder,
+                                                         std::unique_ptr<CommandRunner> runner)
+    : m_folder(unitFolder), m_runner(std::move(runner)), m_updateDepth(0), m_lockTimeoutMs(10000), m_lastError(0)
+{
+}
+
+SystemdNotificationDatabase::~SystemdNotificationDatabase() = default;
+
+QString SystemdNotificationDatabase::DefaultUnitFolder()
+{
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME is invalid and to be ignored.
+    if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    return configHome + QStringLiteral("/systemd/user");
+}
+
+QString SystemdNotificationDatabase::UnitFolder() const
+{
+    return m_folder;
+}
+
+QString SystemdNotificationDatabase::LockFilePath() const
+{
+    return m_folder + QStringLiteral("/velumina.lock");
+}
+
+void SystemdNotificationDatabase::SetLockTimeout(int msecs)
+{
+    m_lockTimeoutMs = msecs;
+}
+
+QString SystemdNotificationDatabase::UnitPath(NotificationHandle handle, const QString& suffix) const
+{
+    return m_folder + u'/' + kUnitPrefix + QString::number(handle) + suffix;
+}
+
+QString SystemdNotificationDatabase::WantsLinkPath(NotificationHandle handle) const
+{
+    return m_folder + QStringLiteral("/timers.target.wants/") + kUnitPrefix + QString::number(handle) + kTimerSuffix;
+}
+
+bool SystemdNotificationDatabase::IsNumberFree(NotificationHandle handle) const
+{
+    // A dangling link still counts: QFileInfo::exists follows links, so ask for the link itself.
+    return !QFileInfo::exists(UnitPath(handle, kTimerSuffix)) && !QFileInfo::exists(UnitPath(handle, kServiceSuffix)) &&
+           !QFileInfo(WantsLinkPath(handle)).isSymLink() && !QFileInfo::exists(WantsLinkPath(handle));
+}
+
+void SystemdNotificationDatabase::Fail(int errorCode)
+{
+    m_lastError = static_cast<uint32_t>(errorCode != 0 ? errorCode : EIO);
+}
+
+bool SystemdNotificationDatabase::WriteUnit(const QString& path, const QByteArray& text)
+{
+    QString error;
+    errno = 0;
+    if (WriteFileAtomically(path, text, error, kOwnerOnlyFile))
+        return true;
+    Fail(errno);
+    return false;
+}
+
+bool SystemdNotificationDatabase::Add(const NotificationEntry& entry, NotificationHandle& handle)
+{
+    if (!IsAcceptable(entry)) {
+        Fail(EINVAL);
+        return false;
+    }
+    NotificationHandle number = 1;
+    while (!IsNumberFree(number))
+        ++number;
+
+    const QString timerPath = UnitPath(number, kTimerSuffix);
+    const QString servicePath = UnitPath(number, kServiceSuffix);
+    const QString linkPath = WantsLinkPath(number);
+    const QString serviceName = kUnitPrefix + QString::number(number) + kServiceSuffix;
+    // The service first and the link last: a listed timer always has its service.
+    bool written = WriteUnit(servicePath, ServiceText(entry).toUtf8()) &&
+                   WriteUnit(timerPath, TimerText(entry, serviceName).toUtf8());
+    if (written) {
+        errno = 0;
+        const QString wantsFolder = QFileInfo(linkPath).absolutePath();
+        written = QDir().mkpath(wantsFolder) && QFile::link(timerPath, linkPath);
+        if (!written)
+            Fail(errno);
+    }
+    if (!written) {
+        QFile::remove(linkPath);
+        QFile::remove(timerPath);
+        QFile::remove(servicePath);
+        return false;
+    }
+    handle = number;
+    m_added.insert(number);
+    if (m_updateDepth == 0)
+        ApplyChanges();
+    return true;
+}
+
+bool SystemdNotificationDatabase::ListHandles(std::size_t maxCount, std::vector<NotificationHandle>& handles)
+{
+    handles.clear();
+    const QDir folder(m_folder);
+    if (!folder.exists())
+        return true;
+    const QStringList names =
+        folder.entryList({kUnitPrefix + u'*' + kTimerSuffix}, QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString& name : names) {
+        const QString number = name.mid(kUnitPrefix.size(), name.size() - kUnitPrefix.size() - kTimerSuffix.size());
+        bool ok = false;
+        const NotificationHandle handle = number.toUInt(&ok);
+        // Only the names this backend writes: "velumina-07.timer" is somebody else's.
+        if (ok && handle != 0 && QString::number(handle) == number)
+            handles.push_back(handle);
+    }
+    std::sort(handles.begin(), handles.end());
+    if (handles.size() > maxCount) {
+        handles.clear();
+        Fail(ENOBUFS);
+        return false;
+    }
+    return true;
+}
+
+bool SystemdNotificationDatabase::Read(NotificationHandle handle, NotificationEntry& entry)
+{
+    QFile file(UnitPath(handle, kTimerSuffix));
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(ENOENT);
+        return false;
+    }
+    NotificationEntry result;
+    bool hasApplication = false, hasArguments = false, hasStart = false;
+    UserNotification notification;
+    bool hasNotification = false;
+    while (!file.atEnd()) {
+        QString line = QString::fromUtf8(file.readLine());
+        while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.startsWith(kKeyPrefix))
+            continue;
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0)
+            continue;
+        const QString key = line.mid(kKeyPrefix.size(), equals - kKeyPrefix.size());
+        const QString value = line.mid(equals + 1);
+        if (key == QLatin1String("Application")) {
+            result.trigger.application = DecodeValue(value);
+            hasApplication = true;
+        } else if (key == QLatin1String("Arguments")) {
+            result.trigger.arguments = DecodeValue(value);
+            hasArguments = true;
+        } else if (key == QLatin1String("Start")) {
+            hasStart = ParseStart(value, result.trigger.startDay, result.trigger.startHour);
+        } else if (key == QLatin1String("LastDay")) {
+            ParseDay(value, result.trigger.lastDay);
+        } else if (key == QLatin1String("ActionFlags")) {
+            notification.actionFlags = value.toUInt(&hasNotification);
+        } else if (key == QLatin1String("Title")) {
+            notification.dialogTitle = DecodeValue(value);
+        } else if (key == QLatin1String("Text")) {
+            notification.dialogText = DecodeValue(value);
+        } else if (key == QLatin1String("Sound")) {
+            notification.sound = DecodeValue(value);
+        }
+    }
+    if (!hasApplication || !hasArguments || !hasStart) {
+        Fail(EINVAL);
+        return false;
+    }
+    if (hasNotification)
+        result.notification = notification;
+    entry = result;
+    return true;
+}
+
+bool SystemdNotificationDatabase::Clear(NotificationHandle handle)
+{
+    const QString timerPath = UnitPath(handle, kTimerSuffix);
+    const QString servicePath = UnitPath(handle, kServiceSuffix);
+    // The timer goes last, so an entry removed only in part is still listed and cleared later.
+    QFile::remove(WantsLinkPath(handle));
+    QFile::remove(servicePath);
+    QFile::remove(timerPath);
+    const bool cleared = !QFileInfo::exists(timerPath) && !QFileInfo::exists(servicePath);
+    if (!cleared)
+        Fail(EACCES);
+    m_removed.insert(handle);
+    if (m_updateDepth == 0)
+        ApplyChanges();
+    return cleared;
+}
+
+uint32_t SystemdNotificationDatabase::LastError() const
+{
+    return m_lastError;
+}
+
+void SystemdNotificationDatabase::BeginUpdate()
+{
+    if (m_updateDepth++ > 0)
+        return;
+    if (!QFileInfo::exists(m_folder) && QDir().mkpath(m_folder))
+        QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_lock = std::make_unique<QLockFile>(LockFilePath());
+    // A lock left by a process that died is taken over at once; one held by a live process is
+    // waited for. When that process hangs, going on without the lock is better than losing
+    // the reminders.
+    if (!m_lock->tryLock(m_lockTimeoutMs))
+        m_lock.reset();
+}
+
+void SystemdNotificationDatabase::EndUpdate()
+{
+    if (m_updateDepth == 0 || --m_updateDepth > 0)
+        return;
+    m_lock.reset();
+    ApplyChanges();
+}
+
+void SystemdNotificationDatabase::ApplyChanges()
+{
+    if (m_added.empty() && m_removed.empty())
+        return;
+    QStringList stop;
+    QStringList restart;
+    for (const NotificationHandle handle : m_removed) {
+        if (m_added.count(handle) == 0)
+            stop.append(kUnitPrefix + QString::number(handle) + kTimerSuffix);
+    }
+    for (const NotificationHandle handle : m_added)
+        restart.append(kUnitPrefix + QString::number(handle) + kTimerSuffix);
+    m_added.clear();
+    m_removed.clear();
+
+    const QString systemctl = QStringLiteral("systemctl");
+    const QString user = QStringLiteral("--user");
+    std::vector<QStringList> commands;
+    commands.push_back({systemctl, user, QStringLiteral("daemon-reload")});
+    if (!stop.isEmpty())
+        commands.push_back(QStringList{systemctl, user, QStringLiteral("stop")} + stop);
+    // restart, not start: a timer whose number was just reused must take its new time.
+    if (!restart.isEmpty())
+        commands.push_back(QStringList{systemctl, user, QStringLiteral("restart")} + restart);
+    if (m_runner)
+        m_runner->Run(commands);
+}
+
+QString SystemdNotificationDatabase::DeliveryProblem() const
+{
+    QString runtimeFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtimeFolder.isEmpty())
+        runtimeFolder = QStringLiteral("/run/user/%1").arg(getuid());
+    const bool hasUserSystemd = !QStandardPaths::findExecutable(QStringLiteral("systemctl")).isEmpty() &&
+                                QFileInfo::exists(runtimeFolder + QStringLiteral("/systemd/private"));
+    if (!hasUserSystemd) {
+        return QStringLiteral("Next-cycle reminders cannot appear on this computer: it does not run a systemd user "
+                              "session, which would start them. Velumina works as usual without them.");
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("notify-send")).isEmpty()) {
+        return QStringLiteral("Next-cycle reminders cannot appear on this computer: the program notify-send (Debian "
+                              "package libnotify-bin) is not installed. Velumina works as usual without them.");
+    }
+    return {};
+}
+
+void SystemdNotificationDatabase::WaitForPendingWork(int msecs)
+{
+    if (m_runner)
+        m_runner->WaitForFinished(msecs);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/CommandRunner.h"
+#include "platform/NotificationDatabase.h"
+
+#include <QString>
+
+#include <memory>
+#include <set>
+
+class QLockFile;
+
+/// The user's notification database on systemd user timers. Entry n is the unit pair
+/// velumina-<n>.timer and velumina-<n>.service in the unit folder, the timer linked into
+/// timers.target.wants/. The entry's records live in X-Velumina-* keys of the timer, which
+/// systemd ignores, so entries are listed and read back from the files alone.
+///
+/// A group of changes (BeginUpdate to EndUpdate) holds a lock file in the unit folder, so
+/// that two processes never interleave their listing and adding; at its end one
+/// `systemctl --user daemon-reload` follows, then the changed timers are stopped or
+/// (re)started. systemctl is best-effort: without it the files are still right and the
+/// timers start with the next login.
+class SystemdNotificationDatabase final : public NotificationDatabase
+{
+public:
+    SystemdNotificationDatabase(const QString& unitFolder, std::unique_ptr<CommandRunner> runner);
+    ~SystemdNotificationDatabase() override;
+
+    /// $XDG_CONFIG_HOME/systemd/user, with ~/.config when XDG_CONFIG_HOME is not set.
+    static QString DefaultUnitFolder();
+
+    bool Add(const NotificationEntry& entry, NotificationHandle& handle) override;
+    bool ListHandles(std::size_t maxCount, std::vector<NotificationHandle>& handles) override;
+    bool Read(NotificationHandle handle, NotificationEntry& entry) override;
+    bool Clear(NotificationHandle handle) override;
+    uint32_t LastError() const override;
+    void BeginUpdate() override;
+    void EndUpdate() override;
+    QString DeliveryProblem() const override;
+    void WaitForPendingWork(int msecs) override;
+
+    QString UnitFolder() const;
+    QString LockFilePath() const;
+    /// How long BeginUpdate waits for another process's lock before it goes on without it.
+    void SetLockTimeout(int msecs);
+
+private:
+    QString UnitPath(NotificationHandle handle, const QString& suffix) const;
+    QString WantsLinkPath(NotificationHandle handle) const;
+    bool IsNumberFree(NotificationHandle handle) const;
+    bool WriteUnit(const QString& path, const QByteArray& text);
+    void Fail(int errorCode);
+    void ApplyChanges();
+
+    QString m_folder;
+    std::unique_ptr<CommandRunner> m_runner;
+    std::unique_ptr<QLockFile> m_lock;
+    int m_updateDepth;
+    int m_lockTimeoutMs;
+    uint32_t m_lastError;
+    std::set<NotificationHandle> m_added;
+    std::set<NotificationHandle> m_removed;
+};
