@@ -1,13 +1,333 @@
 #include "settings/AppSettings.h"
 
-AppSettings::AppSettings()
-    : alertEnabled(true), alertDaysInAdvance(1), interactiveRun(false), lastAlertDate{0, 0, 0}, cachedCycleLen(0),
-      selectedTheme(0)
+#include "model/CycleDatabase.h"
+#include "platform/ExecutablePath.h"
+#include "platform/MemoryNotificationDatabase.h"
+#include "platform/MessageBox.h"
+#include "platform/ShowError.h"
+#include "settings/SettingsAccess.h"
+
+#include <algorithm>
+
+namespace {
+const QString kAlertEnabled = QStringLiteral("AlertEnabled");
+const QString kAlertDaysInAdvance = QStringLiteral("AlertDaysInAdvance");
+const QString kLastAlertTime = QStringLiteral("LastAlertTime");
+// The stored name keeps its historical spelling.
+const QString kCachedCycleLen = QStringLiteral("CanchedCycleLen");
+const QString kSelectedTheme = QStringLiteral("SelectedTheme");
+
+const QString kWakeupArguments = QStringLiteral("AppRunAtTime");
+const QString kAlertArguments = QStringLiteral("AppRunToHandleNotification");
+
+constexpr int kDefaultDaysInAdvance = 1;
+constexpr int kMaxDaysInAdvance = 3;
+constexpr int kThemeCount = 5;
+constexpr int kAlertHour = 9;
+constexpr int kWakeupInterval = 14;
+constexpr int kMinCachedCycle = 20;
+constexpr int kMaxCachedCycle = 40;
+constexpr int32_t kFirstLastAlertTime = 20090001;
+
+QString Section()
 {
+    return QString::fromUtf16(kSettingsSection);
 }
+
+int ClampDays(int days)
+{
+    return std::clamp(days, 0, kMaxDaysInAdvance);
+}
+
+// "LastAlertTime" holds year * 10000 + month * 100 + day. A day beyond the month's end rolls
+// over into the next month, as the local-time conversion does; anything that cannot be a date
+// the program can hold is no date.
+void DecodeLastAlertTime(int32_t value, CalDate& date)
+{
+    if (value < kFirstLastAlertTime)
+        return;
+    const int year = value / 10000;
+    const int month = value % 10000 / 100;
+    const int day = value % 100;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1971 || year > 2099) {
+        date = CalDate{0, 0, 0};
+        return;
+    }
+    const CalDate stored{static_cast<int16_t>(month), static_cast<int16_t>(day), static_cast<int16_t>(year)};
+    const CalDate rolled = FromTime(ToTime(stored, 12));
+    date = IsValidDate(rolled) ? rolled : CalDate{0, 0, 0};
+}
+
+int32_t EncodeLastAlertTime(const CalDate& date)
+{
+    return (static_cast<int32_t>(date.year) * 100 + date.month) * 100 + date.day;
+}
+} // namespace
+
+// Groups the changes of one public operation: the database's lock is held from the first
+// listing to the last addition, and its changes are applied once at the end.
+class AppSettings::UpdateScope
+{
+public:
+    explicit UpdateScope(AppSettings& settings) : m_settings(settings), m_database(*settings.m_database)
+    {
+        if (m_settings.m_updateDepth++ == 0)
+            m_database.BeginUpdate();
+    }
+
+    ~UpdateScope()
+    {
+        if (--m_settings.m_updateDepth == 0) {
+            m_database.EndUpdate();
+            m_settings.ShowPendingMessages();
+        }
+    }
+
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    AppSettings& m_settings;
+    NotificationDatabase& m_database;
+};
+
+AppSettings::AppSettings()
+    : alertEnabled(true), alertDaysInAdvance(kDefaultDaysInAdvance), interactiveRun(false), lastAlertDate{0, 0, 0},
+      cachedCycleLen(0), selectedTheme(0),
+      m_database(std::make_unique<MemoryNotificationDatabase>()), m_wakeupDay{0, 0, 0}, m_updateDepth(0),
+      m_reportUndeliverable(false), m_undeliverableChecked(false)
+{
+    notification.actionFlags = kNotifyLed | kNotifyVibrate | kNotifyDialog;
+    notification.dialogTitle = QStringLiteral("Velumina");
+}
+
+AppSettings::~AppSettings() = default;
+
+void AppSettings::Load()
+{
+    const QString section = Section();
+    alertEnabled = ReadSettingInt(section, kAlertEnabled, alertEnabled ? 1 : 0) != 0;
+    // The reminder counts 0 to 3 days back from the start: a stored value beyond is clamped.
+    alertDaysInAdvance = ClampDays(ReadSettingInt(section, kAlertDaysInAdvance, kDefaultDaysInAdvance));
+    cachedCycleLen =
+        static_cast<uint32_t>(ReadSettingInt(section, kCachedCycleLen, TheCycleDatabase().AverageCycleLength()));
+    // The painters need one of the five themes: an unknown index is the first theme.
+    selectedTheme = ReadSettingInt(section, kSelectedTheme, 0);
+    if (selectedTheme < 0 || selectedTheme >= kThemeCount)
+        selectedTheme = 0;
+    DecodeLastAlertTime(ReadSettingInt(section, kLastAlertTime, 0), lastAlertDate);
+}
+
+void AppSettings::Save()
+{
+    const QString section = Section();
+    WriteSettingInt(section, kAlertEnabled, alertEnabled ? 1 : 0);
+    WriteSettingInt(section, kAlertDaysInAdvance, alertDaysInAdvance);
+    WriteSettingInt(section, kLastAlertTime, EncodeLastAlertTime(lastAlertDate));
+    // Before the interactive run has loaded the data file the database's average is that of no
+    // cycles (the initial cycle length), and storing it would move the background chain.
+    if (interactiveRun)
+        cachedCycleLen = static_cast<uint32_t>(TheCycleDatabase().AverageCycleLength());
+    WriteSettingInt(section, kCachedCycleLen, static_cast<int32_t>(cachedCycleLen));
+    WriteSettingInt(section, kSelectedTheme, selectedTheme);
+}
+
+void AppSettings::Reschedule()
+{
+    UpdateScope scope(*this);
+    ScheduleWakeup();
+    if (!interactiveRun && !IsAlertDue())
+        return;
+    if (alertEnabled) {
+        if (interactiveRun)
+            RescheduleFromPrediction();
+        else
+            RescheduleFromCachedLength();
+    }
+    Save();
+}
+
+void AppSettings::RescheduleFromPrediction()
+{
+    CalDate start{0, 0, 0};
+    if (!TheCycleDatabase().FindNextPeriodStart(start)) {
+        // Nothing is predicted (the data were erased, or an import left no bleeding day): the
+        // alerts registered for the old data must go, and no background run may roll them on.
+        ClearNotifications(kAlertEntries);
+        lastAlertDate = CalDate{0, 0, 0};
+        return;
+    }
+    if (IsSameDate(start, lastAlertDate))
+        return; // the registered alerts are current
+    ClearNotifications(kAlertEntries);
+    ScheduleCycleAlert(start);
+    lastAlertDate = start;
+    CalDate following = start;
+    if (TheCycleDatabase().FindNextPeriodStart(following))
+        ScheduleCycleAlert(following);
+}
+
+void AppSettings::RescheduleFromCachedLength()
+{
+    const int length = static_cast<int>(std::min<uint32_t>(cachedCycleLen, 1000));
+    if (!IsValidDate(lastAlertDate) || length < kMinCachedCycle || length > kMaxCachedCycle)
+        return;
+    ClearNotifications(kAlertEntries);
+    const CalDate today = Today();
+    CalDate start = lastAlertDate;
+    // Each step moves at least 20 days on; a date past the last year the program handles
+    // ends the walk as not valid.
+    do {
+        AddDays(start, length);
+    } while (IsValidDate(start) && IsBeforeOrSame(start, today));
+    if (!IsValidDate(start))
+        return;
+    ScheduleCycleAlert(start);
+    lastAlertDate = start;
+}
+
+void AppSettings::SetAlert(bool enabled, int days)
+{
+    UpdateScope scope(*this);
+    days = ClampDays(days);
+    const bool changed = enabled != alertEnabled || days != alertDaysInAdvance;
+    alertEnabled = enabled;
+    alertDaysInAdvance = days;
+    if (enabled) {
+        // A new number of days moves the alert days: register the alerts again.
+        if (changed)
+            lastAlertDate = CalDate{0, 0, 0};
+        Reschedule();
+    } else {
+        ClearNotifications(kAllEntries);
+        // Switched on again later, today, both the wake-up and the alerts must be registered anew.
+        m_wakeupDay = CalDate{0, 0, 0};
+        lastAlertDate = CalDate{0, 0, 0};
+    }
+    Save();
+}
+
+bool AppSettings::IsAlertDue() const
+{
+    return !IsValidDate(lastAlertDate) || IsAfter(Today(), lastAlertDate);
+}
+
+void AppSettings::ScheduleCycleAlert(const CalDate& start)
+{
+    UpdateScope scope(*this);
+    const QString text = QStringLiteral("Velumina: next cycle starts at %1").arg(FormatMonthDay(start));
+    CalDate alertDay = start;
+    SubtractDays(alertDay, ClampDays(alertDaysInAdvance));
+    if (!IsValidDate(alertDay) || IsBeforeOrSame(alertDay, Today()))
+        return;
+    notification.dialogText = text;
+    NotificationEntry entry;
+    entry.trigger.application = ExecutablePath();
+    entry.trigger.arguments = kAlertArguments;
+    entry.trigger.startDay = alertDay;
+    entry.trigger.startHour = kAlertHour;
+    entry.trigger.lastDay = start;
+    entry.notification = notification;
+    AddEntry(entry);
+}
+
+void AppSettings::ScheduleWakeup()
+{
+    UpdateScope scope(*this);
+    const CalDate today = Today();
+    if (IsSameDate(m_wakeupDay, today))
+        return;
+    m_wakeupDay = today;
+    ClearNotifications(kWakeupEntries);
+    CalDate day = today;
+    AddDays(day, kWakeupInterval);
+    NotificationEntry entry;
+    entry.trigger.application = ExecutablePath();
+    entry.trigger.arguments = kWakeupArguments;
+    entry.trigger.startDay = day;
+    entry.trigger.startHour = kAlertHour;
+    AddEntry(entry);
+}
+
+void AppSettings::ClearNotifications(int kinds)
+{
+    UpdateScope scope(*this);
+    const QString executable = ExecutablePath();
+    std::vector<NotificationHandle> handles;
+    // Every entry is looked at: leftovers of other paths can never hide this program's own.
+    if (!m_database->ListHandles(NotificationDatabase::kAllHandles, handles)) {
+        m_pendingMessages.push_back([] { ShowMessage(QStringLiteral("Could not query handles")); });
+        return;
+    }
+    for (const NotificationHandle handle : handles) {
+        NotificationEntry entry;
+        if (!m_database->Read(handle, entry) || entry.trigger.application != executable)
+            continue;
+        const bool isWakeup = !entry.notification && entry.trigger.arguments == kWakeupArguments;
+        if ((kinds & kWakeupEntries) && isWakeup && m_database->Clear(handle))
+            continue;
+        if ((kinds & kAlertEntries) && entry.notification && entry.trigger.arguments != kWakeupArguments)
+            m_database->Clear(handle);
+    }
+}
+
+void AppSettings::AddEntry(const NotificationEntry& entry)
+{
+    NotificationHandle handle = 0;
+    if (!m_database->Add(entry, handle)) {
+        const uint32_t code = m_database->LastError();
+        m_pendingMessages.push_back([code] { ShowError(QStringLiteral("User notification failed"), code); });
+        return;
+    }
+    if (m_reportUndeliverable && !m_undeliverableChecked) {
+        m_undeliverableChecked = true;
+        const QString problem = m_database->DeliveryProblem();
+        if (!problem.isEmpty()) {
+            m_pendingMessages.push_back(
+                [problem] { ShowMessage(problem, MessageButtons::Ok, MessageIcon::Information); });
+        }
+    }
+}
+
+void AppSettings::ShowPendingMessages()
+{
+    std::vector<std::function<void()>> messages;
+    messages.swap(m_pendingMessages);
+    for (const std::function<void()>& show : messages)
+        show();
+}
+
+void AppSettings::SetNotificationDatabase(std::unique_ptr<NotificationDatabase> database)
+{
+    if (m_updateDepth > 0)
+        return; // never while a group of changes runs on the current one
+    m_database = database ? std::move(database) : std::make_unique<MemoryNotificationDatabase>();
+}
+
+NotificationDatabase& AppSettings::Notifications()
+{
+    return *m_database;
+}
+
+void AppSettings::SetReportsUndeliverableReminders(bool report)
+{
+    m_reportUndeliverable = report;
+}
+
+namespace {
+std::unique_ptr<AppSettings>& Instance()
+{
+    static std::unique_ptr<AppSettings> instance = std::make_unique<AppSettings>();
+    return instance;
+}
+} // namespace
 
 AppSettings& TheAppSettings()
 {
-    static AppSettings settings;
-    return settings;
+    return *Instance();
+}
+
+void ResetAppSettingsForTesting()
+{
+    Instance() = std::make_unique<AppSettings>();
 }

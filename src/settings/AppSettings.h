@@ -1,23 +1,92 @@
 #pragma once
 
 #include "model/CalDate.h"
+#include "platform/NotificationEntry.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class NotificationDatabase;
+
+// Kinds of entries for AppSettings::ClearNotifications, as a bit set.
+inline constexpr int kWakeupEntries = 1;
+inline constexpr int kAlertEntries = 2;
+inline constexpr int kAllEntries = kWakeupEntries | kAlertEntries;
 
 /// The process-wide settings object: the reminder switch and bookkeeping, the cached average
-/// cycle length for background runs and the selected colour theme.
+/// cycle length for background runs and the selected colour theme; and the next-cycle
+/// reminders kept in the platform's notification database.
+///
+/// The reminders are visible alerts at 09:00 on the chosen day before each of the next two
+/// predicted cycle starts, and a silent wake-up 14 days after the last run that starts the
+/// program with "AppRunAtTime" to roll them forward. Entries are recognised by the
+/// executable's path and their arguments; every change reads the database afresh, under its
+/// lock, so a background run beside the interactive one leaves exactly one set behind.
 class AppSettings
 {
 public:
     AppSettings();
+    ~AppSettings();
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
 
+    /// Reads the five values; values outside their ranges are taken as their defaults.
+    void Load();
+    /// Writes the five values. The cached cycle length is taken from the cycle database only
+    /// in the interactive run, once the data file is loaded; before that the loaded value is
+    /// written back, since the database does not hold the user's cycles yet.
+    void Save();
+
+    /// Brings the registered entries in line with the prediction.
+    void Reschedule();
+    /// The settings dialog's alert switch and days in advance (0 to 3).
+    void SetAlert(bool enabled, int days);
+    /// True when no valid last alert date exists or today is later than it.
+    bool IsAlertDue() const;
+    /// Registers one visible alert for a predicted start.
+    void ScheduleCycleAlert(const CalDate& start);
+    /// Registers the wake-up, at most once per process and day.
+    void ScheduleWakeup();
+    /// Removes this executable's entries of the given kinds.
+    void ClearNotifications(int kinds);
+
+    /// Installs the notification database (the start-up does); null returns to an inert one
+    /// in memory, which every process starts with.
+    void SetNotificationDatabase(std::unique_ptr<NotificationDatabase> database);
+    NotificationDatabase& Notifications();
+    /// The interactive program tells the user once, at its first registration, when the
+    /// reminders cannot reach her on this machine.
+    void SetReportsUndeliverableReminders(bool report);
+
+    UserNotification notification;
     bool alertEnabled;
     int32_t alertDaysInAdvance;
     bool interactiveRun;
     CalDate lastAlertDate;
     uint32_t cachedCycleLen;
     int32_t selectedTheme;
+
+private:
+    class UpdateScope;
+
+    void RescheduleFromPrediction();
+    void RescheduleFromCachedLength();
+    void AddEntry(const NotificationEntry& entry);
+    void ShowPendingMessages();
+
+    std::unique_ptr<NotificationDatabase> m_database;
+    CalDate m_wakeupDay; ///< the day this process last registered the wake-up
+    int m_updateDepth;
+    bool m_reportUndeliverable;
+    bool m_undeliverableChecked;
+    // Messages wait until the database's lock is released: a modal box must not hold it.
+    std::vector<std::function<void()>> m_pendingMessages;
 };
 
 /// The process-wide settings object.
 AppSettings& TheAppSettings();
+
+/// Replaces the process-wide settings object by a fresh one with an inert database (tests).
+void ResetAppSettingsForTesting();

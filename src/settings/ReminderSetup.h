@@ -1,0 +1,22 @@
+#pragma once
+
+/// Connects the reminders to the user's systemd for its lifetime: installs the systemd
+/// notification database and makes every recalculation of the cycle database reschedule
+/// them. The background road waits for systemctl; the interactive road runs it beside the
+/// user interface and says once when reminders cannot reach the user on this machine.
+///
+/// Create it after the application object and let it go before: at its end it waits a few
+/// seconds for systemctl commands still running and returns to the inert database.
+class ReminderSetup
+{
+public:
+    enum class Road {
+        Background,
+        Interactive,
+    };
+
+    explicit ReminderSetup(Road road);
+    ~ReminderSetup();
+    ReminderSetup(const ReminderSetup&) = delete;
+    ReminderSetup& operator=(const ReminderSetup&) = delete;
+};
