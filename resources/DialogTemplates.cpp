@@ -1,0 +1,236 @@
+#include "resources/DialogTemplates.h"
+
+#include "resources/ResourceIds.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using C = DialogItemClass;
+
+constexpr uint32_t kLabel = kSsLeft;
+constexpr uint32_t kCentred = kSsCenter;
+constexpr uint32_t kPush = kBsPushButton | kWsTabStop;
+constexpr uint32_t kCheck = kBsAutoCheckBox | kWsTabStop;
+constexpr uint32_t kLineEdit = kEsAutoHScroll | kWsBorder | kWsTabStop;
+constexpr uint32_t kNumberEdit = kEsNumber | kEsAutoHScroll | kWsBorder | kWsTabStop;
+constexpr uint32_t kPasswordEdit = kEsPassword | kEsAutoHScroll | kWsBorder | kWsTabStop;
+constexpr uint32_t kReadOnlyEdit = kEsReadOnly | kEsAutoHScroll | kWsBorder;
+constexpr uint32_t kSpin = kUdsSetBuddyInt | kUdsAlignRight | kUdsAutoBuddy | kUdsArrowKeys | kUdsNoThousands;
+constexpr uint32_t kDropList = kCbsDropDownList | kWsVScroll | kWsTabStop;
+constexpr uint32_t kReportList = kLvsReport | kLvsSingleSel | kLvsNoSortHeader | kWsBorder | kWsTabStop;
+
+// --- 100, 200: about ---------------------------------------------------------------------
+constexpr char16_t kPublisher[] = u"\u00A9 Quorlen Software. All rights reserved.";
+constexpr char16_t kAddress[] = u"www.quorlen-software.example";
+constexpr uint32_t kDisclaimerEdit = kEsMultiline | kEsReadOnly | kEsAutoVScroll | kWsBorder | kWsVScroll;
+
+constexpr DialogItemTemplate kAbout[] = {
+    {kIdcAboutBanner, C::Static, u"", 0, 0, 156, 32, kLabel},
+    {kIdcAboutVersion, C::Static, u"Version 1.4", 4, 36, 148, 12, kLabel},
+    {kIdcAboutPublisher, C::Static, kPublisher, 4, 50, 148, 8, kLabel},
+    {kIdcAboutAddress, C::Static, kAddress, 4, 60, 148, 8, kLabel},
+    {kIdcAboutDisclaimer, C::Edit, u"", 4, 72, 148, 53, kDisclaimerEdit},
+};
+constexpr DialogItemTemplate kAboutLandscape[] = {
+    {kIdcAboutBanner, C::Static, u"", 0, 0, 210, 28, kLabel},
+    {kIdcAboutVersion, C::Static, u"Version 1.4", 4, 31, 202, 12, kLabel},
+    {kIdcAboutPublisher, C::Static, kPublisher, 4, 44, 202, 8, kLabel},
+    {kIdcAboutAddress, C::Static, kAddress, 4, 54, 202, 8, kLabel},
+    {kIdcAboutDisclaimer, C::Edit, u"", 4, 65, 202, 60, kDisclaimerEdit},
+};
+
+// --- 207, 101: welcome -------------------------------------------------------------------
+constexpr uint32_t kCheckedDate = kDtsShowNone | kDtsLongDateFormat | kDtsRightAlign | kWsTabStop;
+
+constexpr DialogItemTemplate kWelcome[] = {
+    {kIdcWelcomeThanks, C::Static, u"Thank you for trying Velumina!", 4, 4, 147, 12, kCentred},
+    {kIdcWelcomeGroup, C::Button, u"Tell me about you:", 4, 20, 147, 72, kBsGroupBox},
+    {kIdcWelcomeLastCycleLabel, C::Static, u"Last cycle started on:", 10, 32, 135, 8, kLabel},
+    {kIdcWelcomeLastCycle, C::DatePicker, u"", 10, 42, 135, 15, kCheckedDate},
+    {kIdcWelcomeCycleLenLabel, C::Static, u"Average cycle length:", 10, 62, 135, 8, kLabel},
+    {kIdcWelcomeCycleLen, C::Edit, u"", 10, 72, 124, 12, kNumberEdit},
+    {kIdcWelcomeCycleLenSpin, C::UpDown, u"", 134, 72, 11, 12, kSpin},
+    {kIdcWelcomePassword, C::Button, u"Password protection: disabled", 4, 98, 147, 10, kCheck},
+    {kIdcWelcomeSetPassword, C::Button, u"Set Password...", 81, 112, 70, 14, kPush},
+};
+constexpr DialogItemTemplate kWelcomeLandscape[] = {
+    {kIdcWelcomeThanks, C::Static, u"Thank you for trying Velumina!", 4, 3, 203, 12, kCentred},
+    {kIdcWelcomeGroup, C::Button, u"Tell me about you:", 4, 17, 203, 56, kBsGroupBox},
+    {kIdcWelcomeLastCycleLabel, C::Static, u"Last cycle started on:", 10, 31, 88, 8, kLabel},
+    {kIdcWelcomeLastCycle, C::DatePicker, u"", 100, 28, 101, 15, kCheckedDate},
+    {kIdcWelcomeCycleLenLabel, C::Static, u"Average cycle length:", 10, 52, 88, 8, kLabel},
+    {kIdcWelcomeCycleLen, C::Edit, u"", 100, 50, 90, 12, kNumberEdit},
+    {kIdcWelcomeCycleLenSpin, C::UpDown, u"", 190, 50, 11, 12, kSpin},
+    {kIdcWelcomePassword, C::Button, u"Password protection: disabled", 4, 82, 130, 10, kCheck},
+    {kIdcWelcomeSetPassword, C::Button, u"Set Password...", 137, 80, 70, 14, kPush},
+};
+
+// --- 102, 208: conception probability ---------------------------------------------------
+constexpr char16_t kConceptionFootnote[] =
+    u"(assuming the ovulation occurs 14 days before the start of the next cycle)";
+
+constexpr DialogItemTemplate kConception[] = {
+    {kIdcConceptionHeadline, C::Static, u"No Data", 2, 3, 152, 31, kCentred},
+    {kIdcConceptionChart, C::Static, u"Chart", 2, 35, 152, 116, kLabel},
+    {kIdcConceptionFootnote, C::Static, kConceptionFootnote, 2, 156, 152, 19, kLabel},
+};
+constexpr DialogItemTemplate kConceptionLandscape[] = {
+    {kIdcConceptionHeadline, C::Static, u"No Data", 7, 3, 196, 16, kCentred},
+    {kIdcConceptionChart, C::Static, u"Chart", 7, 20, 196, 84, kLabel},
+    {kIdcConceptionFootnote, C::Static, kConceptionFootnote, 7, 107, 196, 20, kLabel},
+};
+
+// --- 103: due date calculator -----------------------------------------------------------
+constexpr uint32_t kShortDate = kDtsShortDateFormat | kDtsRightAlign | kWsTabStop;
+
+constexpr DialogItemTemplate kDueDate[] = {
+    {kIdcStatic, C::Static, u"Modify any field to calculate the others:", 7, 7, 142, 8, kCentred},
+    {kIdcStatic, C::Static, u"&Last cycle started on:", 7, 25, 40, 18, kLabel},
+    {kIdcDueLastCycle, C::DatePicker, u"", 49, 27, 100, 15, kShortDate},
+    {kIdcStatic, C::Static, u"&Conception date:", 7, 48, 40, 18, kLabel},
+    {kIdcDueConception, C::DatePicker, u"", 49, 50, 100, 15, kShortDate},
+    {kIdcStatic, C::Static, u"&Due date:", 7, 76, 40, 8, kLabel},
+    {kIdcDueDate, C::DatePicker, u"", 49, 73, 100, 15, kShortDate},
+    {kIdcStatic, C::Static, u"&Birth sign:", 7, 99, 40, 8, kLabel},
+    {kIdcDueBirthSign, C::ComboBox, u"", 49, 96, 100, 74, kDropList},
+};
+
+// --- 201: calendar ----------------------------------------------------------------------
+constexpr DialogItemTemplate kCalendar[] = {
+    {kIdcCalendarPainter, C::Static, u"", 7, 7, 142, 115, kLabel},
+};
+
+// --- 202: day editor --------------------------------------------------------------------
+constexpr DialogItemTemplate kToday[] = {
+    {kIdcTodayDateLabel, C::Static, u"&Date:", 2, 2, 29, 8, kLabel},
+    {kIdcTodayDate, C::DatePicker, u"", 2, 11, 117, 15, kDtsLongDateFormat | kDtsRightAlign | kWsTabStop},
+    {kIdcTodayPrevDay, C::Button, u"<", 122, 11, 15, 14, kPush},
+    {kIdcTodayNextDay, C::Button, u">", 139, 11, 15, 14, kPush},
+    {kIdcTodayBleedingLabel, C::Static, u"Bleeding:", 2, 33, 42, 8, kLabel},
+    {kIdcTodayBleeding, C::Button, u"&3", 99, 33, 55, 23, kBsOwnerDraw | kWsTabStop},
+    {kIdcTodayNotesLabel, C::Static, u"Notes:", 2, 53, 27, 8, kLabel},
+    {kIdcTodayNotes, C::Edit, u"", 2, 62, 152, 65,
+     kEsMultiline | kEsWantReturn | kEsAutoVScroll | kWsVScroll | kWsBorder | kWsTabStop},
+};
+
+// --- 203, 212: settings -----------------------------------------------------------------
+constexpr const char16_t* kNotifyDays[] = {u"On the same day", u" 1 day in advance", u" 2 days in advance",
+                                           u" 3 days in advance"};
+
+constexpr DialogItemTemplate kSettings[] = {
+    {kIdcSettingsPassword, C::Button, u"Password protection", 4, 3, 148, 10, kCheck},
+    {kIdcSettingsSetPassword, C::Button, u"Set Password...", 4, 15, 70, 14, kPush},
+    {kIdcSettingsCycleLenLabel, C::Static, u"Initial cycle length (days):", 4, 36, 104, 8, kLabel},
+    {kIdcSettingsCycleLen, C::Edit, u"", 110, 34, 31, 12, kNumberEdit},
+    {kIdcSettingsCycleLenSpin, C::UpDown, u"", 141, 34, 11, 12, kSpin},
+    {kIdcSettingsPeriodLenLabel, C::Static, u"Average period (days):", 4, 51, 104, 8, kLabel},
+    {kIdcSettingsPeriodLen, C::Edit, u"", 110, 49, 31, 12, kNumberEdit},
+    {kIdcSettingsPeriodLenSpin, C::UpDown, u"", 141, 49, 11, 12, kSpin},
+    {kIdcSettingsLutealLabel, C::Static, u"Luteal phase (days):", 4, 66, 104, 8, kLabel},
+    {kIdcSettingsLuteal, C::Edit, u"", 110, 64, 31, 12, kNumberEdit},
+    {kIdcSettingsLutealSpin, C::UpDown, u"", 141, 64, 11, 12, kSpin},
+    {kIdcSettingsNotify, C::Button, u"Notify me for the next cycle:", 4, 81, 148, 10, kCheck},
+    {kIdcSettingsNotifyDays, C::ComboBox, u"", 4, 93, 148, 60, kDropList, 0, kNotifyDays},
+    {kIdcStatic, C::Static, u"Color Theme:", 4, 113, 50, 8, kLabel},
+    {kIdcSettingsTheme, C::ComboBox, u"", 56, 111, 96, 60, kDropList},
+};
+constexpr DialogItemTemplate kSettingsLandscape[] = {
+    {kIdcSettingsPassword, C::Button, u"Password protection", 4, 4, 128, 10, kCheck},
+    {kIdcSettingsSetPassword, C::Button, u"Set Password...", 136, 2, 70, 14, kPush},
+    {kIdcSettingsCycleLenLabel, C::Static, u"Initial cycle length (days):", 4, 23, 104, 8, kLabel},
+    {kIdcSettingsCycleLen, C::Edit, u"", 110, 21, 31, 12, kNumberEdit},
+    {kIdcSettingsCycleLenSpin, C::UpDown, u"", 141, 21, 11, 12, kSpin},
+    {kIdcSettingsPeriodLenLabel, C::Static, u"Average period (days):", 4, 38, 104, 8, kLabel},
+    {kIdcSettingsPeriodLen, C::Edit, u"", 110, 36, 31, 12, kNumberEdit},
+    {kIdcSettingsPeriodLenSpin, C::UpDown, u"", 141, 36, 11, 12, kSpin},
+    {kIdcSettingsLutealLabel, C::Static, u"Luteal phase (days):", 4, 53, 104, 8, kLabel},
+    {kIdcSettingsLuteal, C::Edit, u"", 110, 51, 31, 12, kNumberEdit},
+    {kIdcSettingsLutealSpin, C::UpDown, u"", 141, 51, 11, 12, kSpin},
+    {kIdcSettingsNotify, C::Button, u"Notify me for the next cycle:", 4, 70, 118, 10, kCheck},
+    {kIdcSettingsNotifyDays, C::ComboBox, u"", 124, 68, 82, 60, kDropList, 0, kNotifyDays},
+    {kIdcStatic, C::Static, u"Color Theme:", 4, 90, 50, 8, kLabel},
+    {kIdcSettingsTheme, C::ComboBox, u"", 56, 88, 82, 60, kDropList},
+};
+
+// --- 204: set password ------------------------------------------------------------------
+constexpr DialogItemTemplate kPasswordSet[] = {
+    {kIdcStatic, C::Static, u"Type password:", 7, 7, 142, 8, kLabel},
+    {kIdcPasswordFirst, C::Edit, u"", 7, 18, 142, 14, kPasswordEdit},
+    {kIdcStatic, C::Static, u"Re-type password:", 7, 40, 142, 8, kLabel},
+    {kIdcPasswordSecond, C::Edit, u"", 7, 51, 142, 14, kPasswordEdit},
+};
+
+// --- 205, 211: statistics and history ---------------------------------------------------
+constexpr DialogItemTemplate kCycleList[] = {
+    {kIdcCycleList, C::ListView, u"", 7, 7, 142, 163, kReportList},
+};
+
+// --- 206: ovulation ---------------------------------------------------------------------
+constexpr DialogItemTemplate kOvulation[] = {
+    {kIdcStatic, C::Static, u"Last ovulation was on:", 7, 7, 82, 8, kLabel},
+    {kIdcOvulationLast, C::Edit, u"", 7, 19, 141, 14, kReadOnlyEdit},
+    {kIdcOvulationNextLabel, C::Static, u"Next ovulation will be on:", 7, 38, 88, 8, kLabel},
+    {kIdcOvulationNext, C::Edit, u"", 7, 50, 141, 14, kReadOnlyEdit},
+    {kIdcOvulationFootnote, C::Static, u"(assuming the ovulation happens 14 days before the start of the next cycle)",
+     7, 72, 141, 34, kLabel},
+};
+
+// --- 209: start-up password prompt ------------------------------------------------------
+constexpr DialogItemTemplate kPasswordStartup[] = {
+    {kIdcStatic, C::Static, nullptr, 7, 7, 21, 20, kSsIcon, kIdiMainIcon},
+    {kIdcStatic, C::Static, u"Velumina is protected with a password.", 34, 7, 115, 18, kLabel},
+    {kIdcStatic, C::Static, u"Password:", 7, 36, 40, 8, kLabel},
+    {kIdcPasswordStartup, C::Edit, u"", 49, 34, 100, 14, kPasswordEdit},
+    {kIdOk, C::Button, u"OK", 45, 57, 50, 14, kBsDefPushButton | kWsTabStop},
+    {kIdCancel, C::Button, u"Cancel", 99, 57, 50, 14, kPush},
+};
+
+constexpr std::array<DialogTemplate, 16> kTemplates = {{
+    {kIddAbout, 156, 129, u"About Velumina", kAbout},
+    {kIddWelcomeLandscape, 211, 111, u"Welcome", kWelcomeLandscape},
+    {kIddConception, 156, 177, u"Conception Probability", kConception},
+    {kIddDueDate, 156, 129, u"Due Date Calculator", kDueDate},
+    {kIddAboutLandscape, 210, 129, u"About Velumina", kAboutLandscape},
+    {kIddCalendar, 156, 129, u"Calendar", kCalendar},
+    {kIddToday, 156, 129, u"How Do I Feel Today?", kToday},
+    {kIddSettings, 156, 129, u"Settings", kSettings},
+    {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
+    {kIddStatistics, 156, 177, u"Statistics", kCycleList},
+    {kIddOvulation, 155, 113, u"Ovulation", kOvulation},
+    {kIddWelcome, 155, 142, u"Welcome", kWelcome},
+    {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
+    {kIddPasswordStartup, 156, 78, u"Dialog", kPasswordStartup},
+    {kIddHistory, 156, 177, u"History", kCycleList},
+    {kIddSettingsLandscape, 210, 118, u"Settings", kSettingsLandscape},
+}};
+
+std::span<const DialogTemplate>& ExtraTemplates()
+{
+    static std::span<const DialogTemplate> extra;
+    return extra;
+}
+
+} // namespace
+
+const DialogTemplate* FindDialogTemplate(int id)
+{
+    for (const DialogTemplate& t : ExtraTemplates()) {
+        if (t.id == id)
+            return &t;
+    }
+    const auto found =
+        std::find_if(kTemplates.begin(), kTemplates.end(), [id](const DialogTemplate& t) { return t.id == id; });
+    return found == kTemplates.end() ? nullptr : &*found;
+}
+
+std::span<const DialogTemplate> AllDialogTemplates()
+{
+    return kTemplates;
+}
+
+void SetExtraDialogTemplatesForTesting(std::span<const DialogTemplate> templates)
+{
+    ExtraTemplates() = templates;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QPalette>
+
+class QWidget;
+struct ColorTheme;
+
+/// The palette of themed dialogs and their controls: text in colour 10 on colour 11, with
+/// the bevels derived from colour 11, so the Fusion style draws every control in the theme.
+QPalette ThemedPalette(const ColorTheme& theme);
+
+/// Gives `widget` (and so its children) the palette of the theme selected now, and marks it
+/// so that RefreshForThemeChange gives it the new one.
+void ApplyThemedPalette(QWidget* widget);
+
+/// Shows a change of the selected theme everywhere at once: every live scroll panel renders
+/// its back buffer again, every themed widget gets the new palette, everything repaints.
+void RefreshForThemeChange();

@@ -1,0 +1,105 @@
+#include "ToolkitTestSupport.h"
+
+#include "platform/gui/SoftKeyBar.h"
+#include "platform/gui/UpDownButtons.h"
+#include "platform/gui/UpDownEdit.h"
+#include "resources/ResourceIds.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class SoftKeyBarTest : public ToolkitTest
+{
+};
+
+TEST_F(SoftKeyBarTest, TheMainBarSendsTodayAndOpensTheMenuWithItsEntriesGreyedAsAsked)
+{
+    QWidget parent;
+    SoftKeyBar* bar = SoftKeyBar::Create(kMenuMainFrame, &parent);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("Today"));
+    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("Menu"));
+    QSignalSpy commands(bar, &SoftKeyBar::commandTriggered);
+    QTest::mouseClick(bar->Key(SoftKeyBar::Side::Left), Qt::LeftButton);
+    ASSERT_EQ(commands.size(), 1);
+    EXPECT_EQ(commands[0][0].toInt(), kCmdToday);
+
+    QMenu* menu = bar->Popup(SoftKeyBar::Side::Right);
+    ASSERT_NE(menu, nullptr);
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("&Tools"), QStringLiteral("-"), QStringLiteral("&Calendar..."),
+                                  QStringLiteral("History..."), QStringLiteral("Conception..."),
+                                  QStringLiteral("Ovulations..."), QStringLiteral("Statistics..."),
+                                  QStringLiteral("&Due Date Calculator..."), QStringLiteral("-"),
+                                  QStringLiteral("&About Velumina..."), QStringLiteral("&Exit Velumina")}));
+    QMenu* tools = menu->actions()[0]->menu();
+    ASSERT_NE(tools, nullptr);
+    ASSERT_EQ(tools->actions().size(), 4);
+
+    bar->SetCommandEnabler([](int command) { return command != kCmdEraseAll && command != kCmdExport; });
+    bar->UpdateMenuState(menu);
+    EXPECT_FALSE(tools->actions()[0]->isEnabled());
+    EXPECT_FALSE(tools->actions()[1]->isEnabled());
+    EXPECT_TRUE(tools->actions()[2]->isEnabled());
+    menu->actions()[2]->trigger();
+    tools->actions()[3]->trigger();
+    ASSERT_EQ(commands.size(), 3);
+    EXPECT_EQ(commands[1][0].toInt(), kCmdCalendar);
+    EXPECT_EQ(commands[2][0].toInt(), kCmdSettings);
+    EXPECT_EQ(bar->CloseCommand(), 0) << "a popup key is no way out";
+}
+
+TEST_F(SoftKeyBarTest, EveryScreenBarHasItsKeysAndItsWayOut)
+{
+    QWidget parent;
+    struct Expected
+    {
+        int menu;
+        int left;
+        int right;
+    };
+    for (const Expected& e :
+         {Expected{kMenuCalendar, kCmdGoToDate, kCmdCalendarBack}, Expected{kMenuToday, kCmdTodaySave, kCmdTodayBack},
+          Expected{kMenuOkCancel, kIdOk, kIdCancel}, Expected{kMenuBack, 0, kIdCancel},
+          Expected{kMenuWelcome, kIdOk, kIdCancel}, Expected{kMenuHistory, kCmdHistoryExport, kIdCancel}}) {
+        SoftKeyBar* bar = SoftKeyBar::Create(e.menu, &parent);
+        ASSERT_NE(bar, nullptr) << e.menu;
+        EXPECT_EQ(bar->Command(SoftKeyBar::Side::Left), e.left) << e.menu;
+        EXPECT_EQ(bar->Command(SoftKeyBar::Side::Right), e.right) << e.menu;
+        EXPECT_EQ(bar->CloseCommand(), e.right) << e.menu;
+    }
+    EXPECT_EQ(SoftKeyBar::Create(4711, &parent), nullptr);
+}
+
+TEST_F(SoftKeyBarTest, TheUpDownEditTakesDigitsFreelyAndStepsWithinItsRange)
+{
+    QWidget parent;
+    auto* edit = new UpDownEdit(&parent);
+    auto* arrows = new UpDownButtons(&parent);
+    arrows->SetBuddy(edit);
+    arrows->SetRange(20, 40);
+    parent.show();
+    QTest::keyClicks(edit, QStringLiteral("4a5-"));
+    EXPECT_EQ(edit->text(), QStringLiteral("45")) << "only digits, but out of range is allowed";
+    EXPECT_EQ(edit->ReadNumber(), 45);
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), QStringLiteral("40"));
+    QTest::mouseClick(arrows->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(edit->text(), QStringLiteral("39"));
+    edit->setText(QStringLiteral("20"));
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), QStringLiteral("20"));
+    edit->clear();
+    EXPECT_EQ(edit->ReadNumber(), 0);
+    edit->setText(QStringLiteral("99999999999999"));
+    EXPECT_EQ(edit->ReadNumber(), std::numeric_limits<int>::max());
+}
+
+} // namespace
