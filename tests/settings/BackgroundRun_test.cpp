@@ -1,0 +1,117 @@
+#include "ReminderTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+
+// The real program on the road a scheduled wake-up takes, in a home of its own: a temporary
+// HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR, and a PATH whose systemctl and notify-send are
+// stubs. It runs on the real clock.
+class BackgroundRunTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        m_program =
+            QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/../velumina")).canonicalFilePath();
+        for (const char* folder : {"home", "config", "runtime", "stubs"})
+            ASSERT_TRUE(QDir().mkpath(TempPath(QString::fromLatin1(folder))));
+        WriteScript(TempPath(QStringLiteral("stubs/systemctl")),
+                    "printf '%s\\n' \"$*\" >> \"$STUB_LOG/systemctl.log\"");
+        WriteScript(TempPath(QStringLiteral("stubs/notify-send")), "exit 0");
+    }
+
+    QString UnitFolder() const
+    {
+        return TempPath(QStringLiteral("config/systemd/user"));
+    }
+
+    QString SettingsFile() const
+    {
+        return TempPath(QStringLiteral("config/Quorlen Software/Velumina.conf"));
+    }
+
+    int RunProgram(const QStringList& arguments)
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("HOME"), TempPath(QStringLiteral("home")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), TempPath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), TempPath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("PATH"),
+                           TempPath(QStringLiteral("stubs")) + QStringLiteral(":/usr/bin:/bin"));
+        environment.insert(QStringLiteral("STUB_LOG"), TempPath(QString()));
+        environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        // A program that needed a display would stop here.
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(m_program, arguments);
+        if (!process.waitForFinished(60000))
+            return -1;
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    }
+
+    QStringList Timers() const
+    {
+        return QDir(UnitFolder()).entryList({QStringLiteral("velumina-*.timer")}, QDir::Files, QDir::Name);
+    }
+
+    QString m_program;
+};
+
+TEST_F(BackgroundRunTest, AScheduledWakeUpRollsTheRemindersOnWithoutADisplay)
+{
+    if (m_program.isEmpty())
+        GTEST_SKIP() << "the velumina program is not built next to the tests";
+    const QDate today = QDate::currentDate();
+    const QDate lastAlert = today.addDays(-5);
+    {
+        QSettings settings(SettingsFile(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Settings/LastAlertTime"),
+                          lastAlert.toString(QStringLiteral("yyyyMMdd")).toInt());
+        settings.setValue(QStringLiteral("Settings/CanchedCycleLen"), 30);
+        settings.setValue(QStringLiteral("Settings/AlertDaysInAdvance"), 1);
+    }
+
+    ASSERT_EQ(RunProgram({QStringLiteral("AppRunAtTime")}), 0);
+
+    const QDate start = lastAlert.addDays(30);
+    ASSERT_EQ(Timers(), (QStringList{QStringLiteral("velumina-1.timer"), QStringLiteral("velumina-2.timer")}));
+    const QString wakeup = UnitFolder() + QStringLiteral("/velumina-1");
+    EXPECT_EQ(UnitValues(wakeup + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
+              QStringList{today.addDays(14).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
+    EXPECT_EQ(UnitValues(wakeup + QStringLiteral(".service"), QStringLiteral("ExecStart")),
+              QStringList{u'"' + m_program + QStringLiteral("\" \"AppRunAtTime\"")});
+    const QString alert = UnitFolder() + QStringLiteral("/velumina-2");
+    EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
+              QStringList{start.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
+    EXPECT_TRUE(UnitValues(alert + QStringLiteral(".service"), QStringLiteral("ExecStart"))
+                    .value(0)
+                    .contains(u'"' + start.toString(QStringLiteral("yyyyMMdd")) + u'"'));
+
+    QFile log(TempPath(QStringLiteral("systemctl.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(log.readAll()),
+              QStringLiteral("--user daemon-reload\n--user restart velumina-1.timer velumina-2.timer\n"));
+    log.close();
+
+    {
+        QSettings settings(SettingsFile(), QSettings::IniFormat);
+        EXPECT_EQ(settings.value(QStringLiteral("Settings/LastAlertTime")).toInt(),
+                  start.toString(QStringLiteral("yyyyMMdd")).toInt());
+        // The data file was not loaded: the chain keeps its cycle length.
+        EXPECT_EQ(settings.value(QStringLiteral("Settings/CanchedCycleLen")).toInt(), 30);
+    }
+
+    // The next wake-up replaces its own wake-up and leaves the current alert alone.
+    ASSERT_EQ(RunProgram({QStringLiteral("AppRunAtTime")}), 0);
+    EXPECT_EQ(Timers(), (QStringList{QStringLiteral("velumina-1.timer"), QStringLiteral("velumina-2.timer")}));
+    EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
+              QStringList{start.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
+}

@@ -1,0 +1,74 @@
+#include "TestSupport.h"
+
+#include "platform/SharedGenerator.h"
+#include "settings/PasswordHash.h"
+#include "settings/PasswordStore.h"
+#include "settings/SettingsAccess.h"
+
+namespace {
+QString Section()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+} // namespace
+
+class PasswordStoreTest : public VeluminaTest
+{
+};
+
+TEST_F(PasswordStoreTest, HashIsTheMersenneTwisterMixOfTheCodeUnits)
+{
+    // Reference values from an independent implementation of MT19937 and the hash: the same
+    // text opens the program in every process and on every build.
+    EXPECT_EQ(PasswordHash(QStringLiteral("a")), 0xd641f83bu);
+    EXPECT_EQ(PasswordHash(QStringLiteral("A")), 0x37f91f6fu);
+    EXPECT_EQ(PasswordHash(QStringLiteral("Velumina")), 0x317657b4u);
+    EXPECT_EQ(PasswordHash(QStringLiteral("velumina")), 0x0842f43eu);
+    EXPECT_EQ(PasswordHash(QString::fromUtf16(u"Passwort \u00fc\u20ac\U0001F600")), 0x77767878u);
+}
+
+TEST_F(PasswordStoreTest, EmptyTextHashesToZeroWithoutDrawing)
+{
+    SharedGenerator().seed(12345u);
+    SharedGenerator()();
+    EXPECT_EQ(PasswordHash(QString()), 0u);
+    EXPECT_TRUE(SharedGenerator() == std::mt19937(0u)); // seeded with 0, nothing drawn
+}
+
+TEST_F(PasswordStoreTest, StoresTheHashAndChecksAgainstIt)
+{
+    PasswordStore store;
+    EXPECT_FALSE(store.IsEnabled());
+    store.SetEnabled(true);
+    EXPECT_TRUE(store.IsEnabled());
+    EXPECT_EQ(ReadSettingInt(Section(), QStringLiteral("PasswordEnabled"), -1), 1);
+
+    EXPECT_TRUE(store.SetPassword(QStringLiteral("Velumina")));
+    EXPECT_EQ(ReadSettingBytes(Section(), QStringLiteral("Password")), QByteArray::fromHex("b4577631"));
+    EXPECT_TRUE(store.Check(QStringLiteral("Velumina")));
+    EXPECT_FALSE(store.Check(QStringLiteral("velumina")));
+    EXPECT_FALSE(store.Check(QString()));
+
+    // Another process reads the stored hash.
+    PasswordStore other;
+    EXPECT_TRUE(other.Check(QStringLiteral("Velumina")));
+    EXPECT_FALSE(other.Check(QStringLiteral("VELUMINA")));
+
+    EXPECT_FALSE(store.SetPassword(QString()));
+    EXPECT_EQ(ReadSettingBytes(Section(), QStringLiteral("Password")), QByteArray(4, '\0'));
+    store.SetEnabled(false);
+    EXPECT_FALSE(store.IsEnabled());
+}
+
+TEST_F(PasswordStoreTest, AStoredHashOfAnotherLengthCountsAsNone)
+{
+    WriteSettingBytes(Section(), QStringLiteral("Password"), QByteArray::fromHex("b45776"));
+    PasswordStore fresh;
+    EXPECT_TRUE(fresh.Check(QString())); // the hash of this process: 0
+    EXPECT_FALSE(fresh.Check(QStringLiteral("Velumina")));
+
+    PasswordStore used;
+    used.SetPassword(QStringLiteral("a"));
+    WriteSettingBytes(Section(), QStringLiteral("Password"), QByteArray::fromHex("0102030405"));
+    EXPECT_TRUE(used.Check(QStringLiteral("a"))); // keeps the hash it stored
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include "model/CalDate.h"
+#include "platform/CommandRunner.h"
+#include "platform/NotificationEntry.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class MemoryNotificationDatabase;
+
+/// Records the commands instead of running them; the list outlives the runner.
+class RecordingCommandRunner final : public CommandRunner
+{
+public:
+    using Log = std::vector<std::vector<QStringList>>;
+
+    explicit RecordingCommandRunner(std::shared_ptr<Log> log);
+    void Run(const std::vector<QStringList>& commands) override;
+    void WaitForFinished(int msecs) override;
+
+private:
+    std::shared_ptr<Log> m_log;
+};
+
+/// Sets an environment variable for its lifetime (unset when `value` is null).
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char* name, const QByteArray& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    QByteArray m_name;
+    QByteArray m_previous;
+    bool m_hadPrevious;
+};
+
+/// A fresh settings object on an inert memory database, with the executable at kExecutable
+/// and the cycle database's recalculation reaching Reschedule.
+class ReminderTest : public VeluminaTest
+{
+protected:
+    static const QString kExecutable;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    MemoryNotificationDatabase& Memory();
+    /// Stores bleeding days from `first` on, one after another.
+    void RecordPeriod(const CalDate& first, int days);
+    /// This executable's wake-up days and its visible alerts' days, in handle order.
+    std::vector<CalDate> WakeupDays();
+    std::vector<CalDate> AlertDays();
+    /// An entry as another process of this program (or another program) leaves it.
+    static NotificationEntry Wakeup(const QString& application, const CalDate& day);
+    static NotificationEntry Alert(const QString& application, const CalDate& day, const CalDate& start);
+
+private:
+    MemoryNotificationDatabase* m_memory = nullptr;
+};
+
+/// Writes an executable shell script.
+void WriteScript(const QString& path, const QByteArray& body);
+
+/// The values of `key` in a unit file, in file order.
+QStringList UnitValues(const QString& path, const QString& key);
+
+/// Splits an ExecStart= value as systemd does for the forms the program writes: words in
+/// double quotes with C escapes; "%%" is "%" everywhere, "$$" is "$" in the arguments.
+QStringList SplitCommandLine(const QString& value);
+
+/// The NUL-separated words a stub wrote; empty when it did not run.
+QStringList ReadWords(const QString& path);

@@ -1,0 +1,292 @@
+#include "ReminderTestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MemoryNotificationDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsAccess.h"
+
+namespace {
+::testing::AssertionResult SameDates(const std::vector<CalDate>& actual, const std::vector<CalDate>& expected)
+{
+    bool same = actual.size() == expected.size();
+    for (size_t i = 0; same && i < actual.size(); ++i)
+        same = IsSameDate(actual[i], expected[i]);
+    if (same)
+        return ::testing::AssertionSuccess();
+    auto describe = [](const std::vector<CalDate>& dates) {
+        std::string text;
+        for (const CalDate& d : dates)
+            text += " " + FormatShortDate(d).toStdString();
+        return text.empty() ? std::string(" (none)") : text;
+    };
+    return ::testing::AssertionFailure() << "dates" << describe(actual) << " instead of" << describe(expected);
+}
+
+int StoredInt(const char* name)
+{
+    return ReadSettingInt(QString::fromUtf16(kSettingsSection), QString::fromLatin1(name), -12345);
+}
+} // namespace
+
+class RemindersTest : public ReminderTest
+{
+protected:
+    // A period from 9 November: with the initial 28 days the next starts are predicted on
+    // 7 December and 4 January, seen from 6 December.
+    void RecordNovemberPeriod()
+    {
+        RecordPeriod(Date(2026, 11, 9), 3);
+        CalDate next{0, 0, 0};
+        ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
+        ASSERT_TRUE(IsSameDate(next, Date(2026, 12, 7)));
+        ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
+        ASSERT_TRUE(IsSameDate(next, Date(2027, 1, 4)));
+    }
+
+    void StartInteractiveRun()
+    {
+        TheAppSettings().interactiveRun = true;
+    }
+};
+
+TEST_F(RemindersTest, AlertDayIsTheChosenDaysBeforeTheStartAndNeverTodayOrEarlier)
+{
+    AppSettings& settings = TheAppSettings();
+    settings.alertDaysInAdvance = 0;
+    settings.ScheduleCycleAlert(Date(2026, 12, 7));
+    settings.ScheduleCycleAlert(Date(2026, 12, 6));
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7)}));
+    const NotificationEntry& entry = Memory().Entries().begin()->second;
+    EXPECT_EQ(entry.trigger.application, kExecutable);
+    EXPECT_EQ(entry.trigger.arguments, QStringLiteral("AppRunToHandleNotification"));
+    EXPECT_EQ(entry.trigger.startHour, 9);
+    EXPECT_TRUE(IsSameDate(entry.trigger.lastDay, Date(2026, 12, 7)));
+    ASSERT_TRUE(entry.notification.has_value());
+    EXPECT_EQ(entry.notification->actionFlags, 7u);
+    EXPECT_EQ(entry.notification->dialogTitle, QStringLiteral("Velumina"));
+    EXPECT_EQ(entry.notification->dialogText, QStringLiteral("Velumina: next cycle starts at December 7"));
+
+    settings.alertDaysInAdvance = 3;
+    settings.ScheduleCycleAlert(Date(2026, 12, 9));  // 6 December: today
+    settings.ScheduleCycleAlert(Date(2026, 12, 10)); // 7 December
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2026, 12, 7)}));
+}
+
+TEST_F(RemindersTest, InteractiveRescheduleRegistersTheNextTwoStarts)
+{
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    AppSettings& settings = TheAppSettings();
+
+    // One day in advance: 6 December would be today, so only the cycle after gets an alert;
+    // the start is remembered all the same.
+    settings.Reschedule();
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
+    EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 7)));
+    EXPECT_EQ(StoredInt("LastAlertTime"), 20261207);
+
+    // A second call the same day changes nothing: no second wake-up, the alerts are current.
+    const auto before = Memory().Entries();
+    settings.Reschedule();
+    EXPECT_EQ(Memory().Entries().size(), before.size());
+    EXPECT_EQ(Memory().Entries().begin()->first, before.begin()->first);
+}
+
+TEST_F(RemindersTest, DaysInAdvanceZeroWarnsOnTheStartDayItself)
+{
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    TheAppSettings().SetAlert(true, 0);
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2027, 1, 4)}));
+}
+
+TEST_F(RemindersTest, BackgroundRunRollsTheLastAlertDateOnByTheCachedLength)
+{
+    SetToday(2027, 3, 10);
+    AppSettings& settings = TheAppSettings();
+    settings.lastAlertDate = Date(2027, 3, 1);
+    settings.cachedCycleLen = 28;
+    settings.Reschedule();
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 3, 28)}));
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 24)}));
+    EXPECT_EQ(StoredInt("LastAlertTime"), 20270329);
+    EXPECT_EQ(StoredInt("CanchedCycleLen"), 28);
+
+    // A chain that was not run for months walks on in whole cycles past today.
+    ResetAppSettingsForTesting();
+    auto memory = std::make_unique<MemoryNotificationDatabase>();
+    MemoryNotificationDatabase& fresh = *memory;
+    TheAppSettings().SetNotificationDatabase(std::move(memory));
+    TheAppSettings().lastAlertDate = Date(2026, 10, 1);
+    TheAppSettings().cachedCycleLen = 30;
+    TheAppSettings().Reschedule();
+    ASSERT_EQ(fresh.Entries().size(), 2u);
+    EXPECT_TRUE(IsSameDate(TheAppSettings().lastAlertDate, Date(2027, 3, 30))); // 1 Oct + 6 * 30
+}
+
+TEST_F(RemindersTest, BackgroundRunWithoutAUsableCachedLengthOnlySaves)
+{
+    SetToday(2027, 3, 10);
+    for (const uint32_t length : {19u, 41u}) {
+        AppSettings& settings = TheAppSettings();
+        settings.lastAlertDate = Date(2027, 3, 1);
+        settings.cachedCycleLen = length;
+        settings.Reschedule();
+        EXPECT_TRUE(AlertDays().empty()) << length;
+        EXPECT_EQ(WakeupDays().size(), 1u);
+        EXPECT_EQ(StoredInt("LastAlertTime"), 20270301) << length;
+        EXPECT_EQ(StoredInt("CanchedCycleLen"), static_cast<int>(length));
+        EXPECT_EQ(StoredInt("AlertEnabled"), 1);
+    }
+
+    // Not due (the last alert's start is still ahead): the wake-up only, nothing is saved.
+    SetSettingsFolderForTesting(TempPath(QStringLiteral("untouched")));
+    TheAppSettings().lastAlertDate = Date(2027, 3, 20);
+    TheAppSettings().cachedCycleLen = 28;
+    SetToday(2027, 3, 11);
+    TheAppSettings().Reschedule();
+    EXPECT_EQ(StoredInt("AlertEnabled"), -12345);
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 25)}));
+}
+
+TEST_F(RemindersTest, SwitchingAlertsOffAndOnAgainTheSameDayRegistersEverythingAgain)
+{
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    AppSettings& settings = TheAppSettings();
+    settings.Reschedule();
+    ASSERT_FALSE(Memory().Entries().empty());
+
+    settings.SetAlert(false, 1);
+    EXPECT_TRUE(Memory().Entries().empty());
+    EXPECT_EQ(StoredInt("AlertEnabled"), 0);
+
+    settings.SetAlert(true, 1);
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
+    EXPECT_EQ(StoredInt("AlertEnabled"), 1);
+}
+
+TEST_F(RemindersTest, ANewDaysInAdvanceValueMovesTheRegisteredAlerts)
+{
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    AppSettings& settings = TheAppSettings();
+    settings.Reschedule();
+    ASSERT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
+
+    settings.SetAlert(true, 1); // nothing changed: the alerts stay as they are
+    const NotificationHandle kept = Memory().Entries().rbegin()->first;
+    settings.SetAlert(true, 1);
+    EXPECT_EQ(Memory().Entries().rbegin()->first, kept);
+
+    settings.SetAlert(true, 0);
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2027, 1, 4)}));
+    settings.SetAlert(true, 3);
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 1)}));
+    EXPECT_EQ(StoredInt("AlertDaysInAdvance"), 3);
+}
+
+TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)
+{
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    TheAppSettings().Reschedule();
+    ASSERT_EQ(AlertDays().size(), 1u);
+
+    TheCycleDatabase().Reset();
+    EXPECT_TRUE(AlertDays().empty());
+    EXPECT_EQ(WakeupDays().size(), 1u);
+    EXPECT_EQ(StoredInt("LastAlertTime"), 0);
+
+    // The next wake-up, in a new process, registers no alert for the deleted data.
+    SetToday(2026, 12, 20);
+    TheAppSettings().interactiveRun = false;
+    TheAppSettings().cachedCycleLen = 28;
+    TheAppSettings().Load();
+    TheAppSettings().Reschedule();
+    EXPECT_TRUE(AlertDays().empty());
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 1, 3)}));
+}
+
+TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundChain)
+{
+    const QString section = QString::fromUtf16(kSettingsSection);
+    WriteSettingInt(section, QStringLiteral("CanchedCycleLen"), 33);
+    WriteSettingInt(section, QStringLiteral("LastAlertTime"), 20261120);
+    AppSettings& settings = TheAppSettings();
+    settings.Load();
+    ASSERT_EQ(settings.cachedCycleLen, 33u);
+
+    // The data file load recalculates before the interactive run begins: the due alert is
+    // rolled on by the stored length, and the stored length stays.
+    RecordPeriod(Date(2026, 10, 1), 4);
+    RecordPeriod(Date(2026, 10, 25), 4);
+    RecordPeriod(Date(2026, 11, 18), 4);
+    const int average = TheCycleDatabase().AverageCycleLength();
+    ASSERT_NE(average, 33);
+    EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 23)));
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 22)}));
+    EXPECT_EQ(StoredInt("CanchedCycleLen"), 33);
+
+    // Once the data are in, the interactive run stores their average.
+    StartInteractiveRun();
+    settings.Reschedule();
+    EXPECT_EQ(StoredInt("CanchedCycleLen"), average);
+}
+
+TEST_F(RemindersTest, LeftoversOfOtherRunsAreReplacedAndOtherEntriesLeftAlone)
+{
+    const QString otherPath = QStringLiteral("/home/user/old/velumina");
+    const QString otherProgram = QStringLiteral("/usr/bin/calendar");
+    NotificationHandle handle = 0;
+    // What a background run beside this one, or an older run, left behind.
+    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
+    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 12)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2027, 1, 27), Date(2027, 1, 28)), handle));
+    ASSERT_TRUE(Memory().Add(Wakeup(otherPath, Date(2026, 12, 12)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(otherPath, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+    NotificationEntry foreignWakeup = Wakeup(otherProgram, Date(2026, 12, 8));
+    ASSERT_TRUE(Memory().Add(foreignWakeup, handle));
+
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    TheAppSettings().Reschedule();
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
+    EXPECT_EQ(Memory().Entries().size(), 6u);
+
+    TheAppSettings().SetAlert(false, 1);
+    EXPECT_EQ(Memory().Entries().size(), 4u);
+    for (const auto& [key, entry] : Memory().Entries())
+        EXPECT_NE(entry.trigger.application, kExecutable);
+}
+
+TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
+{
+    MessageRecorder messages;
+    Memory().RefuseAdding(0x5B4);
+    RecordNovemberPeriod(); // the data load's reschedule: the wake-up
+    StartInteractiveRun();
+    TheAppSettings().Reschedule();             // the alert
+    ASSERT_EQ(messages.Messages().size(), 2u); // the wake-up and the one alert
+    EXPECT_EQ(messages.Messages()[0].text, QStringLiteral("User notification failed\nrc=0x000005B4"));
+    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(StoredInt("LastAlertTime"), 20261207);
+
+    EXPECT_EQ(messages.Messages()[1].text, messages.Messages()[0].text);
+
+    // Entries that cannot be listed cannot be cleared; the new one is added all the same.
+    messages.Clear();
+    Memory().RefuseAdding(0);
+    Memory().RefuseListing(true);
+    SetToday(2026, 12, 7);
+    TheAppSettings().ScheduleWakeup();
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Could not query handles")});
+    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Default);
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 21)}));
+}

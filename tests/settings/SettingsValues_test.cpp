@@ -1,0 +1,146 @@
+#include "ReminderTestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "settings/AppSettings.h"
+#include "settings/PasswordStore.h"
+#include "settings/SettingsAccess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <sys/stat.h>
+
+namespace {
+QString Section()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+
+void Store(const char* name, int32_t value)
+{
+    ASSERT_TRUE(WriteSettingInt(Section(), QString::fromLatin1(name), value));
+}
+
+int Mode(const QString& path)
+{
+    struct stat status = {};
+    if (stat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return static_cast<int>(status.st_mode & 07777);
+}
+
+int Stored(const char* name)
+{
+    return ReadSettingInt(Section(), QString::fromLatin1(name), -12345);
+}
+} // namespace
+
+class SettingsValuesTest : public ReminderTest
+{
+protected:
+    CalDate LoadLastAlertTime(int32_t value, const CalDate& before = CalDate{0, 0, 0})
+    {
+        Store("LastAlertTime", value);
+        TheAppSettings().lastAlertDate = before;
+        TheAppSettings().Load();
+        return TheAppSettings().lastAlertDate;
+    }
+};
+
+TEST_F(SettingsValuesTest, AFreshMachineReadsEveryDefault)
+{
+    CycleDatabase& database = TheCycleDatabase();
+    EXPECT_EQ(database.InitialCycleLen(), 28);
+    EXPECT_EQ(database.InitialPeriodLen(), 3);
+    EXPECT_EQ(database.LutealPhaseLen(), 14);
+
+    AppSettings& settings = TheAppSettings();
+    settings.Load();
+    EXPECT_TRUE(settings.alertEnabled);
+    EXPECT_EQ(settings.alertDaysInAdvance, 1);
+    EXPECT_EQ(settings.cachedCycleLen, 28u); // the average of no cycles
+    EXPECT_EQ(settings.selectedTheme, 0);
+    EXPECT_FALSE(IsValidDate(settings.lastAlertDate));
+    EXPECT_FALSE(settings.interactiveRun);
+
+    PasswordStore passwords;
+    EXPECT_FALSE(passwords.IsEnabled());
+    EXPECT_TRUE(ReadSettingBytes(Section(), QStringLiteral("Password")).isEmpty());
+
+    // The first reschedule writes the five values.
+    settings.Reschedule();
+    EXPECT_EQ(Stored("AlertEnabled"), 1);
+    EXPECT_EQ(Stored("AlertDaysInAdvance"), 1);
+    EXPECT_EQ(Stored("LastAlertTime"), 0);
+    EXPECT_EQ(Stored("CanchedCycleLen"), 28);
+    EXPECT_EQ(Stored("SelectedTheme"), 0);
+}
+
+TEST_F(SettingsValuesTest, TheSettingsFileIsTheUsersAloneAndSharedWithOtherProcesses)
+{
+    TheAppSettings().Save();
+    const QFileInfo file(SettingsFilePath());
+    ASSERT_TRUE(file.exists());
+    EXPECT_EQ(Mode(file.absoluteFilePath()), 0600);
+    EXPECT_EQ(Mode(file.absolutePath()), 0700);
+
+    // Another process writes the file: the next read sees it.
+    {
+        QSettings other(file.absoluteFilePath(), QSettings::IniFormat);
+        other.setValue(QStringLiteral("Settings/AlertDaysInAdvance"), 3);
+    }
+    EXPECT_EQ(Stored("AlertDaysInAdvance"), 3);
+}
+
+TEST_F(SettingsValuesTest, LastAlertTimeIsDecodedAsYearMonthDay)
+{
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20090101), Date(2009, 1, 1)));
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20100315), Date(2010, 3, 15)));
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20100431), Date(2010, 5, 1)));
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20100230), Date(2010, 3, 2)));
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20991231), Date(2099, 12, 31)));
+
+    // Below the first possible value there is no last alert: the field keeps what it held.
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20090000, Date(2026, 1, 2)), Date(2026, 1, 2)));
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(0, Date(2026, 1, 2)), Date(2026, 1, 2)));
+    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(-1, Date(2026, 1, 2)), Date(2026, 1, 2)));
+
+    // Values that cannot be a date the program can hold are no date. 20090001 is month 0 of
+    // 2009, the first value that counts as an alert date at all.
+    for (const int32_t bad : {20090001, 20101301, 20100015, 20100100, 20100132, 21000101, 99991231, 2147483647}) {
+        EXPECT_FALSE(IsValidDate(LoadLastAlertTime(bad, Date(2026, 1, 2)))) << bad;
+    }
+
+    TheAppSettings().lastAlertDate = Date(2027, 3, 29);
+    TheAppSettings().Save();
+    EXPECT_EQ(Stored("LastAlertTime"), 20270329);
+    TheAppSettings().lastAlertDate = CalDate{0, 0, 0};
+    TheAppSettings().Save();
+    EXPECT_EQ(Stored("LastAlertTime"), 0);
+}
+
+TEST_F(SettingsValuesTest, StoredValuesOutsideTheirRangesAreMadeUsable)
+{
+    AppSettings& settings = TheAppSettings();
+    const std::pair<int32_t, int32_t> themes[] = {{4, 4}, {5, 0}, {-1, 0}, {1000, 0}};
+    for (const auto& [stored, loaded] : themes) {
+        Store("SelectedTheme", stored);
+        settings.Load();
+        EXPECT_EQ(settings.selectedTheme, loaded) << stored;
+    }
+    const std::pair<int32_t, int32_t> days[] = {{0, 0}, {3, 3}, {4, 3}, {-2, 0}, {2147483647, 3}};
+    for (const auto& [stored, loaded] : days) {
+        Store("AlertDaysInAdvance", stored);
+        settings.Load();
+        EXPECT_EQ(settings.alertDaysInAdvance, loaded) << stored;
+    }
+    Store("AlertEnabled", 7);
+    settings.Load();
+    EXPECT_TRUE(settings.alertEnabled);
+    Store("AlertEnabled", 0);
+    settings.Load();
+    EXPECT_FALSE(settings.alertEnabled);
+    settings.Save();
+    EXPECT_EQ(Stored("AlertEnabled"), 0);
+}

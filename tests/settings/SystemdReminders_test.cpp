@@ -1,0 +1,420 @@
+#include "ReminderTestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "platform/SystemdNotificationDatabase.h"
+#include "settings/AppSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+const QByteArray kNotifySendStub = R"(log="$STUB_LOG/notify-send.args"
+: > "$log"
+for a in "$@"; do printf '%s\0' "$a" >> "$log"; done
+if [ -n "$STUB_NO_ACTIONS" ]; then case "$*" in *--action*) exit 1;; esac; fi
+printf '%s\n' "$STUB_CHOICE")";
+const QByteArray kDateStub = R"(printf '%s\n' "$STUB_TODAY")";
+const QByteArray kProgramStub = R"(: > "$STUB_LOG/program.args"
+for a in "$@"; do printf '%s\0' "$a" >> "$STUB_LOG/program.args"; done)";
+
+int Mode(const QString& path)
+{
+    struct stat status = {};
+    if (lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return static_cast<int>(status.st_mode & 07777);
+}
+
+QString Single(const QStringList& values)
+{
+    return values.size() == 1 ? values.front() : QStringLiteral("<%1 values>").arg(values.size());
+}
+} // namespace
+
+class SystemdRemindersTest : public ReminderTest
+{
+protected:
+    void SetUp() override
+    {
+        ReminderTest::SetUp();
+        for (const char* folder : {"home", "config", "runtime", "stubs", "log"})
+            ASSERT_TRUE(QDir().mkpath(TempPath(QString::fromLatin1(folder))));
+        m_environment.push_back(std::make_unique<ScopedEnvironment>("HOME", TempPath(QStringLiteral("home")).toUtf8()));
+        m_environment.push_back(
+            std::make_unique<ScopedEnvironment>("XDG_CONFIG_HOME", TempPath(QStringLiteral("config")).toUtf8()));
+        m_environment.push_back(
+            std::make_unique<ScopedEnvironment>("XDG_RUNTIME_DIR", TempPath(QStringLiteral("runtime")).toUtf8()));
+        m_environment.push_back(std::make_unique<ScopedEnvironment>("LANG", "de_DE.UTF-8"));
+        m_environment.push_back(std::make_unique<ScopedEnvironment>("LC_TIME", "en_GB.UTF-8"));
+        m_environment.push_back(std::make_unique<ScopedEnvironment>("LC_ALL", QByteArray()));
+        Install(false);
+        WriteScript(TempPath(QStringLiteral("stubs/notify-send")), kNotifySendStub);
+        WriteScript(TempPath(QStringLiteral("stubs/date")), kDateStub);
+    }
+
+    void TearDown() override
+    {
+        ResetAppSettingsForTesting();
+        m_database = nullptr;
+        m_environment.clear();
+        ReminderTest::TearDown();
+    }
+
+    // A fresh settings object, as a new process has, on the systemd database.
+    void Install(bool reportsUndeliverable)
+    {
+        ResetAppSettingsForTesting();
+        m_commands = std::make_shared<RecordingCommandRunner::Log>();
+        auto database = std::make_unique<SystemdNotificationDatabase>(
+            SystemdNotificationDatabase::DefaultUnitFolder(), std::make_unique<RecordingCommandRunner>(m_commands));
+        m_database = database.get();
+        TheAppSettings().SetNotificationDatabase(std::move(database));
+        TheAppSettings().SetReportsUndeliverableReminders(reportsUndeliverable);
+    }
+
+    QString Folder() const
+    {
+        return TempPath(QStringLiteral("config/systemd/user"));
+    }
+    QString Unit(int n, const char* suffix) const
+    {
+        return Folder() + QStringLiteral("/velumina-%1.%2").arg(n).arg(QString::fromLatin1(suffix));
+    }
+    QString Link(int n) const
+    {
+        return Folder() + QStringLiteral("/timers.target.wants/velumina-%1.timer").arg(n);
+    }
+    QStringList UnitNames() const
+    {
+        return QDir(Folder()).entryList({QStringLiteral("velumina-*")}, QDir::Files, QDir::Name);
+    }
+
+    // Runs a service's command as systemd would, with the stubs first on PATH.
+    int RunService(int n, const QByteArray& today, const QByteArray& choice = "", bool noActions = false)
+    {
+        const QStringList words = SplitCommandLine(Single(UnitValues(Unit(n, "service"), QStringLiteral("ExecStart"))));
+        EXPECT_GE(words.size(), 1);
+        if (words.isEmpty())
+            return -1;
+        QFile::remove(TempPath(QStringLiteral("log/notify-send.args")));
+        QFile::remove(TempPath(QStringLiteral("log/program.args")));
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("PATH"),
+                           TempPath(QStringLiteral("stubs")) + QStringLiteral(":/usr/bin:/bin"));
+        environment.insert(QStringLiteral("STUB_LOG"), TempPath(QStringLiteral("log")));
+        environment.insert(QStringLiteral("STUB_TODAY"), QString::fromLatin1(today));
+        environment.insert(QStringLiteral("STUB_CHOICE"), QString::fromLatin1(choice));
+        if (noActions)
+            environment.insert(QStringLiteral("STUB_NO_ACTIONS"), QStringLiteral("1"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(words.front(), words.mid(1));
+        EXPECT_TRUE(process.waitForFinished(10000));
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    QStringList NotifySendArguments() const
+    {
+        return ReadWords(TempPath(QStringLiteral("log/notify-send.args")));
+    }
+    QStringList ProgramArguments() const
+    {
+        return ReadWords(TempPath(QStringLiteral("log/program.args")));
+    }
+
+    // systemd's own reading of the units, where it is installed.
+    void ExpectSystemdAccepts(const QStringList& units)
+    {
+        const QString analyze = QStringLiteral("/usr/bin/systemd-analyze");
+        if (!QFileInfo::exists(analyze))
+            return;
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(analyze, QStringList{QStringLiteral("verify")} + units);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+    }
+
+    std::shared_ptr<RecordingCommandRunner::Log> m_commands;
+    SystemdNotificationDatabase* m_database = nullptr;
+
+private:
+    std::vector<std::unique_ptr<ScopedEnvironment>> m_environment;
+};
+
+TEST_F(SystemdRemindersTest, TheUnitFolderFollowsXdgConfigHome)
+{
+    EXPECT_EQ(SystemdNotificationDatabase::DefaultUnitFolder(), Folder());
+    ScopedEnvironment relative("XDG_CONFIG_HOME", "relative/config");
+    EXPECT_EQ(SystemdNotificationDatabase::DefaultUnitFolder(), TempPath(QStringLiteral("home/.config/systemd/user")));
+    ScopedEnvironment unset("XDG_CONFIG_HOME", QByteArray());
+    EXPECT_EQ(SystemdNotificationDatabase::DefaultUnitFolder(), TempPath(QStringLiteral("home/.config/systemd/user")));
+}
+
+TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAppliedWithOneReload)
+{
+    RecordPeriod(Date(2026, 11, 9), 3); // the data load: the wake-up
+    m_commands->clear();
+    TheAppSettings().interactiveRun = true;
+    TheAppSettings().SetAlert(true, 0);
+
+    ASSERT_EQ(m_commands->size(), 1u);
+    const std::vector<QStringList> expected = {
+        {QStringLiteral("systemctl"), QStringLiteral("--user"), QStringLiteral("daemon-reload")},
+        {QStringLiteral("systemctl"), QStringLiteral("--user"), QStringLiteral("restart"),
+         QStringLiteral("velumina-2.timer"), QStringLiteral("velumina-3.timer")}};
+    EXPECT_EQ(m_commands->front(), expected);
+
+    // The wake-up.
+    EXPECT_EQ(Single(UnitValues(Unit(1, "timer"), QStringLiteral("OnCalendar"))),
+              QStringLiteral("2026-12-20 09:00:00"));
+    EXPECT_EQ(Single(UnitValues(Unit(1, "timer"), QStringLiteral("X-Velumina-Application"))), kExecutable);
+    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("ExecStart"))),
+              QStringLiteral("\"/opt/velumina/bin/velumina\" \"AppRunAtTime\""));
+    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("Type"))), QStringLiteral("oneshot"));
+    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("Environment"))),
+              QStringLiteral("\"LANG=de_DE.UTF-8\" \"LC_TIME=en_GB.UTF-8\""));
+
+    // The two alerts, with what systemd needs to replay a missed one.
+    EXPECT_EQ(Single(UnitValues(Unit(2, "timer"), QStringLiteral("OnCalendar"))),
+              QStringLiteral("2026-12-07 09:00:00"));
+    EXPECT_EQ(Single(UnitValues(Unit(3, "timer"), QStringLiteral("OnCalendar"))),
+              QStringLiteral("2027-01-04 09:00:00"));
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(Single(UnitValues(Unit(n, "timer"), QStringLiteral("Persistent"))), QStringLiteral("true"));
+        EXPECT_EQ(Single(UnitValues(Unit(n, "timer"), QStringLiteral("Unit"))),
+                  QStringLiteral("velumina-%1.service").arg(n));
+        EXPECT_EQ(Single(UnitValues(Unit(n, "timer"), QStringLiteral("WantedBy"))), QStringLiteral("timers.target"));
+        EXPECT_EQ(QFileInfo(Link(n)).symLinkTarget(), Unit(n, "timer"));
+        EXPECT_EQ(Mode(Unit(n, "timer")), 0600);
+        EXPECT_EQ(Mode(Unit(n, "service")), 0600);
+    }
+    const QString alertCommand = Single(UnitValues(Unit(2, "service"), QStringLiteral("ExecStart")));
+    EXPECT_TRUE(alertCommand.startsWith(QStringLiteral("\"/bin/sh\" \"-c\" "))) << alertCommand.toStdString();
+    EXPECT_TRUE(alertCommand.endsWith(
+        QStringLiteral("\"velumina-alert\" \"20261207\" \"Velumina\" \"Velumina: next cycle starts at December 7\" "
+                       "\"/opt/velumina/bin/velumina\" \"AppRunToHandleNotification\"")))
+        << alertCommand.toStdString();
+
+    // systemd reads every time written.
+    const QString analyze = QStringLiteral("/usr/bin/systemd-analyze");
+    if (QFileInfo::exists(analyze)) {
+        for (int n = 1; n <= 3; ++n) {
+            const QString calendar = Single(UnitValues(Unit(n, "timer"), QStringLiteral("OnCalendar")));
+            QProcess process;
+            process.start(analyze, {QStringLiteral("calendar"), calendar});
+            ASSERT_TRUE(process.waitForFinished(30000));
+            EXPECT_EQ(process.exitCode(), 0) << calendar.toStdString() << process.readAllStandardError().toStdString();
+        }
+    }
+
+    // Switching off removes the three pairs and their links and stops the timers.
+    m_commands->clear();
+    TheAppSettings().SetAlert(false, 0);
+    EXPECT_TRUE(UnitNames().isEmpty()) << UnitNames().join(u' ').toStdString();
+    EXPECT_FALSE(QFileInfo(Link(1)).isSymLink());
+    ASSERT_EQ(m_commands->size(), 1u);
+    ASSERT_EQ(m_commands->front().size(), 2u);
+    EXPECT_EQ(m_commands->front()[1],
+              (QStringList{QStringLiteral("systemctl"), QStringLiteral("--user"), QStringLiteral("stop"),
+                           QStringLiteral("velumina-1.timer"), QStringLiteral("velumina-2.timer"),
+                           QStringLiteral("velumina-3.timer")}));
+}
+
+TEST_F(SystemdRemindersTest, EntriesReadBackExactlyAndOtherUnitsStayUntouched)
+{
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    const QStringList foreign = {QStringLiteral("backup.timer"), QStringLiteral("velumina-07.timer"),
+                                 QStringLiteral("velumina-x.timer"), QStringLiteral("velumina-5.timer"),
+                                 QStringLiteral("velumina-1.service")};
+    for (const QString& name : foreign)
+        WriteScript(Folder() + u'/' + name, "[Timer]\nOnCalendar=daily");
+
+    NotificationEntry alert = Alert(kExecutable, Date(2027, 2, 27), Date(2027, 2, 28));
+    alert.notification->dialogText = QString::fromUtf16(u"Velumina: 100% <b>sure</b> & \"so\" $HOME \\ \u00fc\nnext");
+    NotificationHandle handle = 0;
+    ASSERT_TRUE(m_database->Add(alert, handle));
+    EXPECT_EQ(handle, 2u); // 1 is taken by a stray service file
+
+    std::vector<NotificationHandle> handles;
+    ASSERT_TRUE(m_database->ListHandles(NotificationDatabase::kAllHandles, handles));
+    EXPECT_EQ(handles, (std::vector<NotificationHandle>{2, 5}));
+    EXPECT_FALSE(m_database->ListHandles(1, handles)); // more than asked for
+
+    NotificationEntry read;
+    ASSERT_TRUE(m_database->Read(2, read));
+    EXPECT_EQ(read.trigger.application, kExecutable);
+    EXPECT_EQ(read.trigger.arguments, QStringLiteral("AppRunToHandleNotification"));
+    EXPECT_TRUE(IsSameDate(read.trigger.startDay, Date(2027, 2, 27)));
+    EXPECT_EQ(read.trigger.startHour, 9);
+    EXPECT_TRUE(IsSameDate(read.trigger.lastDay, Date(2027, 2, 28)));
+    ASSERT_TRUE(read.notification.has_value());
+    EXPECT_EQ(read.notification->actionFlags, 7u);
+    EXPECT_EQ(read.notification->dialogTitle, QStringLiteral("Velumina"));
+    EXPECT_EQ(read.notification->dialogText, alert.notification->dialogText);
+    EXPECT_FALSE(m_database->Read(5, read)); // not one of ours
+
+    TheAppSettings().ClearNotifications(kAllEntries);
+    QStringList left = QDir(Folder()).entryList(QDir::Files, QDir::Name);
+    left.removeAll(QStringLiteral("velumina.lock"));
+    QStringList expected = foreign;
+    expected.sort();
+    EXPECT_EQ(left, expected);
+}
+
+TEST_F(SystemdRemindersTest, EntriesOfOtherPathsBeyond128NeverHideTheProgramsOwn)
+{
+    NotificationHandle handle = 0;
+    for (int i = 0; i < 130; ++i)
+        ASSERT_TRUE(m_database->Add(Wakeup(QStringLiteral("/old/place/velumina"), Date(2026, 12, 10)), handle));
+    ASSERT_TRUE(m_database->Add(Wakeup(kExecutable, Date(2026, 12, 11)), handle));
+    ASSERT_TRUE(m_database->Add(Alert(kExecutable, Date(2026, 12, 12), Date(2026, 12, 13)), handle));
+    EXPECT_EQ(handle, 132u);
+
+    TheAppSettings().ClearNotifications(kAllEntries);
+    EXPECT_EQ(UnitNames().size(), 260);
+    EXPECT_FALSE(QFileInfo::exists(Unit(131, "timer")));
+    EXPECT_FALSE(QFileInfo::exists(Unit(132, "timer")));
+}
+
+TEST_F(SystemdRemindersTest, PathsAndTextsReachTheirProgramsUnchanged)
+{
+    // A path systemd takes as the command itself, and one it must get through the shell.
+    const QString folder = TempPath(QStringLiteral("My Apps 100%"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString plain = folder + QStringLiteral("/velumina $HOME");
+    const QString quoted = folder + QStringLiteral("/vel\"u'mina\\");
+    WriteScript(plain, kProgramStub);
+    WriteScript(quoted, kProgramStub);
+
+    NotificationHandle handle = 0;
+    ASSERT_TRUE(m_database->Add(Wakeup(plain, Date(2026, 12, 20)), handle));
+    ASSERT_TRUE(m_database->Add(Wakeup(quoted, Date(2026, 12, 20)), handle));
+    NotificationEntry alert = Alert(quoted, Date(2026, 12, 20), Date(2026, 12, 21));
+    alert.notification->dialogText = QStringLiteral("Velumina: <b>next</b> & \"cycle\" 100% $HOME \\ 'x' ;");
+    ASSERT_TRUE(m_database->Add(alert, handle));
+
+    QString escapedFolder = folder;
+    escapedFolder.replace(u'%', QStringLiteral("%%"));
+    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("ExecStart"))),
+              u'"' + escapedFolder + QStringLiteral("/velumina $HOME\" \"AppRunAtTime\""));
+    EXPECT_EQ(Single(UnitValues(Unit(2, "service"), QStringLiteral("ExecStart"))),
+              QStringLiteral("\"/bin/sh\" \"-c\" \"exec \\\"$$1\\\" \\\"$$2\\\"\" \"velumina-start\" \"") +
+                  escapedFolder + QStringLiteral("/vel\\\"u'mina\\\\\" \"AppRunAtTime\""));
+
+    EXPECT_EQ(RunService(1, "20261220"), 0);
+    EXPECT_EQ(ProgramArguments(), QStringList{QStringLiteral("AppRunAtTime")});
+    EXPECT_EQ(RunService(2, "20261220"), 0);
+    EXPECT_EQ(ProgramArguments(), QStringList{QStringLiteral("AppRunAtTime")});
+
+    // The alert text as notification markup; choosing the notification starts the program.
+    EXPECT_EQ(RunService(3, "20261220", "open"), 0);
+    EXPECT_EQ(NotifySendArguments(),
+              (QStringList{QStringLiteral("--app-name=Velumina"), QStringLiteral("--action=open=Open Velumina"),
+                           QStringLiteral("--"), QStringLiteral("Velumina"),
+                           QStringLiteral("Velumina: &lt;b&gt;next&lt;/b&gt; &amp; \"cycle\" 100% $HOME \\ 'x' ;")}));
+    EXPECT_EQ(ProgramArguments(), QStringList{QStringLiteral("AppRunToHandleNotification")});
+
+    // Closed without choosing: nothing starts. Without actions: a plain notification.
+    EXPECT_EQ(RunService(3, "20261220"), 0);
+    EXPECT_TRUE(ProgramArguments().isEmpty());
+    EXPECT_EQ(RunService(3, "20261220", "", true), 0);
+    EXPECT_EQ(NotifySendArguments().size(), 4);
+    EXPECT_FALSE(NotifySendArguments().join(u' ').contains(QStringLiteral("--action")));
+
+    ExpectSystemdAccepts({Unit(1, "service"), Unit(2, "service"), Unit(3, "service"), Unit(1, "timer"),
+                          Unit(2, "timer"), Unit(3, "timer")});
+}
+
+TEST_F(SystemdRemindersTest, AnAlertReplayedAfterTheStartItAnnouncesIsDropped)
+{
+    NotificationHandle handle = 0;
+    ASSERT_TRUE(m_database->Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+    for (const char* shown : {"20261230", "20261231"}) {
+        EXPECT_EQ(RunService(1, shown), 0);
+        EXPECT_FALSE(NotifySendArguments().isEmpty()) << shown;
+    }
+    for (const char* late : {"20270101", "20270215"}) {
+        EXPECT_EQ(RunService(1, late), 0);
+        EXPECT_TRUE(NotifySendArguments().isEmpty()) << late;
+    }
+}
+
+TEST_F(SystemdRemindersTest, ASecondProcessWaitsForTheLockBeforeItLooksAtTheUnits)
+{
+    RecordPeriod(Date(2026, 11, 9), 3);
+    ASSERT_EQ(UnitNames().size(), 2); // the wake-up
+    // Another process holds the lock while it works on the folder.
+    QLockFile other(m_database->LockFilePath());
+    ASSERT_TRUE(other.tryLock(0));
+    TheAppSettings().interactiveRun = true;
+    std::thread reschedule([] { TheAppSettings().Reschedule(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const int whileLocked = static_cast<int>(UnitNames().size());
+    other.unlock();
+    reschedule.join();
+    EXPECT_EQ(whileLocked, 2);
+    EXPECT_EQ(UnitNames().size(), 4); // wake-up and the alert for 4 January
+}
+
+TEST_F(SystemdRemindersTest, TheInteractiveProgramSaysOnceWhenRemindersCannotArrive)
+{
+    const QString stubs = TempPath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(stubs));
+    ScopedEnvironment path("PATH", stubs.toUtf8());
+    MessageRecorder messages;
+
+    // No user systemd.
+    Install(true);
+    TheAppSettings().ScheduleWakeup();
+    TheAppSettings().ScheduleCycleAlert(Date(2027, 1, 4));
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("systemd user session")))
+        << messages.Texts()[0].toStdString();
+    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(UnitNames().size(), 4); // registered all the same
+
+    // A user systemd without notify-send.
+    WriteScript(stubs + QStringLiteral("/systemctl"), "exit 0");
+    ASSERT_TRUE(QDir().mkpath(TempPath(QStringLiteral("runtime/systemd"))));
+    WriteScript(TempPath(QStringLiteral("runtime/systemd/private")), "");
+    messages.Clear();
+    Install(true);
+    TheAppSettings().ScheduleWakeup();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("notify-send"))) << messages.Texts()[0].toStdString();
+
+    // Everything there, or a background run: nothing to say.
+    WriteScript(stubs + QStringLiteral("/notify-send"), "exit 0");
+    messages.Clear();
+    Install(true);
+    TheAppSettings().ScheduleWakeup();
+    QFile::remove(stubs + QStringLiteral("/notify-send"));
+    Install(false);
+    TheAppSettings().ScheduleWakeup();
+    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(u'|').toStdString();
+}
+
+TEST_F(SystemdRemindersTest, AUnitThatCannotBeWrittenIsAFailedRegistration)
+{
+    // The unit folder is a file: nothing can be written into it.
+    ASSERT_TRUE(QDir().mkpath(TempPath(QStringLiteral("config/systemd"))));
+    WriteScript(Folder(), "");
+    MessageRecorder messages;
+    TheAppSettings().ScheduleWakeup();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("User notification failed\nrc=0x")));
+    EXPECT_FALSE(messages.Texts()[0].endsWith(QStringLiteral("rc=0x00000000")));
+    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(m_commands->empty());
+}
