@@ -269,7 +269,7 @@ public:
         layout->addWidget(m_bar);
         connect(m_bar, &SoftKeyBar::commandTriggered, this, [this](int command) { OnCommand(command); });
         connect(m_themes, &QComboBox::currentIndexChanged, this, [](int index) { SelectTheme(index); });
-        setMinimumSize(MinimumPageHostSize(font()));
+        setMinimumSize(CBlackDialog::MinimumHostSize(font()));
         resize(480, 640);
     }
 
@@ -284,19 +284,6 @@ public:
     {
         TheAppSettings().selectedTheme = index;
         RefreshForThemeChange();
-    }
-
-    // The window is never smaller than the largest template, so no anchored control is
-    // squeezed below nothing.
-    static QSize MinimumPageHostSize(const QFont& font)
-    {
-        const DialogUnits units = DialogUnits::FromFont(font);
-        QSize largest;
-        for (const DialogTemplate& t : AllDialogTemplates())
-            largest = largest.expandedTo(units.MapSize(t.cx, t.cy));
-        QWidget probe;
-        SoftKeyBar* bar = SoftKeyBar::Create(kMenuBack, &probe);
-        return largest + QSize(0, bar->sizeHint().height());
     }
 
     void OnCommand(int command)

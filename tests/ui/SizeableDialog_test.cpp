@@ -289,4 +289,19 @@ TEST_F(SizeableDialogTest, SoftKeysAndButtonsSendTheirCommandsAndTheDialogWearsT
     EXPECT_EQ(dialog.commands, (std::vector<int>{5002, kCmdTodaySave}));
 }
 
+TEST_F(SizeableDialogTest, TheMinimumHostHoldsEveryTemplateAndItsSoftKeys)
+{
+    const QFont font = QApplication::font();
+    const DialogUnits units = DialogUnits::FromFont(font);
+    const QSize minimum = CBlackDialog::MinimumHostSize(font);
+    QWidget probe;
+    const int bar = SoftKeyBar::Create(kMenuBack, &probe)->sizeHint().height();
+    for (const DialogTemplate& t : AllDialogTemplates()) {
+        EXPECT_LE(units.MapX(t.cx), minimum.width()) << t.id;
+        EXPECT_LE(units.MapY(t.cy) + bar, minimum.height()) << t.id;
+    }
+    // The tallest templates are 177 units high, the widest 211 units wide.
+    EXPECT_EQ(minimum, QSize(units.MapX(211), units.MapY(177) + bar));
+}
+
 } // namespace

@@ -101,6 +101,8 @@ QMenu* SoftKeyBar::Popup(Side side)
     std::unique_ptr<QMenu>& popup = side == Side::Left ? m_leftPopup : m_rightPopup;
     if (!popup) {
         popup = std::make_unique<QMenu>(this);
+        // The popup is a window of its own; it still wears the colours of the bar.
+        popup->setAttribute(Qt::WA_WindowPropagation);
         FillMenu(popup.get(), table.popup);
     }
     return popup.get();
@@ -115,6 +117,7 @@ void SoftKeyBar::FillMenu(QMenu* menu, std::span<const MenuEntry> entries)
             break;
         case MenuEntry::Kind::Submenu: {
             QMenu* submenu = menu->addMenu(QString::fromUtf16(entry.text));
+            submenu->setAttribute(Qt::WA_WindowPropagation);
             FillMenu(submenu, entry.submenu);
             connect(submenu, &QMenu::aboutToShow, this, [this, submenu] { UpdateMenuState(submenu); });
             break;

@@ -225,6 +225,18 @@ int CBlackDialog::RunTopLevel()
     return exec();
 }
 
+QSize CBlackDialog::MinimumHostSize(const QFont& font)
+{
+    const DialogUnits units = DialogUnits::FromFont(font);
+    QSize largest(0, 0);
+    for (const DialogTemplate& dialogTemplate : AllDialogTemplates())
+        largest = largest.expandedTo(units.MapSize(dialogTemplate.cx, dialogTemplate.cy));
+    QWidget probe;
+    probe.setFont(font);
+    const SoftKeyBar* bar = SoftKeyBar::Create(kMenuBack, &probe);
+    return largest + QSize(0, bar ? bar->sizeHint().height() : 0);
+}
+
 bool CBlackDialog::IsPageOpen(const QWidget* host)
 {
     return TopPage(host) != nullptr;

@@ -76,6 +76,11 @@ public:
     /// Runs the dialog as a top-level modal window of its template's size.
     int RunTopLevel();
 
+    /// The smallest host (main window client area) in which every template fits at its pixel
+    /// size in either orientation, soft-key bar included, for the dialog font `font`. A
+    /// host never smaller than this keeps every anchored control at a size of at least 0.
+    static QSize MinimumHostSize(const QFont& font);
+
     /// True while a page runs over `host`.
     static bool IsPageOpen(const QWidget* host);
     /// The topmost page over `host`, or null.

@@ -1,0 +1,40 @@
+#include "platform/gui/FileDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace {
+FileDialogHandler& InstalledHandler()
+{
+    static FileDialogHandler handler;
+    return handler;
+}
+} // namespace
+
+QString AskForCsvFile(FileDialogKind kind,
+                      QWidget* parent,
+                      const QString& caption,
+                      const QString& folder,
+                      const QString& suggestedName)
+{
+    if (InstalledHandler())
+        return InstalledHandler()(kind, parent, caption, folder, suggestedName);
+    QFileDialog dialog(parent, caption, folder);
+    dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setFileMode(kind == FileDialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (kind == FileDialogKind::Save && !suggestedName.isEmpty())
+        dialog.selectFile(QDir(folder).filePath(suggestedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler)
+{
+    FileDialogHandler previous = std::move(InstalledHandler());
+    InstalledHandler() = std::move(handler);
+    return previous;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+// The open and save dialogs for CSV files, replaceable in tests. Both start in `folder` with
+// `suggestedName` (save only), filter "CSV Files (*.csv)" and "All Files (*)", add the suffix
+// csv to a bare name and, when saving, ask before overwriting. An empty result means the
+// user cancelled.
+
+enum class FileDialogKind {
+    Open,
+    Save,
+};
+
+using FileDialogHandler = std::function<QString(
+    FileDialogKind kind, QWidget* parent, const QString& caption, const QString& folder, const QString& suggestedName)>;
+
+QString AskForCsvFile(FileDialogKind kind,
+                      QWidget* parent,
+                      const QString& caption,
+                      const QString& folder,
+                      const QString& suggestedName = QString());
+
+/// Replaces the dialogs (tests); an empty handler restores them. Returns the previous one.
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);
