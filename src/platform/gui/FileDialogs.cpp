@@ -11,11 +11,8 @@ FileDialogHandler& InstalledHandler()
 }
 } // namespace
 
-QString AskForCsvFile(FileDialogKind kind,
-                      QWidget* parent,
-                      const QString& caption,
-                      const QString& folder,
-                      const QString& suggestedName)
+QString AskForCsvFile(
+    FileDialogKind kind, QWidget* parent, const QString& caption, const QString& folder, const QString& suggestedName)
 {
     if (InstalledHandler())
         return InstalledHandler()(kind, parent, caption, folder, suggestedName);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class ReminderSetup;
+class SingleInstanceGuard;
+
+/// The interactive program: one instance per user and data file, images, the password prompt
+/// when protection is on, the data load, then the main frame. (A scheduled wake-up,
+/// "AppRunAtTime", never gets here: main() sends it down the background road first.)
+class CMainApp : public QApplication
+{
+    Q_OBJECT
+
+public:
+    /// The start-up password prompt: true when the right password was given.
+    using PasswordPrompt = std::function<bool()>;
+
+    /// The pictures every screen needs, in the order the painters index them.
+    static const QStringList& ImageNames();
+
+    CMainApp(int& argc, char** argv);
+    ~CMainApp() override;
+
+    /// Starts the interactive road and runs the event loop; returns the exit status.
+    int Run();
+
+    CMainFrame* MainFrame() const;
+
+    /// Replaces the password prompt (tests; until the password screens exist, the default is
+    /// a plain password field).
+    static void SetPasswordPrompt(PasswordPrompt prompt);
+
+private:
+    bool InitInstance();
+
+    std::unique_ptr<SingleInstanceGuard> m_guard;
+    std::unique_ptr<ReminderSetup> m_reminders;
+    QPointer<CMainFrame> m_frame;
+};

@@ -1,0 +1,100 @@
+#include "ui/screens/SummaryRows.h"
+
+#include "model/CycleDatabase.h"
+#include "resources/ResourceIds.h"
+
+#include <iterator>
+
+namespace {
+// The ovulation estimate assumes the classic 14 days from ovulation to the next cycle.
+constexpr int kOvulationBeforeCycleEnd = 14;
+
+std::vector<SummaryRow> NoDataRows()
+{
+    const QString noData = QStringLiteral("No data");
+    return {{QStringLiteral("Today"), noData, 0},     {QStringLiteral("Conception Possibility"), noData, 1},
+            {QStringLiteral("Ovulation"), noData, 2}, {QStringLiteral("Next Cycle"), noData, 3},
+            {QStringLiteral("Calendar"), noData, 4},  {QStringLiteral("History"), noData, 2},
+            {QStringLiteral("Statistics"), noData, 0}};
+}
+
+SummaryRow OvulationRow(CycleDatabase& database, const DayRecord& today, const CalDate& cycleStart)
+{
+    if (today.flags & kOvulationFlag)
+        return {QStringLiteral("Ovulation"), QStringLiteral("Very high chance for conception"), 2};
+    const int average = database.AverageCycleLength();
+    CalDate ovulation = OffsetDate(cycleStart, average - kOvulationBeforeCycleEnd);
+    // After a long cycle one step may not be enough: the estimate is never in the past.
+    while (IsBefore(ovulation, today.date) && IsValidDate(ovulation))
+        ovulation = OffsetDate(ovulation, average);
+    const int days = DaysBetween(ovulation, today.date);
+    if (days == 0)
+        return {QStringLiteral("Ovulation"), QStringLiteral("Should be today"), 2};
+    if (days == 1)
+        return {QStringLiteral("Next Ovulation"), QStringLiteral("Should be tomorrow"), 2};
+    return {QStringLiteral("Next Ovulation"),
+            QStringLiteral("In %1 days, at %2").arg(days).arg(FormatMonthDay(ovulation)), 2};
+}
+
+SummaryRow NextCycleRow(CycleDatabase& database, const DayRecord& today)
+{
+    CalDate next = today.date;
+    if (!database.FindNextPeriodStart(next))
+        return {QStringLiteral("Next Cycle"), QStringLiteral("No data"), 3};
+    QString caption;
+    if (LevelOf(today) != None) {
+        caption = QStringLiteral("Menstruation");
+    } else {
+        const int days = DaysBetween(next, today.date);
+        if (days > 0)
+            caption =
+                QStringLiteral("Next Cycle: in %1 Day%2").arg(days).arg(days == 1 ? QString() : QStringLiteral("s"));
+        else
+            caption = QStringLiteral("Next Cycle: Today");
+    }
+    return {caption, QStringLiteral("Next cycle starts on %1").arg(FormatMonthDay(next)), 3};
+}
+} // namespace
+
+std::vector<SummaryRow> BuildSummaryRows(CycleDatabase& database)
+{
+    std::vector<SummaryRow> rows;
+    const CalDate todayDate = Today();
+    CalDate cycleStart = todayDate;
+    if (!database.FindPeriodStart(cycleStart)) {
+        rows = NoDataRows();
+    } else {
+        const DayRecord today = database.GetDay(todayDate);
+        const int cycleDay = database.DayOfCycle();
+        const int level = LevelOf(today);
+        rows.push_back({cycleDay >= 0 ? QStringLiteral("Today: Day %1").arg(cycleDay + 1) : QStringLiteral("Today"),
+                        level != None ? QStringLiteral("%1 bleeding").arg(LevelName(level))
+                                      : QStringLiteral("Not in menstruation"),
+                        0});
+        const int chance = database.ChanceToday();
+        rows.push_back({QStringLiteral("Conception Possibility"),
+                        chance <= 5 ? QStringLiteral("Very low chance to conceive today")
+                                    : QStringLiteral("%1% chance to conceive today").arg(chance),
+                        1});
+        rows.push_back(OvulationRow(database, today, cycleStart));
+        rows.push_back(NextCycleRow(database, today));
+        rows.push_back({QStringLiteral("Calendar"), QStringLiteral("Cycle and ovulation days"), 4});
+        rows.push_back(
+            {QStringLiteral("History"), QStringLiteral("Last cycle started on %1").arg(FormatMonthDay(cycleStart)), 2});
+        rows.push_back({QStringLiteral("Statistics"),
+                        QStringLiteral("Average cycle duration: %1 days").arg(database.AverageCycleLength()), 0});
+    }
+    rows.push_back({QStringLiteral("Calculator"), QStringLiteral("Due date & conception"), 1});
+    rows.push_back({QStringLiteral("Settings"), QString(), 2});
+    database.SetChanged(false);
+    return rows;
+}
+
+int SummaryRowCommand(int index)
+{
+    static constexpr int kCommands[] = {kCmdToday,   kCmdConception, kCmdOvulations,  0,           kCmdCalendar,
+                                        kCmdHistory, kCmdStatistics, kCmdDueDateCalc, kCmdSettings};
+    if (index < 0 || index >= static_cast<int>(std::size(kCommands)))
+        return 0;
+    return kCommands[index];
+}
