@@ -9,6 +9,13 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
+
+/// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Shared helpers of every test area: a private folder for the settings and the documents,
 // a fixed clock, a fixed zone and locale, and a fresh cycle database for each test.

@@ -83,9 +83,9 @@ TEST_F(SummaryRowsTest, FirstDayOfACycle)
 TEST_F(SummaryRowsTest, ChanceThresholdAndOvulationDays)
 {
     RecordNovemberPeriod();
-    // Cycle day 9 (28 November) has 3 %, day 10 has 11 %.
-    EXPECT_EQ(RowsOn(2026, 11, 28)[1].description, QStringLiteral("Very low chance to conceive today"));
-    EXPECT_EQ(RowsOn(2026, 11, 29)[1].description, QStringLiteral("11% chance to conceive today"));
+    // Cycle day index 9 (29 November) has 3 %, index 10 has 11 %.
+    EXPECT_EQ(RowsOn(2026, 11, 29)[1].description, QStringLiteral("Very low chance to conceive today"));
+    EXPECT_EQ(RowsOn(2026, 11, 30)[1].description, QStringLiteral("11% chance to conceive today"));
     const std::vector<SummaryRow> tomorrow = RowsOn(2026, 12, 3);
     EXPECT_EQ(tomorrow[2].caption, QStringLiteral("Next Ovulation"));
     EXPECT_EQ(tomorrow[2].description, QStringLiteral("Should be tomorrow"));
