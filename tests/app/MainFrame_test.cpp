@@ -1,0 +1,213 @@
+#include "TestSupport.h"
+
+#include "app/CMainApp.h"
+#include "app/CMainFrame.h"
+#include "model/CycleDatabase.h"
+#include "platform/Clock.h"
+#include "platform/MessageRecorder.h"
+#include "platform/gui/FileDialogs.h"
+#include "resources/ResourceIds.h"
+#include "storage/DataFile.h"
+#include "ui/screens/CSummaryPanel.h"
+#include "ui/toolkit/CScrollPanel.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+namespace {
+DayRecord Day(const CalDate& date, int level)
+{
+    DayRecord record;
+    record.date = date;
+    SetLevel(record, level);
+    return record;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A frame that remembers every command it was given.
+class RecordingFrame : public CMainFrame
+{
+public:
+    std::vector<int> commands;
+
+    void OnCommand(int command) override
+    {
+        commands.push_back(command);
+        CMainFrame::OnCommand(command);
+    }
+};
+} // namespace
+
+class MainFrameTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        TheImageCache().LoadImages(CMainApp::ImageNames());
+    }
+
+    void TearDown() override
+    {
+        SetFileDialogHandler(FileDialogHandler());
+        VeluminaTest::TearDown();
+    }
+
+    void StoreNovemberPeriod()
+    {
+        std::vector<DayRecord> records;
+        for (int day = 20; day <= 24; ++day)
+            records.push_back(Day(Date(2026, 11, day), Heavy));
+        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+        ASSERT_TRUE(TheCycleDatabase().Save());
+    }
+
+    void AnswerFileDialog(const QString& path)
+    {
+        SetFileDialogHandler(
+            [path](FileDialogKind, QWidget*, const QString&, const QString&, const QString&) { return path; });
+    }
+};
+
+TEST_F(MainFrameTest, WelcomeIsPostedOnceOnlyForAnEmptyDatabase)
+{
+    {
+        RecordingFrame frame;
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 1);
+    }
+    StoreNovemberPeriod();
+    RecordingFrame frame;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 0);
+}
+
+TEST_F(MainFrameTest, EraseAndExportAreGreyedWithoutRecords)
+{
+    CMainFrame empty;
+    EXPECT_FALSE(empty.IsCommandEnabled(kCmdEraseAll));
+    EXPECT_FALSE(empty.IsCommandEnabled(kCmdExport));
+    EXPECT_TRUE(empty.IsCommandEnabled(kCmdImport));
+    EXPECT_TRUE(empty.IsCommandEnabled(kCmdExit));
+    StoreNovemberPeriod();
+    EXPECT_TRUE(empty.IsCommandEnabled(kCmdEraseAll));
+    EXPECT_TRUE(empty.IsCommandEnabled(kCmdExport));
+}
+
+TEST_F(MainFrameTest, EraseAsksAndOnlyYesEmptiesTheDataFile)
+{
+    StoreNovemberPeriod();
+    const QByteArray before = FileBytes(GetDataFilePath());
+    ASSERT_FALSE(before.isEmpty());
+    CMainFrame frame;
+    {
+        MessageRecorder messages;
+        messages.QueueAnswer(MessageAnswer::No);
+        frame.OnCommand(kCmdEraseAll);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Texts().front(), QStringLiteral("WARNING: This will delete all the stored data.\n"
+                                                           "This operation cannot be undone.\nContinue?"));
+        EXPECT_EQ(FileBytes(GetDataFilePath()), before);
+        EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+    }
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdEraseAll);
+    EXPECT_TRUE(TheCycleDatabase().Records().empty());
+    EXPECT_EQ(FileBytes(GetDataFilePath()).size(), 8) << "an empty data file is its header";
+}
+
+TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
+{
+    StoreNovemberPeriod();
+    CMainFrame frame;
+    const QString csv = TempPath(QStringLiteral("days.csv"));
+    {
+        MessageRecorder messages;
+        SetFileDialogHandler(
+            [](FileDialogKind, QWidget*, const QString&, const QString&, const QString&) { return QString(); });
+        frame.OnCommand(kCmdExport);
+        EXPECT_TRUE(messages.Messages().empty()) << "a cancelled dialog shows nothing";
+        AnswerFileDialog(csv);
+        frame.OnCommand(kCmdExport);
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Done.")});
+        EXPECT_TRUE(QFile::exists(csv));
+    }
+    {
+        // Export never overwrites the data file itself.
+        MessageRecorder messages;
+        const QByteArray data = FileBytes(GetDataFilePath());
+        AnswerFileDialog(GetDataFilePath());
+        frame.OnCommand(kCmdExport);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_NE(messages.Texts().front(), QStringLiteral("Done."));
+        EXPECT_EQ(FileBytes(GetDataFilePath()), data);
+    }
+    {
+        // Importing over stored days asks first; No changes nothing.
+        MessageRecorder messages;
+        TheCycleDatabase().SetDay(Day(Date(2026, 12, 1), Slight));
+        AnswerFileDialog(csv);
+        messages.QueueAnswer(MessageAnswer::No);
+        frame.OnCommand(kCmdImport);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Texts().front(), QStringLiteral("Importing replaces all 6 stored days with the 5 days of "
+                                                           "this file. This cannot be undone. Continue?"));
+        EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
+        messages.Clear();
+        messages.QueueAnswer(MessageAnswer::Yes);
+        frame.OnCommand(kCmdImport);
+        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Done."));
+        EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+    }
+    {
+        // A file that is no day file fails and changes nothing.
+        MessageRecorder messages;
+        const QString bad = TempPath(QStringLiteral("bad.csv"));
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a day file\n");
+        file.close();
+        AnswerFileDialog(bad);
+        frame.OnCommand(kCmdImport);
+        ASSERT_FALSE(messages.Messages().empty());
+        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to import data."));
+        EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+    }
+}
+
+TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
+{
+    StoreNovemberPeriod();
+    SetToday(2026, 11, 21);
+    RecordingFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSummaryPanel* summary = frame.SummaryPanel();
+    ASSERT_NE(summary, nullptr);
+    summary->grab(); // paints, which builds the rows
+    ASSERT_EQ(summary->ItemCount(), 9);
+    EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+
+    frame.commands.clear();
+    summary->ActivateItem(3);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frame.commands.empty()) << "the next-cycle row only highlights";
+    summary->ActivateItem(8);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.commands, std::vector<int>{kCmdSettings});
+
+    // Past midnight the periodic check asks for a repaint, which rebuilds the rows.
+    SetToday(2026, 11, 22);
+    summary->CheckDate();
+    summary->grab();
+    EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 3"));
+}
