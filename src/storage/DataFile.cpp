@@ -1,14 +1,405 @@
-#include "model/CycleDatabase.h"
+#include "storage/DataFile.h"
 
-// The scrambled data file. Until it is written, nothing is stored.
-bool CycleDatabase::Load()
+#include "model/CycleDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/MessageBox.h"
+#include "platform/SharedGenerator.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr char kMagic[4] = {'Z', 'o', 'r', 'b'};
+constexpr uint16_t kVersion = 1;
+constexpr qint64 kHeaderSize = 8;
+constexpr qint64 kBlockSize = 8;
+constexpr qint64 kLengthSize = 4;
+constexpr qint64 kMaxNoteBytes = 2 * kMaxNoteLength;
+// The largest file that can matter: the header and the most records, each with the longest
+// note. Whatever follows is never read.
+constexpr qint64 kLargestUsefulFile =
+    kHeaderSize + qint64{CycleDatabase::kMaxRecords} * (kBlockSize + kLengthSize + kMaxNoteBytes);
+// More copies of unreadable files than this mean something else is wrong; stop making them.
+constexpr int kMaxUnreadableCopies = 100;
+// The year field is unsigned 16-bit but CalDate holds a signed one.
+constexpr uint16_t kLargestYear = 32767;
+
+QString Native(const QString& path)
 {
-    m_records.clear();
-    Recalculate();
-    return true;
+    return QDir::toNativeSeparators(path);
+}
+
+qint64 RoundUpToWord(qint64 bytes)
+{
+    return (bytes + 3) & ~qint64{3};
+}
+
+/// How far the reading of a data file got.
+enum class ReadResult {
+    Complete,  ///< every record read (a partial block at the end is no record)
+    Overlong,  ///< the most records read, and more follows
+    Corrupted, ///< a wrong header, date or note length: wrong scrambling or a damaged file
+    FileError, ///< the file ends inside a header or note, or could not be read
+};
+
+struct ReadOutcome
+{
+    ReadResult result = ReadResult::Complete;
+    QString reason; ///< what went wrong, in words that complete "the file ..."
+};
+
+QString RecordText(size_t index)
+{
+    return QStringLiteral("record %1").arg(index + 1);
+}
+
+// Parses the bytes of a data file into records. The shared generator must be freshly seeded.
+ReadOutcome ParseDataFile(const QByteArray& data, std::vector<DayRecord>& records)
+{
+    const char* const bytes = data.constData();
+    const qint64 size = data.size();
+    if (size == 0)
+        return {};
+    if (size < kHeaderSize)
+        return {ReadResult::FileError, QStringLiteral("it is cut short inside its header")};
+
+    unsigned char header[kHeaderSize];
+    std::memcpy(header, bytes, kHeaderSize);
+    Scramble(header, kHeaderSize);
+    if (std::memcmp(header, kMagic, 4) != 0 || qFromLittleEndian<uint16_t>(header + 4) != kVersion ||
+        qFromLittleEndian<uint16_t>(header + 6) != 0)
+        return {ReadResult::Corrupted, QStringLiteral("its header is not that of a Velumina data file")};
+
+    qint64 pos = kHeaderSize;
+    std::vector<unsigned char> noteBytes;
+    while (static_cast<int>(records.size()) < CycleDatabase::kMaxRecords) {
+        if (size - pos < kBlockSize)
+            return {}; // the end, perhaps inside a block that was never completed
+        unsigned char block[kBlockSize];
+        std::memcpy(block, bytes + pos, kBlockSize);
+        pos += kBlockSize;
+        Scramble(block, kBlockSize);
+        const uint16_t year = qFromLittleEndian<uint16_t>(block);
+        const uint8_t month = block[2];
+        const uint8_t day = block[3];
+        if (year > kLargestYear || !IsStoredDateValid(year, month, day))
+            return {ReadResult::Corrupted, QStringLiteral("%1 holds no valid date").arg(RecordText(records.size()))};
+
+        DayRecord record;
+        record.date = CalDate{static_cast<int16_t>(month), static_cast<int16_t>(day), static_cast<int16_t>(year)};
+        record.flags = qFromLittleEndian<uint32_t>(block + 4);
+        record.chance = -1;
+        if (record.flags & kHasNoteFlag) {
+            if (size - pos < kLengthSize)
+                return {ReadResult::FileError,
+                        QStringLiteral("it is cut short inside the note of %1").arg(RecordText(records.size()))};
+            unsigned char lengthWord[kLengthSize];
+            std::memcpy(lengthWord, bytes + pos, kLengthSize);
+            pos += kLengthSize;
+            Scramble(lengthWord, kLengthSize);
+            const uint32_t length = qFromLittleEndian<uint32_t>(lengthWord);
+            const uint32_t characters = length / 2;
+            if (characters == 0 || characters > static_cast<uint32_t>(kMaxNoteLength))
+                return {ReadResult::Corrupted,
+                        QStringLiteral("the note of %1 has an impossible length").arg(RecordText(records.size()))};
+            const qint64 padded = RoundUpToWord(length);
+            if (size - pos < padded)
+                return {ReadResult::FileError,
+                        QStringLiteral("it is cut short inside the note of %1").arg(RecordText(records.size()))};
+            noteBytes.assign(bytes + pos, bytes + pos + padded);
+            pos += padded;
+            Scramble(noteBytes.data(), noteBytes.size());
+            QString text(static_cast<qsizetype>(characters), Qt::Uninitialized);
+            qsizetype used = 0;
+            for (; used < text.size(); ++used) {
+                const uint16_t unit = qFromLittleEndian<uint16_t>(noteBytes.data() + 2 * used);
+                if (unit == 0)
+                    break;
+                text[used] = QChar(unit);
+            }
+            text.truncate(used);
+            SetNote(record, text);
+        }
+        records.push_back(std::move(record));
+    }
+    if (pos < size)
+        return {ReadResult::Overlong, QString()};
+    return {};
+}
+
+// Copies an unreadable data file beside itself before anything can replace it. Returns the
+// copy's path, or an empty text with `error` set.
+QString CopyAside(const QString& path, QString& error)
+{
+    for (int i = 0; i < kMaxUnreadableCopies; ++i) {
+        QString candidate = path + QStringLiteral(".unreadable");
+        if (i > 0)
+            candidate += QLatin1Char('.') + QString::number(i);
+        const QFileInfo info(candidate);
+        if (info.exists() || info.isSymLink())
+            continue;
+        QFile source(path);
+        if (!source.copy(candidate)) {
+            error = source.errorString();
+            return QString();
+        }
+        // QFile::copy gives the copy the original's permissions; health data stays private.
+        QFile::setPermissions(candidate, kOwnerOnlyFile);
+        return candidate;
+    }
+    error = QStringLiteral("there are already %1 such copies beside it").arg(kMaxUnreadableCopies);
+    return QString();
+}
+
+QString LoadedText(size_t count)
+{
+    if (count == 0)
+        return QStringLiteral("No days could be loaded from it.");
+    if (count == 1)
+        return QStringLiteral("The 1 day stored before that point was loaded.");
+    return QStringLiteral("The %1 days stored before that point were loaded.").arg(count);
+}
+
+QString SecuredText(const QString& copy, const QString& copyError)
+{
+    if (!copy.isEmpty())
+        return QStringLiteral("A copy of the whole file was kept as '%1'.").arg(Native(copy));
+    return QStringLiteral("No copy of it could be kept (%1), so Velumina will not save any change over it.")
+        .arg(copyError);
+}
+
+QString DateText(const CalDate& date)
+{
+    return QStringLiteral("%1-%2-%3")
+        .arg(date.year, 4, 10, QLatin1Char('0'))
+        .arg(date.month, 2, 10, QLatin1Char('0'))
+        .arg(date.day, 2, 10, QLatin1Char('0'));
+}
+
+// Why the data file cannot hold the record; empty when it can.
+QString UnstorableReason(const DayRecord& record)
+{
+    const CalDate& date = record.date;
+    if (date.year < 1900 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
+        return QStringLiteral("the day %1 has a date the data file cannot hold").arg(DateText(date));
+    if (record.note.size() > kMaxNoteLength)
+        return QStringLiteral("the note of %1 is longer than %2 characters").arg(DateText(date)).arg(kMaxNoteLength);
+    return QString();
+}
+
+void AppendScrambled(QByteArray& data, unsigned char* block, qint64 size)
+{
+    Scramble(block, static_cast<std::size_t>(size));
+    data.append(reinterpret_cast<const char*>(block), size);
+}
+} // namespace
+
+QString GetDocumentsFolder()
+{
+    return PlatformDocumentsFolder();
+}
+
+QString GetDataFilePath()
+{
+    return QDir(GetDocumentsFolder()).filePath(QStringLiteral("Velumina.dat"));
+}
+
+QString GetLegacyDataFilePath()
+{
+    return QDir(GetDocumentsFolder()).filePath(QStringLiteral("zorb.dat"));
+}
+
+bool FileExists(const QString& path, bool report)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir())
+        return true;
+    if (report)
+        ShowMessage(QStringLiteral("File '%1' not found").arg(Native(path)));
+    return false;
+}
+
+void Scramble(void* block, std::size_t size)
+{
+    auto* const bytes = static_cast<unsigned char*>(block);
+    std::mt19937& generator = SharedGenerator();
+    for (std::size_t i = size / 4; i-- > 0;) {
+        unsigned char* const word = bytes + 4 * i;
+        const uint32_t mask = static_cast<uint32_t>(generator());
+        qToLittleEndian<uint32_t>(qFromLittleEndian<uint32_t>(word) ^ mask, word);
+    }
 }
 
 bool CycleDatabase::Save()
 {
+    SharedGenerator().seed(m_seed);
+    const QString path = GetDataFilePath();
+    if (!m_unsecuredDataFile.isEmpty() && m_unsecuredDataFile == path) {
+        ShowMessage(QStringLiteral("The days were not saved: the data file '%1' could not be read when it was loaded, "
+                                   "and no copy of it could be kept. Saving would replace the days stored in it.\n\n"
+                                   "Make the file readable or move it away, then start Velumina again.")
+                        .arg(Native(path)),
+                    MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    // Write nothing that the next load would stop at: that would lose every later day.
+    QString refusal;
+    if (static_cast<int>(m_records.size()) > kMaxRecords)
+        refusal = QStringLiteral("the data file holds at most %1 days").arg(kMaxRecords);
+    for (size_t i = 0; refusal.isEmpty() && i < m_records.size(); ++i)
+        refusal = UnstorableReason(m_records[i]);
+    if (!refusal.isEmpty()) {
+        ShowMessage(QStringLiteral("The days were not saved to '%1': %2.").arg(Native(path), refusal),
+                    MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+
+    qint64 total = kHeaderSize + kBlockSize * static_cast<qint64>(m_records.size());
+    for (const DayRecord& record : m_records) {
+        if (!record.note.isEmpty())
+            total += kLengthSize + RoundUpToWord(2 * record.note.size());
+    }
+    QByteArray data;
+    data.reserve(total);
+
+    unsigned char header[kHeaderSize];
+    std::memcpy(header, kMagic, 4);
+    qToLittleEndian<uint16_t>(kVersion, header + 4);
+    qToLittleEndian<uint16_t>(0, header + 6);
+    AppendScrambled(data, header, kHeaderSize);
+
+    for (const DayRecord& record : m_records) {
+        // The note is written exactly when there is one, and the has-note bit says so: a set bit
+        // without a note would make the next load stop at this record.
+        const bool hasNote = !record.note.isEmpty();
+        const uint32_t flags = hasNote ? (record.flags | kHasNoteFlag) : (record.flags & ~kHasNoteFlag);
+        unsigned char block[kBlockSize];
+        qToLittleEndian<uint16_t>(static_cast<uint16_t>(record.date.year), block);
+        block[2] = static_cast<unsigned char>(record.date.month);
+        block[3] = static_cast<unsigned char>(record.date.day);
+        qToLittleEndian<uint32_t>(flags, block + 4);
+        AppendScrambled(data, block, kBlockSize);
+        if (!hasNote)
+            continue;
+
+        const qint64 length = 2 * record.note.size();
+        unsigned char lengthWord[kLengthSize];
+        qToLittleEndian<uint32_t>(static_cast<uint32_t>(length), lengthWord);
+        AppendScrambled(data, lengthWord, kLengthSize);
+        const qint64 start = data.size();
+        data.resize(start + RoundUpToWord(length));
+        auto* const text = reinterpret_cast<unsigned char*>(data.data() + start);
+        const QChar* const units = record.note.constData();
+        for (qsizetype i = 0; i < record.note.size(); ++i)
+            qToLittleEndian<uint16_t>(units[i].unicode(), text + 2 * i);
+        std::memset(text + length, 0, static_cast<size_t>(RoundUpToWord(length) - length));
+        Scramble(text, static_cast<std::size_t>(RoundUpToWord(length)));
+    }
+
+    QString error;
+    if (!WriteFileAtomically(path, data, error)) {
+        ShowMessage(error + QStringLiteral("\n\nThe days were not saved; the data file keeps what it held before."),
+                    MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
     return true;
+}
+
+bool CycleDatabase::Load()
+{
+    m_records.clear();
+    Recalculate();
+    SharedGenerator().seed(m_seed);
+    m_unsecuredDataFile.clear();
+
+    const QString dataPath = GetDataFilePath();
+    QString path = dataPath;
+    if (!FileExists(path, false) && FileExists(GetLegacyDataFilePath(), false))
+        path = GetLegacyDataFilePath();
+
+    if (!QFileInfo::exists(path)) {
+        // A first start: leave an empty data file, private to the user, behind.
+        QString error;
+        const bool created = WriteFileAtomically(path, QByteArray(), error);
+        ReplaceRecords({});
+        if (!created)
+            ShowMessage(error, MessageButtons::Ok, MessageIcon::Error);
+        return created;
+    }
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // What cannot be read cannot be copied either; keep every save away from it.
+        if (path == dataPath)
+            m_unsecuredDataFile = path;
+        ReplaceRecords({});
+        ShowMessage(QStringLiteral("The data file '%1' could not be opened: %2.\n\n"
+                                   "Velumina will not save any change over it, so that the days stored in it are kept.")
+                        .arg(Native(path), file.errorString()),
+                    MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+
+    const qint64 wanted = std::min(file.size(), kLargestUsefulFile + 1);
+    QByteArray data(wanted, Qt::Uninitialized);
+    qint64 got = 0;
+    QString readError;
+    while (got < wanted) {
+        const qint64 count = file.read(data.data() + got, wanted - got);
+        if (count < 0) {
+            readError = file.errorString();
+            break;
+        }
+        if (count == 0)
+            break;
+        got += count;
+    }
+    data.truncate(got);
+    file.close();
+
+    std::vector<DayRecord> records;
+    ReadOutcome outcome = ParseDataFile(data, records);
+    if (!readError.isEmpty())
+        outcome = {ReadResult::FileError, readError};
+    if (outcome.result == ReadResult::Complete) {
+        ReplaceRecords(std::move(records));
+        return true;
+    }
+
+    // Keep the file whole before anything can replace it.
+    QString copyError;
+    const QString copy = CopyAside(path, copyError);
+    if (copy.isEmpty() && path == dataPath)
+        m_unsecuredDataFile = path;
+    const size_t loaded = records.size();
+    ReplaceRecords(std::move(records));
+
+    switch (outcome.result) {
+    case ReadResult::Overlong:
+        ShowMessage(QStringLiteral("The data file '%1' holds more than %2 days; the first %3 were loaded.\n\n%4")
+                        .arg(Native(path), QString::number(kMaxRecords), QString::number(kMaxRecords),
+                             SecuredText(copy, copyError)),
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return true;
+    case ReadResult::Corrupted:
+        ShowMessage(
+            QStringLiteral("Invalid password or corrupted data file\n\nThe data file '%1' is damaged: %2. %3\n\n%4")
+                .arg(Native(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
+            MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    case ReadResult::FileError:
+    case ReadResult::Complete:
+        break;
+    }
+    ShowMessage(QStringLiteral("The data file '%1' could not be read: %2. %3\n\n%4")
+                    .arg(Native(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
+                MessageButtons::Ok, MessageIcon::Error);
+    return false;
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/CycleDatabase.h"
+#include "model/DayRecord.h"
+
+#include <QIODevice>
+#include <QString>
+
+#include <vector>
+
+// The semicolon-separated day and cycle files: UTF-16LE text without a byte-order mark, lines
+// ending in CR LF. CycleDatabase::ExportDays, ExportCycles and ImportDays (CsvExchange.cpp)
+// are built from these.
+
+/// The longest line the import reads in one piece. The longest line the export writes (a
+/// 768-character note of escaped characters) is about 1560 characters.
+inline constexpr qsizetype kMaxImportLine = 2047;
+
+/// The note as the day file holds it: tab, line feed, carriage return, ";" and backslash as
+/// \t, \n, \r, \s and two backslashes; any other character below 32 as a space.
+QString EscapeNote(const QString& text);
+
+/// The inverse of EscapeNote, read once from left to right; a backslash that starts none of
+/// the five pairs stays as it is.
+QString UnescapeNote(const QString& text);
+
+/// Reads up to `max` characters of the next line into `buffer`, without its line feed and the
+/// carriage returns and line feeds before it, and leaves the file just after the line feed (or
+/// after the characters read, when a longer line goes on). Returns the number of characters
+/// consumed, 0 at the end of the file, -1 on a read error.
+qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max);
+
+/// Reads and checks a whole day file without changing anything: the records to store (one per
+/// date, the last line of a date winning, in file order) and what was skipped or cut. False
+/// with `error` set, naming the file, when it cannot be opened or read, when its first line is
+/// not a day line, or when it holds more days than the database can.
+bool ReadDayFile(const QString& path,
+                 std::vector<DayRecord>& records,
+                 CycleDatabase::ImportReport& report,
+                 QString& error);
+
+/// Replaces the database's records by `records` in one step and saves the data file. When the
+/// save fails, the earlier records come back and the result is false.
+bool StoreImportedDays(CycleDatabase& database, std::vector<DayRecord> records);

@@ -1,0 +1,303 @@
+#include "StorageTestSupport.h"
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "storage/CsvExchange.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+
+namespace {
+class CsvExchangeTest : public VeluminaTest
+{
+protected:
+    CycleDatabase& Database()
+    {
+        return TheCycleDatabase();
+    }
+
+    QString DataPath() const
+    {
+        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
+    }
+
+    // Writes `text` as a day file (UTF-16LE, no byte-order mark) and returns its path.
+    QString DayFile(const QString& text, const QString& name = QStringLiteral("days.csv"))
+    {
+        const QString path = TempPath(name);
+        WriteFileBytes(path, Utf16Bytes(text));
+        return path;
+    }
+
+    MessageRecorder m_messages;
+};
+
+DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString& note = QString())
+{
+    DayRecord record;
+    record.date = Date(year, month, day);
+    record.flags = flags;
+    SetNote(record, note);
+    return record;
+}
+
+// Notes made of what the export escapes, the letters that follow a backslash, and characters
+// from beyond the Basic Multilingual Plane.
+const QString kEscapingAlphabet = QString::fromUtf16(u"\t\n\r;\\\\\\nrtsab \u00e9\u20ac\U0001F600");
+} // namespace
+
+TEST_F(CsvExchangeTest, ExportDaysWritesOneLinePerRecord)
+{
+    const QString path = TempPath(QStringLiteral("days.csv"));
+    ASSERT_TRUE(Database().ExportDays(path));
+    EXPECT_TRUE(ReadFileBytes(path).isEmpty());
+
+    ASSERT_TRUE(Database().ReplaceRecords({
+        MakeRecord(2010, 3, 5, Medium),
+        MakeRecord(2010, 3, 6, Heavy | kNoRecordFlag),
+        MakeRecord(2010, 3, 7, Slight, QStringLiteral("a;b\nc")),
+        MakeRecord(2010, 3, 8, None, QStringLiteral("\t")),
+        MakeRecord(2010, 3, 9, kOvulationFlag, QString::fromUtf16(u"\x01\\\r\U0001F600")),
+    }));
+    ASSERT_TRUE(Database().ExportDays(path));
+    const QString expected = QStringLiteral("2010-03-05;2\r\n"
+                                            "2010-03-06;-2147483645\r\n"
+                                            "2010-03-07;257;a\\sb\\nc\r\n"
+                                            "2010-03-08;256;\\t\r\n") +
+                             QString::fromUtf16(u"2010-03-09;272; \\\\\\r\U0001F600\r\n");
+    EXPECT_EQ(ReadFileBytes(path).toHex(), Utf16Bytes(expected).toHex());
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(CsvExchangeTest, ExportCyclesWritesTheHeaderAndOneRowPerCycle)
+{
+    const QString path = TempPath(QStringLiteral("cycles.csv"));
+    ASSERT_TRUE(Database().ExportCycles(path));
+    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(QStringLiteral("First Day;Bleeding Days;Cycle Length\r\n")));
+
+    std::vector<DayRecord> records;
+    for (int day = 4; day <= 7; ++day)
+        records.push_back(MakeRecord(2026, 1, day, Heavy));
+    for (int day = 1; day <= 3; ++day)
+        records.push_back(MakeRecord(2026, 2, day, Medium));
+    ASSERT_TRUE(Database().ReplaceRecords(records));
+    std::vector<CycleRecord> rows;
+    ASSERT_GE(Database().BuildCycleList(rows), 2);
+    ASSERT_TRUE(Database().ExportCycles(path));
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(ReadFileBytes(path).constData()),
+                                            ReadFileBytes(path).size() / 2);
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(rows.size()) + 2); // header, rows, nothing after the last CR LF
+    EXPECT_EQ(lines[1], QStringLiteral("1/4/26;4;28"));
+    EXPECT_EQ(lines[2].section(QLatin1Char(';'), 0, 1), QStringLiteral("2/1/26;3"));
+    EXPECT_TRUE(lines.last().isEmpty());
+}
+
+TEST_F(CsvExchangeTest, UnescapeNoteReadsEachPairOnce)
+{
+    EXPECT_EQ(UnescapeNote(QStringLiteral("a\\nb\\rc\\td\\se\\\\f")), QStringLiteral("a\nb\rc\td;e\\f"));
+    // A backslash followed by the letter n is exported as two backslashes and n.
+    EXPECT_EQ(UnescapeNote(QStringLiteral("\\\\n")), QStringLiteral("\\n"));
+    EXPECT_EQ(UnescapeNote(QStringLiteral("\\\\\\n")), QStringLiteral("\\\n"));
+    EXPECT_EQ(UnescapeNote(QStringLiteral("\\x\\")), QStringLiteral("\\x\\"));
+    for (const QString& note : {QStringLiteral("\\n"), QStringLiteral("\\\\"), QStringLiteral("x\\"),
+                                QStringLiteral("\\s;"), QStringLiteral("\\\\\\r\\"), QStringLiteral("\\\t\\")})
+        EXPECT_EQ(UnescapeNote(EscapeNote(note)), note) << note.toStdString();
+}
+
+TEST_F(CsvExchangeTest, ReadLineEndsLinesAtTheLineFeed)
+{
+    QByteArray bytes = Utf16Bytes(QStringLiteral("ab\r\r\ncd\n\nabcdefg\nlast\r"));
+    bytes.append('\x01'); // half a character at the end
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    QString line;
+    EXPECT_EQ(ReadLine(buffer, line, 8), 5);
+    EXPECT_EQ(line, QStringLiteral("ab"));
+    EXPECT_EQ(ReadLine(buffer, line, 8), 3);
+    EXPECT_EQ(line, QStringLiteral("cd"));
+    EXPECT_EQ(ReadLine(buffer, line, 8), 1);
+    EXPECT_EQ(line, QString());
+    EXPECT_EQ(ReadLine(buffer, line, 4), 4); // a longer line goes on in the next piece
+    EXPECT_EQ(line, QStringLiteral("abcd"));
+    EXPECT_EQ(ReadLine(buffer, line, 4), 4);
+    EXPECT_EQ(line, QStringLiteral("efg"));
+    EXPECT_EQ(ReadLine(buffer, line, 8), 5);
+    EXPECT_EQ(line, QStringLiteral("last"));
+    EXPECT_EQ(ReadLine(buffer, line, 8), 0);
+}
+
+TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAForeignLine)
+{
+    const QString longNote(800, QChar(u'n'));
+    QString straddling(kMaxNoteLength - 1, QChar(u'm'));
+    straddling += QString::fromUtf16(u"\U0001F600tail");
+    const QString text = QStringLiteral("2010-03-05;256\r\n" // note bit without a note
+                                        "2010-03-06;2\r\n"   //
+                                        "2010-03-06;259;later\r\n"
+                                        "2010-03-01;x\r\n" // 12 characters: flags 0
+                                        "2010-13-01;2\r\n" // skipped dates ...
+                                        "1970-12-31;2\r\n" //
+                                        "2100-01-01;2\r\n" //
+                                        "2010-02-00;2\r\n" //
+                                        "2010-02-31;1\r\n" // ... but 31 February is a stored date
+                                        "2011-01-01;256;") +
+                         longNote + QStringLiteral("\r\n2011-01-02;257;") + straddling +
+                         QStringLiteral("\n2011-01-03;3;ignored note\r\n"
+                                        "2011-01-04;-2147483645\r\n"
+                                        "Total;9\r\n"
+                                        "2011-01-05;3\r\n");
+    ASSERT_TRUE(Database().ImportDays(DayFile(text)));
+    const std::vector<DayRecord> expected = {
+        MakeRecord(2010, 2, 31, Slight),
+        MakeRecord(2010, 3, 1, 0),
+        MakeRecord(2010, 3, 5, 0),
+        MakeRecord(2010, 3, 6, Heavy, QStringLiteral("later")),
+        MakeRecord(2011, 1, 1, None, longNote.left(kMaxNoteLength)),
+        MakeRecord(2011, 1, 2, Slight, straddling.left(kMaxNoteLength - 1)),
+        MakeRecord(2011, 1, 3, Heavy),
+        MakeRecord(2011, 1, 4, Heavy | kNoRecordFlag),
+    };
+    EXPECT_TRUE(SameRecords(Database().Records(), expected));
+    const CycleDatabase::ImportReport& report = Database().LastImportReport();
+    EXPECT_EQ(report.imported, 8);
+    EXPECT_EQ(report.skipped, 4);
+    EXPECT_EQ(report.shortened, 2);
+    EXPECT_EQ(report.stoppedAtLine, 14);
+    EXPECT_TRUE(m_messages.Messages().empty());
+
+    // The import was saved once, and the data file gives back the same days.
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(SameRecords(Database().Records(), expected));
+
+    // A line longer than the reader takes is read in pieces; the second piece ends the import.
+    const QString longLine = QStringLiteral("2012-01-01;256;") + QString(3000, QChar(u'z'));
+    ASSERT_TRUE(Database().ImportDays(DayFile(longLine + QStringLiteral("\r\n2012-01-02;2\r\n"))));
+    ASSERT_EQ(Database().Records().size(), 1u);
+    EXPECT_EQ(Database().Records()[0].note, QString(kMaxNoteLength, QChar(u'z')));
+    EXPECT_EQ(Database().LastImportReport().stoppedAtLine, 2);
+
+    // Many lines of few dates are fine; an empty file empties the database, as an empty
+    // export gives.
+    QString repeated;
+    for (int i = 0; i < 20000; ++i)
+        repeated += QStringLiteral("2013-05-0%1;%2\r\n").arg(1 + i % 3).arg(i % 4);
+    ASSERT_TRUE(Database().ImportDays(DayFile(repeated)));
+    EXPECT_EQ(Database().Records().size(), 3u);
+    ASSERT_TRUE(Database().ImportDays(DayFile(QString())));
+    EXPECT_TRUE(Database().Records().empty());
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(Database().Records().empty());
+}
+
+TEST_F(CsvExchangeTest, AFailedImportChangesNothing)
+{
+    ASSERT_TRUE(Database().SetDay(MakeRecord(2010, 1, 1, Heavy, QStringLiteral("kept"))));
+    ASSERT_TRUE(Database().SetDay(MakeRecord(2010, 1, 2, Medium)));
+    const std::vector<DayRecord> before = Database().Records();
+    const QByteArray stored = ReadFileBytes(DataPath());
+
+    const QString valid = QStringLiteral("2011-01-01;3\r\n2011-01-02;2\r\n");
+    QString tooMany;
+    CalDate day = Date(1980, 1, 1);
+    for (int i = 0; i <= CycleDatabase::kMaxRecords; ++i) {
+        tooMany += QStringLiteral("%1-%2-%3;0\r\n")
+                       .arg(day.year)
+                       .arg(day.month, 2, 10, QLatin1Char('0'))
+                       .arg(day.day, 2, 10, QLatin1Char('0'));
+        NextDay(day);
+    }
+    WriteFileBytes(TempPath(QStringLiteral("bom.csv")), QByteArray("\xff\xfe") + Utf16Bytes(valid));
+    WriteFileBytes(TempPath(QStringLiteral("utf8.csv")), valid.toUtf8());
+    WriteFileBytes(TempPath(QStringLiteral("odd.csv")), QByteArray("2"));
+    QDir(TempPath(QString())).mkdir(QStringLiteral("folder.csv"));
+    const QStringList paths = {TempPath(QStringLiteral("bom.csv")),    TempPath(QStringLiteral("utf8.csv")),
+                               TempPath(QStringLiteral("odd.csv")),    TempPath(QStringLiteral("missing.csv")),
+                               TempPath(QStringLiteral("folder.csv")), DayFile(tooMany)};
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        m_messages.Clear();
+        EXPECT_FALSE(Database().ImportDays(path));
+        EXPECT_TRUE(SameRecords(Database().Records(), before));
+        EXPECT_EQ(ReadFileBytes(DataPath()), stored);
+        ASSERT_EQ(m_messages.Messages().size(), 1u);
+        EXPECT_TRUE(m_messages.Texts()[0].contains(QDir::toNativeSeparators(path)))
+            << m_messages.Texts()[0].toStdString();
+    }
+
+    // Exactly as many dates as the database holds are imported.
+    tooMany.truncate(tooMany.lastIndexOf(QStringLiteral("\r\n"), tooMany.size() - 3) + 2);
+    ASSERT_TRUE(Database().ImportDays(DayFile(tooMany)));
+    EXPECT_EQ(Database().Records().size(), static_cast<size_t>(CycleDatabase::kMaxRecords));
+
+    // When the import cannot be saved (a full disk here: tests run as root, for whom folder
+    // permissions stop no write), the earlier days come back and the data file stays as it was.
+    ASSERT_TRUE(Database().ReplaceRecords(before));
+    ASSERT_TRUE(Database().Save());
+    const QString many = DayFile(tooMany, QStringLiteral("many.csv"));
+    m_messages.Clear();
+    bool imported = true;
+    {
+        ScopedFileSizeLimit limit(1024);
+        imported = Database().ImportDays(many);
+    }
+    EXPECT_FALSE(imported);
+    EXPECT_TRUE(SameRecords(Database().Records(), before));
+    EXPECT_EQ(ReadFileBytes(DataPath()), stored);
+    EXPECT_EQ(m_messages.Messages().size(), 1u);
+}
+
+TEST_F(CsvExchangeTest, AFailedExportKeepsTheEarlierFile)
+{
+    const QString path = TempPath(QStringLiteral("days.csv"));
+    ASSERT_TRUE(Database().ReplaceRecords({MakeRecord(2010, 1, 1, Heavy)}));
+    ASSERT_TRUE(Database().ExportDays(path));
+    const QByteArray earlier = ReadFileBytes(path);
+
+    std::mt19937 random(5);
+    ASSERT_TRUE(Database().ReplaceRecords(RandomRecords(random, 100, 1990, 2020)));
+    bool exported = true;
+    {
+        ScopedFileSizeLimit limit(256); // a full disk
+        exported = Database().ExportDays(path);
+    }
+    EXPECT_FALSE(exported);
+    EXPECT_EQ(ReadFileBytes(path), earlier);
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QDir::toNativeSeparators(path)));
+
+    // A folder whose place is taken by a file.
+    m_messages.Clear();
+    const QString blocked = QDir(path).filePath(QStringLiteral("cycles.csv"));
+    EXPECT_FALSE(Database().ExportCycles(blocked));
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QDir::toNativeSeparators(blocked)));
+    EXPECT_EQ(ReadFileBytes(path), earlier);
+}
+
+TEST_F(CsvExchangeTest, RandomDatabasesExportAndImportBackIdentical)
+{
+    for (const unsigned seed : {21u, 22u, 23u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::vector<DayRecord> records = RandomRecords(random, 400, 1971, 2099, kEscapingAlphabet);
+        // The longest line the export writes: 768 characters, each written as two.
+        records.push_back(MakeRecord(2099, 12, 31, 0xFFFFFFFFu, QString(kMaxNoteLength, QChar(u'\\'))));
+        ASSERT_TRUE(Database().ReplaceRecords(records));
+        const QString path = TempPath(QStringLiteral("round.csv"));
+        ASSERT_TRUE(Database().ExportDays(path));
+        ResetCycleDatabaseForTesting();
+        ASSERT_TRUE(Database().ImportDays(path));
+        EXPECT_TRUE(SameRecords(Database().Records(), records));
+        EXPECT_EQ(Database().LastImportReport().imported, static_cast<int>(records.size()));
+        EXPECT_EQ(Database().LastImportReport().stoppedAtLine, 0);
+        // ... and the other road: the data file the import saved loads back the same.
+        ResetCycleDatabaseForTesting();
+        ASSERT_TRUE(Database().Load());
+        EXPECT_TRUE(SameRecords(Database().Records(), records));
+    }
+    EXPECT_TRUE(m_messages.Messages().empty());
+}

@@ -1,0 +1,404 @@
+#include "StorageTestSupport.h"
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/MessageRecorder.h"
+#include "platform/SharedGenerator.h"
+#include "storage/DataFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+class DataFileTest : public VeluminaTest
+{
+protected:
+    CycleDatabase& Database()
+    {
+        return TheCycleDatabase();
+    }
+
+    QString DataPath() const
+    {
+        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
+    }
+
+    QString Native(const QString& path) const
+    {
+        return QDir::toNativeSeparators(path);
+    }
+
+    // Two good records of May 2010, the first with a note: the records a damaged file keeps.
+    void AddTwoGoodRecords(HandBuiltFile& file)
+    {
+        file.Header();
+        file.Record(2010, 5, 1, Heavy | kHasNoteFlag);
+        file.Note(QStringLiteral("abc"));
+        file.Record(2010, 5, 2, Medium);
+    }
+
+    MessageRecorder m_messages;
+};
+
+// The file's permission bits for its owner, group and others (without Qt's "current user" bits).
+QFileDevice::Permissions PermissionBits(const QString& path)
+{
+    return QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString& note = QString())
+{
+    DayRecord record;
+    record.date = Date(year, month, day);
+    record.flags = flags;
+    SetNote(record, note);
+    return record;
+}
+} // namespace
+
+TEST_F(DataFileTest, PathsFollowTheDocumentsFolder)
+{
+    EXPECT_EQ(GetDocumentsFolder(), DocumentsPath());
+    EXPECT_EQ(GetDataFilePath(), DataPath());
+    EXPECT_EQ(GetLegacyDataFilePath(), QDir(DocumentsPath()).filePath(QStringLiteral("zorb.dat")));
+
+    EXPECT_FALSE(FileExists(DataPath(), false));
+    EXPECT_TRUE(m_messages.Messages().empty());
+    EXPECT_FALSE(FileExists(DocumentsPath(), true)); // a folder is no file
+    ASSERT_EQ(m_messages.Texts(), QStringList{QStringLiteral("File '%1' not found").arg(Native(DocumentsPath()))});
+    WriteFileBytes(DataPath(), QByteArray("x"));
+    EXPECT_TRUE(FileExists(DataPath(), true));
+}
+
+TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
+{
+    const QString odd = QStringLiteral("a;\n"); // 3 characters: one zero character of padding
+    const QString even = QStringLiteral("Note");
+    const QString longest = QString(kMaxNoteLength, QChar(u'\u00e9'));
+    const QString astral = QString::fromUtf16(u"\U0001F600 \U00010348"); // two surrogate pairs and a space
+    const std::vector<DayRecord> records = {
+        MakeRecord(2008, 1, 1, None),
+        MakeRecord(2010, 2, 31, Slight | kOvulationFlag, odd), // 31 February is stored as it is
+        MakeRecord(2010, 3, 5, Heavy | kNoRecordFlag | 0x40000000u, even),
+        MakeRecord(2011, 12, 31, Medium, longest),
+        MakeRecord(2023, 6, 15, 0xFFFFFEFFu | kHasNoteFlag, astral),
+    };
+    ASSERT_TRUE(Database().ReplaceRecords(records));
+    ASSERT_TRUE(Database().Save());
+
+    HandBuiltFile expected;
+    expected.Header();
+    expected.Record(2008, 1, 1, 0);
+    expected.Record(2010, 2, 31, 0x111);
+    expected.NoteLength(6); // the length counts characters, not the padding
+    expected.NoteText(odd);
+    expected.Record(2010, 3, 5, 0xC0000103u);
+    expected.Note(even);
+    expected.Record(2011, 12, 31, 0x102);
+    expected.Note(longest);
+    expected.Record(2023, 6, 15, 0xFFFFFFFFu);
+    expected.NoteLength(10);
+    expected.NoteText(astral);
+    const QByteArray bytes = ReadFileBytes(DataPath());
+    EXPECT_EQ(bytes.toHex(), expected.Bytes().toHex());
+    EXPECT_EQ(bytes.size(), 8 + 8 + (8 + 4 + 8) + (8 + 4 + 8) + (8 + 4 + 1536) + (8 + 4 + 12));
+    EXPECT_EQ(PermissionBits(DataPath()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // Another user of the shared generator between save and load changes nothing.
+    SharedGenerator().seed(7);
+    SharedGenerator()();
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(SameRecords(Database().Records(), records));
+    for (const DayRecord& record : Database().Records())
+        EXPECT_EQ(record.chance, -1);
+    EXPECT_TRUE(m_messages.Messages().empty());
+
+    // An empty database is the header alone.
+    ASSERT_TRUE(Database().ReplaceRecords({}));
+    ASSERT_TRUE(Database().Save());
+    HandBuiltFile header;
+    header.Header();
+    EXPECT_EQ(ReadFileBytes(DataPath()), header.Bytes());
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(Database().Records().empty());
+}
+
+TEST_F(DataFileTest, LoadOfEmptyMissingAndLegacyFiles)
+{
+    // Neither file: an empty data file, private to the user, is left behind in a new folder.
+    const QString folder = QDir(DocumentsPath()).filePath(QStringLiteral("new"));
+    SetDocumentsFolderForTesting(folder);
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(Database().Records().empty());
+    const QFileInfo created(GetDataFilePath());
+    EXPECT_TRUE(created.isFile());
+    EXPECT_EQ(created.size(), 0);
+    EXPECT_EQ(PermissionBits(GetDataFilePath()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(PermissionBits(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // ... and that empty file loads as no records too.
+    ASSERT_TRUE(Database().ReplaceRecords({MakeRecord(2010, 1, 1, Heavy)}));
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(Database().Records().empty());
+    SetDocumentsFolderForTesting(DocumentsPath());
+
+    // Only the earlier file: it is read, and a save writes the new one beside it.
+    HandBuiltFile legacy;
+    legacy.Header();
+    legacy.Record(2009, 4, 1, Heavy);
+    const QString legacyPath = GetLegacyDataFilePath();
+    WriteFileBytes(legacyPath, legacy.Bytes());
+    ASSERT_TRUE(Database().Load());
+    ASSERT_EQ(Database().Records().size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(DataPath()));
+    ASSERT_TRUE(Database().SetDay(MakeRecord(2009, 4, 2, Medium)));
+    EXPECT_EQ(ReadFileBytes(legacyPath), legacy.Bytes());
+    ASSERT_TRUE(Database().Load()); // now from Velumina.dat
+    EXPECT_EQ(Database().Records().size(), 2u);
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(DataFileTest, LoadSortsForeignFilesAndStopsAfterTheMostRecords)
+{
+    // A file from another program, out of order and with a date twice: sorted, the last kept.
+    HandBuiltFile foreign;
+    foreign.Header();
+    foreign.Record(2012, 1, 3, Heavy);
+    foreign.Record(2012, 1, 1, Slight);
+    foreign.Record(2012, 1, 3, Medium);
+    WriteFileBytes(DataPath(), foreign.Bytes());
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(SameRecords(Database().Records(), {MakeRecord(2012, 1, 1, Slight), MakeRecord(2012, 1, 3, Medium)}));
+
+    // 10001 records: the first 10000 load, and the whole file is kept aside before a save can
+    // drop the last one.
+    HandBuiltFile many;
+    many.Header();
+    CalDate day = Date(1990, 1, 1);
+    for (int i = 0; i < CycleDatabase::kMaxRecords + 1; ++i) {
+        many.Record(day.year, day.month, day.day, i % 28 < 4 ? Heavy : None);
+        NextDay(day);
+    }
+    const QByteArray bytes = many.Bytes();
+    WriteFileBytes(DataPath(), bytes);
+    EXPECT_TRUE(Database().Load());
+    ASSERT_EQ(Database().Records().size(), static_cast<size_t>(CycleDatabase::kMaxRecords));
+    EXPECT_TRUE(IsSameDate(Database().Records().back().date, OffsetDate(Date(1990, 1, 1), 9999)));
+    const QString copy = DataPath() + QStringLiteral(".unreadable");
+    EXPECT_EQ(ReadFileBytes(copy), bytes);
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("more than 10000 days")));
+    EXPECT_TRUE(m_messages.Texts()[0].contains(Native(copy)));
+}
+
+TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
+{
+    enum Expect { Corrupted, CutShort, Fine };
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        Expect expect;
+        size_t records;
+    };
+    std::vector<Case> cases;
+    auto withGood = [&](auto&& tail) {
+        HandBuiltFile file;
+        AddTwoGoodRecords(file);
+        tail(file);
+        return file.Bytes();
+    };
+    auto header = [](const char* magic, uint16_t version, uint16_t reserved) {
+        HandBuiltFile file;
+        file.Header(magic, version, reserved);
+        file.Record(2010, 5, 1, Heavy);
+        return file.Bytes();
+    };
+    cases.push_back({"magic", header("Zorc", 1, 0), Corrupted, 0});
+    cases.push_back({"version", header("Zorb", 2, 0), Corrupted, 0});
+    cases.push_back({"reserved", header("Zorb", 1, 1), Corrupted, 0});
+    for (int size = 1; size < 8; ++size)
+        cases.push_back({"header cut short", header("Zorb", 1, 0).left(size), CutShort, 0});
+    const int badDates[][3] = {{2010, 0, 5}, {2010, 13, 5}, {2010, 5, 0}, {2010, 5, 32},
+                               {1899, 5, 5}, {32768, 5, 5}, {65535, 5, 5}};
+    for (const auto& date : badDates) {
+        cases.push_back({"date", withGood([&](HandBuiltFile& f) {
+                             f.Record(date[0], date[1], date[2], Heavy);
+                             f.Record(2010, 6, 1, Heavy);
+                         }),
+                         Corrupted, 2});
+    }
+    for (const uint32_t length : {0u, 1u, 1538u, 0x80000000u}) {
+        cases.push_back({"note length", withGood([&](HandBuiltFile& f) {
+                             f.Record(2010, 5, 3, kHasNoteFlag);
+                             f.NoteLength(length);
+                             f.NoteText(QStringLiteral("xy"));
+                         }),
+                         Corrupted, 2});
+    }
+    const QByteArray withNote = withGood([](HandBuiltFile& f) {
+        f.Record(2010, 5, 3, kHasNoteFlag);
+        f.Note(QStringLiteral("hello"));
+    });
+    const int noteStart = static_cast<int>(withNote.size()) - 4 - 12;
+    for (int cut = 1; cut < 4 + 12; ++cut)
+        cases.push_back({"note cut short", withNote.left(noteStart + cut - 1), CutShort, 2});
+    const QByteArray three = withGood([](HandBuiltFile& f) { f.Record(2010, 5, 3, Heavy); });
+    for (int extra = 1; extra < 8; ++extra)
+        cases.push_back({"block cut short", three.left(three.size() - 8 + extra), Fine, 2});
+    // An odd length word (a foreign writer's) is read as its whole characters.
+    cases.push_back({"odd length", withGood([](HandBuiltFile& f) {
+                         f.Record(2010, 5, 3, kHasNoteFlag);
+                         f.NoteLength(1537);
+                         f.NoteText(QString(kMaxNoteLength + 1, QChar(u'q'))); // 1540 bytes
+                     }),
+                     Fine, 3});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " size " + std::to_string(c.bytes.size()));
+        QFile::remove(DataPath() + QStringLiteral(".unreadable"));
+        WriteFileBytes(DataPath(), c.bytes);
+        m_messages.Clear();
+        ResetCycleDatabaseForTesting();
+        const bool loaded = Database().Load();
+        EXPECT_EQ(loaded, c.expect == Fine);
+        ASSERT_EQ(Database().Records().size(), c.records);
+        if (c.records >= 2) {
+            EXPECT_EQ(Database().Records()[0].note, QStringLiteral("abc"));
+            // The derived data already reflect the records that were kept.
+            EXPECT_TRUE(Database().IsBleedingDay(Date(2010, 5, 2)));
+        }
+        const QString copy = DataPath() + QStringLiteral(".unreadable");
+        if (c.expect == Fine) {
+            EXPECT_TRUE(m_messages.Messages().empty());
+            EXPECT_FALSE(QFileInfo::exists(copy));
+            continue;
+        }
+        ASSERT_EQ(m_messages.Messages().size(), 1u);
+        const MessageRecorder::Message& message = m_messages.Messages()[0];
+        EXPECT_EQ(message.icon, MessageIcon::Error);
+        EXPECT_EQ(message.text.startsWith(QStringLiteral("Invalid password or corrupted data file\n")),
+                  c.expect == Corrupted)
+            << message.text.toStdString();
+        EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(DataPath()))));
+        EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(copy)))) << message.text.toStdString();
+        EXPECT_EQ(ReadFileBytes(copy), c.bytes);
+        EXPECT_EQ(PermissionBits(copy), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        // What was kept saves and loads again; the copy still holds the whole damaged file.
+        ASSERT_TRUE(Database().Save());
+        ASSERT_TRUE(Database().Load());
+        EXPECT_EQ(Database().Records().size(), c.records);
+        EXPECT_EQ(ReadFileBytes(copy), c.bytes);
+    }
+}
+
+TEST_F(DataFileTest, CopiesOfUnreadableFilesAreNumberedAndSavingStopsWhenNoneCanBeMade)
+{
+    const QByteArray damaged = QByteArray("Zor");
+    WriteFileBytes(DataPath(), damaged);
+    EXPECT_FALSE(Database().Load());
+    EXPECT_FALSE(Database().Load());
+    EXPECT_FALSE(Database().Load());
+    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable")), damaged);
+    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.1")), damaged);
+    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.2")), damaged);
+    EXPECT_TRUE(m_messages.Texts().last().contains(Native(DataPath() + QStringLiteral(".unreadable.2"))));
+
+    // Every name taken: nothing may replace the file the load could not read.
+    for (int i = 3; i < 100; ++i)
+        WriteFileBytes(DataPath() + QStringLiteral(".unreadable.%1").arg(i), QByteArray());
+    m_messages.Clear();
+    EXPECT_FALSE(Database().Load());
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("will not save")));
+    m_messages.Clear();
+    EXPECT_FALSE(Database().SetDay(MakeRecord(2010, 1, 1, Heavy)));
+    EXPECT_TRUE(Database().Records().empty()); // the store was taken back
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(Native(DataPath())));
+    EXPECT_EQ(ReadFileBytes(DataPath()), damaged);
+
+    // Once the file loads, saving works again.
+    QFile::remove(DataPath());
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(Database().SetDay(MakeRecord(2010, 1, 1, Heavy)));
+}
+
+TEST_F(DataFileTest, AFailedSaveKeepsThePreviousFileByteForByte)
+{
+    ASSERT_TRUE(Database().SetDay(MakeRecord(2010, 1, 1, Heavy, QStringLiteral("first"))));
+    const QByteArray before = ReadFileBytes(DataPath());
+    std::mt19937 random(11);
+    const std::vector<DayRecord> many = RandomRecords(random, 200, 2000, 2020);
+
+    // A disk that fills up while writing. Tests run as root, for whom a read-only folder does
+    // not stop a write, so the file size limit makes the write fail instead.
+    {
+        ASSERT_TRUE(Database().ReplaceRecords(many));
+        m_messages.Clear();
+        bool saved = true;
+        {
+            ScopedFileSizeLimit limit(64);
+            saved = Database().Save();
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(ReadFileBytes(DataPath()), before);
+        ASSERT_EQ(m_messages.Messages().size(), 1u);
+        EXPECT_TRUE(m_messages.Texts()[0].contains(Native(DataPath())));
+        EXPECT_EQ(QDir(DocumentsPath()).entryList(QDir::Files), QStringList{QStringLiteral("Velumina.dat")});
+    }
+
+    // A documents folder that cannot be made (its place is taken by a file).
+    {
+        const QString blocked = TempPath(QStringLiteral("blocked"));
+        WriteFileBytes(blocked, QByteArray("not a folder"));
+        SetDocumentsFolderForTesting(QDir(blocked).filePath(QStringLiteral("documents")));
+        m_messages.Clear();
+        EXPECT_FALSE(Database().Save());
+        ASSERT_EQ(m_messages.Messages().size(), 1u);
+        EXPECT_TRUE(m_messages.Texts()[0].contains(Native(GetDataFilePath())));
+        EXPECT_EQ(ReadFileBytes(blocked), QByteArray("not a folder"));
+        SetDocumentsFolderForTesting(DocumentsPath());
+    }
+
+    // Records the file cannot hold are never written: the next load would stop at them. (A
+    // negative year would be stored as one of 32768 and above.)
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(Database().Load());
+    m_messages.Clear();
+    EXPECT_FALSE(Database().SetDay(MakeRecord(2010, 2, 1, None, QString(kMaxNoteLength + 1, QChar(u'x')))));
+    EXPECT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_EQ(Database().Records().size(), 1u);
+    EXPECT_EQ(ReadFileBytes(DataPath()), before);
+    ASSERT_TRUE(Database().ReplaceRecords({MakeRecord(-5, 1, 1, Heavy)}));
+    EXPECT_FALSE(Database().Save());
+    EXPECT_EQ(ReadFileBytes(DataPath()), before);
+    ASSERT_TRUE(Database().Load());
+
+    // A has-note bit without a note is saved without it, as a load would set it.
+    DayRecord bare = MakeRecord(2010, 3, 1, Medium);
+    bare.flags |= kHasNoteFlag;
+    ASSERT_TRUE(Database().SetDay(bare));
+    ASSERT_TRUE(Database().Load());
+    ASSERT_EQ(Database().Records().size(), 2u);
+    EXPECT_EQ(Database().Records()[1].flags, static_cast<uint32_t>(Medium));
+}
+
+TEST_F(DataFileTest, RandomDatabasesSaveAndLoadBackIdentical)
+{
+    for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const int count = seed == 4 ? CycleDatabase::kMaxRecords : std::uniform_int_distribution<int>(0, 300)(random);
+        const std::vector<DayRecord> records = RandomRecords(random, count, 1900, 2200);
+        ASSERT_TRUE(Database().ReplaceRecords(records));
+        ASSERT_TRUE(Database().Save());
+        ResetCycleDatabaseForTesting();
+        ASSERT_TRUE(Database().Load());
+        EXPECT_TRUE(SameRecords(Database().Records(), records));
+    }
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
