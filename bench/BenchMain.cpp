@@ -6,11 +6,38 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstring>
 
 // Benchmarks run on the offscreen platform with settings and documents in a temporary folder,
 // so they never read or write the user's own files.
+namespace {
+// The floor of the start-up benchmark: a bare QApplication that paints one empty window.
+class QuitOnFirstPaint : public QWidget
+{
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+};
+
+int RunBareWindow(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QuitOnFirstPaint window;
+    window.resize(480, 640);
+    window.show();
+    return application.exec();
+}
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && std::strcmp(argv[1], "--bare-window") == 0)
+        return RunBareWindow(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     InitializeCompiledResources();
