@@ -2,12 +2,8 @@
 
 #include "platform/MessageBox.h"
 
-QString ErrorText(const QString& text, uint32_t errorCode)
-{
-    return QStringLiteral("%1\nrc=0x%2").arg(text, QString::number(errorCode, 16).toUpper().rightJustified(8, u'0'));
-}
-
 void ShowError(const QString& text, uint32_t errorCode)
 {
-    ShowMessage(ErrorText(text, errorCode), MessageButtons::Ok, MessageIcon::Error);
+    const QString code = QString::number(errorCode, 16).toUpper().rightJustified(8, u'0');
+    ShowMessage(QStringLiteral("%1\nrc=0x%2").arg(text, code), MessageButtons::Ok, MessageIcon::Error);
 }
