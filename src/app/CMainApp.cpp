@@ -80,18 +80,6 @@ private:
 };
 } // namespace
 
-const QStringList& CMainApp::ImageNames()
-{
-    static const QStringList names = {
-        QStringLiteral("bullet_ball_glass_blue.png"),   QStringLiteral("bullet_ball_glass_green.png"),
-        QStringLiteral("bullet_ball_glass_grey.png"),   QStringLiteral("bullet_ball_glass_grey.png"),
-        QStringLiteral("bullet_ball_glass_red.png"),    QStringLiteral("bullet_ball_glass_yellow.png"),
-        QStringLiteral("buttondrops-bright.png"),       QStringLiteral("buttondrops-dull.png"),
-        QStringLiteral("buttondrops-white-bright.png"), QStringLiteral("buttondrops-white-dull.png"),
-    };
-    return names;
-}
-
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setOrganizationName(QString::fromUtf16(kOrganizationName));
@@ -163,7 +151,7 @@ bool CMainApp::InitInstance()
 
     ImageCache& images = TheImageCache();
     images.SetImageFolder(QDir(applicationDirPath()).filePath(QStringLiteral("png")) + u'/');
-    if (!images.LoadImages(ImageNames())) {
+    if (!images.LoadImages(ImageCache::StartupImageNames())) {
         ShowMessage(QStringLiteral("Error initializing images"), MessageButtons::Ok, MessageIcon::Error);
         return false;
     }

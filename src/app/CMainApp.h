@@ -21,9 +21,6 @@ public:
     /// The start-up password prompt: true when the right password was given.
     using PasswordPrompt = std::function<bool()>;
 
-    /// The pictures every screen needs, in the order the painters index them.
-    static const QStringList& ImageNames();
-
     CMainApp(int& argc, char** argv);
     ~CMainApp() override;
 

@@ -2,10 +2,8 @@
 
 #include "model/CycleDatabase.h"
 #include "platform/MessageBox.h"
-#include "platform/gui/DialogUnits.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/SoftKeyBar.h"
-#include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "settings/SettingsAccess.h"
 #include "storage/CsvExchange.h"
@@ -25,16 +23,6 @@
 namespace {
 const QString kWindowSection = QStringLiteral("Window");
 const QString kGeometryName = QStringLiteral("Geometry");
-
-// The smallest client area in which every screen's controls keep their template size.
-QSize LargestTemplateSize()
-{
-    const DialogUnits units = DialogUnits::FromFont(QApplication::font());
-    QSize largest(0, 0);
-    for (const DialogTemplate& dialog : AllDialogTemplates())
-        largest = largest.expandedTo(units.MapSize(dialog.cx, dialog.cy));
-    return largest;
-}
 
 bool SameFile(const QString& a, const QString& b)
 {
@@ -86,8 +74,8 @@ CMainFrame::CMainFrame(QWidget* parent)
     }
     connect(m_summary, &CSummaryPanel::commandPosted, this, &CMainFrame::OnCommand);
 
-    setMinimumSize(LargestTemplateSize().expandedTo(QSize(240, 240)) +
-                   QSize(0, m_commandBar ? m_commandBar->sizeHint().height() : 0));
+    // No screen's controls are ever squeezed below their template size.
+    setMinimumSize(CBlackDialog::MinimumHostSize(font()));
     resize(kDefaultWidth, kDefaultHeight);
     RestoreGeometry();
 

@@ -51,7 +51,7 @@ protected:
     void SetUp() override
     {
         VeluminaTest::SetUp();
-        TheImageCache().LoadImages(CMainApp::ImageNames());
+        TheImageCache().LoadImages(ImageCache::StartupImageNames());
     }
 
     void TearDown() override
