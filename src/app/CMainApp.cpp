@@ -20,10 +20,13 @@
 #include <QIcon>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QStyleFactory>
 #include <QTimer>
 
 #include <utility>
+
+Q_LOGGING_CATEGORY(lcInstance, "velumina.instance", QtWarningMsg)
 
 namespace {
 CMainApp::PasswordPrompt& InstalledPrompt()
@@ -130,6 +133,7 @@ int CMainApp::Run()
         break;
     }
     connect(m_guard.get(), &SingleInstanceGuard::ShowRequested, this, [this] {
+        qCInfo(lcInstance) << "another start asked this instance to show itself";
         if (m_frame) {
             m_frame->ShowAndRaise();
         } else if (QWidget* window = activeModalWidget()) {

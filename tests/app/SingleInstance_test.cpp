@@ -1,0 +1,167 @@
+#include "TestSupport.h"
+
+#include "app/SingleInstanceGuard.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+// A unix socket bound at `path`: listening but never answering, or closed (stale).
+int BindSocket(const QString& path, bool listening)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = path.toLocal8Bit();
+    std::memcpy(address.sun_path, bytes.constData(), std::min<size_t>(bytes.size(), sizeof(address.sun_path) - 1));
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    if (listening)
+        ::listen(fd, 4);
+    return fd;
+}
+
+// A private home for a real velumina process: settings, documents, runtime folder, and
+// systemctl and notify-send stubs, so nothing of the user's is touched.
+struct ProcessHome
+{
+    QTemporaryDir folder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+
+    ProcessHome()
+    {
+        QDir home(folder.path());
+        for (const char* sub : {"Documents", "config", "runtime", "bin"})
+            home.mkpath(QString::fromLatin1(sub));
+        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        for (const char* tool : {"systemctl", "notify-send"}) {
+            QFile stub(home.filePath(QStringLiteral("bin/") + QString::fromLatin1(tool)));
+            stub.open(QIODevice::WriteOnly);
+            stub.write("#!/bin/sh\nexit 0\n");
+            stub.close();
+            stub.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+        environment.insert(QStringLiteral("HOME"), folder.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("PATH"),
+                           home.filePath(QStringLiteral("bin")) + u':' + environment.value(QStringLiteral("PATH")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velumina.instance.info=true"));
+    }
+
+    QString Runtime() const
+    {
+        return QDir(folder.path()).filePath(QStringLiteral("runtime"));
+    }
+};
+
+QString VeluminaExecutable()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../velumina"));
+}
+
+bool WaitForSocket(const QString& folder, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        if (!QDir(folder).entryList({QStringLiteral("velumina-*")}, QDir::System).isEmpty())
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+} // namespace
+
+class SingleInstanceTest : public VeluminaTest
+{
+};
+
+TEST_F(SingleInstanceTest, AStaleSocketIsTakenOverAndASilentOwnerIsLeftAlone)
+{
+    const QString stale = TempPath(QStringLiteral("stale.socket"));
+    ::close(BindSocket(stale, false));
+    {
+        SingleInstanceGuard guard;
+        EXPECT_EQ(guard.Acquire(stale, 3, 50), SingleInstanceGuard::Outcome::First);
+    }
+    // Accepted but never answered: the name stays its owner's, whoever it is.
+    const QString silent = TempPath(QStringLiteral("silent.socket"));
+    const int fd = BindSocket(silent, true);
+    SingleInstanceGuard guard;
+    EXPECT_EQ(guard.Acquire(silent, 3, 50), SingleInstanceGuard::Outcome::OtherNotResponding);
+    EXPECT_TRUE(QFileInfo::exists(silent));
+    ::close(fd);
+}
+
+TEST_F(SingleInstanceTest, SocketNameDependsOnTheDataFileAndIsStable)
+{
+    const QString a = SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat"));
+    const QString b = SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/b/Documents/Velumina.dat"));
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat")));
+    EXPECT_TRUE(QFileInfo(a).fileName().startsWith(QStringLiteral("velumina-%1-").arg(getuid())));
+}
+
+TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEnds)
+{
+    ProcessHome home;
+    QProcess first;
+    first.setProcessEnvironment(home.environment);
+    first.start(VeluminaExecutable(), {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    ASSERT_TRUE(WaitForSocket(home.Runtime(), 15000)) << "the first instance listens";
+
+    QProcess second;
+    second.setProcessEnvironment(home.environment);
+    second.start(VeluminaExecutable(), {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 255) << "the duplicate start ends with -1";
+
+    // The first one received the request and showed its window.
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray firstOutput;
+    while (!firstOutput.contains("asked this instance to show itself") && timer.elapsed() < 10000) {
+        first.waitForReadyRead(200);
+        firstOutput += first.readAllStandardError();
+    }
+    EXPECT_TRUE(firstOutput.contains("asked this instance to show itself")) << firstOutput.constData();
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    if (!first.waitForFinished(5000))
+        first.kill();
+}
+
+TEST_F(SingleInstanceTest, AScheduledWakeupOpensNoWindowAndReadsNoDataFile)
+{
+    ProcessHome home;
+    home.environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    home.environment.remove(QStringLiteral("DISPLAY"));
+    home.environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // A data file that could not be read: the background run must not even look at it.
+    QFile data(QDir(home.folder.path()).filePath(QStringLiteral("Documents/Velumina.dat")));
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write("garbage!");
+    data.close();
+    QProcess wakeup;
+    wakeup.setProcessEnvironment(home.environment);
+    wakeup.start(VeluminaExecutable(), {QStringLiteral("AppRunAtTime")});
+    ASSERT_TRUE(wakeup.waitForFinished(20000));
+    EXPECT_EQ(wakeup.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(wakeup.exitCode(), 0);
+    EXPECT_FALSE(wakeup.readAllStandardError().contains("corrupted"));
+    EXPECT_FALSE(QFileInfo::exists(data.fileName() + QStringLiteral(".unreadable")));
+    EXPECT_TRUE(QDir(home.Runtime()).entryList({QStringLiteral("velumina-*")}, QDir::System).isEmpty())
+        << "no instance socket: the background run is no interactive instance";
+}
