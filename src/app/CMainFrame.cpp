@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,7 +56,7 @@ QString ImportSummary(const CycleDatabase::ImportReport& report)
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
-    : QWidget(parent), m_summary(nullptr), m_commandBar(nullptr), m_exitRequested(false), m_altPressedAlone(false)
+    : QWidget(parent), m_summary(nullptr), m_commandBar(nullptr), m_altPressedAlone(false)
 {
     setWindowTitle(QStringLiteral("Velumina"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/velumina-256.png")));
@@ -236,12 +237,12 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // and a screen that stays open (its question was dismissed) cancels the exit.
     if (CBlackDialog* page = CBlackDialog::TopPage(this)) {
         event->ignore();
-        m_exitRequested = true;
-        page->reject();
-        if (CBlackDialog::TopPage(this) == page)
-            m_exitRequested = false;
-        else
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        if (page->isVisible())
+            page->reject();
+        // A screen that is still shown refused to close: the exit is cancelled. One that is
+        // ending returns from its event loop first; the exit goes on after that.
+        if (!page->isVisible())
+            QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
     SaveGeometry();

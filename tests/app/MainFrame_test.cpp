@@ -9,12 +9,14 @@
 #include "resources/ResourceIds.h"
 #include "storage/DataFile.h"
 #include "ui/screens/CSummaryPanel.h"
+#include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 DayRecord Day(const CalDate& date, int level)
@@ -210,4 +212,44 @@ TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
     summary->CheckDate();
     summary->grab();
     EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 3"));
+}
+
+namespace {
+/// A screen whose way out can be refused, as when its "Save changes?" question is dismissed.
+class RefusingPage : public CBlackDialog
+{
+public:
+    using CBlackDialog::CBlackDialog;
+    bool mayClose = false;
+    int closeAttempts = 0;
+
+    void reject() override
+    {
+        ++closeAttempts;
+        if (mayClose)
+            CBlackDialog::reject();
+    }
+};
+} // namespace
+
+TEST_F(MainFrameTest, ClosingTheWindowLeavesAnOpenScreenThroughItsOwnWayOut)
+{
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    RefusingPage page(0, &frame);
+    bool stayedOpen = false;
+    QTimer::singleShot(0, &page, [&] {
+        frame.close();
+        // The screen refused: the exit is cancelled.
+        stayedOpen = frame.isVisible() && CBlackDialog::IsPageOpen(&frame);
+        page.mayClose = true;
+        frame.close();
+    });
+    page.RunAsPage(&frame);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(page.closeAttempts, 2);
+    EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(frame.isVisible()) << "once the screen has closed, the exit goes on";
 }
