@@ -78,6 +78,7 @@ ReadOutcome ParseDataFile(const QByteArray& data, std::vector<DayRecord>& record
         return {ReadResult::Corrupted, QStringLiteral("its header is not that of a Velumina data file")};
 
     qint64 pos = kHeaderSize;
+    records.reserve(static_cast<size_t>(std::min<qint64>(CycleDatabase::kMaxRecords, (size - pos) / kBlockSize)));
     std::vector<unsigned char> noteBytes;
     while (static_cast<int>(records.size()) < CycleDatabase::kMaxRecords) {
         if (size - pos < kBlockSize)
@@ -319,6 +320,19 @@ bool CycleDatabase::Load()
     SharedGenerator().seed(m_seed);
     m_unsecuredDataFile.clear();
 
+    // Sorted by date, the last of equal dates kept, derived once. A file this program wrote is in
+    // order already, and then the sort is skipped.
+    auto install = [this](std::vector<DayRecord> read) {
+        const auto disorder = std::adjacent_find(
+            read.begin(), read.end(), [](const DayRecord& a, const DayRecord& b) { return !IsBefore(a.date, b.date); });
+        if (disorder != read.end()) {
+            ReplaceRecords(std::move(read));
+            return;
+        }
+        m_records = std::move(read);
+        Recalculate();
+    };
+
     const QString dataPath = GetDataFilePath();
     QString path = dataPath;
     if (!FileExists(path, false) && FileExists(GetLegacyDataFilePath(), false))
@@ -369,7 +383,7 @@ bool CycleDatabase::Load()
     if (!readError.isEmpty())
         outcome = {ReadResult::FileError, readError};
     if (outcome.result == ReadResult::Complete) {
-        ReplaceRecords(std::move(records));
+        install(std::move(records));
         return true;
     }
 
@@ -379,7 +393,7 @@ bool CycleDatabase::Load()
     if (copy.isEmpty() && path == dataPath)
         m_unsecuredDataFile = path;
     const size_t loaded = records.size();
-    ReplaceRecords(std::move(records));
+    install(std::move(records));
 
     switch (outcome.result) {
     case ReadResult::Overlong:
