@@ -149,6 +149,18 @@ int CMainApp::Run()
     return exec();
 }
 
+CMainFrame* CMainApp::OpenSession()
+{
+    if (ThePasswordStore().IsEnabled()) {
+        const PasswordPrompt& prompt = InstalledPrompt();
+        if (!(prompt ? prompt() : AskForPassword()))
+            return nullptr;
+    }
+    TheCycleDatabase().Load();
+    TheAppSettings().interactiveRun = true;
+    return new CMainFrame();
+}
+
 bool CMainApp::InitInstance()
 {
     m_reminders = std::make_unique<ReminderSetup>(ReminderSetup::Road::Interactive);
@@ -160,16 +172,9 @@ bool CMainApp::InitInstance()
         return false;
     }
 
-    if (ThePasswordStore().IsEnabled()) {
-        const PasswordPrompt& prompt = InstalledPrompt();
-        if (!(prompt ? prompt() : AskForPassword()))
-            return false;
-    }
-
-    TheCycleDatabase().Load();
-    TheAppSettings().interactiveRun = true;
-
-    m_frame = new CMainFrame();
+    m_frame = OpenSession();
+    if (!m_frame)
+        return false;
     const QString screenshot = qEnvironmentVariable("VELUMINA_SCREENSHOT");
     if (qEnvironmentVariableIsSet("VELUMINA_EXIT_AFTER_FIRST_PAINT") || !screenshot.isEmpty())
         m_frame->SummaryPanel()->installEventFilter(new ExitAfterFirstPaint(m_frame, screenshot));

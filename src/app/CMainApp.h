@@ -33,6 +33,11 @@ public:
     /// a plain password field).
     static void SetPasswordPrompt(PasswordPrompt prompt);
 
+    /// The interactive session after the images: the password prompt when protection is on,
+    /// then the data load and the main frame. Null, with nothing loaded, when the prompt was
+    /// cancelled. Uses the prompt installed with SetPasswordPrompt, or the default one.
+    static CMainFrame* OpenSession();
+
 private:
     bool InitInstance();
 
