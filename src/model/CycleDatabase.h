@@ -78,8 +78,7 @@ public:
     bool ExportDays(const QString& path);
     bool ExportCycles(const QString& path);
     bool ImportDays(const QString& path);
-    /// What an import read: days stored, lines skipped for a date the data file cannot hold,
-    /// notes cut to kMaxNoteLength, and the line that ended the import early (0 when none).
+    /// What the last import read: days stored, lines skipped, notes cut, line that ended it (0: none).
     struct ImportReport
     {
         int imported = 0;
