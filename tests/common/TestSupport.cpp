@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/SharedGenerator.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
 
 #include <QDir>
@@ -55,6 +56,7 @@ void VeluminaTest::SetUp()
     SetToday(2026, 12, 6);
     SharedGenerator().seed(5489u);
     ResetCycleDatabaseForTesting();
+    ResetAppSettingsForTesting();
 }
 
 void VeluminaTest::TearDown()
