@@ -260,8 +260,11 @@ void CycleDatabase::Derive()
     if (m_records.empty())
         return;
 
+    // A record whose date no calendar arithmetic can take (month 13, a year before 1900) takes
+    // no part: it cannot be in the map, and predicting from it would never reach a later day.
+    auto takesPart = [this](size_t index) { return IsConvertible(m_records[index].date); };
     size_t i = 0;
-    while (i < m_records.size() && LevelOf(m_records[i]) == None)
+    while (i < m_records.size() && (LevelOf(m_records[i]) == None || !takesPart(i)))
         ++i;
     if (i == m_records.size())
         return;
@@ -286,7 +289,7 @@ void CycleDatabase::Derive()
     for (;;) {
         if (!IsBefore(rec, CivilOffsetDate(pred, kGapAfterPrediction))) {
             // A gap follows the period at pred: predict the next one from the latest run start.
-            if (IsAfterMap(pred)) {
+            if (IsAfterMap(pred) || !IsConvertible(pred)) {
                 // Nothing later can reach the map any more.
                 predictionsPassedMap = true;
                 break;
@@ -320,6 +323,8 @@ void CycleDatabase::Derive()
         }
 
         ++i;
+        while (i < m_records.size() && !takesPart(i))
+            ++i;
         if (i < m_records.size()) {
             rec = m_records[i].date;
             continue;
@@ -563,7 +568,7 @@ int CycleDatabase::ChanceToday()
 int CycleDatabase::BuildCycleList(std::vector<CycleRecord>& list)
 {
     size_t i = 0;
-    while (i < m_records.size() && LevelOf(m_records[i]) == None)
+    while (i < m_records.size() && (LevelOf(m_records[i]) == None || !IsConvertible(m_records[i].date)))
         ++i;
     if (i == m_records.size())
         return 0;

@@ -270,6 +270,20 @@ TEST_F(DeriveTest, DerivationEndsAtTheEndOfTheMap)
     EXPECT_GT(far.BuildCycleList(rows), 0);
 }
 
+TEST_F(DeriveTest, RecordsNoCalendarCanTakeEndDerivationToo)
+{
+    ProcessTimeLimit limit(20);
+    for (const CalDate& odd :
+         {Date(1899, 5, 1), Date(2026, 13, 1), Date(2026, 0, 5), CalDate{0, 0, 0}, Date(-5, 1, 1)}) {
+        ResetCycleDatabaseForTesting();
+        CycleDatabase& fresh = TheCycleDatabase();
+        ASSERT_TRUE(fresh.ReplaceRecords({Day(odd, Heavy), Day(Date(2026, 11, 1), Heavy)}));
+        EXPECT_EQ(LevelOf(fresh.GetDay(Date(2026, 11, 29))), Heavy) << odd.year << "-" << odd.month;
+        std::vector<CycleRecord> rows;
+        EXPECT_GT(fresh.BuildCycleList(rows), 0);
+    }
+}
+
 TEST_F(DeriveTest, TenThousandDailyRecords)
 {
     ProcessTimeLimit limit(60);
