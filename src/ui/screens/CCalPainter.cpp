@@ -1,0 +1,352 @@
+#include "ui/screens/CCalPainter.h"
+
+#include "model/CivilDays.h"
+#include "resources/ResourceIds.h"
+#include "ui/screens/MonthItem.h"
+#include "ui/screens/MonthPanel.h"
+#include "ui/screens/MonthRenderer.h"
+#include "ui/toolkit/CBlackDialog.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace {
+// The window of months: the first page never lies before January 1971 or after December 2100.
+constexpr int kFirstMonthIndex = 1971 * 12;
+constexpr int kLastMonthIndex = 2100 * 12 + 11;
+
+int MonthIndex(int month, int year)
+{
+    return year * 12 + (month - 1);
+}
+} // namespace
+
+CCalPainter::CCalPainter(QWidget* parent) : CFingerScroller(parent)
+{
+    SetIntroSlide(false);
+}
+
+CCalPainter::~CCalPainter() = default;
+
+void CCalPainter::CreatePanel()
+{
+    SetPanel(new MonthPanel(this));
+}
+
+MonthPanel* CCalPainter::Months() const
+{
+    return static_cast<MonthPanel*>(Panel());
+}
+
+MonthItem* CCalPainter::Page(int index) const
+{
+    if (index < 0 || index >= ItemCount())
+        return nullptr;
+    return static_cast<MonthItem*>(Items()[static_cast<size_t>(index)].get());
+}
+
+int CCalPainter::PageHeight() const
+{
+    return Panel() ? Panel()->RowHeight() : 0;
+}
+
+int CCalPainter::PageCountFor(int clientHeight) const
+{
+    const int h = std::max(1, TheMonthRenderer().PageHeight());
+    return (std::max(0, clientHeight) / h + 3) * 2;
+}
+
+int CCalPainter::PageWidth() const
+{
+    return TheMonthRenderer().PageWidth(width());
+}
+
+QSize CCalPainter::PageSize() const
+{
+    return QSize(PageWidth(), PageHeight());
+}
+
+void CCalPainter::Populate()
+{
+    ClearItems();
+    MonthPanel* panel = Months();
+    if (!panel)
+        return;
+    panel->SetRowHeight(std::max(1, TheMonthRenderer().PageHeight()));
+    const int count = PageCountFor(height());
+    for (int i = 0; i < count; ++i)
+        AddItem(std::make_unique<MonthItem>());
+    panel->SetPanelWidth(width());
+    const CalDate today = Today();
+    TheMonthRenderer().SetMarkedDate(today);
+    m_cursor = today;
+    ScrollToMonth(today.month, today.year);
+}
+
+void CCalPainter::LayoutPanel()
+{
+    CFingerScroller::LayoutPanel();
+    MonthPanel* panel = Months();
+    if (!panel || ItemCount() == 0)
+        return;
+    // A window that grew taller needs more pages, or the strip would run out below the view.
+    const int needed = PageCountFor(height());
+    if (needed > ItemCount()) {
+        for (int i = ItemCount(); i < needed; ++i)
+            AddItem(std::make_unique<MonthItem>());
+        panel->SetPanelWidth(width());
+        panel->move(0, Offset());
+        RenderPages(m_firstMonth, m_firstYear, true);
+    } else if (PageSize() != m_lastPageSize) {
+        RenderPages(m_firstMonth, m_firstYear, true);
+    }
+    KeepStripEndless(Offset());
+}
+
+void CCalPainter::ScrollToMonth(int month, int year)
+{
+    // Any month number is carried into the years.
+    int index = MonthIndex(1, year) + (month - 1);
+    const int h = PageHeight();
+    int above = 0;
+    if (h != 0) {
+        above = 2;
+        index -= 2;
+    }
+    if (index < kFirstMonthIndex) {
+        above = std::max(0, above - (kFirstMonthIndex - index));
+        index = kFirstMonthIndex;
+    }
+    index = std::min(index, kLastMonthIndex);
+    // A month at the start of the range stands at the top; the list never rests pulled down.
+    const int target = above > 0 ? h / 16 - above * h : 0;
+    m_adjusting = true;
+    ScrollBy(target - Offset());
+    m_adjusting = false;
+    RenderPages(index % 12 + 1, index / 12, true);
+    KeepStripEndless(Offset());
+}
+
+void CCalPainter::RenderPages(int month, int year, bool force)
+{
+    MonthPanel* panel = Months();
+    if (!panel)
+        return;
+    if (!force && month == m_firstMonth && year == m_firstYear)
+        return;
+    m_firstMonth = month;
+    m_firstYear = year;
+    int index = MonthIndex(month, year);
+    for (int k = 0; k < ItemCount(); ++k, ++index) {
+        MonthItem* page = Page(k);
+        page->month = index % 12 + 1;
+        page->year = index / 12;
+        RenderPage(*page);
+    }
+    m_lastPageSize = PageSize();
+    panel->Refresh();
+}
+
+void CCalPainter::RenderPage(MonthItem& item)
+{
+    TheMonthRenderer().RenderPage(item, PageSize(), Panel());
+}
+
+bool CCalPainter::ShiftMonthBack()
+{
+    if (ItemCount() == 0 || MonthIndex(m_firstMonth, m_firstYear) <= kFirstMonthIndex)
+        return false;
+    const int index = MonthIndex(m_firstMonth, m_firstYear) - 1;
+    m_firstMonth = index % 12 + 1;
+    m_firstYear = index / 12;
+    // The last page is reused as the new first one.
+    auto& items = MutableItems();
+    std::rotate(items.rbegin(), items.rbegin() + 1, items.rend());
+    MonthItem* page = Page(0);
+    page->month = m_firstMonth;
+    page->year = m_firstYear;
+    if (!m_deferRender) {
+        RenderPage(*page);
+        Panel()->Refresh();
+    }
+    return true;
+}
+
+bool CCalPainter::ShiftMonthForward()
+{
+    if (ItemCount() == 0 || MonthIndex(m_firstMonth, m_firstYear) >= kLastMonthIndex)
+        return false;
+    const int index = MonthIndex(m_firstMonth, m_firstYear) + 1;
+    m_firstMonth = index % 12 + 1;
+    m_firstYear = index / 12;
+    // The first page is reused as the new last one.
+    auto& items = MutableItems();
+    std::rotate(items.begin(), items.begin() + 1, items.end());
+    const int last = index + ItemCount() - 1;
+    MonthItem* page = Page(ItemCount() - 1);
+    page->month = last % 12 + 1;
+    page->year = last / 12;
+    if (!m_deferRender) {
+        RenderPage(*page);
+        Panel()->Refresh();
+    }
+    return true;
+}
+
+void CCalPainter::OnScrolled(int, int, int newOffset)
+{
+    if (!m_adjusting)
+        KeepStripEndless(newOffset);
+}
+
+void CCalPainter::KeepStripEndless(int offset)
+{
+    const int h = PageHeight();
+    const int n = ItemCount();
+    if (h <= 0 || n == 0)
+        return;
+    const int clientHeight = height();
+    int corrected = offset;
+    // A jump across more months than there are pages renders the pages once at its end.
+    int needed = 0;
+    if (corrected > -h)
+        needed = (corrected + h + h - 1) / h;
+    else if (n * h - h + corrected < clientHeight)
+        needed = (clientHeight - (n * h - h + corrected) + h - 1) / h;
+    m_deferRender = needed >= n;
+    bool shifted = false;
+    if (corrected > -h) {
+        while (corrected > -h && ShiftMonthBack()) {
+            corrected -= h;
+            shifted = true;
+        }
+    } else {
+        while (n * h - h + corrected < clientHeight && ShiftMonthForward()) {
+            corrected += h;
+            shifted = true;
+        }
+    }
+    if (m_deferRender) {
+        m_deferRender = false;
+        if (shifted)
+            RenderPages(m_firstMonth, m_firstYear, true);
+    }
+    if (corrected != offset) {
+        m_adjusting = true;
+        ScrollBy(corrected - offset);
+        m_adjusting = false;
+    }
+}
+
+void CCalPainter::SetCursorDate(const CalDate& date, bool visible)
+{
+    if (IsValidDate(date))
+        m_cursor = date;
+    m_cursorVisible = visible;
+    if (Panel())
+        Panel()->update();
+}
+
+void CCalPainter::DayTapped(const CalDate& day)
+{
+    m_selectedDate = day;
+    if (IsValidDate(day))
+        m_cursor = day;
+    if (auto* dialog = qobject_cast<CBlackDialog*>(parentWidget()))
+        dialog->PostCommand(kCmdDayTapped);
+}
+
+void CCalPainter::MoveCursor(int days)
+{
+    if (!IsValidDate(m_cursor))
+        m_cursor = Today();
+    if (m_cursorVisible) {
+        const CalDate next = CivilOffsetDate(m_cursor, days);
+        // The cursor stays on days that can be stored.
+        if (IsValidDate(next))
+            m_cursor = next;
+    }
+    m_cursorVisible = true;
+    BringCursorIntoView();
+    if (Panel())
+        Panel()->update();
+}
+
+void CCalPainter::BringCursorIntoView()
+{
+    MonthPanel* panel = Months();
+    if (!panel)
+        return;
+    QRect cell = panel->CellRect(m_cursor);
+    if (cell.isEmpty()) {
+        ScrollToMonth(m_cursor.month, m_cursor.year);
+        cell = panel->CellRect(m_cursor);
+        if (cell.isEmpty())
+            return;
+    }
+    SetVelocity(0.0f);
+    const int h = PageHeight();
+    // The cursor's whole page when it fits, otherwise its cell and a row around it.
+    QRect wanted = cell.adjusted(0, -cell.height(), 0, cell.height());
+    if (h <= height()) {
+        const int top = (cell.top() / h) * h;
+        wanted = QRect(cell.left(), top, cell.width(), h);
+    }
+    const int viewTop = -Offset();
+    const int viewBottom = viewTop + height();
+    if (wanted.top() < viewTop)
+        ScrollBy(viewTop - wanted.top());
+    else if (wanted.top() + wanted.height() > viewBottom)
+        ScrollBy(viewBottom - (wanted.top() + wanted.height()));
+    if (!IsInRestingRange())
+        StartTimer();
+}
+
+void CCalPainter::keyPressEvent(QKeyEvent* event)
+{
+    if (IsCaptured() || !Panel()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int h = PageHeight();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        MoveCursor(-1);
+        break;
+    case Qt::Key_Right:
+        MoveCursor(1);
+        break;
+    case Qt::Key_Up:
+        MoveCursor(-7);
+        break;
+    case Qt::Key_Down:
+        MoveCursor(7);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!IsValidDate(m_cursor))
+            m_cursor = Today();
+        m_cursorVisible = true;
+        Panel()->update();
+        DayTapped(m_cursor);
+        break;
+    case Qt::Key_PageUp:
+        ScrollByWheel(QPoint(0, h), QPoint());
+        break;
+    case Qt::Key_PageDown:
+        ScrollByWheel(QPoint(0, -h), QPoint());
+        break;
+    case Qt::Key_Home: {
+        const CalDate today = Today();
+        SetVelocity(0.0f);
+        ScrollToMonth(today.month, today.year);
+        SetCursorDate(today, m_cursorVisible);
+        break;
+    }
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,7 @@
+#include "ui/screens/MonthItem.h"
+
+MonthItem::MonthItem(int month, int year) : month(month), year(year)
+{
+}
+
+MonthItem::~MonthItem() = default;

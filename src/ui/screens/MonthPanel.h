@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/CalDate.h"
+#include "ui/toolkit/CScrollPanel.h"
+
+class CCalPainter;
+struct MonthItem;
+
+/// The calendar's strip of month pages. Its row height is the page height; painting copies
+/// the rendered page pictures that lie in the exposed area (centred, the sides in the
+/// background colour) and the day cursor; a tap or a tooltip finds the day under the point.
+class MonthPanel : public CScrollPanel
+{
+    Q_OBJECT
+
+public:
+    explicit MonthPanel(CCalPainter* owner);
+    /// Also drops the pages' shared background picture.
+    ~MonthPanel() override;
+
+    /// Posts the tapped day to the calendar.
+    void OnTap(int x, int y) override;
+    /// Nothing to compose: pages are copied straight to the screen when painted.
+    void Render() override;
+
+    /// Left edge of the pages in the panel.
+    int PageLeft() const;
+    /// The page under panel row `y`, and its index; null when there is none.
+    const MonthItem* PageAt(int y, int* index = nullptr) const;
+    /// The day under the panel point; false when the point lies on no day.
+    bool DayAt(QPoint point, CalDate& day, QRect* cell = nullptr) const;
+    /// The cell of `day` in panel coordinates; empty when its page is not in the strip.
+    QRect CellRect(const CalDate& day) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    CCalPainter* m_painter;
+};
