@@ -10,6 +10,7 @@
 #include "storage/DataFile.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/toolkit/CBlackDialog.h"
+#include "ui/toolkit/ThemedPalette.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -75,6 +76,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     }
     connect(m_summary, &CSummaryPanel::commandPosted, this, &CMainFrame::OnCommand);
 
+    ApplyThemedPalette(this);
     // No screen's controls are ever squeezed below their template size.
     setMinimumSize(CBlackDialog::MinimumHostSize(font()));
     resize(kDefaultWidth, kDefaultHeight);
