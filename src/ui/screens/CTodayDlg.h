@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/CalDate.h"
+#include "model/DayRecord.h"
 #include "ui/toolkit/CSizeableDialog.h"
 
+#include <QDate>
 #include <QString>
 
 class QDateEdit;
@@ -18,6 +20,10 @@ class CTodayDlg : public CSizeableDialog
     Q_OBJECT
 
 public:
+    /// The dates the picker offers: those the data file and the calendar can hold.
+    static QDate FirstDate();
+    static QDate LastDate();
+
     explicit CTodayDlg(QWidget* parent = nullptr);
     ~CTodayDlg() override;
 
@@ -26,11 +32,70 @@ public:
     /// The day last loaded.
     CalDate CurrentDate() const;
 
+    /// The level being edited.
+    int Level() const
+    {
+        return m_level;
+    }
+
     bool OnInitDialog() override;
+    /// The template gives the size the anchors are measured from.
+    int GetLayoutTemplateId() const override;
     void OnCommand(int id) override;
+    /// Enter: save after asking, end with OK.
     void OnOK() override;
+    /// Same as "Back": save after asking, end with Cancel.
     void OnCancel() override;
 
+    /// What the saving routine did.
+    enum class SaveResult {
+        Unchanged, ///< nothing to store (or no valid day)
+        Declined,  ///< the user answered No
+        Stored,
+        Failed, ///< storing failed; the message was shown
+    };
+    /// Stores the day's edits when they differ from what is stored, asking first when `ask`.
+    SaveResult SaveDay(bool ask);
+
+    /// The text the note box holds, as it would be stored (line breaks as "\r\n").
+    QString NoteText() const;
+
+    /// A stored note as the note box shows it: "\r\n" (and a lone "\r") become one break.
+    static QString NoteForDisplay(const QString& stored);
+    /// Text of the note box as it is stored: every line break becomes "\r\n".
+    static QString NoteForStorage(const QString& shown);
+    /// The UTF-16 code units `shown` takes once stored (a line break counts two).
+    static int StoredLength(const QString& shown);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void LoadDay();
+    void AdvanceLevel();
+    void MoveDays(int days);
+    void OnDateCommitted();
+    void SetPickerDate(const QDate& date);
+    void OnNotesEdited(int position, int added);
+    void OnNotesChanged();
+    void UpdateNotesColours();
+    void UpdateArrows();
+    void End(bool ask, int result);
+
     CalDate m_currentDate{0, 0, 0};
+    int m_level = None;
+    bool m_notesEmpty = true;
+    QDateEdit* m_picker = nullptr;
+    QPlainTextEdit* m_notes = nullptr;
+    CBleedingButton* m_bleeding = nullptr;
+    // The note as stored and as the box showed it after loading: an untouched box stores the
+    // note exactly as it was.
+    QString m_storedNote;
+    QString m_shownNote;
+    bool m_loading = false;
+    bool m_busy = false;
+    bool m_ending = false;
+    // The stretch of the note box the last edit inserted, for keeping the note within bounds.
+    int m_editPosition = 0;
+    int m_editAdded = 0;
 };

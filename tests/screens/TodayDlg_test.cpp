@@ -1,0 +1,643 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/MessageRecorder.h"
+#include "platform/gui/SoftKeyBar.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "ui/screens/CBleedingButton.h"
+#include "ui/screens/CTodayDlg.h"
+#include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+DayRecord Day(const CalDate& date, int level, const QString& note = QString())
+{
+    DayRecord record;
+    record.date = date;
+    SetLevel(record, level);
+    SetNote(record, note);
+    return record;
+}
+
+// The stored record of `date` in the process-wide database, if there is one.
+bool Stored(const CalDate& date, DayRecord& record)
+{
+    for (const DayRecord& candidate : TheCycleDatabase().Records()) {
+        if (IsSameDate(candidate.date, date)) {
+            record = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString Shown(CTodayDlg& dialog)
+{
+    return dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes)->toPlainText();
+}
+
+QDate PickerDate(CTodayDlg& dialog)
+{
+    return dialog.ControlAs<QDateEdit>(kIdcTodayDate)->date();
+}
+
+bool Reddish(QColor color)
+{
+    return color.alpha() > 128 && color.red() > color.green() + 60;
+}
+} // namespace
+
+class TodayDlgTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        TheAppSettings().selectedTheme = 0;
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(480, 640);
+        m_host->show();
+        // Focus changes and shortcuts need an active window.
+        QApplication::setActiveWindow(m_host.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+    }
+
+    void TearDown() override
+    {
+        m_host.reset();
+        TheAppSettings().selectedTheme = 0;
+        VeluminaTest::TearDown();
+    }
+
+    // Runs the editor as a page over the host; `script` runs inside the editor's own loop
+    // and must end it. An editor that stays open is ended after a while and reported.
+    int Run(CTodayDlg& dialog, const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, &dialog, script);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
+            ADD_FAILURE() << "the editor did not end";
+            dialog.done(-1);
+        });
+        guard.start(15000);
+        return dialog.RunAsPage(m_host.get());
+    }
+
+    std::unique_ptr<QWidget> m_host;
+};
+
+TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)
+{
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, 20), Medium, QStringLiteral("cramps\r\nslept badly"))));
+    {
+        CTodayDlg dialog;
+        Run(dialog, [&] {
+            EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6)) << "today comes from the program's clock";
+            EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
+            EXPECT_EQ(dialog.Level(), None);
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("How Do I Feel Today?"));
+            ASSERT_NE(dialog.MenuBar(), nullptr);
+            EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Left), kCmdTodaySave);
+            EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kCmdTodayBack);
+            dialog.OnCommand(kCmdTodayBack);
+        });
+    }
+    MessageRecorder messages;
+    CTodayDlg dialog;
+    dialog.SetCurrentDate(Date(2026, 11, 20));
+    Run(dialog, [&] {
+        EXPECT_EQ(PickerDate(dialog), QDate(2026, 11, 20));
+        EXPECT_EQ(dialog.Level(), Medium);
+        EXPECT_EQ(dialog.findChild<CBleedingButton*>()->Level(), Medium);
+        EXPECT_EQ(Shown(dialog), QStringLiteral("cramps\nslept badly")) << "an old line break shows as one";
+        dialog.OnCommand(kCmdTodayBack);
+    });
+    EXPECT_TRUE(messages.Messages().empty()) << "an untouched day with an old note asks nothing";
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 11, 20), record));
+    EXPECT_EQ(record.note, QStringLiteral("cramps\r\nslept badly"));
+
+    // A new level keeps the untouched note exactly as it was stored.
+    CTodayDlg again;
+    again.SetCurrentDate(Date(2026, 11, 20));
+    Run(again, [&] {
+        again.OnCommand(kIdcTodayBleeding);
+        again.OnCommand(kCmdTodaySave);
+    });
+    ASSERT_TRUE(Stored(Date(2026, 11, 20), record));
+    EXPECT_EQ(LevelOf(record), Heavy);
+    EXPECT_EQ(record.note, QStringLiteral("cramps\r\nslept badly"));
+}
+
+TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
+{
+    std::vector<DayRecord> period;
+    for (int day = 20; day <= 24; ++day)
+        period.push_back(Day(Date(2026, 11, day), Heavy));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(period));
+    // Find a predicted bleeding day of the next cycle.
+    CalDate predicted = Date(2026, 12, 10);
+    while (LevelOf(TheCycleDatabase().GetDay(predicted)) == None && predicted.day < 31)
+        NextDay(predicted);
+    ASSERT_NE(LevelOf(TheCycleDatabase().GetDay(predicted)), None) << "no predicted day in December";
+
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    CTodayDlg dialog;
+    dialog.SetCurrentDate(predicted);
+    Run(dialog, [&] {
+        EXPECT_EQ(dialog.Level(), None);
+        auto* bar = dialog.findChild<CBleedingButton*>();
+        EXPECT_EQ(bar->Level(), None);
+        EXPECT_EQ(bar->HintLevel(), LevelOf(TheCycleDatabase().GetDay(predicted))) << "shown as a hint only";
+        QTest::keyClicks(dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes), QStringLiteral("headache"));
+        dialog.OnCommand(kCmdTodayBack);
+    });
+    ASSERT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
+    EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
+    DayRecord record;
+    ASSERT_TRUE(Stored(predicted, record));
+    EXPECT_EQ(LevelOf(record), None) << "the predicted level is never stored by a note";
+    EXPECT_EQ(record.note, QStringLiteral("headache"));
+    EXPECT_EQ(record.flags & kNoRecordFlag, 0u);
+    EXPECT_NE(record.flags & kHasNoteFlag, 0u);
+}
+
+TEST_F(TodayDlgTest, TheLevelCyclesAndAChangeUndoneAsksNothing)
+{
+    MessageRecorder messages;
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        auto* bar = dialog.findChild<CBleedingButton*>();
+        std::vector<int> levels;
+        for (int i = 0; i < 4; ++i) {
+            QTest::mouseClick(bar, Qt::LeftButton);
+            levels.push_back(dialog.Level());
+            EXPECT_EQ(bar->Level(), dialog.Level());
+        }
+        EXPECT_EQ(levels, (std::vector<int>{Slight, Medium, Heavy, None}));
+        QTest::keyClick(bar, Qt::Key_Space);
+        EXPECT_EQ(dialog.Level(), Slight) << "the keyboard presses it too";
+        for (int i = 0; i < 3; ++i)
+            dialog.OnCommand(kIdcTodayBleeding);
+        dialog.OnCommand(kCmdTodayBack);
+    });
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_TRUE(TheCycleDatabase().Records().empty());
+}
+
+TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksAndOnlyYesStores)
+{
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Slight)));
+    struct Road
+    {
+        const char* name;
+        std::function<void(CTodayDlg&)> leave;
+        int result; // -2: the editor stays open on the next day
+    };
+    const std::vector<Road> roads = {
+        {"Back", [](CTodayDlg& d) { d.OnCommand(kCmdTodayBack); }, QDialog::Rejected},
+        {"Enter", [](CTodayDlg& d) { QTest::keyClick(d.findChild<CBleedingButton*>(), Qt::Key_Return); },
+         QDialog::Accepted},
+        {"Esc", [](CTodayDlg& d) { QTest::keyClick(d.ControlAs<QPlainTextEdit>(kIdcTodayNotes), Qt::Key_Escape); },
+         QDialog::Rejected},
+        {"close", [](CTodayDlg& d) { d.close(); }, QDialog::Rejected},
+        {">", [](CTodayDlg& d) { QTest::mouseClick(d.ControlAs<QPushButton>(kIdcTodayNextDay), Qt::LeftButton); }, -2},
+        {"<", [](CTodayDlg& d) { QTest::mouseClick(d.ControlAs<QPushButton>(kIdcTodayPrevDay), Qt::LeftButton); }, -2},
+        {"picker",
+         [](CTodayDlg& d) {
+             auto* picker = d.ControlAs<QDateEdit>(kIdcTodayDate);
+             picker->setFocus();
+             picker->setDate(QDate(2026, 12, 1));
+             QTest::keyClick(picker, Qt::Key_Return);
+         },
+         -2},
+    };
+    for (const Road& road : roads) {
+        for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+            SCOPED_TRACE(testing::Message() << road.name << (answer == MessageAnswer::Yes ? " Yes" : " No"));
+            ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Slight)));
+            MessageRecorder messages;
+            messages.QueueAnswer(answer);
+            CTodayDlg dialog;
+            CalDate leftTo{0, 0, 0};
+            const int result = Run(dialog, [&] {
+                dialog.OnCommand(kIdcTodayBleeding); // Slight -> Medium
+                road.leave(dialog);
+                if (road.result == -2) {
+                    EXPECT_TRUE(dialog.isVisible());
+                    leftTo = dialog.CurrentDate();
+                    EXPECT_EQ(PickerDate(dialog), QDate(leftTo.year, leftTo.month, leftTo.day));
+                    dialog.OnCommand(kCmdTodayBack);
+                }
+            });
+            EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")}) << "asked exactly once";
+            if (road.result != -2) {
+                EXPECT_EQ(result, road.result);
+            } else {
+                EXPECT_FALSE(IsSameDate(leftTo, Date(2026, 12, 6))) << "the editor moves on, whatever the answer";
+            }
+            DayRecord record;
+            ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+            EXPECT_EQ(LevelOf(record), answer == MessageAnswer::Yes ? Medium : Slight);
+        }
+    }
+    // After Yes the data file holds the record.
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_EQ(LevelOf(record), Medium);
+}
+
+TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFile)
+{
+    MessageRecorder messages;
+    CTodayDlg dialog;
+    dialog.SetCurrentDate(Date(2026, 12, 3));
+    const int result = Run(dialog, [&] {
+        dialog.OnCommand(kIdcTodayBleeding);
+        dialog.OnCommand(kIdcTodayBleeding);
+        auto* notes = dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
+        QTest::keyClicks(notes, QStringLiteral("two"));
+        QTest::keyClick(notes, Qt::Key_Return);
+        QTest::keyClicks(notes, QStringLiteral("lines"));
+        QTest::keyClick(notes, Qt::Key_S, Qt::ControlModifier);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 3)));
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 3), record));
+    EXPECT_EQ(LevelOf(record), Medium);
+    EXPECT_EQ(record.note, QStringLiteral("two\r\nlines")) << "a line break is stored as CR LF";
+}
+
+TEST_F(TodayDlgTest, ANoteOfOneSpaceAsksAndAnEmptiedNoteClearsItsMark)
+{
+    {
+        MessageRecorder messages;
+        messages.QueueAnswer(MessageAnswer::Yes);
+        CTodayDlg dialog;
+        Run(dialog, [&] {
+            QTest::keyClick(dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes), Qt::Key_Space);
+            dialog.OnCommand(kCmdTodayBack);
+        });
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
+    }
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_EQ(record.note, QStringLiteral(" "));
+    EXPECT_NE(record.flags & kHasNoteFlag, 0u);
+
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes)->clear();
+        dialog.OnCommand(kCmdTodaySave);
+    });
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_TRUE(record.note.isEmpty());
+    EXPECT_EQ(record.flags & kHasNoteFlag, 0u);
+}
+
+TEST_F(TodayDlgTest, TheNoteBoxHolds768StoredCodeUnitsAndNeverHalfACharacter)
+{
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        auto* notes = dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
+        notes->setPlainText(QString(766, QLatin1Char('x')));
+        notes->moveCursor(QTextCursor::End);
+        QTest::keyClicks(notes, QStringLiteral("abcd"));
+        EXPECT_EQ(notes->toPlainText(), QString(766, QLatin1Char('x')) + QStringLiteral("ab"));
+
+        // A line break is stored as two units: it does not fit after 767.
+        notes->setPlainText(QString(767, QLatin1Char('x')));
+        notes->moveCursor(QTextCursor::End);
+        QTest::keyClick(notes, Qt::Key_Return);
+        EXPECT_EQ(CTodayDlg::StoredLength(notes->toPlainText()), 767);
+
+        // A character outside the basic plane is two units: never half of it.
+        notes->moveCursor(QTextCursor::End);
+        notes->insertPlainText(QString::fromUtf16(u"\U0001F600"));
+        EXPECT_EQ(notes->toPlainText(), QString(767, QLatin1Char('x')));
+
+        // A long paste in the middle keeps the text after the cursor and cuts the paste.
+        notes->setPlainText(QStringLiteral("head tail"));
+        QTextCursor cursor = notes->textCursor();
+        cursor.setPosition(5);
+        notes->setTextCursor(cursor);
+        notes->insertPlainText(QString(800, QLatin1Char('y')));
+        const QString text = notes->toPlainText();
+        EXPECT_EQ(text.size(), 768);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("head y")));
+        EXPECT_TRUE(text.endsWith(QStringLiteral("ytail")));
+        dialog.OnCommand(kCmdTodaySave);
+    });
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_EQ(record.note.size(), kMaxNoteLength);
+}
+
+TEST_F(TodayDlgTest, OnlyACommittedDateInThePickerLeavesTheDayAndAsksOnce)
+{
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        dialog.OnCommand(kIdcTodayBleeding);
+        auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+        picker->setFocus();
+        // Stepping and setting the picker choose a date; nothing leaves the day yet.
+        QTest::keyClick(picker, Qt::Key_Up);
+        QTest::keyClick(picker, Qt::Key_Up);
+        EXPECT_NE(picker->date(), QDate(2026, 12, 6));
+        EXPECT_TRUE(messages.Messages().empty());
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
+        // Leaving the field commits it.
+        dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes)->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
+        EXPECT_EQ(PickerDate(dialog),
+                  QDate(dialog.CurrentDate().year, dialog.CurrentDate().month, dialog.CurrentDate().day));
+        EXPECT_FALSE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
+        EXPECT_TRUE(dialog.isVisible()) << "Enter in the picker does not close the editor";
+
+        // A date taken from the calendar popup commits it too.
+        messages.Clear();
+        dialog.OnCommand(kIdcTodayBleeding);
+        QCalendarWidget* calendar = picker->calendarWidget();
+        ASSERT_NE(calendar, nullptr);
+        picker->setFocus();
+        QTest::keyClick(picker, Qt::Key_Down, Qt::AltModifier); // opens the popup
+        if (!calendar->isVisible())
+            calendar->window()->show();
+        calendar->setSelectedDate(QDate(2026, 12, 24));
+        QWidget* days = calendar->findChild<QAbstractItemView*>();
+        ASSERT_NE(days, nullptr);
+        QTest::keyClick(days, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 24)));
+        dialog.OnCommand(kCmdTodayBack);
+    });
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record)) << "Yes stored the day shown before";
+    EXPECT_EQ(LevelOf(record), Slight);
+}
+
+TEST_F(TodayDlgTest, TheArrowsAndTheirKeysMoveByOneDateAcrossDaylightSavingChanges)
+{
+    struct Crossing
+    {
+        const char* zone;
+        CalDate from;
+    };
+    // Berlin springs forward at 02:00 and falls back at 03:00; São Paulo's clocks jumped
+    // from midnight to 01:00 on 4 November 2018.
+    const Crossing crossings[] = {{"Europe/Berlin", Date(2026, 3, 28)},
+                                  {"Europe/Berlin", Date(2026, 10, 24)},
+                                  {"America/Sao_Paulo", Date(2018, 11, 3)}};
+    for (const Crossing& crossing : crossings) {
+        SCOPED_TRACE(crossing.zone);
+        ScopedTimeZone zone(crossing.zone);
+        CTodayDlg dialog;
+        dialog.SetCurrentDate(crossing.from);
+        Run(dialog, [&] {
+            const QDate from(crossing.from.year, crossing.from.month, crossing.from.day);
+            dialog.OnCommand(kIdcTodayNextDay);
+            EXPECT_EQ(PickerDate(dialog), from.addDays(1));
+            auto* notes = dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
+            notes->setFocus();
+            QTest::keyClick(notes, Qt::Key_Right, Qt::AltModifier);
+            EXPECT_EQ(PickerDate(dialog), from.addDays(2));
+            QTest::keyClick(notes, Qt::Key_Left, Qt::AltModifier);
+            dialog.OnCommand(kIdcTodayPrevDay);
+            EXPECT_EQ(PickerDate(dialog), from);
+            EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), crossing.from));
+            dialog.OnCommand(kCmdTodayBack);
+        });
+    }
+}
+
+TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
+{
+    CTodayDlg dialog;
+    dialog.SetCurrentDate(Date(2100, 1, 1));
+    Run(dialog, [&] {
+        auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+        EXPECT_EQ(picker->minimumDate(), QDate(1971, 1, 1));
+        EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
+        EXPECT_TRUE(picker->calendarPopup());
+        EXPECT_EQ(picker->displayFormat(), QLocale().dateFormat(QLocale::LongFormat));
+        EXPECT_EQ(picker->date(), QDate(2026, 12, 6)) << "an unstorable preset opens on today";
+        picker->setDate(QDate(1971, 1, 1));
+        QTest::keyClick(picker, Qt::Key_Return);
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1971, 1, 1)));
+        EXPECT_FALSE(dialog.Control(kIdcTodayPrevDay)->isEnabled());
+        dialog.OnCommand(kIdcTodayPrevDay);
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1971, 1, 1)));
+        dialog.OnCommand(kCmdTodayBack);
+    });
+}
+
+TEST_F(TodayDlgTest, AFailedStoreKeepsTheEditorOnTheDayWithItsEdits)
+{
+    // A documents folder below a plain file cannot take the data file.
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+
+    MessageRecorder messages;
+    CTodayDlg dialog;
+    const int result = Run(dialog, [&] {
+        dialog.OnCommand(kIdcTodayBleeding);
+        dialog.OnCommand(kCmdTodaySave);
+        EXPECT_TRUE(dialog.isVisible()) << "not closed as if saved";
+        EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
+        EXPECT_EQ(dialog.Level(), Slight);
+
+        messages.Clear();
+        messages.QueueAnswer(MessageAnswer::Yes);
+        dialog.OnCommand(kIdcTodayNextDay);
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
+        EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6));
+        EXPECT_EQ(messages.Messages().size(), 2u) << "the question and the failure";
+
+        messages.Clear();
+        messages.QueueAnswer(MessageAnswer::Yes);
+        auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+        picker->setFocus();
+        picker->setDate(QDate(2026, 12, 1));
+        QTest::keyClick(picker, Qt::Key_Return);
+        EXPECT_EQ(picker->date(), QDate(2026, 12, 6)) << "the picker returns to the day shown";
+        EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the database is as it was";
+
+        // A retry once the folder can be written stores the day.
+        SetDocumentsFolderForTesting(DocumentsPath());
+        dialog.OnCommand(kCmdTodaySave);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_EQ(LevelOf(record), Slight);
+    EXPECT_TRUE(QFile::exists(QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"))));
+}
+
+TEST_F(TodayDlgTest, AFullDatabaseRefusesANewDayButTheEditorStaysOpen)
+{
+    std::vector<DayRecord> records;
+    CalDate date = Date(1990, 1, 1);
+    for (int i = 0; i < CycleDatabase::kMaxRecords; ++i) {
+        records.push_back(Day(date, None));
+        NextDay(date);
+    }
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(std::move(records)));
+    MessageRecorder messages;
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        dialog.OnCommand(kIdcTodayBleeding);
+        dialog.OnCommand(kCmdTodaySave);
+        EXPECT_TRUE(dialog.isVisible());
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Texts().front().contains(QStringLiteral("10000")));
+        // Putting the level back lets her leave without storing.
+        for (int i = 0; i < 3; ++i)
+            dialog.OnCommand(kIdcTodayBleeding);
+        dialog.OnCommand(kCmdTodaySave);
+    });
+    EXPECT_EQ(TheCycleDatabase().Records().size(), static_cast<size_t>(CycleDatabase::kMaxRecords));
+}
+
+TEST_F(TodayDlgTest, TheBarShowsTheSplitOfEachLevelAndDropsWhenPressed)
+{
+    for (const int themeIndex : {0, 4}) {
+        TheAppSettings().selectedTheme = themeIndex;
+        const bool light = themeIndex == 4;
+        const QImage bright = TheImageCache().Image(light ? 8 : 6);
+        const QImage dull = TheImageCache().Image(light ? 9 : 7);
+        ASSERT_EQ(bright.size(), QSize(166, 74));
+        const int splits[] = {0, 64, 104, 166};
+        for (int level = None; level <= Heavy; ++level) {
+            SCOPED_TRACE(testing::Message() << "theme " << themeIndex << " level " << level);
+            EXPECT_EQ(CBleedingButton::SplitColumn(level), splits[level]);
+            // At the images' own size every pixel left of the split is the bright image's and
+            // every one right of it the dull image's.
+            QImage bar(166, 74, QImage::Format_ARGB32_Premultiplied);
+            bar.fill(Qt::transparent);
+            {
+                QPainter painter(&bar);
+                CBleedingButton::PaintBar(painter, bar.rect(), level, None, false, light);
+            }
+            int wrong = 0;
+            for (int y = 0; y < 74; ++y) {
+                for (int x = 0; x < 166; ++x) {
+                    const QImage& source = x < splits[level] ? bright : dull;
+                    wrong += bar.pixel(x, y) != source.pixel(x, y);
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+
+            // Pressed: the bar starts two rows lower and ends where it did.
+            QImage pressed(166, 74, QImage::Format_ARGB32_Premultiplied);
+            pressed.fill(Qt::transparent);
+            {
+                QPainter painter(&pressed);
+                CBleedingButton::PaintBar(painter, pressed.rect(), level, None, true, light);
+            }
+            auto rowsUsed = [](const QImage& image) {
+                int first = -1;
+                int last = -1;
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x) {
+                        if (qAlpha(image.pixel(x, y)) > 0) {
+                            if (first < 0)
+                                first = y;
+                            last = y;
+                            break;
+                        }
+                    }
+                }
+                return std::pair(first, last);
+            };
+            const auto [top, bottom] = rowsUsed(bar);
+            const auto [pressedTop, pressedBottom] = rowsUsed(pressed);
+            EXPECT_GE(pressedTop, std::max(top, 2)) << "nothing above the moved rectangle";
+            EXPECT_LE(pressedTop, top + 2);
+            EXPECT_LE(std::abs(pressedBottom - bottom), 1);
+            for (int x = 0; x < 166; ++x) {
+                EXPECT_EQ(qAlpha(pressed.pixel(x, 0)), 0);
+                EXPECT_EQ(qAlpha(pressed.pixel(x, 1)), 0);
+            }
+        }
+    }
+}
+
+TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInBothKindsOfTheme)
+{
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Medium, QStringLiteral("a note"))));
+    const QByteArray shots = qgetenv("VELUMINA_TODAY_SHOTS");
+    for (const int themeIndex : {0, 4}) {
+        SCOPED_TRACE(themeIndex);
+        TheAppSettings().selectedTheme = themeIndex;
+        const ColorTheme& theme = SelectedTheme();
+        CTodayDlg dialog;
+        Run(dialog, [&] {
+            EXPECT_EQ(dialog.geometry(), m_host->rect()) << "the page covers the host";
+            QWidget* notes = dialog.Control(kIdcTodayNotes);
+            QWidget* next = dialog.Control(kIdcTodayNextDay);
+            QWidget* bar = dialog.Control(kIdcTodayBleeding);
+            EXPECT_EQ(next->geometry().right(), bar->geometry().right()) << "both keep to the right edge";
+            EXPECT_GT(notes->width(), 400);
+            EXPECT_GT(notes->geometry().bottom(), 500);
+            EXPECT_LT(notes->geometry().bottom(), dialog.MenuBar()->geometry().top());
+            const QImage image = dialog.grab().toImage();
+            if (!shots.isEmpty())
+                image.save(QString::fromLocal8Bit(shots) + QStringLiteral("/today-theme%1.png").arg(themeIndex));
+            EXPECT_EQ(image.pixelColor(2, notes->geometry().bottom() + 3), theme.Color(11));
+            // A box with a note has the desktop's edit colours; an empty one the theme's.
+            EXPECT_EQ(notes->palette().color(QPalette::Base), QApplication::palette(notes).color(QPalette::Base));
+            static_cast<QPlainTextEdit*>(notes)->clear();
+            EXPECT_EQ(notes->palette().color(QPalette::Base), theme.Color(11));
+            EXPECT_EQ(notes->palette().color(QPalette::Text), theme.Color(10));
+            static_cast<QPlainTextEdit*>(notes)->setPlainText(QStringLiteral("a note"));
+            // Medium: red drops left of the split, none right of it.
+            const QRect r = bar->geometry();
+            const int split = r.left() + 104 * r.width() / 166;
+            int redLeft = 0;
+            int redRight = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    if (Reddish(image.pixelColor(x, y)))
+                        (x < split ? redLeft : redRight)++;
+                }
+            }
+            EXPECT_GT(redLeft, r.width() * r.height() / 10);
+            EXPECT_EQ(redRight, 0);
+            dialog.OnCommand(kCmdTodayBack);
+        });
+    }
+}
