@@ -254,6 +254,13 @@ TEST_F(CalendarTest, NamesComeFromTheLocale)
         letters << TheMonthRenderer().DayLetter(d);
     EXPECT_EQ(letters.join(QString()), QStringLiteral("MDMDFSS"));
     EXPECT_EQ(TheMonthRenderer().FirstDayOfWeek(), 0);
+    // A locale that numbers its weekdays still gets letters.
+    QLocale::setDefault(QLocale::c());
+    TheMonthRenderer().Prepare();
+    letters.clear();
+    for (int d = 0; d < 7; ++d)
+        letters << TheMonthRenderer().DayLetter(d);
+    EXPECT_EQ(letters.join(QString()), QStringLiteral("MTWTFSS"));
 }
 
 TEST_F(CalendarTest, LightThemesMarkTheDayInPurple)

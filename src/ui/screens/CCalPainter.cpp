@@ -168,7 +168,7 @@ bool CCalPainter::ShiftMonthBack()
     page->year = m_firstYear;
     if (!m_deferRender) {
         RenderPage(*page);
-        Panel()->Refresh();
+        Months()->UpdatePages();
     }
     return true;
 }
@@ -189,7 +189,7 @@ bool CCalPainter::ShiftMonthForward()
     page->year = last / 12;
     if (!m_deferRender) {
         RenderPage(*page);
-        Panel()->Refresh();
+        Months()->UpdatePages();
     }
     return true;
 }

@@ -29,6 +29,11 @@ void MonthPanel::Render()
     // it would take hundreds of megabytes and most of a frame to copy for every month shifted.
 }
 
+void MonthPanel::UpdatePages()
+{
+    update(QRect(PageLeft() - 2, 0, m_painter->PageWidth() + 4, height()));
+}
+
 int MonthPanel::PageLeft() const
 {
     return std::max(0, (width() - m_painter->PageWidth()) / 2);

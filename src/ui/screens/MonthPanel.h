@@ -23,6 +23,10 @@ public:
     /// Nothing to compose: pages are copied straight to the screen when painted.
     void Render() override;
 
+    /// Schedules a repaint of the pages' column only: the sides never change when the
+    /// strip shifts, and repainting them would cost a whole frame on a large screen.
+    void UpdatePages();
+
     /// Left edge of the pages in the panel.
     int PageLeft() const;
     /// The page under panel row `y`, and its index; null when there is none.

@@ -23,6 +23,11 @@ constexpr int kMaxRows = 6;
 // How much of a note a tooltip shows.
 constexpr int kNotePreviewLength = 80;
 
+bool IsNoLetter(const QString& text)
+{
+    return text.isEmpty() || std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
 QColor Blend(QColor base, QRgb target, int a)
 {
     const auto mix = [a](int from, int to) { return (from * (256 - a) + to * a) / 256; };
@@ -50,9 +55,12 @@ void MonthRenderer::Prepare()
     const QLocale locale;
     for (int i = 0; i < 7; ++i) {
         // The narrow names are the letters a language uses for its weekday columns; the first
-        // characters of the short names can give one letter seven times.
+        // characters of the short names can give one letter seven times. Some locales (C)
+        // number the days instead; they get a letter of the short name, or the English one.
         QString letter = locale.dayName(i + 1, QLocale::NarrowFormat).left(kMaxLetterLength).toUpper();
-        if (letter.isEmpty())
+        if (IsNoLetter(letter))
+            letter = locale.dayName(i + 1, QLocale::ShortFormat).left(1).toUpper();
+        if (IsNoLetter(letter))
             letter = QString(QChar(kFallbackLetters[i]));
         m_dayLetters[static_cast<size_t>(i)] = letter;
     }
