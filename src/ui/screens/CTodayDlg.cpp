@@ -10,11 +10,11 @@
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QShortcut>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 QDate ToQDate(const CalDate& date)
@@ -271,11 +271,6 @@ void CTodayDlg::OnOK()
 void CTodayDlg::OnCancel()
 {
     End(true, QDialog::Rejected);
-}
-
-QString CTodayDlg::NoteText() const
-{
-    return m_notes ? NoteForStorage(m_notes->toPlainText()) : QString();
 }
 
 QString CTodayDlg::NoteForDisplay(const QString& stored)

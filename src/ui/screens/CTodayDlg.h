@@ -57,9 +57,6 @@ public:
     /// Stores the day's edits when they differ from what is stored, asking first when `ask`.
     SaveResult SaveDay(bool ask);
 
-    /// The text the note box holds, as it would be stored (line breaks as "\r\n").
-    QString NoteText() const;
-
     /// A stored note as the note box shows it: "\r\n" (and a lone "\r") become one break.
     static QString NoteForDisplay(const QString& stored);
     /// Text of the note box as it is stored: every line break becomes "\r\n".
