@@ -8,7 +8,9 @@
 #include "settings/SettingsAccess.h"
 #include "storage/CsvExchange.h"
 #include "storage/DataFile.h"
+#include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CSummaryPanel.h"
+#include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/ThemedPalette.h"
 
@@ -108,6 +110,8 @@ bool CMainFrame::IsCommandEnabled(int command) const
     case kCmdEraseAll:
     case kCmdExport:
         return !TheCycleDatabase().Records().empty();
+    case kCmdToday:
+    case kCmdCalendar:
     case kCmdImport:
     case kCmdExit:
         return true;
@@ -123,6 +127,16 @@ void CMainFrame::OnCommand(int command)
     if (CBlackDialog::IsPageOpen(this))
         return;
     switch (command) {
+    case kCmdToday: {
+        CTodayDlg editor(this);
+        editor.RunAsPage(this);
+        break;
+    }
+    case kCmdCalendar: {
+        CCalendarDlg calendar(this);
+        calendar.RunAsPage(this);
+        break;
+    }
     case kCmdEraseAll:
         if (IsCommandEnabled(command))
             EraseAllData();

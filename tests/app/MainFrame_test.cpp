@@ -8,7 +8,9 @@
 #include "platform/gui/FileDialogs.h"
 #include "resources/ResourceIds.h"
 #include "storage/DataFile.h"
+#include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CSummaryPanel.h"
+#include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ImageCache.h"
@@ -252,4 +254,43 @@ TEST_F(MainFrameTest, ClosingTheWindowLeavesAnOpenScreenThroughItsOwnWayOut)
     EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
     QCoreApplication::processEvents();
     EXPECT_FALSE(frame.isVisible()) << "once the screen has closed, the exit goes on";
+}
+
+TEST_F(MainFrameTest, TodayAndCalendarOpenTheirScreensOneAtATime)
+{
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdToday));
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdCalendar));
+
+    QString opened;
+    bool secondDropped = false;
+    QTimer::singleShot(0, &frame, [&] {
+        CBlackDialog* page = CBlackDialog::TopPage(&frame);
+        ASSERT_NE(page, nullptr);
+        auto* editor = qobject_cast<CTodayDlg*>(page);
+        opened = editor ? QStringLiteral("editor") : QStringLiteral("other");
+        if (editor) {
+            EXPECT_TRUE(IsSameDate(editor->CurrentDate(), Today()));
+        }
+        // While a screen is open, other commands are dropped.
+        frame.OnCommand(kCmdCalendar);
+        secondDropped = CBlackDialog::TopPage(&frame) == page;
+        page->reject(); // "Back" without changes asks nothing
+    });
+    frame.OnCommand(kCmdToday);
+    EXPECT_EQ(opened, QStringLiteral("editor"));
+    EXPECT_TRUE(secondDropped);
+    EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
+
+    QTimer::singleShot(0, &frame, [&] {
+        CBlackDialog* page = CBlackDialog::TopPage(&frame);
+        ASSERT_NE(page, nullptr);
+        opened = qobject_cast<CCalendarDlg*>(page) ? QStringLiteral("calendar") : QStringLiteral("other");
+        page->reject();
+    });
+    frame.OnCommand(kCmdCalendar);
+    EXPECT_EQ(opened, QStringLiteral("calendar"));
+    EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
 }
