@@ -124,6 +124,31 @@ BENCHMARK(BM_CalendarShiftStep)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 
+// A drag step that moves the strip by a few pixels and shifts a month on the way, as a
+// glide does when it crosses a page; the step back that follows is not timed.
+void BM_CalendarMovingShiftStep(benchmark::State& state)
+{
+    const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    auto painter = MakePainter(size);
+    const int h = painter->PageHeight();
+    for (auto _ : state) {
+        painter->ScrollBy(-h - 7);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        painter->ScrollBy(7);
+        QCoreApplication::processEvents();
+        if (painter->FirstYear() >= 2095)
+            painter->ScrollToMonth(1, 2000);
+        state.ResumeTiming();
+    }
+    state.counters["dpr"] = painter->devicePixelRatioF();
+}
+BENCHMARK(BM_CalendarMovingShiftStep)
+    ->Args({480, 640})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
+
 // A drag step of a few pixels that shifts no month: only the panel moves (for comparison).
 void BM_CalendarDragStep(benchmark::State& state)
 {

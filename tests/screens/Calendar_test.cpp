@@ -210,7 +210,7 @@ TEST_F(CalendarTest, PageShowsTheMarksInBothWeekLayouts)
                 const CalDate date = Date(2026, month, day);
                 const QRect expected = ExpectedCell(painter, date, layout.firstDayOfWeek);
                 const MonthPanel* panel = painter.Months();
-                EXPECT_EQ(panel->CellRect(date).translated(0, painter.Offset()), expected);
+                EXPECT_EQ(panel->CellRect(date).translated(panel->mapTo(&painter, QPoint(0, 0))), expected);
                 return expected;
             };
             // Recorded heavy bleeding in the past: the pure bleeding colour, and brackets.
@@ -361,6 +361,9 @@ TEST_F(CalendarTest, GoToDateLandsOnTheChosenMonthAndBackCancels)
         EXPECT_EQ(third->year, 2031);
         EXPECT_EQ(painter.Offset() + 2 * painter.PageHeight(), painter.PageHeight() / 16);
         EXPECT_TRUE(IsSameDate(TheMonthRenderer().MarkedDate(), Date(2031, 8, 20)));
+        // Esc does what "Back" does.
+        QTest::keyClick(&painter, Qt::Key_Escape);
+        EXPECT_FALSE(calendar.isVisible());
     });
     EXPECT_EQ(result, QDialog::Rejected);
 }
@@ -409,7 +412,7 @@ TEST_F(CalendarTest, PagesFollowTheWindowSize)
         EXPECT_GE(painter.Offset() + painter.ItemCount() * painter.PageHeight(), painter.height());
         EXPECT_EQ(painter.PageWidth(), 2 * painter.PageHeight());
         EXPECT_EQ(painter.Page(0)->page.width(), 2 * painter.PageHeight());
-        EXPECT_EQ(painter.Months()->PageLeft(), (1280 - painter.PageWidth()) / 2);
+        EXPECT_EQ(painter.Months()->mapTo(&painter, QPoint(0, 0)).x(), (1280 - painter.PageWidth()) / 2);
         const QImage image = Grab(&painter);
         EXPECT_EQ(image.pixelColor(5, painter.height() / 2), QColor(18, 19, 22));
     });

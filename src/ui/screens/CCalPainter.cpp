@@ -31,7 +31,25 @@ CCalPainter::~CCalPainter() = default;
 
 void CCalPainter::CreatePanel()
 {
-    SetPanel(new MonthPanel(this));
+    // The panel lives in a column as wide as the pages, centred in the view, so that moving
+    // it never moves the plain sides of a wide window, which on a large screen would cost
+    // most of a frame for every step.
+    if (!m_column) {
+        m_column = new QWidget(this);
+        m_column->setObjectName(QStringLiteral("PageColumn"));
+        m_column->setFocusPolicy(Qt::NoFocus);
+        PlaceColumn();
+        m_column->show();
+    }
+    auto* panel = new MonthPanel(this);
+    panel->setParent(m_column);
+    SetPanel(panel);
+}
+
+void CCalPainter::PlaceColumn()
+{
+    if (m_column)
+        m_column->setGeometry((width() - PageWidth()) / 2, 0, PageWidth(), height());
 }
 
 MonthPanel* CCalPainter::Months() const
@@ -77,7 +95,8 @@ void CCalPainter::Populate()
     const int count = PageCountFor(height());
     for (int i = 0; i < count; ++i)
         AddItem(std::make_unique<MonthItem>());
-    panel->SetPanelWidth(width());
+    PlaceColumn();
+    panel->SetPanelWidth(PageWidth());
     const CalDate today = Today();
     TheMonthRenderer().SetMarkedDate(today);
     m_cursor = today;
@@ -86,16 +105,20 @@ void CCalPainter::Populate()
 
 void CCalPainter::LayoutPanel()
 {
-    CFingerScroller::LayoutPanel();
     MonthPanel* panel = Months();
-    if (!panel || ItemCount() == 0)
+    if (!panel)
+        return;
+    PlaceColumn();
+    panel->SetPanelWidth(PageWidth());
+    panel->move(0, Offset());
+    if (ItemCount() == 0)
         return;
     // A window that grew taller needs more pages, or the strip would run out below the view.
     const int needed = PageCountFor(height());
     if (needed > ItemCount()) {
         for (int i = ItemCount(); i < needed; ++i)
             AddItem(std::make_unique<MonthItem>());
-        panel->SetPanelWidth(width());
+        panel->SetPanelWidth(PageWidth());
         panel->move(0, Offset());
         RenderPages(m_firstMonth, m_firstYear, true);
     } else if (PageSize() != m_lastPageSize) {

@@ -25,8 +25,8 @@ public:
     ~CCalPainter() override;
 
     void CreatePanel() override;
-    /// The scroller's layout; then more pages when the view grew taller, and every page
-    /// rendered again when the page size changed, keeping the view where it is.
+    /// Sizes the page column and the panel to the pages' width; then more pages when the view grew taller, and every
+    /// page rendered again when the page size changed, keeping the view where it is.
     void LayoutPanel() override;
     /// Keeps the strip endless: shifts months while less than a page lies above the view or
     /// the last page's top has come into view, correcting the offset so the view stands still.
@@ -92,7 +92,9 @@ private:
     void MoveCursor(int days);
     void BringCursorIntoView();
     QSize PageSize() const;
+    void PlaceColumn();
 
+    QWidget* m_column = nullptr;
     int m_firstMonth = 1;
     int m_firstYear = 1971;
     QSize m_lastPageSize;
