@@ -21,14 +21,6 @@
 #include <QTimer>
 
 namespace {
-DayRecord Day(const CalDate& date, int level)
-{
-    DayRecord record;
-    record.date = date;
-    SetLevel(record, level);
-    return record;
-}
-
 QByteArray FileBytes(const QString& path)
 {
     QFile file(path);

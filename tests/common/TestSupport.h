@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CalDate.h"
+#include "model/DayRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,9 @@ void SetToday(int year, int month, int day);
 
 /// A date, in the order people write it.
 CalDate Date(int year, int month, int day);
+
+/// A day record of `level` with an optional note (the has-note bit follows the note).
+DayRecord Day(const CalDate& date, int level, const QString& note = QString());
 
 /// Sets TZ for its lifetime and restores the previous zone.
 class ScopedTimeZone

@@ -10,15 +10,6 @@
 
 // Builders for day records and a guard that ends a test process that hangs.
 
-inline DayRecord Day(const CalDate& date, int level, const QString& note = QString())
-{
-    DayRecord record;
-    record.date = date;
-    SetLevel(record, level);
-    SetNote(record, note);
-    return record;
-}
-
 /// Records `days` consecutive days from `first`, each of `level`.
 inline void AddRun(std::vector<DayRecord>& records, CalDate first, int days, int level = Medium)
 {

@@ -21,15 +21,6 @@
 #include <optional>
 
 namespace {
-DayRecord Day(const CalDate& date, int level, const QString& note = QString())
-{
-    DayRecord record;
-    record.date = date;
-    SetLevel(record, level);
-    SetNote(record, note);
-    return record;
-}
-
 QImage Grab(QWidget* widget)
 {
     QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -6,7 +6,7 @@
 #include "ui/screens/SummaryRows.h"
 
 namespace {
-DayRecord Day(const CalDate& date, int level, uint32_t extraFlags = 0)
+DayRecord DayWithFlags(const CalDate& date, int level, uint32_t extraFlags)
 {
     DayRecord record;
     record.date = date;
@@ -97,7 +97,7 @@ TEST_F(SummaryRowsTest, ChanceThresholdAndOvulationDays)
     EXPECT_EQ(RowsOn(2026, 12, 5)[2].description, QStringLiteral("In 27 days, at January 1"));
 
     // The ovulation mark of today's record wins over the estimate.
-    TheCycleDatabase().SetDay(Day(Date(2026, 11, 27), None, kOvulationFlag));
+    TheCycleDatabase().SetDay(DayWithFlags(Date(2026, 11, 27), None, kOvulationFlag));
     const std::vector<SummaryRow> marked = RowsOn(2026, 11, 27);
     EXPECT_EQ(marked[2].caption, QStringLiteral("Ovulation"));
     EXPECT_EQ(marked[2].description, QStringLiteral("Very high chance for conception"));

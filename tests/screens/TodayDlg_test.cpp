@@ -27,15 +27,6 @@
 #include <functional>
 
 namespace {
-DayRecord Day(const CalDate& date, int level, const QString& note = QString())
-{
-    DayRecord record;
-    record.date = date;
-    SetLevel(record, level);
-    SetNote(record, note);
-    return record;
-}
-
 // The stored record of `date` in the process-wide database, if there is one.
 bool Stored(const CalDate& date, DayRecord& record)
 {
