@@ -51,27 +51,38 @@ QString HexEscape(char16_t c)
     return QStringLiteral("\\x%1").arg(static_cast<unsigned>(c), 2, 16, QLatin1Char('0'));
 }
 
-// One word of a unit's command line, in double quotes: systemd unquotes it, resolves C escapes,
-// "$$" and "%%" (a lone $ would name a variable, a lone % a specifier).
-QString QuoteArgument(const QString& text)
+// A double-quoted word for a unit file: systemd unquotes it and resolves C escapes and "%%"
+// (a lone % is a specifier). In a command line it also resolves "$$" (a lone $ names a
+// variable); in an Environment= assignment "$" is plain.
+enum class QuotedFor {
+    CommandLine,
+    Assignment,
+};
+
+QString QuoteForUnit(const QString& text, QuotedFor use)
 {
     QString word = QStringLiteral("\"");
     for (const QChar character : text) {
         const char16_t c = character.unicode();
         if (c == u'\\' || c == u'"')
             word += u'\\' + character;
-        else if (c == u'$')
+        else if (c == u'$' && use == QuotedFor::CommandLine)
             word += QStringLiteral("$$");
         else if (c == u'%')
             word += QStringLiteral("%%");
         else if (c == 0)
-            continue; // no command-line word can hold it
+            continue; // no word of a unit file can hold it
         else if (IsControl(c))
             word += HexEscape(c);
         else
             word += character;
     }
     return word + u'"';
+}
+
+QString QuoteArgument(const QString& text)
+{
+    return QuoteForUnit(text, QuotedFor::CommandLine);
 }
 
 // systemd takes the command itself literally apart from specifiers, and refuses one with
@@ -91,26 +102,6 @@ QString QuoteCommand(const QString& path)
     QString escaped = path;
     escaped.replace(u'%', QStringLiteral("%%"));
     return u'"' + escaped + u'"';
-}
-
-// One assignment of Environment=: quoted, C escapes and specifiers resolved, "$" is plain.
-QString QuoteAssignment(const QString& assignment)
-{
-    QString word = QStringLiteral("\"");
-    for (const QChar character : assignment) {
-        const char16_t c = character.unicode();
-        if (c == u'\\' || c == u'"')
-            word += u'\\' + character;
-        else if (c == u'%')
-            word += QStringLiteral("%%");
-        else if (c == 0)
-            continue;
-        else if (IsControl(c))
-            word += HexEscape(c);
-        else
-            word += character;
-    }
-    return word + u'"';
 }
 
 // Notification servers read the body as markup.
@@ -196,7 +187,7 @@ QString EnvironmentLine()
     for (const QString& name : names) {
         if (name != QLatin1String("LANG") && !name.startsWith(QLatin1String("LC_")))
             continue;
-        words.append(QuoteAssignment(name + u'=' + environment.value(name)));
+        words.append(QuoteForUnit(name + u'=' + environment.value(name), QuotedFor::Assignment));
     }
     if (words.isEmpty())
         return {};
