@@ -1,3 +1,4 @@
+#include "BenchSupport.h"
 #include "model/CycleDatabase.h"
 #include "resources/CompiledResources.h"
 #include "resources/ResourceIds.h"
@@ -26,10 +27,7 @@ void PrepareCalendar()
     if (done)
         return;
     done = true;
-    InitializeCompiledResources();
-    TheImageCache().SetFontFamily(QStringLiteral("DejaVu Sans"));
-    if (TheImageCache().Images().empty())
-        TheImageCache().LoadImages(ImageCache::StartupImageNames());
+    PrepareImageCache();
     std::vector<DayRecord> records;
     CalDate start = Today();
     SubtractDays(start, 2 * 365);

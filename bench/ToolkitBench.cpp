@@ -1,3 +1,4 @@
+#include "BenchSupport.h"
 #include "resources/CompiledResources.h"
 #include "ui/toolkit/CFingerScroller.h"
 #include "ui/toolkit/CScrollPanel.h"
@@ -34,13 +35,7 @@ private:
 
 void PrepareImages()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    InitializeCompiledResources();
-    TheImageCache().SetFontFamily(QStringLiteral("DejaVu Sans"));
-    TheImageCache().LoadImages(ImageCache::StartupImageNames());
+    PrepareImageCache();
 }
 
 std::unique_ptr<BenchScroller> MakeScroller(int rows)
