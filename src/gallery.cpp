@@ -39,7 +39,7 @@ namespace {
 
 // One page of the gallery: a template (or a portrait and landscape pair), its soft keys and
 // the anchors its screen will use.
-struct PageSpec
+struct PageTemplates
 {
     int portrait;
     int landscape; // 0: one template only
@@ -48,7 +48,7 @@ struct PageSpec
     std::vector<std::pair<int, unsigned>> anchors;
 };
 
-PageSpec SpecFor(int command)
+PageTemplates TemplatesFor(int command)
 {
     switch (command) {
     case kCmdToday:
@@ -105,32 +105,33 @@ PageSpec SpecFor(int command)
 class GalleryPage : public CSizeableDialog
 {
 public:
-    explicit GalleryPage(PageSpec spec) : CSizeableDialog(spec.portrait), m_spec(std::move(spec))
+    explicit GalleryPage(PageTemplates templates)
+        : CSizeableDialog(templates.portrait), m_templates(std::move(templates))
     {
     }
 
     bool OnInitDialog() override
     {
         CSizeableDialog::OnInitDialog();
-        for (const auto& [id, flags] : m_spec.anchors)
+        for (const auto& [id, flags] : m_templates.anchors)
             SetAnchor(id, flags);
-        CreateMenuBar(m_spec.menu);
+        CreateMenuBar(m_templates.menu);
         FillSamples();
         return true;
     }
     bool UsesOrientationTemplates() const override
     {
-        return m_spec.landscape != 0;
+        return m_templates.landscape != 0;
     }
     int GetLayoutTemplateId() const override
     {
-        if (m_spec.landscape == 0)
+        if (m_templates.landscape == 0)
             return 0;
-        return ScreenOrientation() < 0 ? m_spec.landscape : m_spec.portrait;
+        return ScreenOrientation() < 0 ? m_templates.landscape : m_templates.portrait;
     }
     void OnSize(int type, int cx, int cy) override
     {
-        if (m_spec.landscape != 0 && (m_spec.everySize || OrientationChangedSinceNoted()))
+        if (m_templates.landscape != 0 && (m_templates.everySize || OrientationChangedSinceNoted()))
             ApplyLayoutTemplate(GetLayoutTemplateId());
         CSizeableDialog::OnSize(type, cx, cy);
     }
@@ -181,23 +182,24 @@ private:
             disclaimer->setPlainText(QStringLiteral("DISCLAIMER:\nThis software is provided \"as is\"."));
         if (Control(kIdcAboutBanner))
             ReplaceControl(kIdcAboutBanner, new CLogoPainter);
-        if (m_spec.portrait == kIddAbout || m_spec.portrait == kIddWelcome) {
-            const int big = m_spec.portrait == kIddAbout ? kIdcAboutVersion : kIdcWelcomeThanks;
+        if (m_templates.portrait == kIddAbout || m_templates.portrait == kIddWelcome) {
+            const int big = m_templates.portrait == kIddAbout ? kIdcAboutVersion : kIdcWelcomeThanks;
             if (QWidget* label = Control(big))
                 label->setFont(TheImageCache().BigFont());
         }
-        if (auto* headline = ControlAs<QLabel>(kIdcConceptionHeadline); headline && m_spec.portrait == kIddConception)
+        if (auto* headline = ControlAs<QLabel>(kIdcConceptionHeadline);
+            headline && m_templates.portrait == kIddConception)
             headline->setFont(TheImageCache().CaptionFont());
-        if (auto* chart = ControlAs<QLabel>(kIdcConceptionChart); chart && m_spec.portrait == kIddConception)
+        if (auto* chart = ControlAs<QLabel>(kIdcConceptionChart); chart && m_templates.portrait == kIddConception)
             chart->setFrameShape(QFrame::Box);
-        if (auto* painter = ControlAs<QLabel>(kIdcCalendarPainter); painter && m_spec.portrait == kIddCalendar) {
+        if (auto* painter = ControlAs<QLabel>(kIdcCalendarPainter); painter && m_templates.portrait == kIddCalendar) {
             painter->setFrameShape(QFrame::Box);
             painter->setText(QStringLiteral("(month pages)"));
             painter->setAlignment(Qt::AlignCenter);
         }
     }
 
-    PageSpec m_spec;
+    PageTemplates m_templates;
 };
 
 class SampleScroller : public CFingerScroller
@@ -300,10 +302,10 @@ public:
             prompt.RunTopLevel();
             return;
         }
-        const PageSpec spec = SpecFor(command);
-        if (spec.portrait == 0)
+        const PageTemplates templates = TemplatesFor(command);
+        if (templates.portrait == 0)
             return;
-        GalleryPage page(spec);
+        GalleryPage page(templates);
         page.RunAsPage(this);
         m_themes->setCurrentIndex(TheAppSettings().selectedTheme);
         m_scroller->setFocus();
@@ -335,7 +337,7 @@ void Save(QWidget* widget, const QString& path)
 // a landscape template, in landscape, then closes it.
 void ShootPage(GalleryWindow& window, int command, const QString& stem)
 {
-    GalleryPage page(SpecFor(command));
+    GalleryPage page(TemplatesFor(command));
     QTimer::singleShot(0, &window, [&] {
         Save(&window, stem + QStringLiteral("-portrait.png"));
         window.resize(640, 480);
