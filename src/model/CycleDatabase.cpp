@@ -16,6 +16,7 @@ constexpr int kRunSkipDays = 20;
 constexpr int kGapAfterPrediction = 14;
 constexpr int kAverageLookAhead = 40;
 constexpr int kGapFillDays = 7;
+constexpr int kLatePeriodDays = 14;
 
 // Conception chance by cycle day, index 13 being the ovulation day.
 constexpr int kChanceTable[28] = {0,  0,  0,  0, 0, 0, 0, 0, 3, 11, 30, 56, 77, 84,
@@ -65,7 +66,8 @@ std::unique_ptr<CycleDatabase>& DatabaseInstance()
 CycleDatabase::CycleDatabase()
     : m_seed(kScrambleSeed), m_avgCycleLen(0), m_shortestCycle(0), m_longestCycle(0), m_longestPeriod(0),
       m_avgPeriodLen(0), m_changed(false), m_initialCycleLen(0), m_initialPeriodLen(0), m_lutealPhaseLen(0),
-      m_recordedCells(DayStatusMap::kCellCount, false), m_deriving(false), m_finalBeforeDay(INT_MIN)
+      m_recordedCells(DayStatusMap::kCellCount, false), m_deriving(false), m_finalBeforeDay(INT_MIN),
+      m_lateDays(-1), m_derivedForDay{0, 0, 0}
 {
 }
 
@@ -207,10 +209,7 @@ bool CycleDatabase::ReplaceRecords(std::vector<DayRecord> records)
 
 void CycleDatabase::Recalculate()
 {
-    m_changed = true;
-    m_avgCycleLen = 0;
-    m_avgPeriodLen = 0;
-    Derive();
+    DeriveAgain();
     if (RecalculateHook())
         RecalculateHook()();
 }
@@ -251,6 +250,8 @@ void CycleDatabase::MarkPredictedPeriod(const CalDate& start)
 void CycleDatabase::Derive()
 {
     m_dayMap.Clear();
+    m_lateDays = -1;
+    m_derivedForDay = Today();
     std::fill(m_recordedCells.begin(), m_recordedCells.end(), false);
     for (const DayRecord& record : m_records) {
         const int cell = DayStatusMap::CellIndex(record.date);
@@ -297,6 +298,7 @@ void CycleDatabase::Derive()
             const CalDate previous = pred;
             CivilAddDays(pred, kGapAfterPrediction);
             FindPeriodStartFrom(pred, true);
+            const CalDate base = pred;
             m_avgCycleLen = 0;
             noteFinalDay();
             const int average = AverageCycleLength();
@@ -306,7 +308,12 @@ void CycleDatabase::Derive()
             if (!IsAfter(next, previous))
                 next = CivilOffsetDate(previous, average);
             pred = next;
-            MarkPredictedPeriod(pred);
+            // A period she recorded before the predicted one, or up to 14 days after it, takes
+            // its place: the prediction is left out, and her recorded run becomes the base of
+            // the next one.
+            if (!HasBleedingRecordBetween(i, CivilOffsetDate(base, kGapAfterPrediction),
+                                          CivilOffsetDate(pred, kGapAfterPrediction)))
+                MarkPredictedPeriod(pred);
             continue;
         }
 
@@ -337,15 +344,62 @@ void CycleDatabase::Derive()
     }
 
     if (!predictionsPassedMap) {
+        const CalDate today = m_derivedForDay;
+        bool first = true;
         while (rec.year < kMapLastYear && IsConvertible(rec)) {
             noteFinalDay();
             CivilAddDays(rec, AverageCycleLength());
+            if (first && IsConvertible(rec) && IsConvertible(today) && !IsAfter(rec, today)) {
+                // A period expected today or up to 14 days ago that she has not recorded is
+                // late: it is expected from tomorrow on, not assumed to have come. One expected
+                // longer ago keeps its place, since she may not have recorded it. (A start
+                // tomorrow is not late, although the day count truncates it to 0 as well.)
+                const int late = CivilDaysBetween(today, rec);
+                if (late <= kLatePeriodDays) {
+                    m_lateDays = late;
+                    rec = CivilOffsetDate(today, 1);
+                }
+            }
+            first = false;
             MarkPredictedPeriod(rec);
         }
     }
     m_avgCycleLen = 0;
     m_deriving = false;
     m_walkCheckpoint.reset();
+}
+
+bool CycleDatabase::HasBleedingRecordBetween(size_t fromIndex, const CalDate& from, const CalDate& until) const
+{
+    const auto begin = m_records.begin() + static_cast<std::ptrdiff_t>(std::min(fromIndex, m_records.size()));
+    auto it = std::lower_bound(begin, m_records.end(), from,
+                               [](const DayRecord& r, const CalDate& d) { return IsBefore(r.date, d); });
+    for (; it != m_records.end() && IsBefore(it->date, until); ++it) {
+        if (LevelOf(*it) != None && IsConvertible(it->date))
+            return true;
+    }
+    return false;
+}
+
+int CycleDatabase::LateDays() const
+{
+    return m_lateDays;
+}
+
+bool CycleDatabase::FollowToday()
+{
+    if (IsSameDate(m_derivedForDay, Today()))
+        return false;
+    DeriveAgain();
+    return true;
+}
+
+void CycleDatabase::DeriveAgain()
+{
+    m_changed = true;
+    m_avgCycleLen = 0;
+    m_avgPeriodLen = 0;
+    Derive();
 }
 
 void CycleDatabase::RunAverageWalk(AverageWalk& walk, int endDay, int checkpointDay)

@@ -71,6 +71,14 @@ public:
     int ChanceForDate(const CalDate& date);
     int ChanceToday();
     int BuildCycleList(std::vector<CycleRecord>& list);
+    /// Days from the expected start of a late period to today (0 when it was expected today),
+    /// or -1 when the last derivation moved no prediction. A late period is predicted from
+    /// the day after today.
+    int LateDays() const;
+    /// Derives again when the last derivation was made on another day than today, since a late
+    /// period moves with the date; sets `changed` then. Runs no reminder update. True when it
+    /// derived.
+    bool FollowToday();
 
     // Persistence (src/storage/).
     bool Load();
@@ -120,6 +128,10 @@ private:
     bool FindPeriodStartFrom(CalDate& date, bool outsideMapIsNotFound);
     void MarkPredictedDay(const CalDate& date, int level);
     void RunAverageWalk(AverageWalk& walk, int endDay, int checkpointDay);
+    /// Sets `changed`, drops the statistics and derives the map.
+    void DeriveAgain();
+    /// A record from `fromIndex` on with a bleeding level and a date in [from, until).
+    bool HasBleedingRecordBetween(size_t fromIndex, const CalDate& from, const CalDate& until) const;
 
     std::vector<DayRecord> m_records;
     uint32_t m_seed;
@@ -143,6 +155,8 @@ private:
     bool m_deriving;
     int m_finalBeforeDay;
     std::optional<AverageWalk> m_walkCheckpoint;
+    int m_lateDays;
+    CalDate m_derivedForDay;
 };
 
 /// The process-wide database.

@@ -90,8 +90,8 @@ TEST_F(DeriveTest, TwoRecordedPeriodsAverageAndPredict)
     // The walk reaches 40 days past today, so the predicted start on day 52 counts too.
     EXPECT_EQ(db().ShortestCycle(), 25);
     EXPECT_EQ(db().LongestCycle(), 27);
-    EXPECT_EQ(db().LongestPeriod(), 6) << "the first prediction's Slight day 30 joins the run 25..29";
-    EXPECT_EQ(Levels(db(), At(28), 3), "331") << "the first prediction merges into the recorded period";
+    EXPECT_EQ(db().LongestPeriod(), 5);
+    EXPECT_EQ(Levels(db(), At(28), 3), "330") << "the recorded period replaces the prediction for day 28";
     CalDate next = Today();
     ASSERT_TRUE(db().FindNextPeriodStart(next));
     EXPECT_TRUE(SameDate(next, At(52)));
@@ -105,7 +105,8 @@ TEST_F(DeriveTest, TwoRecordedPeriodsAverageAndPredict)
     EXPECT_EQ(rows[0].bleedingDays, 5);
     EXPECT_TRUE(SameDate(rows[1].firstDay, At(25)));
     EXPECT_EQ(rows[1].cycleLength, 27) << "the last row runs to the predicted start";
-    EXPECT_EQ(rows[1].bleedingDays, 6);
+    EXPECT_EQ(rows[1].bleedingDays, 5);
+    EXPECT_EQ(db().LateDays(), -1);
 }
 
 TEST_F(DeriveTest, PredictedPeriodLengthFollowsTheInitialPeriodLength)
@@ -121,18 +122,23 @@ TEST_F(DeriveTest, PredictedPeriodLengthFollowsTheInitialPeriodLength)
     EXPECT_EQ(Levels(TheCycleDatabase(), day0, 3), "310");
 }
 
-TEST_F(DeriveTest, ALatePeriodJoinsThePredictedStart)
+TEST_F(DeriveTest, ALatePeriodStartsItsOwnCycle)
 {
     // Predicted start day 28 (3 days); the recorded period begins on day 30.
     std::vector<DayRecord> records;
     AddRun(records, day0, 4, Heavy);
     AddRun(records, At(30), 4, Heavy);
     db().ReplaceRecords(records);
-    EXPECT_EQ(Levels(db(), At(27), 8), "03233330");
+    EXPECT_EQ(Levels(db(), At(27), 8), "00033330") << "no predicted days before her period";
     CalDate start = At(31);
     ASSERT_TRUE(db().FindPeriodStart(start));
-    EXPECT_TRUE(SameDate(start, At(28))) << "its cycle counts from the predicted start";
-    EXPECT_EQ(db().AverageCycleLength(), 28);
+    EXPECT_TRUE(SameDate(start, At(30))) << "its cycle counts from her first bleeding day";
+    EXPECT_EQ(db().AverageCycleLength(), 29); // (28 + 30) / 2
+    std::vector<CycleRecord> rows;
+    ASSERT_GE(db().BuildCycleList(rows), 2);
+    EXPECT_EQ(rows[0].cycleLength, 30);
+    EXPECT_TRUE(SameDate(rows[1].firstDay, At(30)));
+    EXPECT_EQ(rows[1].bleedingDays, 4);
 }
 
 TEST_F(DeriveTest, AnInterruptedPeriodStartsARunThatIsNotAveraged)
@@ -152,13 +158,13 @@ TEST_F(DeriveTest, AnInterruptedPeriodStartsARunThatIsNotAveraged)
                           Day(At(61), Heavy), Day(At(62), Heavy), Day(At(63), Heavy)});
     SetToday(At(64).year, At(64).month, At(64).day);
     fresh.Recalculate();
-    EXPECT_EQ(Levels(fresh, At(28), 7), "3233033");
-    // Runs start on 0, 28 (the prediction joined by the record of day 30), 33, 61 and the
-    // predicted 89. The 5 days from 28 to 33 are not averaged, but 33 becomes the previous
-    // start: 33 to 61 is 28 days, where 28 to 61 would have been 33.
-    EXPECT_EQ(fresh.AverageCycleLength(), 28);
+    EXPECT_EQ(Levels(fresh, At(28), 7), "0033033");
+    // Runs start on 0, 30, 33, 61 and the predicted 90. The 3 days from 30 to 33 are not
+    // averaged, but 33 becomes the previous start: 33 to 61 is 28 days, where 30 to 61 would
+    // have been 31. The average is (28 + 30 + 28 + 29) / 4.
+    EXPECT_EQ(fresh.AverageCycleLength(), 29);
     EXPECT_EQ(fresh.ShortestCycle(), 28);
-    EXPECT_EQ(fresh.LongestCycle(), 28);
+    EXPECT_EQ(fresh.LongestCycle(), 30);
 }
 
 TEST_F(DeriveTest, ChanceTableAroundTheOvulationDay)
@@ -226,7 +232,10 @@ TEST_F(DeriveTest, RecordedDaysKeepTheirLevelWhenThePeriodIsLate)
     ASSERT_TRUE(db().FindPeriodStart(start));
     EXPECT_TRUE(SameDate(start, Date(2026, 1, 1))) << "no cycle starting on 29 January";
     EXPECT_EQ(db().DayOfCycle(), 31);
-    EXPECT_EQ(LevelOf(db().GetDay(Date(2026, 2, 26))), Heavy) << "the prediction goes on a cycle later";
+    // Three days late: her period is expected from tomorrow, and the next a cycle after it.
+    EXPECT_EQ(db().LateDays(), 3);
+    EXPECT_EQ(Levels(db(), Date(2026, 2, 1), 4), "0321");
+    EXPECT_EQ(LevelOf(db().GetDay(Date(2026, 3, 2))), Heavy);
 
     // A note on a predicted day keeps that day free of bleeding; the rest of the period stays.
     ResetCycleDatabaseForTesting();
@@ -278,7 +287,8 @@ TEST_F(DeriveTest, RecordsNoCalendarCanTakeEndDerivationToo)
         ResetCycleDatabaseForTesting();
         CycleDatabase& fresh = TheCycleDatabase();
         ASSERT_TRUE(fresh.ReplaceRecords({Day(odd, Heavy), Day(Date(2026, 11, 1), Heavy)}));
-        EXPECT_EQ(LevelOf(fresh.GetDay(Date(2026, 11, 29))), Heavy) << odd.year << "-" << odd.month;
+        // Expected on 29 November, 7 days before today: late, and predicted from tomorrow.
+        EXPECT_EQ(LevelOf(fresh.GetDay(Date(2026, 12, 7))), Heavy) << odd.year << "-" << odd.month;
         std::vector<CycleRecord> rows;
         EXPECT_GT(fresh.BuildCycleList(rows), 0);
     }
@@ -308,4 +318,115 @@ TEST_F(DeriveTest, TenThousandDailyRecords)
             EXPECT_EQ(rows[i].cycleLength, 29) << i;
         }
     }
+}
+
+namespace {
+// Five-day periods from 21 September, 19 October and 16 November 2026: 28-day cycles.
+std::vector<DayRecord> AutumnPeriods(int recordedDays = 5)
+{
+    std::vector<DayRecord> records;
+    for (const CalDate& start : {Date(2026, 9, 21), Date(2026, 10, 19), Date(2026, 11, 16)})
+        AddRun(records, start, recordedDays, Heavy);
+    return records;
+}
+} // namespace
+
+TEST_F(DeriveTest, AnEarlyPeriodReplacesThePredictedOne)
+{
+    // Her period comes on 11 December, three days before the predicted 14 December; she
+    // records every bleeding day, or the first day of each period only.
+    for (int recordedDays : {5, 1}) {
+        ResetCycleDatabaseForTesting();
+        std::vector<DayRecord> records = AutumnPeriods(recordedDays);
+        records.push_back(Day(Date(2026, 12, 11), Heavy));
+        SetToday(2026, 12, 11);
+        ASSERT_TRUE(db().ReplaceRecords(records));
+        EXPECT_EQ(Levels(db(), Date(2026, 12, 11), 7), "3000000") << recordedDays;
+        EXPECT_EQ(db().DayOfCycle(), 0);
+        EXPECT_EQ(db().LateDays(), -1);
+        CalDate next = Today();
+        ASSERT_TRUE(db().FindNextPeriodStart(next));
+        EXPECT_TRUE(SameDate(next, Date(2027, 1, 7))) << "28, 28, 28 and 25 days average 27";
+
+        // A week later the cycle still counts from her own start.
+        SetToday(2026, 12, 18);
+        db().Recalculate();
+        EXPECT_EQ(db().DayOfCycle(), 7);
+        std::vector<CycleRecord> rows;
+        ASSERT_EQ(db().BuildCycleList(rows), 4);
+        EXPECT_EQ(rows[2].cycleLength, 25);
+        EXPECT_TRUE(SameDate(rows[3].firstDay, Date(2026, 12, 11)));
+    }
+}
+
+TEST_F(DeriveTest, ALatePeriodIsExpectedFromTomorrow)
+{
+    // Nothing recorded since 20 November: on 18 December the period of 14 December is 4 days late.
+    SetToday(2026, 12, 18);
+    ASSERT_TRUE(db().ReplaceRecords(AutumnPeriods()));
+    EXPECT_EQ(db().LateDays(), 4);
+    EXPECT_EQ(Levels(db(), Date(2026, 12, 14), 8), "00000321");
+    EXPECT_EQ(db().DayOfCycle(), 32);
+    CalDate next = Today();
+    ASSERT_TRUE(db().FindNextPeriodStart(next));
+    EXPECT_TRUE(SameDate(next, Date(2026, 12, 19)));
+    ASSERT_TRUE(db().FindNextPeriodStart(next));
+    EXPECT_TRUE(SameDate(next, Date(2027, 1, 16))) << "the later predictions follow from tomorrow";
+
+    // Periods recorded 1 to 5 January, no bleeding on 29 to 31 January, today 1 February.
+    ResetCycleDatabaseForTesting();
+    std::vector<DayRecord> january;
+    AddRun(january, Date(2026, 1, 1), 5, Heavy);
+    AddRun(january, Date(2026, 1, 29), 3, None);
+    SetToday(2026, 2, 1);
+    ASSERT_TRUE(db().ReplaceRecords(january));
+    EXPECT_EQ(db().LateDays(), 3);
+    CalDate february = Today();
+    ASSERT_TRUE(db().FindNextPeriodStart(february));
+    EXPECT_TRUE(SameDate(february, Date(2026, 2, 2)));
+    std::vector<CycleRecord> rows;
+    ASSERT_GE(db().BuildCycleList(rows), 1);
+    EXPECT_TRUE(SameDate(rows[0].firstDay, Date(2026, 1, 1)));
+    EXPECT_EQ(rows[0].cycleLength, 32);
+    EXPECT_EQ(rows[0].bleedingDays, 5);
+}
+
+TEST_F(DeriveTest, APeriodUpToFourteenDaysLateMovesOneMoreDaysLateStays)
+{
+    std::vector<DayRecord> records;
+    AddRun(records, day0, 5, Heavy);
+    ASSERT_TRUE(db().ReplaceRecords(records));
+    // The period is expected on day 28.
+    for (int late : {-1, 0, 1, 14, 15}) {
+        const CalDate today = At(28 + late);
+        SetToday(today.year, today.month, today.day);
+        db().Recalculate();
+        CalDate next = today;
+        ASSERT_TRUE(db().FindNextPeriodStart(next)) << late;
+        if (late < 0 || late > 14) {
+            EXPECT_EQ(db().LateDays(), -1) << late;
+            EXPECT_EQ(Levels(db(), At(28), 1), "3") << late;
+            EXPECT_TRUE(SameDate(next, At(late < 0 ? 28 : 56))) << late;
+        } else {
+            EXPECT_EQ(db().LateDays(), late);
+            EXPECT_EQ(Levels(db(), At(28), 1), "0") << late;
+            EXPECT_EQ(Levels(db(), today, 4), "0321") << late;
+            EXPECT_TRUE(SameDate(next, OffsetDate(today, 1))) << late;
+        }
+    }
+}
+
+TEST_F(DeriveTest, ANewDayDerivesTheLatePeriodAgain)
+{
+    SetToday(2026, 12, 18);
+    ASSERT_TRUE(db().ReplaceRecords(AutumnPeriods()));
+    db().SetChanged(false);
+    EXPECT_FALSE(db().FollowToday()) << "derived today already";
+    EXPECT_FALSE(db().Changed());
+    SetToday(2026, 12, 19);
+    EXPECT_TRUE(db().FollowToday());
+    EXPECT_TRUE(db().Changed());
+    EXPECT_EQ(db().LateDays(), 5);
+    EXPECT_EQ(Levels(db(), Date(2026, 12, 19), 2), "03");
+    EXPECT_FALSE(db().FollowToday());
 }
