@@ -2,8 +2,13 @@
 
 #include "model/CycleDatabase.h"
 #include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
+#include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/SummaryRows.h"
+#include "ui/toolkit/PanelItem.h"
+
+#include <QCoreApplication>
 
 namespace {
 DayRecord DayWithFlags(const CalDate& date, int level, uint32_t extraFlags)
@@ -108,12 +113,85 @@ TEST_F(SummaryRowsTest, NextCycleCountsDown)
     RecordNovemberPeriod();
     EXPECT_EQ(RowsOn(2026, 12, 16)[3].caption, QStringLiteral("Next Cycle: in 2 Days"));
     EXPECT_EQ(RowsOn(2026, 12, 17)[3].caption, QStringLiteral("Next Cycle: in 1 Day"));
-    // On the predicted start the map's level is the predicted one: she is expected to bleed.
+    // On the predicted start, with no bleeding recorded, the period is expected, not assumed.
     const std::vector<SummaryRow> start = RowsOn(2026, 12, 18);
-    EXPECT_EQ(start[0].caption, QStringLiteral("Today: Day 1"));
-    EXPECT_EQ(start[0].description, QStringLiteral("Heavy bleeding"));
-    EXPECT_EQ(start[3].caption, QStringLiteral("Menstruation"));
-    EXPECT_EQ(start[3].description, QStringLiteral("Next cycle starts on January 15"));
+    EXPECT_EQ(start[0].caption, QStringLiteral("Today: Day 29"));
+    EXPECT_EQ(start[0].description, QStringLiteral("Not in menstruation"));
+    EXPECT_EQ(start[3].caption, QStringLiteral("Next Cycle: Today"));
+    EXPECT_EQ(start[3].description, QStringLiteral("Next cycle starts on December 18"));
+}
+
+TEST_F(SummaryRowsTest, ALatePeriodSaysHowLateItIs)
+{
+    RecordNovemberPeriod(); // expected on 18 December
+    const std::vector<SummaryRow> oneDay = RowsOn(2026, 12, 19);
+    EXPECT_EQ(oneDay[0].caption, QStringLiteral("Today: Day 30"));
+    EXPECT_EQ(oneDay[0].description, QStringLiteral("Not in menstruation"));
+    EXPECT_EQ(oneDay[3].caption, QStringLiteral("Next Cycle: 1 Day Late"));
+    EXPECT_EQ(oneDay[3].description, QStringLiteral("Expected on December 18"));
+    EXPECT_EQ(oneDay[5].description, QStringLiteral("Last cycle started on November 20"));
+    const std::vector<SummaryRow> fourteen = RowsOn(2027, 1, 1);
+    EXPECT_EQ(fourteen[3].caption, QStringLiteral("Next Cycle: 14 Days Late"));
+    EXPECT_EQ(fourteen[3].description, QStringLiteral("Expected on December 18"));
+    // Fifteen days on she may simply not have recorded it: the period keeps its place.
+    const std::vector<SummaryRow> fifteen = RowsOn(2027, 1, 2);
+    EXPECT_EQ(fifteen[0].caption, QStringLiteral("Today: Day 16"));
+    EXPECT_EQ(fifteen[3].caption, QStringLiteral("Next Cycle: in 13 Days"));
+    EXPECT_EQ(fifteen[3].description, QStringLiteral("Next cycle starts on January 15"));
+    // Bleeding recorded today ends it.
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 21), Medium)));
+    const std::vector<SummaryRow> came = RowsOn(2026, 12, 21);
+    EXPECT_EQ(came[0].caption, QStringLiteral("Today: Day 1"));
+    EXPECT_EQ(came[3].caption, QStringLiteral("Menstruation"));
+    EXPECT_EQ(came[3].description, QStringLiteral("Next cycle starts on January 20")); // 31 and 28 average 30
+}
+
+TEST_F(SummaryRowsTest, ThePanelFollowsALatePeriodAcrossMidnight)
+{
+    RecordNovemberPeriod(); // expected on 18 December
+    SetToday(2026, 12, 19);
+    TheCycleDatabase().Recalculate();
+    TheAppSettings().interactiveRun = true;
+    CSummaryPanel panel;
+    panel.resize(320, 480);
+    panel.show();
+    panel.grab();
+    ASSERT_EQ(panel.ItemCount(), 9);
+    EXPECT_EQ(panel.Items()[3]->caption, QStringLiteral("Next Cycle: 1 Day Late"));
+
+    SetToday(2026, 12, 20);
+    panel.CheckDate();
+    panel.grab();
+    EXPECT_EQ(panel.Items()[3]->caption, QStringLiteral("Next Cycle: 2 Days Late"));
+    EXPECT_EQ(panel.Items()[0]->caption, QStringLiteral("Today: Day 31"));
+    // The reminders follow after the paint: the late start of tomorrow is the one they know.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(IsSameDate(TheAppSettings().lastAlertDate, Date(2026, 12, 21)));
+}
+
+TEST_F(SummaryRowsTest, EarlyAndLatePeriodsOfAutumn)
+{
+    std::vector<DayRecord> records;
+    for (const CalDate& start : {Date(2026, 9, 21), Date(2026, 10, 19), Date(2026, 11, 16)}) {
+        for (int i = 0; i < 5; ++i)
+            records.push_back(Day(OffsetDate(start, i), Heavy));
+    }
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    // Not recorded by 18 December: four days late.
+    const std::vector<SummaryRow> late = RowsOn(2026, 12, 18);
+    EXPECT_EQ(late[0].caption, QStringLiteral("Today: Day 33"));
+    EXPECT_EQ(late[0].description, QStringLiteral("Not in menstruation"));
+    EXPECT_EQ(late[3].caption, QStringLiteral("Next Cycle: 4 Days Late"));
+    EXPECT_EQ(late[3].description, QStringLiteral("Expected on December 14"));
+    EXPECT_EQ(late[5].description, QStringLiteral("Last cycle started on November 16"));
+
+    // Recorded early, on 11 December: day 1, and the next cycle follows from it.
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 11), Heavy)));
+    const std::vector<SummaryRow> early = RowsOn(2026, 12, 11);
+    EXPECT_EQ(early[0].caption, QStringLiteral("Today: Day 1"));
+    EXPECT_EQ(early[3].caption, QStringLiteral("Menstruation"));
+    EXPECT_EQ(early[3].description, QStringLiteral("Next cycle starts on January 7"));
+    EXPECT_EQ(RowsOn(2026, 12, 14)[0].caption, QStringLiteral("Today: Day 4"));
 }
 
 TEST_F(SummaryRowsTest, OvulationEstimateIsNeverInThePast)

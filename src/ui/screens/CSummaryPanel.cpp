@@ -39,6 +39,8 @@ void CSummaryPanel::ActivateItem(int index)
 bool CSummaryPanel::NeedsRebuild()
 {
     const CalDate today = Today();
+    // A late period is expected from tomorrow, so on a new day the predictions move.
+    const bool derivedAgain = TheCycleDatabase().FollowToday();
     bool rebuild = false;
     if (!IsSameDate(today, m_lastBuiltDate)) {
         m_lastBuiltDate = today;
@@ -49,7 +51,7 @@ bool CSummaryPanel::NeedsRebuild()
     if (!rebuild)
         return false;
     // This runs inside a paint: the reminders are brought up to date after it, never in it.
-    if (!m_rescheduleQueued && TheAppSettings().IsAlertDue()) {
+    if (!m_rescheduleQueued && (derivedAgain || TheAppSettings().IsAlertDue())) {
         m_rescheduleQueued = true;
         QMetaObject::invokeMethod(
             this,

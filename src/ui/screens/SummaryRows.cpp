@@ -36,23 +36,31 @@ SummaryRow OvulationRow(CycleDatabase& database, const DayRecord& today, const C
             QStringLiteral("In %1 days, at %2").arg(days).arg(FormatMonthDay(ovulation)), 2};
 }
 
+QString DaysSuffix(int days)
+{
+    return days == 1 ? QString() : QStringLiteral("s");
+}
+
 SummaryRow NextCycleRow(CycleDatabase& database, const DayRecord& today)
 {
     CalDate next = today.date;
     if (!database.FindNextPeriodStart(next))
         return {QStringLiteral("Next Cycle"), QStringLiteral("No data"), 3};
-    QString caption;
-    if (LevelOf(today) != None) {
-        caption = QStringLiteral("Menstruation");
-    } else {
-        const int days = DaysBetween(next, today.date);
-        if (days > 0)
-            caption =
-                QStringLiteral("Next Cycle: in %1 Day%2").arg(days).arg(days == 1 ? QString() : QStringLiteral("s"));
-        else
-            caption = QStringLiteral("Next Cycle: Today");
+    const QString startsOn = QStringLiteral("Next cycle starts on %1");
+    if (LevelOf(today) != None)
+        return {QStringLiteral("Menstruation"), startsOn.arg(FormatMonthDay(next)), 3};
+    // A late period is predicted from tomorrow; she is told how late it is and when it was due.
+    const int late = database.LateDays();
+    if (late == 0)
+        return {QStringLiteral("Next Cycle: Today"), startsOn.arg(FormatMonthDay(today.date)), 3};
+    if (late > 0) {
+        return {QStringLiteral("Next Cycle: %1 Day%2 Late").arg(late).arg(DaysSuffix(late)),
+                QStringLiteral("Expected on %1").arg(FormatMonthDay(OffsetDate(today.date, -late))), 3};
     }
-    return {caption, QStringLiteral("Next cycle starts on %1").arg(FormatMonthDay(next)), 3};
+    const int days = DaysBetween(next, today.date);
+    const QString caption = days > 0 ? QStringLiteral("Next Cycle: in %1 Day%2").arg(days).arg(DaysSuffix(days))
+                                     : QStringLiteral("Next Cycle: Today");
+    return {caption, startsOn.arg(FormatMonthDay(next)), 3};
 }
 } // namespace
 
