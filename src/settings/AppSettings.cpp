@@ -160,7 +160,11 @@ void AppSettings::RescheduleFromPrediction()
     if (IsSameDate(start, lastAlertDate))
         return; // the registered alerts are current
     ClearNotifications(kAlertEntries);
-    ScheduleCycleAlert(start);
+    // A late period is expected from tomorrow, and from the day after tomorrow once that has
+    // come: an alert for it would repeat every day. Only the start after it is announced.
+    const bool startIsLate = TheCycleDatabase().LateDays() >= 0 && IsSameDate(start, OffsetDate(Today(), 1));
+    if (!startIsLate)
+        ScheduleCycleAlert(start);
     lastAlertDate = start;
     CalDate following = start;
     if (TheCycleDatabase().FindNextPeriodStart(following))

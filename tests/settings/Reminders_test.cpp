@@ -290,3 +290,42 @@ TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
     EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Default);
     EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 21)}));
 }
+
+TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
+{
+    // A period from 1 November 2026, the next expected on 29 November; on 1 December she has
+    // recorded nothing: it is 2 days late and expected from tomorrow.
+    SetToday(2026, 12, 1);
+    RecordPeriod(Date(2026, 11, 1), 3);
+    StartInteractiveRun();
+    AppSettings& settings = TheAppSettings();
+    settings.SetAlert(true, 0);
+    ASSERT_EQ(TheCycleDatabase().LateDays(), 2);
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 30)})) << "only the start after the late one";
+    EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 2)));
+
+    // Each later day moves the late start and the one after it, with one alert at a time.
+    for (int day = 2; day <= 4; ++day) {
+        SetToday(2026, 12, day);
+        ASSERT_TRUE(TheCycleDatabase().FollowToday());
+        settings.Reschedule();
+        EXPECT_TRUE(SameDates(AlertDays(), {OffsetDate(Date(2026, 12, 30), day - 1)})) << day;
+    }
+
+    // Her period comes on 5 December: the next start gets its alert again.
+    SetToday(2026, 12, 5);
+    RecordPeriod(Date(2026, 12, 5), 1);
+    EXPECT_EQ(TheCycleDatabase().LateDays(), -1);
+    CalDate next = Today();
+    ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
+    ASSERT_EQ(AlertDays().size(), 2u);
+    EXPECT_TRUE(IsSameDate(AlertDays().front(), next));
+
+    // Late today (0 days): the start tomorrow was moved, so no alert for it either.
+    ResetCycleDatabaseForTesting();
+    settings.lastAlertDate = CalDate{0, 0, 0};
+    SetToday(2026, 11, 29);
+    RecordPeriod(Date(2026, 11, 1), 3);
+    ASSERT_EQ(TheCycleDatabase().LateDays(), 0);
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 28)}));
+}
