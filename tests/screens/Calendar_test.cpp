@@ -516,3 +516,20 @@ TEST_F(CalendarTest, KeysWheelAndTooltipsServeTheDays)
         EXPECT_TRUE(TheMonthRenderer().DescribeDay(Date(2026, 12, 4)).contains(QStringLiteral("84 % (green disc)")));
     });
 }
+
+TEST_F(CalendarTest, ALatePeriodsDaysSayWhenItWasDue)
+{
+    std::vector<DayRecord> records;
+    for (int day = 16; day <= 20; ++day)
+        records.push_back(Day(Date(2026, 11, day), Heavy));
+    SetToday(2026, 12, 18); // expected on 14 December
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    for (int day : {19, 20, 21}) {
+        const QString tip = TheMonthRenderer().DescribeDay(Date(2026, 12, day));
+        EXPECT_TRUE(tip.contains(QStringLiteral("expected (red disc)"))) << tip.toStdString();
+        EXPECT_TRUE(tip.contains(QStringLiteral("Late: expected on December 14"))) << tip.toStdString();
+    }
+    EXPECT_FALSE(TheMonthRenderer().DescribeDay(Date(2026, 12, 14)).contains(QStringLiteral("Bleeding")));
+    EXPECT_FALSE(TheMonthRenderer().DescribeDay(Date(2027, 1, 16)).contains(QStringLiteral("Late")))
+        << "the period after it is not late";
+}

@@ -314,6 +314,11 @@ QString MonthRenderer::DescribeDay(const CalDate& day)
         else
             origin = QStringLiteral("filled in");
         lines << QStringLiteral("Bleeding: %1, %2 (red disc)").arg(LevelName(state.level), origin);
+        // A late period is predicted from tomorrow: its days say when it was due.
+        CalDate start = day;
+        const int late = database.LateDays();
+        if (late >= 0 && database.FindPeriodStart(start) && IsSameDate(start, OffsetDate(m_today, 1)))
+            lines << QStringLiteral("Late: expected on %1").arg(FormatMonthDay(OffsetDate(m_today, -late)));
     } else if (state.stored) {
         lines << QStringLiteral("Bleeding: No");
     }
