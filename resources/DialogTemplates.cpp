@@ -173,8 +173,10 @@ constexpr DialogItemTemplate kOvulation[] = {
     {kIdcOvulationLast, C::Edit, u"", 7, 19, 141, 14, kReadOnlyEdit},
     {kIdcOvulationNextLabel, C::Static, u"Next ovulation will be on:", 7, 38, 88, 8, kLabel},
     {kIdcOvulationNext, C::Edit, u"", 7, 50, 141, 14, kReadOnlyEdit},
+    {kIdcOvulationFertileLabel, C::Static, u"Fertile days:", 7, 72, 88, 8, kLabel},
+    {kIdcOvulationFertile, C::Edit, u"", 7, 84, 141, 14, kReadOnlyEdit},
     {kIdcOvulationFootnote, C::Static, u"(assuming the ovulation happens 14 days before the start of the next cycle)",
-     7, 72, 141, 34, kLabel},
+     7, 106, 141, 34, kLabel},
 };
 
 // --- 209: start-up password prompt ------------------------------------------------------
@@ -198,7 +200,7 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddSettings, 156, 129, u"Settings", kSettings},
     {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
     {kIddStatistics, 156, 177, u"Statistics", kCycleList},
-    {kIddOvulation, 155, 113, u"Ovulation", kOvulation},
+    {kIddOvulation, 155, 142, u"Ovulation", kOvulation},
     {kIddWelcome, 155, 142, u"Welcome", kWelcome},
     {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
     {kIddPasswordStartup, 156, 78, u"Dialog", kPasswordStartup},

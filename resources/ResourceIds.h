@@ -105,6 +105,8 @@ inline constexpr int kIdcOvulationLast = 1030;
 inline constexpr int kIdcOvulationNextLabel = 1025;
 inline constexpr int kIdcOvulationNext = 1031;
 inline constexpr int kIdcOvulationFootnote = 1032;
+inline constexpr int kIdcOvulationFertileLabel = 1033;
+inline constexpr int kIdcOvulationFertile = 1034;
 
 // Due date calculator (103).
 inline constexpr int kIdcDueLastCycle = 1000;
