@@ -113,6 +113,9 @@ inline constexpr int kIdcDueLastCycle = 1000;
 inline constexpr int kIdcDueConception = 1001;
 inline constexpr int kIdcDueDate = 1002;
 inline constexpr int kIdcDueBirthSign = 1003;
+inline constexpr int kIdcDueInstruction = 1004;
+inline constexpr int kIdcDuePregnancyWeek = 1005;
+inline constexpr int kIdcDueEstimateNote = 1006;
 
 // History (211) and statistics (205).
 inline constexpr int kIdcCycleList = 1027;
