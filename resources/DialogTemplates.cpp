@@ -86,7 +86,7 @@ constexpr DialogItemTemplate kConceptionLandscape[] = {
 constexpr uint32_t kShortDate = kDtsShortDateFormat | kDtsRightAlign | kWsTabStop;
 
 constexpr DialogItemTemplate kDueDate[] = {
-    {kIdcStatic, C::Static, u"Modify any field to calculate the others:", 7, 7, 142, 8, kCentred},
+    {kIdcDueInstruction, C::Static, u"Modify any field to calculate the others:", 7, 7, 142, 8, kCentred},
     {kIdcStatic, C::Static, u"&Last cycle started on:", 7, 25, 40, 18, kLabel},
     {kIdcDueLastCycle, C::DatePicker, u"", 49, 27, 100, 15, kShortDate},
     {kIdcStatic, C::Static, u"&Conception date:", 7, 48, 40, 18, kLabel},
@@ -95,6 +95,9 @@ constexpr DialogItemTemplate kDueDate[] = {
     {kIdcDueDate, C::DatePicker, u"", 49, 73, 100, 15, kShortDate},
     {kIdcStatic, C::Static, u"&Birth sign:", 7, 99, 40, 8, kLabel},
     {kIdcDueBirthSign, C::ComboBox, u"", 49, 96, 100, 74, kDropList},
+    {kIdcDuePregnancyWeek, C::Static, u"", 7, 116, 142, 8, kLabel},
+    {kIdcDueEstimateNote, C::Static, u"These dates are estimates: few babies are born on their due date.", 7, 128, 142,
+     18, kLabel},
 };
 
 // --- 201: calendar ----------------------------------------------------------------------
@@ -173,8 +176,10 @@ constexpr DialogItemTemplate kOvulation[] = {
     {kIdcOvulationLast, C::Edit, u"", 7, 19, 141, 14, kReadOnlyEdit},
     {kIdcOvulationNextLabel, C::Static, u"Next ovulation will be on:", 7, 38, 88, 8, kLabel},
     {kIdcOvulationNext, C::Edit, u"", 7, 50, 141, 14, kReadOnlyEdit},
+    {kIdcOvulationFertileLabel, C::Static, u"Fertile days:", 7, 72, 88, 8, kLabel},
+    {kIdcOvulationFertile, C::Edit, u"", 7, 84, 141, 14, kReadOnlyEdit},
     {kIdcOvulationFootnote, C::Static, u"(assuming the ovulation happens 14 days before the start of the next cycle)",
-     7, 72, 141, 34, kLabel},
+     7, 106, 141, 34, kLabel},
 };
 
 // --- 209: start-up password prompt ------------------------------------------------------
@@ -191,14 +196,14 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddAbout, 156, 129, u"About Velumina", kAbout},
     {kIddWelcomeLandscape, 211, 111, u"Welcome", kWelcomeLandscape},
     {kIddConception, 156, 177, u"Conception Probability", kConception},
-    {kIddDueDate, 156, 129, u"Due Date Calculator", kDueDate},
+    {kIddDueDate, 156, 150, u"Due Date Calculator", kDueDate},
     {kIddAboutLandscape, 210, 129, u"About Velumina", kAboutLandscape},
     {kIddCalendar, 156, 129, u"Calendar", kCalendar},
     {kIddToday, 156, 129, u"How Do I Feel Today?", kToday},
     {kIddSettings, 156, 129, u"Settings", kSettings},
     {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
     {kIddStatistics, 156, 177, u"Statistics", kCycleList},
-    {kIddOvulation, 155, 113, u"Ovulation", kOvulation},
+    {kIddOvulation, 155, 142, u"Ovulation", kOvulation},
     {kIddWelcome, 155, 142, u"Welcome", kWelcome},
     {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
     {kIddPasswordStartup, 156, 78, u"Dialog", kPasswordStartup},

@@ -105,12 +105,17 @@ inline constexpr int kIdcOvulationLast = 1030;
 inline constexpr int kIdcOvulationNextLabel = 1025;
 inline constexpr int kIdcOvulationNext = 1031;
 inline constexpr int kIdcOvulationFootnote = 1032;
+inline constexpr int kIdcOvulationFertileLabel = 1033;
+inline constexpr int kIdcOvulationFertile = 1034;
 
 // Due date calculator (103).
 inline constexpr int kIdcDueLastCycle = 1000;
 inline constexpr int kIdcDueConception = 1001;
 inline constexpr int kIdcDueDate = 1002;
 inline constexpr int kIdcDueBirthSign = 1003;
+inline constexpr int kIdcDueInstruction = 1004;
+inline constexpr int kIdcDuePregnancyWeek = 1005;
+inline constexpr int kIdcDueEstimateNote = 1006;
 
 // History (211) and statistics (205).
 inline constexpr int kIdcCycleList = 1027;

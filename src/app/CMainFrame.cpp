@@ -9,6 +9,9 @@
 #include "storage/CsvExchange.h"
 #include "storage/DataFile.h"
 #include "ui/screens/CCalendarDlg.h"
+#include "ui/screens/CConceptionProbabilityDlg.h"
+#include "ui/screens/CDueDateCalcDlg.h"
+#include "ui/screens/COvulationDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
@@ -112,6 +115,9 @@ bool CMainFrame::IsCommandEnabled(int command) const
         return !TheCycleDatabase().Records().empty();
     case kCmdToday:
     case kCmdCalendar:
+    case kCmdConception:
+    case kCmdOvulations:
+    case kCmdDueDateCalc:
     case kCmdImport:
     case kCmdExit:
         return true;
@@ -135,6 +141,21 @@ void CMainFrame::OnCommand(int command)
     case kCmdCalendar: {
         CCalendarDlg calendar(this);
         calendar.RunAsPage(this);
+        break;
+    }
+    case kCmdConception: {
+        CConceptionProbabilityDlg conception(this);
+        conception.RunAsPage(this);
+        break;
+    }
+    case kCmdOvulations: {
+        COvulationDlg ovulation(this);
+        ovulation.RunAsPage(this);
+        break;
+    }
+    case kCmdDueDateCalc: {
+        CDueDateCalcDlg calculator(this);
+        calculator.RunAsPage(this);
         break;
     }
     case kCmdEraseAll:

@@ -11,6 +11,7 @@ namespace {
 constexpr int kDefaultCycleLength = 28;
 constexpr int kDefaultPeriodLength = 3;
 constexpr int kDefaultLutealPhase = 14;
+constexpr int kMaxLutealPhase = 40; // the settings dialog's arrows reach 1 to 40
 constexpr int kPeriodStartSearchDays = 40;
 constexpr int kRunSkipDays = 20;
 constexpr int kGapAfterPrediction = 14;
@@ -99,9 +100,15 @@ int CycleDatabase::InitialPeriodLen()
 
 int CycleDatabase::LutealPhaseLen()
 {
-    if (m_lutealPhaseLen >= 11)
+    // The cached copy is used from 11 days on; below that the setting is read on every call.
+    // A stored value no cycle can have (a hand-edited setting) would make the ovulation day
+    // meaningless, or overflow, so it reads as the default.
+    if (m_lutealPhaseLen >= 11 && m_lutealPhaseLen <= kMaxLutealPhase)
         return m_lutealPhaseLen;
-    m_lutealPhaseLen = ReadSettingInt(SettingsSection(), kSettingLutealPhaseLen, kDefaultLutealPhase);
+    int32_t stored = ReadSettingInt(SettingsSection(), kSettingLutealPhaseLen, kDefaultLutealPhase);
+    if (stored < 1 || stored > kMaxLutealPhase)
+        stored = kDefaultLutealPhase;
+    m_lutealPhaseLen = stored;
     return m_lutealPhaseLen;
 }
 

@@ -208,6 +208,46 @@ TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
     EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 3"));
 }
 
+TEST_F(MainFrameTest, FertilityScreensOpenFromTheMenuAndTheirSummaryRows)
+{
+    StoreNovemberPeriod();
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    frame.SummaryPanel()->grab(); // paints, which builds the rows
+    struct Screen
+    {
+        int command;
+        int row;
+        const char* className;
+    };
+    const Screen screens[] = {{kCmdConception, 1, "CConceptionProbabilityDlg"},
+                              {kCmdOvulations, 2, "COvulationDlg"},
+                              {kCmdDueDateCalc, 7, "CDueDateCalcDlg"}};
+    for (const Screen& screen : screens) {
+        EXPECT_TRUE(frame.IsCommandEnabled(screen.command)) << screen.className;
+        for (const bool fromRow : {false, true}) {
+            // Whichever page opens is noted and left with "Back".
+            QString opened;
+            QTimer closer;
+            QObject::connect(&closer, &QTimer::timeout, &frame, [&] {
+                if (CBlackDialog* page = CBlackDialog::TopPage(&frame)) {
+                    opened = QString::fromLatin1(page->metaObject()->className());
+                    page->OnCommand(kIdCancel);
+                }
+            });
+            closer.start(5);
+            if (fromRow)
+                frame.SummaryPanel()->ActivateItem(screen.row);
+            else
+                frame.OnCommand(screen.command);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }, 5000));
+            EXPECT_EQ(opened, QString::fromLatin1(screen.className)) << (fromRow ? "row" : "menu");
+            EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
+        }
+    }
+}
+
 namespace {
 /// A screen whose way out can be refused, as when its "Save changes?" question is dismissed.
 class RefusingPage : public CBlackDialog

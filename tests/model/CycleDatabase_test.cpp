@@ -149,6 +149,32 @@ TEST_F(CycleDatabaseTest, LutealPhaseChangesChancesButNotPredictions)
     EXPECT_EQ(LevelOf(db().GetDay(Date(2026, 12, 18))), Heavy);
 }
 
+TEST_F(CycleDatabaseTest, AStoredLutealPhaseNoCycleCanHaveReadsAsTheDefault)
+{
+    for (int stored : {INT32_MIN, -2, 0, 41, INT32_MAX}) {
+        ResetCycleDatabaseForTesting();
+        CycleDatabase& fresh = TheCycleDatabase();
+        WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), stored);
+        fresh.SetDay(Day(Date(2026, 11, 20), Heavy));
+        EXPECT_EQ(fresh.LutealPhaseLen(), 14) << stored;
+        EXPECT_EQ(fresh.ChanceForCycleDay(14), 84) << stored;
+        EXPECT_EQ(fresh.ChanceForCycleDay(INT_MIN), 0) << stored;
+        EXPECT_EQ(fresh.ChanceForCycleDay(INT_MAX), 0) << stored;
+    }
+    // Values a cycle can have are kept; below 11 they are read again on every call.
+    ResetCycleDatabaseForTesting();
+    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 40);
+    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 40);
+    ResetCycleDatabaseForTesting();
+    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 1);
+    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 1);
+    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 9);
+    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 9);
+    // A value set out of bounds is written, and reads as the default too.
+    TheCycleDatabase().SetLutealPhaseLen(55);
+    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 14);
+}
+
 TEST_F(CycleDatabaseTest, ResetEmptiesEverything)
 {
     db().SetDay(Day(Date(2026, 11, 20), Heavy));

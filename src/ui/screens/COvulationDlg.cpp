@@ -1,0 +1,79 @@
+#include "ui/screens/COvulationDlg.h"
+
+#include "model/CycleDatabase.h"
+#include "resources/ResourceIds.h"
+#include "ui/screens/FertilityDates.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QLineEdit>
+
+namespace {
+constexpr int kDateBoxes[] = {kIdcOvulationLast, kIdcOvulationNext, kIdcOvulationFertile};
+} // namespace
+
+COvulationDlg::COvulationDlg(QWidget* parent) : CSizeableDialog(kIddOvulation, parent)
+{
+}
+
+COvulationDlg::~COvulationDlg() = default;
+
+int COvulationDlg::GetLayoutTemplateId() const
+{
+    return kIddOvulation;
+}
+
+bool COvulationDlg::OnInitDialog()
+{
+    for (const int id : kDateBoxes)
+        SetAnchor(id, kAnchorWiden);
+    SetAnchor(kIdcOvulationFootnote, kAnchorWiden);
+    if (!CSizeableDialog::OnInitDialog())
+        return false;
+    CreateMenuBar(kMenuBack);
+    for (const int id : kDateBoxes) {
+        auto* box = ControlAs<QLineEdit>(id);
+        if (!box)
+            return false;
+        box->setFont(TheImageCache().BigFont());
+        // The dates are there to read (and copy); opening the page does not select one.
+        box->setFocusPolicy(Qt::ClickFocus);
+    }
+    ShowDates();
+    return true;
+}
+
+void COvulationDlg::ShowDates()
+{
+    const CalDate today = Today();
+    OvulationEstimate estimate;
+    QString last = QStringLiteral("No Data");
+    QString next = last;
+    QString fertile = last;
+    if (EstimateOvulations(TheCycleDatabase(), today, estimate)) {
+        last = FormatDateNearToday(estimate.last, today);
+        next = FormatDateNearToday(estimate.next, today);
+        fertile = QStringLiteral("%1 to %2")
+                      .arg(FormatDateNearToday(estimate.fertileFirst, today),
+                           FormatDateNearToday(estimate.fertileLast, today));
+    }
+    ControlAs<QLineEdit>(kIdcOvulationLast)->setText(last);
+    ControlAs<QLineEdit>(kIdcOvulationNext)->setText(next);
+    ControlAs<QLineEdit>(kIdcOvulationFertile)->setText(fertile);
+    for (const int id : kDateBoxes)
+        ControlAs<QLineEdit>(id)->setCursorPosition(0);
+}
+
+QString COvulationDlg::LastText() const
+{
+    return ControlAs<QLineEdit>(kIdcOvulationLast)->text();
+}
+
+QString COvulationDlg::NextText() const
+{
+    return ControlAs<QLineEdit>(kIdcOvulationNext)->text();
+}
+
+QString COvulationDlg::FertileText() const
+{
+    return ControlAs<QLineEdit>(kIdcOvulationFertile)->text();
+}

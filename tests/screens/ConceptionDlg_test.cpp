@@ -1,0 +1,231 @@
+#include "PageTestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "resources/DialogTemplates.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "ui/screens/CConceptionProbabilityDlg.h"
+#include "ui/screens/COvuChartWnd.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QToolTip>
+
+#include <set>
+
+namespace {
+const QColor kWhite(255, 255, 255);
+
+// A period recorded from 6 December 2026, today: cycle day 1, average 28.
+void StoreCycleStartingToday()
+{
+    std::vector<DayRecord> records;
+    for (int i = 0; i < 5; ++i)
+        records.push_back(Day(OffsetDate(Date(2026, 12, 6), i), Heavy));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+}
+
+// The height of the bar colour's run up from the x axis in the middle of column `index`.
+int BarHeight(const QImage& image, const COvuChartWnd& chart, int index)
+{
+    const QRect column = chart.ColumnRect(index);
+    const int x = column.center().x();
+    int height = 0;
+    for (int y = column.bottom() - 1; y >= column.top(); --y) {
+        if (CountNear(image, QRect(x, y, 1, 1), COvuChartWnd::kBarColour) == 0)
+            break;
+        ++height;
+    }
+    return height;
+}
+
+// The inside of a column between two grid lines, clear of any bar: the middle fifth.
+QRect ClearArea(const COvuChartWnd& chart, int index)
+{
+    const QRect column = chart.ColumnRect(index).adjusted(2, 0, -2, 0);
+    const int fifth = column.height() / 5;
+    return QRect(column.left(), column.top() + fifth / 4, column.width(), fifth / 2);
+}
+} // namespace
+
+class ConceptionDlgTest : public PageTest
+{
+};
+
+TEST_F(ConceptionDlgTest, OnTheFirstDayTheChartShowsTodayAndTheBarsOfTheFertileDays)
+{
+    StoreCycleStartingToday();
+    CConceptionProbabilityDlg dialog;
+    Look(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Conception Probability"));
+        EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("0% chance to conceive today"));
+        EXPECT_EQ(dialog.FootnoteText(),
+                  QStringLiteral("(assuming the ovulation occurs 14 days before the start of the next cycle)"));
+        EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcConceptionHeadline)->font().pointSizeF(),
+                  TheImageCache().CaptionFont().pointSizeF());
+        ASSERT_NE(dialog.Chart(), nullptr);
+        EXPECT_GT(dialog.Chart()->width(), 400) << "the chart fills the page";
+    });
+
+    COvuChartWnd chart;
+    chart.resize(480, 400);
+    const QImage image = GrabPixels(&chart);
+    const QRect plot = chart.PlotRect();
+    ASSERT_FALSE(plot.isEmpty());
+    // Today's column is the first, shaded where no bar stands.
+    EXPECT_GT(CountNear(image, ClearArea(chart, 0), COvuChartWnd::kTodayColour), 0);
+    EXPECT_EQ(CountNear(image, ClearArea(chart, 0), COvuChartWnd::kTodayColour),
+              ClearArea(chart, 0).width() * ClearArea(chart, 0).height());
+    // Bars over the columns labelled 10 to 19, none elsewhere; the highest over 15.
+    std::vector<int> heights;
+    for (int i = 0; i < 28; ++i)
+        heights.push_back(BarHeight(image, chart, i));
+    for (int i = 0; i < 28; ++i)
+        EXPECT_EQ(heights[static_cast<size_t>(i)] > 0, i >= 9 && i <= 18) << "column " << i + 1;
+    EXPECT_EQ(std::max_element(heights.begin(), heights.end()) - heights.begin(), 14);
+    // 84 % of the plot, less the outline at the top.
+    EXPECT_NEAR(heights[14], plot.height() * 84 / 100 - 1, 1);
+    // The plot elsewhere is white.
+    EXPECT_EQ(CountNear(image, ClearArea(chart, 24), kWhite),
+              ClearArea(chart, 24).width() * ClearArea(chart, 24).height());
+}
+
+TEST_F(ConceptionDlgTest, TheLutealPhaseMovesTheBarsAndIsNamedInTheFootnote)
+{
+    StoreCycleStartingToday();
+    TheCycleDatabase().SetLutealPhaseLen(12);
+    CConceptionProbabilityDlg dialog;
+    Look(dialog, [&] {
+        EXPECT_EQ(dialog.FootnoteText(),
+                  QStringLiteral("(assuming the ovulation occurs 12 days before the start of the next cycle)"));
+    });
+    COvuChartWnd chart;
+    chart.resize(480, 400);
+    const QImage image = GrabPixels(&chart);
+    int highest = -1;
+    int best = 0;
+    for (int i = 0; i < 28; ++i) {
+        if (BarHeight(image, chart, i) > best) {
+            best = BarHeight(image, chart, i);
+            highest = i;
+        }
+    }
+    EXPECT_EQ(highest, 16);
+    EXPECT_EQ(COvuChartWnd::ColumnTip(16), QStringLiteral("Day 17: 84 %"));
+}
+
+TEST_F(ConceptionDlgTest, WithoutACurrentCycleThereIsNoTodayColumn)
+{
+    CConceptionProbabilityDlg dialog;
+    Look(dialog, [&] { EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("No Data")); });
+    COvuChartWnd chart;
+    chart.resize(480, 400);
+    const QImage image = GrabPixels(&chart);
+    EXPECT_EQ(CountNear(image, image.rect(), COvuChartWnd::kTodayColour), 0);
+    EXPECT_GT(BarHeight(image, chart, 13), 0) << "the bars of an average cycle stay";
+}
+
+TEST_F(ConceptionDlgTest, AChartTooSmallForItsMarginsShowsOnlyItsFrame)
+{
+    StoreCycleStartingToday();
+    for (const QSize size : {QSize(0, 0), QSize(1, 1), QSize(3, 200), QSize(40, 30), QSize(480, 30), QSize(30, 400)}) {
+        QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        image.fill(Qt::red);
+        {
+            QPainter painter(&image);
+            painter.setFont(QApplication::font());
+            COvuChartWnd::PaintChart(painter, size);
+        }
+        EXPECT_EQ(CountNear(image, image.rect(), COvuChartWnd::kBarColour), 0) << size.width() << "x" << size.height();
+        EXPECT_EQ(CountNear(image, image.rect(), COvuChartWnd::kTodayColour), 0);
+        EXPECT_EQ(CountNear(image, image.rect(), COvuChartWnd::kGridColour), 0);
+        if (!size.isEmpty()) {
+            EXPECT_EQ(CountNear(image, image.rect(), Qt::red), 0) << "the whole area is painted";
+        }
+    }
+}
+
+TEST_F(ConceptionDlgTest, EachColumnNamesItsDayAndChanceInATooltip)
+{
+    StoreCycleStartingToday();
+    COvuChartWnd chart;
+    chart.resize(480, 400);
+    chart.show();
+    EXPECT_EQ(COvuChartWnd::ColumnTip(14), QStringLiteral("Day 15: 84 %"));
+    EXPECT_EQ(COvuChartWnd::ColumnTip(0), QStringLiteral("Day 1: 0 %"));
+    for (int i = 0; i < 28; ++i) {
+        const QRect column = chart.ColumnRect(i);
+        EXPECT_EQ(chart.ColumnAt(column.left()), i);
+        EXPECT_EQ(chart.ColumnAt(column.center().x()), i);
+    }
+    EXPECT_EQ(chart.ColumnAt(chart.PlotRect().left() - 1), -1);
+    EXPECT_EQ(chart.ColumnAt(chart.PlotRect().right() + 1), -1);
+
+    const QPoint inside = chart.ColumnRect(14).center();
+    QHelpEvent help(QEvent::ToolTip, inside, chart.mapToGlobal(inside));
+    QApplication::sendEvent(&chart, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Day 15: 84 %"));
+    QToolTip::hideText();
+}
+
+TEST_F(ConceptionDlgTest, TextAndLinesStaySharpAtTwiceTheScale)
+{
+    StoreCycleStartingToday();
+    COvuChartWnd chart;
+    chart.resize(480, 400);
+    QImage image(960, 800, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    {
+        QPainter painter(&image);
+        painter.setFont(QApplication::font());
+        COvuChartWnd::PaintChart(painter, chart.size());
+    }
+    // Across the plot, below the labels, every pixel is one of the chart's own colours: no
+    // line or edge is smeared over two pixels.
+    const std::set<QRgb> own = {QColor(Qt::black).rgb(), kWhite.rgb(), COvuChartWnd::kBarColour.rgb(),
+                                COvuChartWnd::kTodayColour.rgb(), COvuChartWnd::kGridColour.rgb()};
+    const QRect plot = chart.PlotRect();
+    int foreign = 0;
+    for (const int y : {plot.top() + plot.height() / 10, plot.bottom() - 3})
+        for (int x = 2 * plot.left() - 4; x < 2 * (plot.right() + 2); ++x)
+            foreign += own.count(image.pixel(x, 2 * y)) == 0;
+    EXPECT_EQ(foreign, 0);
+    // A bar's outline is one logical pixel: two device pixels of black, then the fill.
+    const QRect bar = chart.ColumnRect(14);
+    const int y = 2 * (bar.bottom() - 5);
+    EXPECT_EQ(image.pixel(2 * bar.left(), y), QColor(Qt::black).rgb());
+    EXPECT_EQ(image.pixel(2 * bar.left() + 1, y), QColor(Qt::black).rgb());
+    EXPECT_EQ(image.pixel(2 * bar.left() + 2, y), COvuChartWnd::kBarColour.rgb());
+}
+
+TEST_F(ConceptionDlgTest, TheControlsFollowTheWindowsOrientation)
+{
+    const DialogUnits units = DialogUnits::FromFont(QApplication::font());
+    const int portraitHeadline = units.MapRect(2, 3, 152, 31).height();
+    const int landscapeHeadline = units.MapRect(7, 3, 196, 16).height();
+    ASSERT_NE(portraitHeadline, landscapeHeadline);
+    m_host->resize(640, 480);
+    CConceptionProbabilityDlg dialog;
+    Run(dialog, [&] {
+        auto* headline = dialog.ControlAs<QLabel>(kIdcConceptionHeadline);
+        auto* footnote = dialog.ControlAs<QLabel>(kIdcConceptionFootnote);
+        EXPECT_EQ(dialog.GetLayoutTemplateId(), kIddConceptionLandscape);
+        EXPECT_EQ(headline->height(), landscapeHeadline);
+        EXPECT_EQ(headline->width(), dialog.ClientSize().width() - 2 * units.MapX(7));
+        const auto below = [&] { return dialog.ClientSize().height() - footnote->y() - footnote->height(); };
+        EXPECT_EQ(below(), units.MapY(129) - units.MapY(127)) << "the footnote keeps its distance to the bottom";
+        EXPECT_LT(dialog.Chart()->geometry().bottom(), footnote->geometry().top());
+
+        m_host->resize(480, 640);
+        EXPECT_EQ(dialog.GetLayoutTemplateId(), kIddConception);
+        EXPECT_EQ(headline->height(), portraitHeadline);
+        EXPECT_EQ(below(), units.MapY(177) - units.MapY(175));
+        EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("No Data")) << "the texts survive the turn";
+        EXPECT_EQ(dialog.FootnoteText(),
+                  QStringLiteral("(assuming the ovulation occurs 14 days before the start of the next cycle)"));
+        dialog.reject();
+    });
+}

@@ -1,0 +1,232 @@
+#include "PageTestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/Clock.h"
+#include "resources/ResourceIds.h"
+#include "settings/SettingsAccess.h"
+#include "ui/screens/BirthSigns.h"
+#include "ui/screens/CDueDateCalcDlg.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QTest>
+
+namespace {
+QString SignName(int index)
+{
+    return QString::fromUtf16(BirthSigns()[static_cast<size_t>(index)].name);
+}
+
+QString SignOf(int month, int day)
+{
+    return SignName(BirthSignOf(month, day));
+}
+
+// The user picks `date` in picker `id` (as the arrows or the calendar would set it).
+void Pick(CDueDateCalcDlg& dialog, int id, const QDate& date)
+{
+    dialog.ControlAs<QDateEdit>(id)->setDate(date);
+}
+
+// The user chooses `name` in the birth sign list.
+void Choose(CDueDateCalcDlg& dialog, const QString& name)
+{
+    auto* list = dialog.ControlAs<QComboBox>(kIdcDueBirthSign);
+    const int index = list->findText(name);
+    ASSERT_GE(index, 0) << name.toStdString();
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+} // namespace
+
+class DueDateCalcDlgTest : public PageTest
+{
+protected:
+    // Opens the calculator, runs `use` in it and leaves it.
+    void Use(const std::function<void(CDueDateCalcDlg&)>& use)
+    {
+        CDueDateCalcDlg dialog;
+        Look(dialog, [&] { use(dialog); });
+    }
+};
+
+TEST_F(DueDateCalcDlgTest, SignsChangeOnTheirFirstDays)
+{
+    EXPECT_EQ(SignOf(3, 20), QStringLiteral("Pisces"));
+    EXPECT_EQ(SignOf(3, 21), QStringLiteral("Aries"));
+    EXPECT_EQ(SignOf(12, 21), QStringLiteral("Sagittarius"));
+    EXPECT_EQ(SignOf(12, 22), QStringLiteral("Capricorn"));
+    EXPECT_EQ(SignOf(12, 31), QStringLiteral("Capricorn"));
+    EXPECT_EQ(SignOf(1, 1), QStringLiteral("Capricorn"));
+    EXPECT_EQ(SignOf(1, 19), QStringLiteral("Capricorn"));
+    EXPECT_EQ(SignOf(1, 20), QStringLiteral("Aquarius"));
+    EXPECT_EQ(SignOf(2, 19), QStringLiteral("Aquarius"));
+    EXPECT_EQ(SignOf(2, 20), QStringLiteral("Pisces"));
+    EXPECT_EQ(SignOf(10, 23), QStringLiteral("Libra"));
+    EXPECT_EQ(SignOf(10, 24), QStringLiteral("Scorpio"));
+}
+
+TEST_F(DueDateCalcDlgTest, TheFieldsFollowEachOther)
+{
+    Use([](CDueDateCalcDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Due Date Calculator"));
+        auto* list = dialog.ControlAs<QComboBox>(kIdcDueBirthSign);
+        ASSERT_EQ(list->count(), 12);
+        EXPECT_EQ(list->itemText(0), QStringLiteral("Aries"));
+        EXPECT_EQ(list->itemText(11), QStringLiteral("Pisces"));
+
+        Pick(dialog, kIdcDueLastCycle, QDate(2010, 1, 1));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2010, 1, 15));
+        EXPECT_EQ(dialog.DueDate(), QDate(2010, 10, 8));
+        EXPECT_EQ(dialog.BirthSignText(), QStringLiteral("Libra"));
+
+        // Moving the due date forward by the 14 days to conception moves the others as much.
+        Pick(dialog, kIdcDueDate, QDate(2010, 10, 22));
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2010, 1, 15));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2010, 1, 29));
+        EXPECT_EQ(dialog.BirthSignText(), QStringLiteral("Libra"));
+
+        Pick(dialog, kIdcDueConception, QDate(2011, 3, 1));
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2011, 2, 15));
+        EXPECT_EQ(dialog.DueDate(), QDate(2011, 11, 22));
+        EXPECT_EQ(dialog.BirthSignText(), QStringLiteral("Scorpio"));
+
+        // Leap years.
+        Pick(dialog, kIdcDueLastCycle, QDate(2027, 6, 1));
+        EXPECT_EQ(dialog.DueDate(), QDate(2028, 3, 7));
+        Pick(dialog, kIdcDueLastCycle, QDate(2027, 5, 25));
+        EXPECT_EQ(dialog.DueDate(), QDate(2028, 2, 29));
+        Pick(dialog, kIdcDueDate, QDate(2028, 3, 1));
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2027, 5, 26));
+    });
+}
+
+TEST_F(DueDateCalcDlgTest, ShowingTheSignNeverMovesTheDueDateTyped)
+{
+    Use([](CDueDateCalcDlg& dialog) {
+        for (const auto& [date, sign] : {std::pair{QDate(2027, 1, 19), "Capricorn"},
+                                         {QDate(2027, 3, 20), "Pisces"},
+                                         {QDate(2027, 3, 21), "Aries"},
+                                         {QDate(2027, 12, 22), "Capricorn"},
+                                         {QDate(2028, 1, 20), "Aquarius"}}) {
+            Pick(dialog, kIdcDueDate, date);
+            EXPECT_EQ(dialog.BirthSignText(), QString::fromLatin1(sign));
+            EXPECT_EQ(dialog.DueDate(), date) << "the sign shown runs no handler";
+            EXPECT_EQ(dialog.LastCycleStart(), date.addDays(-280));
+        }
+    });
+}
+
+TEST_F(DueDateCalcDlgTest, AChosenSignProposesADueDateThatNeedsNoConceptionInThePast)
+{
+    struct Case
+    {
+        QDate today;
+        const char* sign;
+        QDate due;
+    };
+    const Case cases[] = {
+        {QDate(2027, 1, 15), "Capricorn", QDate(2028, 1, 1)},
+        {QDate(2027, 3, 15), "Sagittarius", QDate(2027, 12, 1)},
+        {QDate(2027, 4, 15), "Sagittarius", QDate(2028, 12, 1)},
+        {QDate(2026, 10, 12), "Aries", QDate(2028, 4, 1)},
+        {QDate(2026, 12, 31), "Capricorn", QDate(2028, 1, 1)},
+    };
+    for (const Case& c : cases) {
+        SetToday(c.today.year(), c.today.month(), c.today.day());
+        Use([&](CDueDateCalcDlg& dialog) {
+            Choose(dialog, QString::fromLatin1(c.sign));
+            EXPECT_EQ(dialog.DueDate(), c.due) << c.sign << " chosen on " << c.today.toString().toStdString();
+            EXPECT_EQ(dialog.BirthSignText(), QString::fromLatin1(c.sign)) << "the list keeps her choice";
+            EXPECT_EQ(dialog.LastCycleStart(), c.due.addDays(-280));
+            EXPECT_EQ(dialog.ConceptionDate(), c.due.addDays(-266));
+            // The rule counts whole months: conception falls in this month at the earliest.
+            EXPECT_GE(dialog.ConceptionDate(), QDate(c.today.year(), c.today.month(), 1));
+        });
+    }
+}
+
+TEST_F(DueDateCalcDlgTest, WorksOnLocalDatesWhateverTheTimeOfDay)
+{
+    // Half an hour after midnight, when the UTC date is still the day before.
+    SetCurrentTimeForTesting(ToTime(Date(2026, 6, 1), 0) + 30 * 60);
+    Use([](CDueDateCalcDlg& dialog) {
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2026, 6, 1));
+        EXPECT_EQ(dialog.DueDate(), QDate(2027, 3, 8));
+    });
+    // In UTC it is still January: "Libra" then needs October 2027, locally it is February.
+    SetCurrentTimeForTesting(ToTime(Date(2027, 2, 1), 0) + 30 * 60);
+    Use([](CDueDateCalcDlg& dialog) {
+        Choose(dialog, QStringLiteral("Libra"));
+        EXPECT_EQ(dialog.DueDate(), QDate(2028, 10, 1));
+    });
+}
+
+TEST_F(DueDateCalcDlgTest, OpensOnTheCurrentCycleAndCountsSignedDays)
+{
+    std::vector<DayRecord> records;
+    for (int day = 1; day <= 5; ++day)
+        records.push_back(Day(Date(2026, 12, day), Heavy));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    Use([](CDueDateCalcDlg& dialog) {
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2026, 12, 1));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2026, 12, 15));
+        EXPECT_EQ(dialog.DueDate(), QDate(2027, 9, 7));
+        EXPECT_EQ(dialog.BirthSignText(), QStringLiteral("Virgo"));
+    });
+
+    // A stored cycle of 10 days puts conception 4 days before the cycle start.
+    WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 10);
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    Use([](CDueDateCalcDlg& dialog) {
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2026, 12, 1));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2026, 11, 27));
+        Pick(dialog, kIdcDueConception, QDate(2027, 1, 1));
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2027, 1, 5));
+    });
+}
+
+TEST_F(DueDateCalcDlgTest, AStepBeyondThePickersRangeChangesNothing)
+{
+    Use([](CDueDateCalcDlg& dialog) {
+        auto* picker = dialog.ControlAs<QDateEdit>(kIdcDueLastCycle);
+        EXPECT_EQ(picker->minimumDate(), QDate(1971, 1, 1));
+        EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
+
+        Pick(dialog, kIdcDueLastCycle, QDate(2020, 5, 1));
+        const QDate due = dialog.DueDate();
+        Pick(dialog, kIdcDueConception, QDate(1971, 1, 5));
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2020, 5, 1)) << "22 December 1970 is out of range";
+        EXPECT_EQ(dialog.DueDate(), due);
+
+        Pick(dialog, kIdcDueLastCycle, QDate(2099, 6, 1));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2099, 6, 15));
+        EXPECT_EQ(dialog.DueDate(), due) << "a due date in 2100 is out of range";
+    });
+}
+
+TEST_F(DueDateCalcDlgTest, ShowsTodaysWeekOfPregnancyAndAHalfTypedDateChangesNothing)
+{
+    Use([](CDueDateCalcDlg& dialog) {
+        // Today is 6 December 2026.
+        Pick(dialog, kIdcDueLastCycle, QDate(2026, 9, 10));
+        EXPECT_EQ(dialog.PregnancyWeekText(), QStringLiteral("By these dates, today is week 12 + 3 of pregnancy."));
+        Pick(dialog, kIdcDueLastCycle, QDate(2026, 11, 30));
+        EXPECT_EQ(dialog.PregnancyWeekText(), QStringLiteral("Today is before the conception date."));
+        Pick(dialog, kIdcDueLastCycle, QDate(2025, 1, 1));
+        EXPECT_EQ(dialog.PregnancyWeekText(), QStringLiteral("The due date has passed."));
+
+        auto* picker = dialog.ControlAs<QDateEdit>(kIdcDueLastCycle);
+        EXPECT_EQ(picker->displayFormat(), QStringLiteral("M/d/yyyy")) << "the year in four digits";
+        picker->setFocus();
+        // Typing 25 into the day: the 2 alone is a date too, but not the one she means.
+        picker->setSelectedSection(QDateTimeEdit::MonthSection);
+        QTest::keyClicks(picker, QStringLiteral("1/2"));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2025, 1, 15)) << "nothing follows a half-typed date";
+        QTest::keyClicks(picker, QStringLiteral("5"));
+        QTest::keyClick(picker, Qt::Key_Return);
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2025, 1, 25));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2025, 2, 8));
+    });
+}

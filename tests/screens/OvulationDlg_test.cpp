@@ -1,0 +1,119 @@
+#include "PageTestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/gui/SoftKeyBar.h"
+#include "resources/ResourceIds.h"
+#include "settings/SettingsAccess.h"
+#include "ui/screens/COvulationDlg.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+// A recorded period of five days from `first`.
+void StorePeriod(const CalDate& first)
+{
+    std::vector<DayRecord> records;
+    for (int i = 0; i < 5; ++i)
+        records.push_back(Day(OffsetDate(first, i), Heavy));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+}
+
+struct Shown
+{
+    QString last;
+    QString next;
+    QString fertile;
+};
+} // namespace
+
+class OvulationDlgTest : public PageTest
+{
+protected:
+    Shown Open()
+    {
+        Shown shown;
+        COvulationDlg dialog;
+        Look(dialog, [&] { shown = {dialog.LastText(), dialog.NextText(), dialog.FertileText()}; });
+        return shown;
+    }
+};
+
+TEST_F(OvulationDlgTest, ShowsNoDataWithoutACurrentCycle)
+{
+    COvulationDlg dialog;
+    Look(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ovulation"));
+        EXPECT_EQ(dialog.LastText(), QStringLiteral("No Data"));
+        EXPECT_EQ(dialog.NextText(), QStringLiteral("No Data"));
+        EXPECT_EQ(dialog.FertileText(), QStringLiteral("No Data"));
+        EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcOvulationLast)->font().bold(), TheImageCache().BigFont().bold());
+        ASSERT_NE(dialog.MenuBar(), nullptr);
+        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kIdCancel);
+        // The boxes follow the window's width.
+        EXPECT_GT(dialog.ControlAs<QLineEdit>(kIdcOvulationNext)->width(), 400);
+    });
+}
+
+TEST_F(OvulationDlgTest, TheLastOvulationIsTheLatestOnOrBeforeToday)
+{
+    // 20 November 2026 starts a cycle of 28 days: the estimate is 4 December.
+    StorePeriod(Date(2026, 11, 20));
+    SetToday(2026, 12, 4);
+    Shown shown = Open();
+    EXPECT_EQ(shown.last, QStringLiteral("December 4"));
+    EXPECT_EQ(shown.next, QStringLiteral("January 1, 2027")) << "another year is named";
+    EXPECT_EQ(shown.fertile, QStringLiteral("November 29 to December 8"));
+
+    SetToday(2026, 12, 3);
+    shown = Open();
+    EXPECT_EQ(shown.last, QStringLiteral("November 6"));
+    EXPECT_EQ(shown.next, QStringLiteral("December 4"));
+    EXPECT_EQ(shown.fertile, QStringLiteral("November 29 to December 8"));
+
+    // Four days after the ovulation its fertile days still last; five days after, the next one's show.
+    SetToday(2026, 12, 8);
+    EXPECT_EQ(Open().fertile, QStringLiteral("November 29 to December 8"));
+    SetToday(2026, 12, 9);
+    EXPECT_EQ(Open().fertile, QStringLiteral("December 27 to January 5, 2027"));
+}
+
+TEST_F(OvulationDlgTest, ALongCycleNeverShowsANextOvulationInThePast)
+{
+    // 1 to 5 January bleeding, then every day recorded without bleeding up to today.
+    std::vector<DayRecord> records;
+    for (int i = 0; i < 5; ++i)
+        records.push_back(Day(Date(2026, 1, 1 + i), Heavy));
+    for (CalDate day = Date(2026, 1, 6); !IsAfter(day, Date(2026, 2, 13)); NextDay(day))
+        records.push_back(Day(day, None));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    SetToday(2026, 2, 13);
+    const Shown shown = Open();
+    EXPECT_EQ(shown.last, QStringLiteral("February 12"));
+    EXPECT_EQ(shown.next, QStringLiteral("March 12"));
+}
+
+TEST_F(OvulationDlgTest, TheLutealPhaseSettingDoesNotMoveTheseDates)
+{
+    StorePeriod(Date(2026, 11, 20));
+    TheCycleDatabase().SetLutealPhaseLen(12);
+    COvulationDlg dialog;
+    Look(dialog, [&] {
+        EXPECT_EQ(dialog.LastText(), QStringLiteral("December 4"));
+        EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcOvulationFootnote)->text(),
+                  QStringLiteral("(assuming the ovulation happens 14 days before the start of the next cycle)"));
+    });
+}
+
+TEST_F(OvulationDlgTest, ACycleShorterThanTheLutealPhaseCountsBackFromItsStart)
+{
+    WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 10);
+    ResetCycleDatabaseForTesting();
+    StorePeriod(Date(2026, 12, 1));
+    ASSERT_EQ(TheCycleDatabase().AverageCycleLength(), 10);
+    // Ovulation 4 days before each start: 27 November, 7 December.
+    const Shown shown = Open();
+    EXPECT_EQ(shown.last, QStringLiteral("November 27"));
+    EXPECT_EQ(shown.next, QStringLiteral("December 7"));
+}

@@ -1,0 +1,79 @@
+#include "PageTestSupport.h"
+
+#include "settings/AppSettings.h"
+#include "ui/toolkit/CBlackDialog.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+
+void PageTest::SetUp()
+{
+    VeluminaTest::SetUp();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(9.0);
+    QApplication::setFont(font);
+    TheImageCache().SetFontFamily(QStringLiteral("DejaVu Sans"));
+    TheImageCache().ClearImages();
+    ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+    TheAppSettings().selectedTheme = 0;
+    m_host = std::make_unique<QWidget>();
+    m_host->resize(480, 640);
+    m_host->show();
+    QApplication::setActiveWindow(m_host.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+}
+
+void PageTest::TearDown()
+{
+    m_host.reset();
+    TheAppSettings().selectedTheme = 0;
+    VeluminaTest::TearDown();
+}
+
+int PageTest::Run(CBlackDialog& dialog, const std::function<void()>& script)
+{
+    QTimer::singleShot(0, &dialog, script);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
+        ADD_FAILURE() << "the page did not end";
+        dialog.done(-1);
+    });
+    guard.start(15000);
+    return dialog.RunAsPage(m_host.get());
+}
+
+void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
+{
+    Run(dialog, [&] {
+        look();
+        dialog.reject();
+    });
+}
+
+QImage GrabPixels(QWidget* widget)
+{
+    QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.devicePixelRatio() != 1.0)
+        image = image.scaled(widget->size());
+    return image;
+}
+
+int CountNear(const QImage& image, const QRect& rect, QColor colour, int tolerance)
+{
+    int count = 0;
+    const QRect area = rect.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - colour.red()) <= tolerance &&
+                     std::abs(c.green() - colour.green()) <= tolerance &&
+                     std::abs(c.blue() - colour.blue()) <= tolerance;
+        }
+    }
+    return count;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include <QColor>
+#include <QDate>
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class CBlackDialog;
+
+/// A fixture for screens that run as pages: the Fusion style, DejaVu Sans 9 pt, the ten
+/// pictures, theme 0, and a shown host window of 480 x 640 that tests may resize.
+class PageTest : public VeluminaTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Runs `dialog` as a page over the host; `script` runs inside the page's own loop and
+    /// must end it. A page that stays open is ended after a while and reported.
+    int Run(CBlackDialog& dialog, const std::function<void()>& script);
+
+    /// Runs `dialog` as a page, calls `look` and leaves it with its close command.
+    void Look(CBlackDialog& dialog, const std::function<void()>& look);
+
+    std::unique_ptr<QWidget> m_host;
+};
+
+/// Readable dates in test failures.
+inline void PrintTo(const QDate& date, std::ostream* out)
+{
+    *out << date.toString(Qt::ISODate).toStdString();
+}
+
+/// What `widget` shows, one image pixel per widget pixel.
+QImage GrabPixels(QWidget* widget);
+
+/// The pixels of `rect` in `image` within `tolerance` of `colour`.
+int CountNear(const QImage& image, const QRect& rect, QColor colour, int tolerance = 2);
