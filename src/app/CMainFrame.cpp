@@ -160,14 +160,20 @@ void CMainFrame::OnCommand(int command)
 
 void CMainFrame::EraseAllData()
 {
+    // Nothing of this can be undone: Enter answers No.
     const MessageAnswer answer = ShowMessage(
         QStringLiteral("WARNING: This will delete all the stored data.\nThis operation cannot be undone.\nContinue?"),
-        MessageButtons::YesNo);
+        MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
     if (answer != MessageAnswer::Yes)
         return;
     CycleDatabase& database = TheCycleDatabase();
+    std::vector<DayRecord> kept = database.Records();
     database.Reset();
-    database.Save();
+    if (!database.Save()) {
+        // The data file still holds every day (the save said why); so does the program.
+        database.ReplaceRecords(std::move(kept));
+        ShowMessage(QStringLiteral("Failed to erase data. No day was deleted."));
+    }
 }
 
 void CMainFrame::ExportData()
@@ -215,7 +221,7 @@ void CMainFrame::ImportData()
                                        "of this file. This cannot be undone. Continue?")
                             .arg(stored)
                             .arg(records.size()),
-                        MessageButtons::YesNo);
+                        MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
         if (answer != MessageAnswer::Yes)
             return;
     }

@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "model/CycleDatabase.h"
 #include "platform/Clock.h"
+#include "platform/DocumentsFolder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/FileDialogs.h"
 #include "resources/ResourceIds.h"
@@ -111,6 +112,7 @@ TEST_F(MainFrameTest, EraseAsksAndOnlyYesEmptiesTheDataFile)
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Texts().front(), QStringLiteral("WARNING: This will delete all the stored data.\n"
                                                            "This operation cannot be undone.\nContinue?"));
+        EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::No) << "Enter answers No";
         EXPECT_EQ(FileBytes(GetDataFilePath()), before);
         EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
     }
@@ -157,6 +159,7 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Texts().front(), QStringLiteral("Importing replaces all 6 stored days with the 5 days of "
                                                            "this file. This cannot be undone. Continue?"));
+        EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::No) << "Enter answers No";
         EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
         messages.Clear();
         messages.QueueAnswer(MessageAnswer::Yes);
@@ -178,6 +181,33 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to import data."));
         EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
     }
+}
+
+TEST_F(MainFrameTest, AnEraseThatCannotBeSavedSaysSoAndKeepsEveryDay)
+{
+    StoreNovemberPeriod();
+    const QString dataFile = GetDataFilePath();
+    const QByteArray stored = FileBytes(dataFile);
+    CMainFrame frame;
+    // A documents folder below a plain file cannot take the data file.
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdEraseAll);
+    ASSERT_GE(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to erase data. No day was deleted."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "the program keeps what the file keeps";
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdEraseAll));
+
+    SetDocumentsFolderForTesting(DocumentsPath());
+    EXPECT_EQ(FileBytes(dataFile), stored);
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
 }
 
 TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
