@@ -154,8 +154,11 @@ void CMainFrame::OnCommand(int command)
     default:
         break;
     }
-    if (m_summary)
+    if (m_summary) {
+        // Erase and import change the data without covering the summary: it is rebuilt now.
+        m_summary->RefreshIfStale();
         m_summary->setFocus();
+    }
 }
 
 void CMainFrame::EraseAllData()

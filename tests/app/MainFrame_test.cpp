@@ -210,6 +210,36 @@ TEST_F(MainFrameTest, AnEraseThatCannotBeSavedSaysSoAndKeepsEveryDay)
     EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
 }
 
+TEST_F(MainFrameTest, EraseAndImportRepaintTheSummaryAtOnce)
+{
+    StoreNovemberPeriod();
+    SetToday(2026, 11, 21);
+    const QString csv = TempPath(QStringLiteral("days.csv"));
+    ASSERT_TRUE(TheCycleDatabase().ExportDays(csv));
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSummaryPanel* summary = frame.SummaryPanel();
+    summary->grab();
+    ASSERT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+    const QImage before = summary->Panel()->BackBuffer();
+
+    // No event runs between the command and the checks: what the panel paints is already new.
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdEraseAll);
+    ASSERT_TRUE(TheCycleDatabase().Records().empty());
+    EXPECT_NE(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+    EXPECT_NE(summary->Panel()->BackBuffer(), before);
+
+    const QImage erased = summary->Panel()->BackBuffer();
+    AnswerFileDialog(csv);
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 5u);
+    EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+    EXPECT_NE(summary->Panel()->BackBuffer(), erased);
+}
+
 TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
 {
     StoreNovemberPeriod();
