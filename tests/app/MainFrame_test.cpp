@@ -183,6 +183,53 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
     }
 }
 
+TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOneReadPartlySaysSoBeforeReplacing)
+{
+    StoreNovemberPeriod();
+    CMainFrame frame;
+    MessageRecorder messages;
+    auto writeDays = [&](const QString& name, const QString& text) {
+        const QString path = TempPath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(text.utf16()), 2 * text.size());
+        return path;
+    };
+
+    // Nothing to import: refused, and nothing asked or replaced.
+    AnswerFileDialog(writeDays(QStringLiteral("empty.csv"), QString()));
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("This file holds no days; nothing was imported.")));
+    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Failed to import data."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+
+    // Read up to a blank line: the question says so, with the counts, before anything changes.
+    messages.Clear();
+    AnswerFileDialog(writeDays(QStringLiteral("cut.csv"), QStringLiteral("2026-12-01;3\r\n2026-12-02;2\r\n"
+                                                                         "\r\n2026-12-03;1\r\n")));
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0],
+              QStringLiteral("The file could be read only up to line 2: line 3 is blank. Nothing from there on is "
+                             "imported.\n\nImporting replaces all 5 stored days with the 2 days read from it. This "
+                             "cannot be undone. Continue?"));
+    EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::No);
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+
+    // With nothing stored there is nothing to replace, but she still hears of the lost lines.
+    messages.Clear();
+    TheCycleDatabase().Reset();
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Texts()[0], QStringLiteral("The file could be read only up to line 2: line 3 is blank. "
+                                                  "Nothing from there on is imported.\n\n"
+                                                  "Import the 2 days read from it?"));
+    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Done.\nThe file was read only up to line 2: line 3 is blank."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
+}
+
 TEST_F(MainFrameTest, AnEraseThatCannotBeSavedSaysSoAndKeepsEveryDay)
 {
     StoreNovemberPeriod();
