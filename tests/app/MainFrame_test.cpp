@@ -393,3 +393,43 @@ TEST_F(MainFrameTest, TodayAndCalendarOpenTheirScreensOneAtATime)
     EXPECT_EQ(opened, QStringLiteral("calendar"));
     EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
 }
+
+TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEditorAndEdits)
+{
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    MessageRecorder messages;
+    QTimer::singleShot(0, &frame, [&] {
+        auto* editor = qobject_cast<CTodayDlg*>(CBlackDialog::TopPage(&frame));
+        ASSERT_NE(editor, nullptr);
+        editor->OnCommand(kIdcTodayBleeding);
+        auto stillOpen = [&] {
+            EXPECT_TRUE(frame.isVisible());
+            EXPECT_EQ(CBlackDialog::TopPage(&frame), editor);
+            EXPECT_EQ(editor->Level(), Slight);
+            EXPECT_TRUE(TheCycleDatabase().Records().empty());
+        };
+        // Cancel (also what Escape and closing the question give) goes back to the edits.
+        messages.QueueAnswer(MessageAnswer::Cancel);
+        frame.close();
+        QCoreApplication::processEvents();
+        stillOpen();
+        // Closing the window again while the question is open does not end anything either.
+        messages.SetObserver([&](const MessageRecorder::Message&) { frame.close(); });
+        messages.QueueAnswer(MessageAnswer::Cancel);
+        frame.close();
+        QCoreApplication::processEvents();
+        stillOpen();
+        messages.SetObserver({});
+        // Save stores the day, and then the window closes.
+        messages.QueueAnswer(MessageAnswer::Save);
+        frame.close();
+    });
+    frame.OnCommand(kCmdToday);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.Texts(), QStringList(3, QStringLiteral("Save changes?")));
+    EXPECT_FALSE(frame.isVisible());
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
+    EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Slight);
+}
