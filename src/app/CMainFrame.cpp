@@ -55,8 +55,36 @@ QString ImportSummary(const CycleDatabase::ImportReport& report)
                     .arg(report.shortened == 1 ? QStringLiteral(" was") : QStringLiteral("s were"))
                     .arg(kMaxNoteLength);
     }
-    if (report.stoppedAtLine > 0)
-        text += QStringLiteral("\nThe import stopped at line %1, which is not a day line.").arg(report.stoppedAtLine);
+    if (report.stoppedAtLine > 0) {
+        text += QStringLiteral("\nThe file was read only up to line %1: line %2 %3.")
+                    .arg(report.stoppedAtLine - 1)
+                    .arg(report.stoppedAtLine)
+                    .arg(report.stopReason);
+    }
+    return text;
+}
+
+// The question before an import: how far the file could be read, and what it replaces.
+// Empty when there is nothing to ask.
+QString ImportQuestion(const CycleDatabase::ImportReport& report, int stored, int read)
+{
+    QString text;
+    if (report.stoppedAtLine > 0) {
+        text = QStringLiteral("The file could be read only up to line %1: line %2 %3. "
+                              "Nothing from there on is imported.\n\n")
+                   .arg(report.stoppedAtLine - 1)
+                   .arg(report.stoppedAtLine)
+                   .arg(report.stopReason);
+    }
+    if (stored > 0) {
+        text += QStringLiteral("Importing replaces all %1 stored days with the %2 days %3. "
+                               "This cannot be undone. Continue?")
+                    .arg(stored)
+                    .arg(read)
+                    .arg(report.stoppedAtLine > 0 ? QStringLiteral("read from it") : QStringLiteral("of this file"));
+    } else if (!text.isEmpty()) {
+        text += QStringLiteral("Import the %1 days read from it?").arg(read);
+    }
     return text;
 }
 } // namespace
@@ -175,20 +203,29 @@ void CMainFrame::OnCommand(int command)
     default:
         break;
     }
-    if (m_summary)
+    if (m_summary) {
+        // Erase and import change the data without covering the summary: it is rebuilt now.
+        m_summary->RefreshIfStale();
         m_summary->setFocus();
+    }
 }
 
 void CMainFrame::EraseAllData()
 {
+    // Nothing of this can be undone: Enter answers No.
     const MessageAnswer answer = ShowMessage(
         QStringLiteral("WARNING: This will delete all the stored data.\nThis operation cannot be undone.\nContinue?"),
-        MessageButtons::YesNo);
+        MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
     if (answer != MessageAnswer::Yes)
         return;
     CycleDatabase& database = TheCycleDatabase();
+    std::vector<DayRecord> kept = database.Records();
     database.Reset();
-    database.Save();
+    if (!database.Save()) {
+        // The data file still holds every day (the save said why); so does the program.
+        database.ReplaceRecords(std::move(kept));
+        ShowMessage(QStringLiteral("Failed to erase data. No day was deleted."));
+    }
 }
 
 void CMainFrame::ExportData()
@@ -230,13 +267,11 @@ void CMainFrame::ImportData()
     }
     CycleDatabase& database = TheCycleDatabase();
     const int stored = static_cast<int>(database.Records().size());
-    if (stored > 0) {
-        const MessageAnswer answer =
-            ShowMessage(QStringLiteral("Importing replaces all %1 stored days with the %2 days "
-                                       "of this file. This cannot be undone. Continue?")
-                            .arg(stored)
-                            .arg(records.size()),
-                        MessageButtons::YesNo);
+    const QString question = ImportQuestion(report, stored, static_cast<int>(records.size()));
+    if (!question.isEmpty()) {
+        // Replacing the stored days cannot be undone: then Enter answers No.
+        const MessageAnswer answer = ShowMessage(question, MessageButtons::YesNo, MessageIcon::Default,
+                                                 stored > 0 ? MessageAnswer::No : MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)
             return;
     }

@@ -93,6 +93,7 @@ public:
         int skipped = 0;
         int shortened = 0;
         int stoppedAtLine = 0;
+        QString stopReason; ///< what that line is, as in "line 12 <is blank>"
     };
     const ImportReport& LastImportReport() const;
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The one message routine of the program. The core calls ShowMessage; the GUI installs a
 // handler that shows a modal box captioned "Velumina"; tests install a MessageRecorder.
@@ -20,6 +21,7 @@ enum class MessageButtons {
     Ok,
     OkCancel,
     YesNo,
+    SaveDiscardCancel, ///< leaving edits: Escape and closing the box mean Cancel
 };
 
 enum class MessageAnswer {
@@ -27,16 +29,26 @@ enum class MessageAnswer {
     Cancel,
     Yes,
     No,
+    Save,
+    Discard,
 };
 
-using MessageHandler = std::function<MessageAnswer(const QString& text, MessageButtons buttons, MessageIcon icon)>;
+/// Gets the text, the buttons, the icon and the button that Enter presses.
+using MessageHandler = std::function<MessageAnswer(
+    const QString& text, MessageButtons buttons, MessageIcon icon, MessageAnswer defaultAnswer)>;
 
-/// Shows `text` to the user and returns the answer.
-MessageAnswer
-ShowMessage(const QString& text, MessageButtons buttons = MessageButtons::Ok, MessageIcon icon = MessageIcon::Default);
+/// Shows `text` to the user and returns the answer. `defaultAnswer` names the button Enter
+/// presses (No for a destructive question); without it, the first button.
+MessageAnswer ShowMessage(const QString& text,
+                          MessageButtons buttons = MessageButtons::Ok,
+                          MessageIcon icon = MessageIcon::Default,
+                          std::optional<MessageAnswer> defaultAnswer = std::nullopt);
 
 /// The icon a box really gets: Default resolves to warning or question by the buttons.
 MessageIcon EffectiveIcon(MessageButtons buttons, MessageIcon icon);
+
+/// The button Enter presses: `defaultAnswer` when the box has that button, else its first.
+MessageAnswer EffectiveDefault(MessageButtons buttons, std::optional<MessageAnswer> defaultAnswer);
 
 /// Installs the handler that shows messages; an empty handler restores the stderr fallback.
 /// Returns the handler that was installed before.

@@ -2,8 +2,9 @@
 
 MessageRecorder::MessageRecorder()
 {
-    m_previous = SetMessageHandler(
-        [this](const QString& text, MessageButtons buttons, MessageIcon icon) { return Answer(text, buttons, icon); });
+    m_previous =
+        SetMessageHandler([this](const QString& text, MessageButtons buttons, MessageIcon icon,
+                                 MessageAnswer defaultAnswer) { return Answer(text, buttons, icon, defaultAnswer); });
 }
 
 MessageRecorder::~MessageRecorder()
@@ -14,6 +15,11 @@ MessageRecorder::~MessageRecorder()
 void MessageRecorder::QueueAnswer(MessageAnswer answer)
 {
     m_answers.push_back(answer);
+}
+
+void MessageRecorder::SetObserver(std::function<void(const Message&)> observer)
+{
+    m_observer = std::move(observer);
 }
 
 const std::vector<MessageRecorder::Message>& MessageRecorder::Messages() const
@@ -35,9 +41,14 @@ void MessageRecorder::Clear()
     m_answers.clear();
 }
 
-MessageAnswer MessageRecorder::Answer(const QString& text, MessageButtons buttons, MessageIcon icon)
+MessageAnswer
+MessageRecorder::Answer(const QString& text, MessageButtons buttons, MessageIcon icon, MessageAnswer defaultAnswer)
 {
-    m_messages.push_back({text, buttons, icon});
+    m_messages.push_back({text, buttons, icon, defaultAnswer});
+    if (m_observer) {
+        const Message shown = m_messages.back(); // the observer may show messages of its own
+        m_observer(shown);
+    }
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     if (!m_answers.empty()) {

@@ -57,6 +57,74 @@ bool IsDayLine(const QString& line)
            line[10] == QLatin1Char(';');
 }
 
+bool IsDayLine(const QByteArray& bytes)
+{
+    return bytes.size() >= 12 && bytes[4] == '-' && bytes[7] == '-' && bytes[10] == ';';
+}
+
+// What can be wrong with a line that is not a day line. The encodings are told apart by how
+// the day line's characters come out when their bytes are read as UTF-16LE.
+enum class LineProblem {
+    NotADayLine,
+    Blank,
+    TooLong,
+    ByteOrderMark,
+    Utf8,
+    Utf8WithMark,
+    Utf16BigEndian,
+};
+
+LineProblem FindLineProblem(const QString& line, bool tooLong)
+{
+    if (line.isEmpty())
+        return LineProblem::Blank;
+    if (line[0] == QChar(0xFEFF))
+        return LineProblem::ByteOrderMark;
+    QByteArray bytes; // the line's bytes as they are in the file
+    QString swapped;  // the line read as UTF-16BE
+    for (const QChar c : QStringView(line).left(16)) {
+        bytes += static_cast<char>(c.unicode() & 0xFF);
+        bytes += static_cast<char>(c.unicode() >> 8);
+        swapped += QChar(static_cast<char16_t>((c.unicode() << 8) | (c.unicode() >> 8)));
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return LineProblem::Utf8WithMark;
+    if (IsDayLine(bytes))
+        return LineProblem::Utf8;
+    if (swapped.startsWith(QChar(0xFEFF)) || IsDayLine(swapped))
+        return LineProblem::Utf16BigEndian;
+    return tooLong ? LineProblem::TooLong : LineProblem::NotADayLine;
+}
+
+bool IsEncodingProblem(LineProblem problem)
+{
+    return problem == LineProblem::ByteOrderMark || problem == LineProblem::Utf8 ||
+           problem == LineProblem::Utf8WithMark || problem == LineProblem::Utf16BigEndian;
+}
+
+// The problem as it follows "line 12" or "the file 'x'".
+QString DescribeLineProblem(LineProblem problem)
+{
+    switch (problem) {
+    case LineProblem::Blank:
+        return QStringLiteral("is blank");
+    case LineProblem::TooLong:
+        return QStringLiteral("is longer than %1 characters").arg(kMaxImportLine);
+    case LineProblem::ByteOrderMark:
+        return QStringLiteral("begins with a byte-order mark, which Velumina's day files do not have");
+    case LineProblem::Utf8:
+        return QStringLiteral("is UTF-8 text, but Velumina's day files are UTF-16 text");
+    case LineProblem::Utf8WithMark:
+        return QStringLiteral("is UTF-8 text with a byte-order mark, but Velumina's day files are UTF-16 text "
+                              "without one");
+    case LineProblem::Utf16BigEndian:
+        return QStringLiteral("is big-endian UTF-16 text, but Velumina's day files are little-endian");
+    case LineProblem::NotADayLine:
+        break;
+    }
+    return QStringLiteral("is not a day line such as \"2010-03-05;2\"");
+}
+
 // A signed decimal number from `pos` up to the first character that is not part of it, as the
 // C library reads one: leading blanks skipped, 0 when there are no digits.
 int64_t NumberAt(const QString& line, qsizetype pos)
@@ -166,9 +234,11 @@ QString UnescapeNote(const QString& text)
     return out;
 }
 
-qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max)
+qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max, bool* feedFound)
 {
     buffer.clear();
+    if (feedFound)
+        *feedFound = false;
     // Peeking keeps the device's read buffer, so a line costs no seek back.
     QByteArray bytes(2 * max, Qt::Uninitialized);
     const qint64 peeked = file.peek(bytes.data(), bytes.size());
@@ -196,6 +266,8 @@ qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max)
     buffer.truncate(end);
     if (file.skip(2 * consumed) != 2 * consumed)
         return -1;
+    if (feedFound)
+        *feedFound = feed;
     return consumed;
 }
 
@@ -211,16 +283,15 @@ bool ReadDayFile(const QString& path,
         error = QStringLiteral("Could not open the file '%1': %2.").arg(Native(path), file.errorString());
         return false;
     }
-    const QString notDayFile =
-        QStringLiteral("The file '%1' holds no days Velumina can import: its first line is not a day line such as "
-                       "\"2010-03-05;2\" in the UTF-16 text that Velumina's export writes. Nothing was imported.")
-            .arg(Native(path));
 
     QHash<int, size_t> indexOfDate;
     QString line;
     int lineNumber = 0;
+    int dayLines = 0;
+    LineProblem stopProblem = LineProblem::NotADayLine;
     for (;;) {
-        const qsizetype consumed = ReadLine(file, line, kMaxImportLine);
+        bool feedFound = false;
+        const qsizetype consumed = ReadLine(file, line, kMaxImportLine, &feedFound);
         if (consumed < 0) {
             error = QStringLiteral("Could not read the file '%1': %2. Nothing was imported.")
                         .arg(Native(path), file.errorString());
@@ -229,16 +300,16 @@ bool ReadDayFile(const QString& path,
         if (consumed == 0)
             break;
         ++lineNumber;
-        if (!IsDayLine(line)) {
-            // A file that starts with anything else is no day file; importing nothing from it would
-            // empty the calendar and call that success.
-            if (lineNumber == 1) {
-                error = notDayFile;
-                return false;
-            }
+        // A line the export never writes ends the reading, and so does a line that goes on
+        // beyond what the reader takes: none of it is imported.
+        const bool tooLong = !feedFound && file.bytesAvailable() >= 2;
+        if (tooLong || !IsDayLine(line)) {
+            stopProblem = FindLineProblem(line, tooLong);
             report.stoppedAtLine = lineNumber;
+            report.stopReason = DescribeLineProblem(stopProblem);
             break;
         }
+        ++dayLines;
 
         const int64_t year = NumberAt(line, 0);
         const int64_t month = NumberAt(line, 5);
@@ -284,8 +355,26 @@ bool ReadDayFile(const QString& path,
         indexOfDate.insert(key, records.size());
         records.push_back(std::move(record));
     }
-    if (lineNumber == 0 && file.size() > 0) {
-        error = notDayFile; // not even one whole character
+
+    // Importing nothing would empty the calendar and call that success.
+    if (records.empty()) {
+        QString why;
+        if (report.stoppedAtLine == 1 && IsEncodingProblem(stopProblem))
+            why = QStringLiteral("The file '%1' %2.").arg(Native(path), report.stopReason);
+        else if (report.stoppedAtLine == 1)
+            why = QStringLiteral("Line 1 of '%1' %2.").arg(Native(path), report.stopReason);
+        else if (lineNumber == 0)
+            why = file.size() == 0 ? QStringLiteral("The file '%1' is empty.").arg(Native(path))
+                                   : QStringLiteral("The file '%1' holds no whole UTF-16 character.").arg(Native(path));
+        else if (dayLines == 1)
+            why = QStringLiteral("The one day line of '%1' has a date that Velumina cannot store.").arg(Native(path));
+        else
+            why = QStringLiteral("None of the %1 day lines of '%2' has a date that Velumina can store.")
+                      .arg(dayLines)
+                      .arg(Native(path));
+        if (report.stoppedAtLine > 1)
+            why += QStringLiteral(" Line %1 %2.").arg(report.stoppedAtLine).arg(report.stopReason);
+        error = QStringLiteral("This file holds no days; nothing was imported.\n\n") + why;
         return false;
     }
     report.imported = static_cast<int>(records.size());

@@ -27,13 +27,16 @@ QString UnescapeNote(const QString& text);
 /// Reads up to `max` characters of the next line into `buffer`, without its line feed and the
 /// carriage returns and line feeds before it, and leaves the file just after the line feed (or
 /// after the characters read, when a longer line goes on). Returns the number of characters
-/// consumed, 0 at the end of the file, -1 on a read error.
-qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max);
+/// consumed, 0 at the end of the file, -1 on a read error. `feedFound`, when given, tells
+/// whether the line feed was among the characters read.
+qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max, bool* feedFound = nullptr);
 
 /// Reads and checks a whole day file without changing anything: the records to store (one per
-/// date, the last line of a date winning, in file order) and what was skipped or cut. False
-/// with `error` set, naming the file, when it cannot be opened or read, when its first line is
-/// not a day line, or when it holds more days than the database can.
+/// date, the last line of a date winning, in file order), what was skipped or cut, and the
+/// line that ended the reading with what is wrong with it (a blank line, a byte-order mark,
+/// text in another encoding, a line too long). False with `error` set, naming the file, when
+/// it cannot be opened or read, when it gives no day to store, or when it holds more days
+/// than the database can.
 bool ReadDayFile(const QString& path,
                  std::vector<DayRecord>& records,
                  CycleDatabase::ImportReport& report,

@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "model/CycleDatabase.h"
 #include "platform/Clock.h"
+#include "platform/DocumentsFolder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/FileDialogs.h"
 #include "resources/ResourceIds.h"
@@ -111,6 +112,7 @@ TEST_F(MainFrameTest, EraseAsksAndOnlyYesEmptiesTheDataFile)
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Texts().front(), QStringLiteral("WARNING: This will delete all the stored data.\n"
                                                            "This operation cannot be undone.\nContinue?"));
+        EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::No) << "Enter answers No";
         EXPECT_EQ(FileBytes(GetDataFilePath()), before);
         EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
     }
@@ -157,6 +159,7 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Texts().front(), QStringLiteral("Importing replaces all 6 stored days with the 5 days of "
                                                            "this file. This cannot be undone. Continue?"));
+        EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::No) << "Enter answers No";
         EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
         messages.Clear();
         messages.QueueAnswer(MessageAnswer::Yes);
@@ -178,6 +181,110 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to import data."));
         EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
     }
+}
+
+TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOneReadPartlySaysSoBeforeReplacing)
+{
+    StoreNovemberPeriod();
+    CMainFrame frame;
+    MessageRecorder messages;
+    auto writeDays = [&](const QString& name, const QString& text) {
+        const QString path = TempPath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(text.utf16()), 2 * text.size());
+        return path;
+    };
+
+    // Nothing to import: refused, and nothing asked or replaced.
+    AnswerFileDialog(writeDays(QStringLiteral("empty.csv"), QString()));
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("This file holds no days; nothing was imported.")));
+    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Failed to import data."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+
+    // Read up to a blank line: the question says so, with the counts, before anything changes.
+    messages.Clear();
+    AnswerFileDialog(writeDays(QStringLiteral("cut.csv"), QStringLiteral("2026-12-01;3\r\n2026-12-02;2\r\n"
+                                                                         "\r\n2026-12-03;1\r\n")));
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0],
+              QStringLiteral("The file could be read only up to line 2: line 3 is blank. Nothing from there on is "
+                             "imported.\n\nImporting replaces all 5 stored days with the 2 days read from it. This "
+                             "cannot be undone. Continue?"));
+    EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::No);
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+
+    // With nothing stored there is nothing to replace, but she still hears of the lost lines.
+    messages.Clear();
+    TheCycleDatabase().Reset();
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Texts()[0], QStringLiteral("The file could be read only up to line 2: line 3 is blank. "
+                                                  "Nothing from there on is imported.\n\n"
+                                                  "Import the 2 days read from it?"));
+    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Done.\nThe file was read only up to line 2: line 3 is blank."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
+}
+
+TEST_F(MainFrameTest, AnEraseThatCannotBeSavedSaysSoAndKeepsEveryDay)
+{
+    StoreNovemberPeriod();
+    const QString dataFile = GetDataFilePath();
+    const QByteArray stored = FileBytes(dataFile);
+    CMainFrame frame;
+    // A documents folder below a plain file cannot take the data file.
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdEraseAll);
+    ASSERT_GE(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to erase data. No day was deleted."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "the program keeps what the file keeps";
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdEraseAll));
+
+    SetDocumentsFolderForTesting(DocumentsPath());
+    EXPECT_EQ(FileBytes(dataFile), stored);
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+}
+
+TEST_F(MainFrameTest, EraseAndImportRepaintTheSummaryAtOnce)
+{
+    StoreNovemberPeriod();
+    SetToday(2026, 11, 21);
+    const QString csv = TempPath(QStringLiteral("days.csv"));
+    ASSERT_TRUE(TheCycleDatabase().ExportDays(csv));
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSummaryPanel* summary = frame.SummaryPanel();
+    summary->grab();
+    ASSERT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+    const QImage before = summary->Panel()->BackBuffer();
+
+    // No event runs between the command and the checks: what the panel paints is already new.
+    MessageRecorder messages;
+    messages.QueueAnswer(MessageAnswer::Yes);
+    frame.OnCommand(kCmdEraseAll);
+    ASSERT_TRUE(TheCycleDatabase().Records().empty());
+    EXPECT_NE(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+    EXPECT_NE(summary->Panel()->BackBuffer(), before);
+
+    const QImage erased = summary->Panel()->BackBuffer();
+    AnswerFileDialog(csv);
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 5u);
+    EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+    EXPECT_NE(summary->Panel()->BackBuffer(), erased);
 }
 
 TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
@@ -325,4 +432,44 @@ TEST_F(MainFrameTest, TodayAndCalendarOpenTheirScreensOneAtATime)
     frame.OnCommand(kCmdCalendar);
     EXPECT_EQ(opened, QStringLiteral("calendar"));
     EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
+}
+
+TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEditorAndEdits)
+{
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    MessageRecorder messages;
+    QTimer::singleShot(0, &frame, [&] {
+        auto* editor = qobject_cast<CTodayDlg*>(CBlackDialog::TopPage(&frame));
+        ASSERT_NE(editor, nullptr);
+        editor->OnCommand(kIdcTodayBleeding);
+        auto stillOpen = [&] {
+            EXPECT_TRUE(frame.isVisible());
+            EXPECT_EQ(CBlackDialog::TopPage(&frame), editor);
+            EXPECT_EQ(editor->Level(), Slight);
+            EXPECT_TRUE(TheCycleDatabase().Records().empty());
+        };
+        // Cancel (also what Escape and closing the question give) goes back to the edits.
+        messages.QueueAnswer(MessageAnswer::Cancel);
+        frame.close();
+        QCoreApplication::processEvents();
+        stillOpen();
+        // Closing the window again while the question is open does not end anything either.
+        messages.SetObserver([&](const MessageRecorder::Message&) { frame.close(); });
+        messages.QueueAnswer(MessageAnswer::Cancel);
+        frame.close();
+        QCoreApplication::processEvents();
+        stillOpen();
+        messages.SetObserver({});
+        // Save stores the day, and then the window closes.
+        messages.QueueAnswer(MessageAnswer::Save);
+        frame.close();
+    });
+    frame.OnCommand(kCmdToday);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.Texts(), QStringList(3, QStringLiteral("Save changes?")));
+    EXPECT_FALSE(frame.isVisible());
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
+    EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Slight);
 }

@@ -23,6 +23,7 @@
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -154,7 +155,7 @@ TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
     ASSERT_NE(LevelOf(TheCycleDatabase().GetDay(predicted)), None) << "no predicted day in December";
 
     MessageRecorder messages;
-    messages.QueueAnswer(MessageAnswer::Yes);
+    messages.QueueAnswer(MessageAnswer::Save);
     CTodayDlg dialog;
     dialog.SetCurrentDate(predicted);
     Run(dialog, [&] {
@@ -166,7 +167,8 @@ TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
         dialog.OnCommand(kCmdTodayBack);
     });
     ASSERT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
-    EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::SaveDiscardCancel);
+    EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::Save);
     DayRecord record;
     ASSERT_TRUE(Stored(predicted, record));
     EXPECT_EQ(LevelOf(record), None) << "the predicted level is never stored by a note";
@@ -198,15 +200,16 @@ TEST_F(TodayDlgTest, TheLevelCyclesAndAChangeUndoneAsksNothing)
     EXPECT_TRUE(TheCycleDatabase().Records().empty());
 }
 
-TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksAndOnlyYesStores)
+TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTheEdits)
 {
-    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Slight)));
     struct Road
     {
         const char* name;
         std::function<void(CTodayDlg&)> leave;
-        int result; // -2: the editor stays open on the next day
+        int result; // -2: the editor stays open on another day
+        QDate to = QDate();
     };
+    auto picker = [](CTodayDlg& d) { return d.ControlAs<QDateEdit>(kIdcTodayDate); };
     const std::vector<Road> roads = {
         {"Back", [](CTodayDlg& d) { d.OnCommand(kCmdTodayBack); }, QDialog::Rejected},
         {"Enter", [](CTodayDlg& d) { QTest::keyClick(d.findChild<CBleedingButton*>(), Qt::Key_Return); },
@@ -214,52 +217,116 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksAndOnlyYesStores)
         {"Esc", [](CTodayDlg& d) { QTest::keyClick(d.ControlAs<QPlainTextEdit>(kIdcTodayNotes), Qt::Key_Escape); },
          QDialog::Rejected},
         {"close", [](CTodayDlg& d) { d.close(); }, QDialog::Rejected},
-        {">", [](CTodayDlg& d) { QTest::mouseClick(d.ControlAs<QPushButton>(kIdcTodayNextDay), Qt::LeftButton); }, -2},
-        {"<", [](CTodayDlg& d) { QTest::mouseClick(d.ControlAs<QPushButton>(kIdcTodayPrevDay), Qt::LeftButton); }, -2},
-        {"picker",
-         [](CTodayDlg& d) {
-             auto* picker = d.ControlAs<QDateEdit>(kIdcTodayDate);
-             picker->setFocus();
-             picker->setDate(QDate(2026, 12, 1));
-             QTest::keyClick(picker, Qt::Key_Return);
+        {">", [](CTodayDlg& d) { QTest::mouseClick(d.ControlAs<QPushButton>(kIdcTodayNextDay), Qt::LeftButton); }, -2,
+         QDate(2026, 12, 7)},
+        {"<", [](CTodayDlg& d) { QTest::mouseClick(d.ControlAs<QPushButton>(kIdcTodayPrevDay), Qt::LeftButton); }, -2,
+         QDate(2026, 12, 5)},
+        {"Up key",
+         [&](CTodayDlg& d) {
+             picker(d)->setFocus();
+             picker(d)->setCurrentSection(QDateTimeEdit::DaySection);
+             QTest::keyClick(picker(d), Qt::Key_Up);
          },
-         -2},
+         -2, QDate(2026, 12, 7)},
+        {"Down key",
+         [&](CTodayDlg& d) {
+             picker(d)->setFocus();
+             picker(d)->setCurrentSection(QDateTimeEdit::MonthSection);
+             QTest::keyClick(picker(d), Qt::Key_Down);
+         },
+         -2, QDate(2026, 11, 6)},
+        {"wheel", // a month up from December is the next January
+         [&](CTodayDlg& d) {
+             QDateEdit* field = picker(d);
+             field->setCurrentSection(QDateTimeEdit::MonthSection);
+             const QPointF at(field->width() / 2.0, field->height() / 2.0);
+             QWheelEvent wheel(at, field->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                               Qt::NoScrollPhase, false);
+             QApplication::sendEvent(field, &wheel);
+         },
+         -2, QDate(2027, 1, 6)},
+        {"typed date",
+         [&](CTodayDlg& d) {
+             picker(d)->setFocus();
+             picker(d)->setSelectedSection(QDateTimeEdit::DaySection);
+             QTest::keyClick(picker(d), Qt::Key_1);
+             QTest::keyClick(picker(d), Qt::Key_Return);
+         },
+         -2, QDate(2026, 12, 1)},
+        {"popup",
+         [&](CTodayDlg& d) {
+             QDateEdit* field = picker(d);
+             QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(field->width() - 6, field->height() / 2));
+             QCalendarWidget* calendar = field->calendarWidget();
+             ASSERT_TRUE(calendar->isVisible());
+             QWidget* days = calendar->findChild<QAbstractItemView*>();
+             // Browsing the popup changes nothing yet.
+             QTest::keyClick(days, Qt::Key_Right);
+             QTest::keyClick(days, Qt::Key_Right);
+             EXPECT_EQ(field->date(), QDate(2026, 12, 6));
+             EXPECT_EQ(calendar->selectedDate(), QDate(2026, 12, 8));
+             QTest::keyClick(days, Qt::Key_Return);
+         },
+         -2, QDate(2026, 12, 8)},
     };
     for (const Road& road : roads) {
-        for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-            SCOPED_TRACE(testing::Message() << road.name << (answer == MessageAnswer::Yes ? " Yes" : " No"));
+        for (const MessageAnswer answer : {MessageAnswer::Discard, MessageAnswer::Save, MessageAnswer::Cancel}) {
+            SCOPED_TRACE(testing::Message() << road.name << " answered " << static_cast<int>(answer));
             ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Slight)));
             MessageRecorder messages;
             messages.QueueAnswer(answer);
             CTodayDlg dialog;
+            // Behind the question the editor shows the day whose edits it asks about.
+            QDate shownWhileAsked;
+            int levelWhileAsked = -1;
+            messages.SetObserver([&](const MessageRecorder::Message&) {
+                shownWhileAsked = PickerDate(dialog);
+                levelWhileAsked = dialog.Level();
+            });
             CalDate leftTo{0, 0, 0};
             const int result = Run(dialog, [&] {
                 dialog.OnCommand(kIdcTodayBleeding); // Slight -> Medium
                 road.leave(dialog);
-                if (road.result == -2) {
+                QApplication::processEvents();
+                if (answer == MessageAnswer::Cancel) {
+                    EXPECT_TRUE(dialog.isVisible()) << "Cancel stays";
+                    EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
+                    EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6));
+                    EXPECT_EQ(dialog.Level(), Medium) << "with the edits";
+                    messages.QueueAnswer(MessageAnswer::Discard);
+                    dialog.OnCommand(kCmdTodayBack);
+                } else if (road.result == -2) {
                     EXPECT_TRUE(dialog.isVisible());
                     leftTo = dialog.CurrentDate();
                     EXPECT_EQ(PickerDate(dialog), QDate(leftTo.year, leftTo.month, leftTo.day));
+                    EXPECT_EQ(dialog.Level(), None) << "the new day's own record is shown";
                     dialog.OnCommand(kCmdTodayBack);
                 }
             });
-            EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")}) << "asked exactly once";
-            if (road.result != -2) {
+            ASSERT_FALSE(messages.Messages().empty());
+            EXPECT_EQ(messages.Texts().front(), QStringLiteral("Save changes?"));
+            EXPECT_EQ(messages.Messages().size(), answer == MessageAnswer::Cancel ? 2u : 1u) << "asked once";
+            EXPECT_EQ(shownWhileAsked, QDate(2026, 12, 6));
+            EXPECT_EQ(levelWhileAsked, Medium);
+            if (answer == MessageAnswer::Cancel) {
+                EXPECT_EQ(result, QDialog::Rejected);
+            } else if (road.result != -2) {
                 EXPECT_EQ(result, road.result);
             } else {
-                EXPECT_FALSE(IsSameDate(leftTo, Date(2026, 12, 6))) << "the editor moves on, whatever the answer";
+                EXPECT_EQ(QDate(leftTo.year, leftTo.month, leftTo.day), road.to)
+                    << "the editor moves on after Save or Discard";
             }
             DayRecord record;
             ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
-            EXPECT_EQ(LevelOf(record), answer == MessageAnswer::Yes ? Medium : Slight);
+            EXPECT_EQ(LevelOf(record), answer == MessageAnswer::Save ? Medium : Slight);
         }
     }
-    // After Yes the data file holds the record.
+    // After Save the data file holds the record.
     ResetCycleDatabaseForTesting();
     ASSERT_TRUE(TheCycleDatabase().Load());
     DayRecord record;
     ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
-    EXPECT_EQ(LevelOf(record), Medium);
+    EXPECT_EQ(LevelOf(record), Slight) << "the last run discarded";
 }
 
 TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFile)
@@ -291,7 +358,7 @@ TEST_F(TodayDlgTest, ANoteOfOneSpaceAsksAndAnEmptiedNoteClearsItsMark)
 {
     {
         MessageRecorder messages;
-        messages.QueueAnswer(MessageAnswer::Yes);
+        messages.QueueAnswer(MessageAnswer::Save);
         CTodayDlg dialog;
         Run(dialog, [&] {
             QTest::keyClick(dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes), Qt::Key_Space);
@@ -352,50 +419,39 @@ TEST_F(TodayDlgTest, TheNoteBoxHolds768StoredCodeUnitsAndNeverHalfACharacter)
     EXPECT_EQ(record.note.size(), kMaxNoteLength);
 }
 
-TEST_F(TodayDlgTest, OnlyACommittedDateInThePickerLeavesTheDayAndAsksOnce)
+TEST_F(TodayDlgTest, AYearTypedIntoTheDateFieldIsGoneToOnEnterOrOnLeavingTheField)
 {
     MessageRecorder messages;
-    messages.QueueAnswer(MessageAnswer::Yes);
+    messages.QueueAnswer(MessageAnswer::Save);
     CTodayDlg dialog;
     Run(dialog, [&] {
         dialog.OnCommand(kIdcTodayBleeding);
         auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
         picker->setFocus();
-        // Stepping and setting the picker choose a date; nothing leaves the day yet.
-        QTest::keyClick(picker, Qt::Key_Up);
-        QTest::keyClick(picker, Qt::Key_Up);
-        EXPECT_NE(picker->date(), QDate(2026, 12, 6));
-        EXPECT_TRUE(messages.Messages().empty());
+        picker->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(picker, QStringLiteral("2025"));
+        EXPECT_TRUE(picker->text().endsWith(QStringLiteral("December 6, 2025"))) << picker->text().toStdString();
+        EXPECT_TRUE(messages.Messages().empty()) << "typing only chooses";
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
-        // Leaving the field commits it.
+        QTest::keyClick(picker, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2025, 12, 6)));
+        EXPECT_EQ(picker->text(), QStringLiteral("Saturday, December 6, 2025")) << "with its own weekday";
+        EXPECT_TRUE(dialog.isVisible()) << "Enter in the date field does not close the editor";
+
+        // Leaving the field takes what was typed too.
+        picker->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(picker, QStringLiteral("1999"));
         dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes)->setFocus();
         QApplication::processEvents();
-        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
-        EXPECT_EQ(PickerDate(dialog),
-                  QDate(dialog.CurrentDate().year, dialog.CurrentDate().month, dialog.CurrentDate().day));
-        EXPECT_FALSE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
-        EXPECT_TRUE(dialog.isVisible()) << "Enter in the picker does not close the editor";
-
-        // A date taken from the calendar popup commits it too.
-        messages.Clear();
-        dialog.OnCommand(kIdcTodayBleeding);
-        QCalendarWidget* calendar = picker->calendarWidget();
-        ASSERT_NE(calendar, nullptr);
-        picker->setFocus();
-        QTest::keyClick(picker, Qt::Key_Down, Qt::AltModifier); // opens the popup
-        if (!calendar->isVisible())
-            calendar->window()->show();
-        calendar->setSelectedDate(QDate(2026, 12, 24));
-        QWidget* days = calendar->findChild<QAbstractItemView*>();
-        ASSERT_NE(days, nullptr);
-        QTest::keyClick(days, Qt::Key_Return);
-        QApplication::processEvents();
-        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
-        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 24)));
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1999, 12, 6)));
+        EXPECT_EQ(picker->text(), QStringLiteral("Monday, December 6, 1999"));
         dialog.OnCommand(kCmdTodayBack);
     });
+    EXPECT_EQ(messages.Messages().size(), 1u);
     DayRecord record;
-    ASSERT_TRUE(Stored(Date(2026, 12, 6), record)) << "Yes stored the day shown before";
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
     EXPECT_EQ(LevelOf(record), Slight);
 }
 
@@ -442,10 +498,11 @@ TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
         EXPECT_EQ(picker->minimumDate(), QDate(1971, 1, 1));
         EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
         EXPECT_TRUE(picker->calendarPopup());
-        EXPECT_EQ(picker->displayFormat(), QLocale().dateFormat(QLocale::LongFormat));
+        EXPECT_EQ(picker->text(), QStringLiteral("Sunday, December 6, 2026")) << "the long date format";
         EXPECT_EQ(picker->date(), QDate(2026, 12, 6)) << "an unstorable preset opens on today";
         picker->setDate(QDate(1971, 1, 1));
-        QTest::keyClick(picker, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(picker->text(), QStringLiteral("Friday, January 1, 1971"));
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1971, 1, 1)));
         EXPECT_FALSE(dialog.Control(kIdcTodayPrevDay)->isEnabled());
         dialog.OnCommand(kIdcTodayPrevDay);
@@ -472,18 +529,19 @@ TEST_F(TodayDlgTest, AFailedStoreKeepsTheEditorOnTheDayWithItsEdits)
         EXPECT_EQ(dialog.Level(), Slight);
 
         messages.Clear();
-        messages.QueueAnswer(MessageAnswer::Yes);
+        messages.QueueAnswer(MessageAnswer::Save);
         dialog.OnCommand(kIdcTodayNextDay);
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
         EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6));
         EXPECT_EQ(messages.Messages().size(), 2u) << "the question and the failure";
 
         messages.Clear();
-        messages.QueueAnswer(MessageAnswer::Yes);
+        messages.QueueAnswer(MessageAnswer::Save);
         auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
         picker->setFocus();
         picker->setDate(QDate(2026, 12, 1));
-        QTest::keyClick(picker, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(messages.Messages().size(), 2u);
         EXPECT_EQ(picker->date(), QDate(2026, 12, 6)) << "the picker returns to the day shown";
         EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the database is as it was";
 

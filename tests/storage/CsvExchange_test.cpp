@@ -173,24 +173,96 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
     ASSERT_TRUE(Database().Load());
     EXPECT_TRUE(SameRecords(Database().Records(), expected));
 
-    // A line longer than the reader takes is read in pieces; the second piece ends the import.
-    const QString longLine = QStringLiteral("2012-01-01;256;") + QString(3000, QChar(u'z'));
-    ASSERT_TRUE(Database().ImportDays(DayFile(longLine + QStringLiteral("\r\n2012-01-02;2\r\n"))));
+    // A line longer than the reader takes ends the import; none of it is imported, and the
+    // lines are counted as the file has them.
+    const QString longLine = QStringLiteral("2012-01-02;256;") + QString(3000, QChar(u'z'));
+    ASSERT_TRUE(Database().ImportDays(
+        DayFile(QStringLiteral("2012-01-01;2\r\n") + longLine + QStringLiteral("\r\n2012-01-03;2\r\n"))));
     ASSERT_EQ(Database().Records().size(), 1u);
-    EXPECT_EQ(Database().Records()[0].note, QString(kMaxNoteLength, QChar(u'z')));
+    EXPECT_TRUE(IsSameDate(Database().Records()[0].date, Date(2012, 1, 1)));
     EXPECT_EQ(Database().LastImportReport().stoppedAtLine, 2);
+    EXPECT_EQ(Database().LastImportReport().stopReason, QStringLiteral("is longer than 2047 characters"));
 
-    // Many lines of few dates are fine; an empty file empties the database, as an empty
-    // export gives.
+    // Many lines of few dates are fine.
     QString repeated;
     for (int i = 0; i < 20000; ++i)
         repeated += QStringLiteral("2013-05-0%1;%2\r\n").arg(1 + i % 3).arg(i % 4);
     ASSERT_TRUE(Database().ImportDays(DayFile(repeated)));
     EXPECT_EQ(Database().Records().size(), 3u);
-    ASSERT_TRUE(Database().ImportDays(DayFile(QString())));
-    EXPECT_TRUE(Database().Records().empty());
-    ASSERT_TRUE(Database().Load());
-    EXPECT_TRUE(Database().Records().empty());
+}
+
+TEST_F(CsvExchangeTest, AFileWithoutDaysIsRefusedAndALineThatEndsTheReadingIsNamed)
+{
+    const QString valid = QStringLiteral("2011-01-01;3\r\n2011-01-02;2\r\n");
+    QByteArray bigEndian = QByteArray("\xfe\xff") + Utf16Bytes(valid);
+    for (qsizetype i = 2; i + 1 < bigEndian.size(); i += 2)
+        std::swap(bigEndian[i], bigEndian[i + 1]);
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        QString expected; // "%1" stands for the file's path
+    };
+    const QString noDays = QStringLiteral("This file holds no days; nothing was imported.\n\n");
+    const std::vector<Case> refused = {
+        {"empty", QByteArray(), noDays + QStringLiteral("The file '%1' is empty.")},
+        {"foreign", Utf16Bytes(QStringLiteral("Total;9\r\n") + valid),
+         noDays + QStringLiteral("Line 1 of '%1' is not a day line such as \"2010-03-05;2\".")},
+        {"blank", Utf16Bytes(QStringLiteral("\r\n") + valid), noDays + QStringLiteral("Line 1 of '%1' is blank.")},
+        {"mark", QByteArray("\xff\xfe") + Utf16Bytes(valid),
+         noDays +
+             QStringLiteral("The file '%1' begins with a byte-order mark, which Velumina's day files do not have.")},
+        {"UTF-8", valid.toUtf8(),
+         noDays + QStringLiteral("The file '%1' is UTF-8 text, but Velumina's day files are UTF-16 text.")},
+        {"UTF-8 with mark", QByteArray("\xef\xbb\xbf") + valid.toUtf8(),
+         noDays + QStringLiteral("The file '%1' is UTF-8 text with a byte-order mark, but Velumina's day files are "
+                                 "UTF-16 text without one.")},
+        {"big-endian", bigEndian,
+         noDays +
+             QStringLiteral("The file '%1' is big-endian UTF-16 text, but Velumina's day files are little-endian.")},
+        {"unstorable", Utf16Bytes(QStringLiteral("1900-01-01;2\r\n2200-01-01;2\r\n\r\n")),
+         noDays +
+             QStringLiteral("None of the 2 day lines of '%1' has a date that Velumina can store. Line 3 is blank.")},
+    };
+    for (const Case& test : refused) {
+        SCOPED_TRACE(test.name);
+        const QString path = TempPath(QStringLiteral("refused.csv"));
+        WriteFileBytes(path, test.bytes);
+        std::vector<DayRecord> records;
+        CycleDatabase::ImportReport report;
+        QString error;
+        EXPECT_FALSE(ReadDayFile(path, records, report, error));
+        EXPECT_TRUE(records.empty());
+        EXPECT_EQ(error, test.expected.arg(QDir::toNativeSeparators(path)));
+    }
+
+    // Read up to a line that is not a day line: the days before it, and what that line is.
+    struct Stop
+    {
+        const char* name;
+        QByteArray after;
+        QString reason;
+    };
+    const std::vector<Stop> stops = {
+        {"blank", Utf16Bytes(QStringLiteral("\r\n2011-02-01;1\r\n")), QStringLiteral("is blank")},
+        {"mark", QByteArray("\xff\xfe") + Utf16Bytes(QStringLiteral("2011-02-01;1\r\n")),
+         QStringLiteral("begins with a byte-order mark, which Velumina's day files do not have")},
+        {"UTF-8", QByteArray("2011-02-01;1\r\n2011-02-02;1\r\n"),
+         QStringLiteral("is UTF-8 text, but Velumina's day files are UTF-16 text")},
+    };
+    for (const Stop& stop : stops) {
+        SCOPED_TRACE(stop.name);
+        const QString path = TempPath(QStringLiteral("stops.csv"));
+        WriteFileBytes(path, Utf16Bytes(valid) + stop.after);
+        std::vector<DayRecord> records;
+        CycleDatabase::ImportReport report;
+        QString error;
+        ASSERT_TRUE(ReadDayFile(path, records, report, error));
+        EXPECT_EQ(records.size(), 2u);
+        EXPECT_EQ(report.stoppedAtLine, 3);
+        EXPECT_EQ(report.stopReason, stop.reason);
+    }
+    EXPECT_TRUE(m_messages.Messages().empty()) << "reading shows nothing itself";
 }
 
 TEST_F(CsvExchangeTest, AFailedImportChangesNothing)

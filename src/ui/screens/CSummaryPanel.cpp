@@ -75,6 +75,12 @@ void CSummaryPanel::CheckDate()
         Panel()->update();
 }
 
+void CSummaryPanel::RefreshIfStale()
+{
+    if (NeedsRebuild())
+        Rebuild();
+}
+
 QTimer& CSummaryPanel::DateCheckTimer()
 {
     return m_dateCheckTimer;

@@ -26,6 +26,9 @@ public:
     CalDate LastBuiltDate() const;
     /// Asks for a repaint when today is not the day the rows were built for.
     void CheckDate();
+    /// Rebuilds and repaints the rows now when the day or the data changed: after a command
+    /// that changed the data without covering the panel, nothing else would repaint it.
+    void RefreshIfStale();
     QTimer& DateCheckTimer();
 
 signals:

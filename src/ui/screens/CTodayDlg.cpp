@@ -9,10 +9,12 @@
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -37,6 +39,51 @@ bool FindStoredRecord(const CalDate& date, DayRecord& record)
         return false;
     record = database.Records()[static_cast<size_t>(index)];
     return true;
+}
+
+// `format` with its weekday sections turned into fixed text naming the weekday of `date`.
+// Typing into a field with a weekday section fails: the field refuses every partly typed
+// year on which the shown weekday does not fall, so "2026" could never be typed.
+QString FormatWithFixedWeekday(const QString& format, const QDate& date, const QLocale& locale)
+{
+    QString out;
+    bool quoted = false;
+    const qsizetype size = format.size();
+    for (qsizetype i = 0; i < size;) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (!quoted && c == QLatin1Char('d') && i + run < size && format[i + run] == c)
+            ++run;
+        if (!quoted && c == QLatin1Char('d') && run >= 3) {
+            QString name = locale.dayName(date.dayOfWeek(), run == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
+            name.replace(QLatin1Char('\''), QStringLiteral("''"));
+            out += QLatin1Char('\'') + name + QLatin1Char('\'');
+        } else {
+            out += format.mid(i, run);
+        }
+        i += run;
+    }
+    return out;
+}
+
+// `date` moved by `steps` in the part of the date field being stepped, carried into the
+// larger parts: a day up from 31 January is 1 February, a month up from December is January.
+QDate StepDate(const QDate& date, QDateTimeEdit::Section section, int steps)
+{
+    switch (section) {
+    case QDateTimeEdit::YearSection:
+        return date.addYears(steps);
+    case QDateTimeEdit::MonthSection:
+        return date.addMonths(steps);
+    default:
+        return date.addDays(steps);
+    }
 }
 } // namespace
 
@@ -89,15 +136,18 @@ bool CTodayDlg::OnInitDialog()
     CreateMenuBar(kMenuToday);
 
     m_picker->setCalendarPopup(true);
-    m_picker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     m_picker->setDateRange(FirstDate(), LastDate());
-    // Typing, stepping and browsing the popup only choose; the day changes when the user
-    // commits: Enter, leaving the field, or a date taken from the popup.
+    // A typed date counts once she presses Enter or leaves the field; a step of the arrow
+    // keys or the wheel counts at once, and so does a date taken from the popup.
     m_picker->setKeyboardTracking(false);
-    connect(m_picker, &QDateEdit::editingFinished, this, &CTodayDlg::OnDateCommitted);
+    connect(m_picker, &QDateEdit::dateChanged, this, &CTodayDlg::OnPickerDateChanged);
     m_picker->installEventFilter(this);
-    if (QCalendarWidget* calendar = m_picker->calendarWidget())
-        calendar->window()->installEventFilter(this);
+    if (QCalendarWidget* calendar = m_picker->calendarWidget()) {
+        QWidget* popup = calendar->window();
+        // Browsing the popup leaves the field on the day being edited.
+        QObject::disconnect(popup, SIGNAL(newDateSelected(QDate)), m_picker, SLOT(setDate(QDate)));
+        popup->installEventFilter(this);
+    }
 
     QTextDocument* document = m_notes->document();
     connect(document, &QTextDocument::contentsChange, this,
@@ -125,6 +175,15 @@ bool CTodayDlg::OnInitDialog()
 void CTodayDlg::SetPickerDate(const QDate& date)
 {
     const QSignalBlocker blocker(m_picker);
+    const QLocale locale = m_picker->locale();
+    const QString format = FormatWithFixedWeekday(locale.dateFormat(QLocale::LongFormat), date, locale);
+    if (format != m_picker->displayFormat()) {
+        // The section being stepped stays the same.
+        const int section = m_picker->currentSectionIndex();
+        m_picker->setDisplayFormat(format);
+        if (section >= 0 && section < m_picker->sectionCount())
+            m_picker->setCurrentSectionIndex(section);
+    }
     m_picker->setDate(date);
 }
 
@@ -172,8 +231,13 @@ CTodayDlg::SaveResult CTodayDlg::SaveDay(bool ask)
     const int storedLevel = hasRecord ? LevelOf(record) : None;
     if (m_level == storedLevel && !noteTouched)
         return SaveResult::Unchanged;
-    if (ask && ShowMessage(QStringLiteral("Save changes?"), MessageButtons::YesNo) != MessageAnswer::Yes)
-        return SaveResult::Declined;
+    if (ask) {
+        const MessageAnswer answer = ShowMessage(QStringLiteral("Save changes?"), MessageButtons::SaveDiscardCancel);
+        if (answer == MessageAnswer::Discard)
+            return SaveResult::Discarded;
+        if (answer != MessageAnswer::Save)
+            return SaveResult::Cancelled;
+    }
     if (!hasRecord) {
         record = DayRecord();
         record.date = m_currentDate;
@@ -192,38 +256,70 @@ CTodayDlg::SaveResult CTodayDlg::SaveDay(bool ask)
 
 void CTodayDlg::MoveDays(int days)
 {
-    if (m_busy || m_ending)
+    GoToDate(ToQDate(m_currentDate).addDays(days));
+}
+
+void CTodayDlg::GoToDate(const QDate& target)
+{
+    const QDate shown = ToQDate(m_currentDate);
+    if (m_busy || m_ending || !target.isValid() || target == shown || target < FirstDate() || target > LastDate()) {
+        SetPickerDate(shown);
         return;
-    const QDate target = ToQDate(m_currentDate).addDays(days);
-    if (!target.isValid() || target < FirstDate() || target > LastDate())
-        return;
+    }
     m_busy = true;
     const SaveResult result = SaveDay(true);
     m_busy = false;
-    if (result == SaveResult::Failed) {
-        SetPickerDate(ToQDate(m_currentDate));
+    if (result == SaveResult::Cancelled || result == SaveResult::Failed) {
+        SetPickerDate(shown);
         return;
     }
     SetPickerDate(target);
     LoadDay();
 }
 
-void CTodayDlg::OnDateCommitted()
+void CTodayDlg::OnPickerDateChanged(const QDate& date)
 {
-    if (m_busy || m_ending || m_loading || !m_picker)
+    if (m_loading || m_ending || !date.isValid())
         return;
-    const QDate picked = m_picker->date();
-    if (picked == ToQDate(m_currentDate))
-        return;
-    m_busy = true;
-    const SaveResult result = SaveDay(true);
-    m_busy = false;
-    if (result == SaveResult::Failed) {
-        SetPickerDate(ToQDate(m_currentDate));
+    // A date taken from the popup is gone to once the popup has closed.
+    if (IsCalendarOpen()) {
+        m_pickedDate = date;
         return;
     }
-    // The answer may have taken a while; load what the picker holds now.
-    LoadDay();
+    PickDate(date);
+}
+
+void CTodayDlg::PickDate(const QDate& date)
+{
+    m_pickedDate = date;
+    // The field shows the day being edited until the saving road has run; the question is
+    // asked once the key, wheel or click that chose the date has been handled.
+    SetPickerDate(ToQDate(m_currentDate));
+    QMetaObject::invokeMethod(this, &CTodayDlg::CommitPickedDate, Qt::QueuedConnection);
+}
+
+void CTodayDlg::StepPickerDate(int steps)
+{
+    if (steps == 0 || m_busy || m_ending)
+        return;
+    // A date typed and not yet taken is stepped from.
+    m_picker->interpretText();
+    const QDate from = m_pickedDate.isValid() ? m_pickedDate : ToQDate(m_currentDate);
+    PickDate(StepDate(from, m_picker->currentSection(), steps));
+}
+
+void CTodayDlg::CommitPickedDate()
+{
+    const QDate target = m_pickedDate;
+    m_pickedDate = QDate();
+    if (target.isValid())
+        GoToDate(target);
+}
+
+bool CTodayDlg::IsCalendarOpen() const
+{
+    const QCalendarWidget* calendar = m_picker ? m_picker->calendarWidget() : nullptr;
+    return calendar && calendar->window()->isVisible();
 }
 
 void CTodayDlg::End(bool ask, int result)
@@ -233,7 +329,7 @@ void CTodayDlg::End(bool ask, int result)
     m_busy = true;
     const SaveResult saved = SaveDay(ask);
     m_busy = false;
-    if (saved == SaveResult::Failed)
+    if (saved == SaveResult::Cancelled || saved == SaveResult::Failed)
         return;
     m_ending = true;
     done(result);
@@ -363,18 +459,31 @@ bool CTodayDlg::eventFilter(QObject* watched, QEvent* event)
 {
     // Enter in the date field commits the typed date; it does not close the editor.
     if (watched == m_picker && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             m_picker->interpretText();
-            OnDateCommitted();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            StepPickerDate(key->key() == Qt::Key_Up ? 1 : -1);
             return true;
         }
     }
-    // The popup closing with a chosen date commits it (closed with Esc, it has put the old
-    // date back already, so nothing moves).
-    if (event->type() == QEvent::Hide && m_picker && m_picker->calendarWidget() &&
+    // The wheel steps like the arrow keys; a touchpad's small steps add up to whole ones.
+    if (watched == m_picker && event->type() == QEvent::Wheel) {
+        m_wheelRemainder += static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const int steps = m_wheelRemainder / QWheelEvent::DefaultDeltasPerStep;
+        m_wheelRemainder -= steps * QWheelEvent::DefaultDeltasPerStep;
+        StepPickerDate(steps);
+        return true;
+    }
+    // The popup closing after a date was taken from it goes to that date (closed with Esc or
+    // by a click elsewhere, it took none).
+    if (event->type() == QEvent::Hide && m_picker && m_pickedDate.isValid() && m_picker->calendarWidget() &&
         watched == m_picker->calendarWidget()->window()) {
-        QMetaObject::invokeMethod(this, &CTodayDlg::OnDateCommitted, Qt::QueuedConnection);
+        SetPickerDate(ToQDate(m_currentDate));
+        QMetaObject::invokeMethod(this, &CTodayDlg::CommitPickedDate, Qt::QueuedConnection);
     }
     return CSizeableDialog::eventFilter(watched, event);
 }

@@ -13,8 +13,9 @@ class CBleedingButton;
 
 /// "How Do I Feel Today?": the bleeding level and the note of one day. The level starts from
 /// what is stored for the day, so nothing is recorded that the user did not pick; every road
-/// that leaves a day (the arrows, a picked date, "Save", "Back", Esc, closing) runs the saving
-/// routine first, and a failed store keeps the day and its edits on screen.
+/// that leaves a day (the arrows, any change of the date field, "Save", "Back", Esc, closing)
+/// runs the saving routine first. Cancel in its question, or a failed store, keeps the day and
+/// its edits on screen; the date field never shows another day than the one being edited.
 class CTodayDlg : public CSizeableDialog
 {
     Q_OBJECT
@@ -50,11 +51,13 @@ public:
     /// What the saving routine did.
     enum class SaveResult {
         Unchanged, ///< nothing to store (or no valid day)
-        Declined,  ///< the user answered No
+        Discarded, ///< the user chose to drop the edits
+        Cancelled, ///< the user chose to stay on the day with its edits
         Stored,
         Failed, ///< storing failed; the message was shown
     };
-    /// Stores the day's edits when they differ from what is stored, asking first when `ask`.
+    /// Stores the day's edits when they differ from what is stored, asking first when `ask`
+    /// (Save, Discard or Cancel).
     SaveResult SaveDay(bool ask);
 
     /// A stored note as the note box shows it: "\r\n" (and a lone "\r") become one break.
@@ -71,7 +74,12 @@ private:
     void LoadDay();
     void AdvanceLevel();
     void MoveDays(int days);
-    void OnDateCommitted();
+    void GoToDate(const QDate& target);
+    void OnPickerDateChanged(const QDate& date);
+    void PickDate(const QDate& date);
+    void StepPickerDate(int steps);
+    void CommitPickedDate();
+    bool IsCalendarOpen() const;
     void SetPickerDate(const QDate& date);
     void OnNotesEdited(int position, int added);
     void OnNotesChanged();
@@ -89,6 +97,9 @@ private:
     // note exactly as it was.
     QString m_storedNote;
     QString m_shownNote;
+    // A date chosen in the field, waiting to be gone to once the event that chose it is over.
+    QDate m_pickedDate;
+    int m_wheelRemainder = 0;
     bool m_loading = false;
     bool m_busy = false;
     bool m_ending = false;
