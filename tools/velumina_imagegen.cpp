@@ -284,8 +284,10 @@ void DrawEmptyDrop(QPainter& painter, const DropGeometry& g, bool lightBackgroun
     painter.drawEllipse(streak);
     painter.restore();
 
+    // The outline is what shows an empty place on a light page: dark enough to stand out from
+    // white and pink even when the bar is drawn at half its size.
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(lightBackground ? QColor(128, 120, 128, 235) : QColor(160, 166, 178, 220), 1.8));
+    painter.setPen(QPen(lightBackground ? QColor(70, 62, 72, 250) : QColor(160, 166, 178, 220), 1.8));
     painter.drawPath(drop);
 }
 

@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "app/WindowPlacement.h"
 #include "model/CycleDatabase.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
@@ -22,8 +23,10 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -110,10 +113,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_summary, &CSummaryPanel::commandPosted, this, &CMainFrame::OnCommand);
 
     ApplyThemedPalette(this);
-    // No screen's controls are ever squeezed below their template size.
-    setMinimumSize(CBlackDialog::MinimumHostSize(font()));
-    resize(kDefaultWidth, kDefaultHeight);
-    RestoreGeometry();
+    PlaceOnScreen();
 
     // A first start (or the first after erasing) offers the welcome screen once the loop runs.
     if (TheCycleDatabase().Records().empty()) {
@@ -361,7 +361,38 @@ void CMainFrame::SaveGeometry()
 
 void CMainFrame::RestoreGeometry()
 {
-    const QByteArray geometry = ReadSettingBytes(kWindowSection, kGeometryName);
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    const QByteArray remembered = ReadSettingBytes(kWindowSection, kGeometryName);
+    if (remembered.isEmpty() || !restoreGeometry(remembered) ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    // A place remembered on a screen that is gone, or larger than the screens now are.
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    }
+    const QMargins decorations = DecorationAllowance();
+    const QRect fitted = FitOnScreens(this->geometry().marginsAdded(decorations), screens).marginsRemoved(decorations);
+    if (fitted != this->geometry()) {
+        setMinimumSize(minimumSize().boundedTo(fitted.size()));
+        setGeometry(fitted);
+    }
+}
+
+void CMainFrame::PlaceOnScreen()
+{
+    // No screen's controls are ever squeezed below their template size, unless the screen
+    // itself is smaller: then the soft keys stay on it.
+    QSize minimum = CBlackDialog::MinimumHostSize(font());
+    QSize size(kDefaultWidth, kDefaultHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        size = FitSizeOnScreen(size, available, DecorationAllowance());
+        minimum = FitSizeOnScreen(minimum, available, DecorationAllowance());
+    }
+    setMinimumSize(minimum);
+    resize(size);
+    RestoreGeometry();
 }

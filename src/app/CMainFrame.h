@@ -45,6 +45,7 @@ private:
     void RememberFolder(const QString& filePath);
     void SaveGeometry();
     void RestoreGeometry();
+    void PlaceOnScreen();
 
     CSummaryPanel* m_summary;
     SoftKeyBar* m_commandBar;

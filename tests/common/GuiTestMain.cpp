@@ -9,7 +9,10 @@
 int main(int argc, char* argv[])
 {
     ::testing::InitGoogleTest(&argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Always off screen; a test that needs a screen of a given size runs a copy of this
+    // program with the offscreen platform's options (a screen configuration file).
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QStringLiteral("offscreen")))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     InitializeCompiledResources();
     InitializeTestProcess();

@@ -1,5 +1,7 @@
+#include "PixelContrast.h"
 #include "TestSupport.h"
 
+#include "model/CivilDays.h"
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
 #include "resources/ResourceIds.h"
@@ -9,12 +11,15 @@
 #include "ui/screens/MonthItem.h"
 #include "ui/screens/MonthPanel.h"
 #include "ui/screens/MonthRenderer.h"
+#include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QTest>
 #include <QTimer>
+#include <QTimerEvent>
 #include <QWheelEvent>
 
 #include <functional>
@@ -67,6 +72,15 @@ int CountMarked(const QImage& image, const QRect& rect, bool light)
 int MonthIndex(int month, int year)
 {
     return year * 12 + month - 1;
+}
+
+// The part of a cell its brackets and note corner frame: the number's middle, as wide as the
+// cell is high and a little more.
+QRect MarkBox(const QRect& cell)
+{
+    const int side = std::min(cell.width(), cell.height());
+    const int width = std::min(cell.width(), static_cast<int>(side * 1.4));
+    return QRect(cell.left() + (cell.width() - width) / 2, cell.top(), width, cell.height());
 }
 
 // The strip position of the view's top edge in pixels from January of year 0: it moves by
@@ -150,14 +164,17 @@ protected:
         return calendar.RunAsPage(m_host.get());
     }
 
-    // The cell of `day` in the painter's coordinates, from the page geometry alone.
+    // The cell of `day` in the painter's coordinates, from the page geometry alone (one column
+    // of pages at their natural size, as in a window of the default size).
     QRect ExpectedCell(const CCalPainter& painter, const CalDate& day, int firstDayOfWeek) const
     {
         const ImageCache& cache = TheImageCache();
         const int l1 = cache.CaptionHeight();
         const int l2 = cache.DescriptionHeight();
         const int h = (l1 + 6 * l2) * 2;
-        const int pageWidth = std::min(painter.width(), 2 * h);
+        EXPECT_EQ(painter.Columns(), 1);
+        EXPECT_EQ(painter.PageHeight(), h);
+        const int pageWidth = std::min(painter.width(), h * 5 / 2);
         const int left = (painter.width() - pageWidth) / 2;
         const int m = pageWidth / 14;
         const int c = (pageWidth - 2 * m) / 7;
@@ -204,21 +221,25 @@ TEST_F(CalendarTest, PageShowsTheMarksInBothWeekLayouts)
                 EXPECT_EQ(panel->CellRect(date).translated(panel->mapTo(&painter, QPoint(0, 0))), expected);
                 return expected;
             };
-            // Recorded heavy bleeding in the past: the pure bleeding colour, and brackets.
+            const MonthRenderer::PageColours colours = MonthRenderer::ColoursFor(ColorTheme::BuiltIn(0));
+            // Recorded heavy bleeding in the past: the pure bleeding colour, and brackets around
+            // the number in a red that stands out from the dark page.
             const QRect recorded = cell(11, 20);
+            const QRect recordedBox = MarkBox(recorded);
             EXPECT_GT(CountNear(image, recorded, QColor(222, 18, 18)), 40);
-            EXPECT_EQ(image.pixelColor(recorded.topLeft()), QColor(50, 16, 16));
-            EXPECT_EQ(image.pixelColor(recorded.right(), recorded.bottom()), QColor(50, 16, 16));
+            EXPECT_EQ(image.pixelColor(recordedBox.topLeft()), colours.bleedingFrame);
+            EXPECT_EQ(image.pixelColor(recordedBox.right(), recordedBox.bottom()), colours.bleedingFrame);
+            EXPECT_GT(colours.bleedingFrame.red(), colours.bleedingFrame.green() + 10);
             // Filled in (Medium, a = 128), without brackets.
             const QRect filled = cell(11, 21);
             EXPECT_GT(CountNear(image, filled, QColor(120, 18, 20)), 40);
-            EXPECT_NE(image.pixelColor(filled.topLeft()), QColor(50, 16, 16));
-            // The note's folded corner below the cell's left end.
-            const QRect noted = cell(11, 24);
+            EXPECT_NE(image.pixelColor(MarkBox(filled).topLeft()), colours.bleedingFrame);
+            // The note's folded corner below the number's left end.
+            const QRect noted = MarkBox(cell(11, 24));
             const int q = noted.height() / 4 + 1;
             const int below = noted.top() + noted.height();
-            EXPECT_EQ(image.pixelColor(noted.left() + 1, below), QColor(192, 192, 192));
-            EXPECT_EQ(image.pixelColor(noted.left() + q + 2, below), QColor(128, 128, 128));
+            EXPECT_EQ(image.pixelColor(noted.left(), below - 1), colours.noteFold);
+            EXPECT_EQ(image.pixelColor(noted.left() + q + 2, below), colours.noteEdge);
             // Predicted bleeding 12 days ahead fades (a = 245); the ovulation day is fertile.
             EXPECT_GT(CountNear(image, cell(12, 18), QColor(213, 18, 18)), 40);
             EXPECT_GT(CountNear(image, cell(12, 4), QColor(18, 137, 20)), 40);
@@ -231,6 +252,129 @@ TEST_F(CalendarTest, PageShowsTheMarksInBothWeekLayouts)
             EXPECT_EQ(CountNear(image, cell(12, 7), QColor(255, 255, 255)), 0);
         });
     }
+}
+
+TEST_F(CalendarTest, EveryNumberAndMarkReadsInEveryTheme)
+{
+    // Recorded Heavy, Medium with a note, Slight, a day stored without bleeding but with a
+    // note; filled-in days on a weekend; predicted bleeding; fertile days of every band; today
+    // (a Sunday) and, in a second round, the marked day on a fertile disc.
+    RecordNovember();
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, 25), Slight)));
+    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, 27), None, QStringLiteral("ok"))));
+    const QFontMetrics metrics(TheImageCache().DescriptionFont());
+    for (int index = 0; index < ColorTheme::kThemeCount; ++index) {
+        TheAppSettings().selectedTheme = index;
+        const ColorTheme& theme = TheImageCache().Theme(index);
+        for (const bool markOnDisc : {false, true}) {
+            SCOPED_TRACE(theme.name.toStdString() + (markOnDisc ? ", marked day on a disc" : ""));
+            CCalendarDlg calendar;
+            RunCalendar(calendar, [&] {
+                CCalPainter& painter = *calendar.Painter();
+                if (markOnDisc) {
+                    TheMonthRenderer().SetMarkedDate(Date(2026, 12, 4));
+                    painter.RenderPages(painter.FirstMonth(), painter.FirstYear(), true);
+                }
+                // November and December in view.
+                painter.ScrollBy(painter.PageHeight());
+                const QImage image = Grab(&painter);
+                const MonthPanel* panel = painter.Months();
+                const QPoint origin = panel->mapTo(&painter, QPoint(0, 0));
+                for (int month : {11, 12}) {
+                    const QRect first = panel->CellRect(Date(2026, month, 1)).translated(origin);
+                    const QColor titlePage = image.pixelColor(first.left() - 2, first.top() - 2 * first.height());
+                    const QRect heading(first.left(), first.top() - first.height(), 7 * first.width(), first.height());
+                    EXPECT_GE(HighestContrast(image, heading, titlePage), kTextContrast) << "weekday letters";
+                    for (int d = 1; d <= DaysInMonth(2026, month); ++d) {
+                        const CalDate date = Date(2026, month, d);
+                        SCOPED_TRACE(QStringLiteral("%1.%2").arg(d).arg(month).toStdString());
+                        const QRect cell = panel->CellRect(date).translated(origin);
+                        const QColor page = image.pixelColor(cell.left() + 2, cell.center().y());
+                        // What the cell shows, from the database.
+                        const DayRecord record = TheCycleDatabase().GetDay(date);
+                        const int level = LevelOf(record);
+                        const int chance = record.chance >= 0 ? record.chance : TheCycleDatabase().ChanceForDate(date);
+                        const int ahead = std::clamp(CivilDaysBetween(date, Date(2026, 12, 6)), 1, 365);
+                        const int fade = ((366 - ahead) * 100) / 365;
+                        int weight = 0;
+                        if (level > 0)
+                            weight = 256 / (4 - level);
+                        else if (chance > 25)
+                            weight = 256 / (4 - std::min(chance / 25 - 1, 3));
+                        const QColor under = weight > 0
+                                                 ? MonthRenderer::DiscColour(theme,
+                                                                             level > 0 ? MonthRenderer::kBleedingTarget
+                                                                                       : MonthRenderer::kFertileTarget,
+                                                                             weight * fade / 100)
+                                                 : page;
+                        // The number: its strokes against what lies under them.
+                        const QString number = QString::number(d);
+                        const int width = metrics.horizontalAdvance(number);
+                        const int baseline = cell.top() + (cell.height() - metrics.height()) / 2 + metrics.ascent();
+                        const QRect digits(cell.left() + (cell.width() - width) / 2 + 1,
+                                           baseline - metrics.capHeight() + 1, width - 2, metrics.capHeight() - 2);
+                        EXPECT_GE(HighestContrast(image, digits, under), kTextContrast) << "day number";
+                        // Marks stand out from the page: a disc's edge, brackets, a note's corner,
+                        // today's ring.
+                        const int side = std::min(cell.width(), cell.height());
+                        const QPoint centre(cell.left() + cell.width() / 2, cell.top() + cell.height() / 2);
+                        if (weight > 0 && fade == 100) {
+                            const int edge = centre.x() - (side - 2) / 2;
+                            EXPECT_GE(HighestContrast(image, QRect(edge, centre.y() - 1, 2, 3), page), kMarkContrast)
+                                << "disc";
+                        }
+                        const QRect box = MarkBox(cell);
+                        if ((record.flags & kNoRecordFlag) == 0) {
+                            EXPECT_GE(ContrastRatio(image.pixelColor(box.topLeft()), page), kMarkContrast)
+                                << "brackets";
+                            EXPECT_GE(ContrastRatio(image.pixelColor(box.right(), box.bottom()), page), kMarkContrast);
+                        }
+                        if (record.flags & kHasNoteFlag) {
+                            const int q = cell.height() / 4 + 1;
+                            const int bottom = cell.top() + cell.height();
+                            EXPECT_GE(ContrastRatio(image.pixelColor(box.left() + 1, bottom - 1), page), kMarkContrast)
+                                << "note fold";
+                            EXPECT_GE(ContrastRatio(image.pixelColor(box.left() + q + 2, bottom), page), kMarkContrast)
+                                << "note edge";
+                        }
+                        if (IsSameDate(date, Date(2026, 12, 6))) {
+                            const QRect ring(centre.x() - side / 2, centre.y() - 1, 2, 3);
+                            EXPECT_GE(HighestContrast(image, ring, page), kMarkContrast) << "today's ring";
+                        }
+                    }
+                }
+            });
+        }
+    }
+}
+
+TEST_F(CalendarTest, TodaysRingMovesOnAfterMidnight)
+{
+    CCalendarDlg calendar;
+    RunCalendar(calendar, [&] {
+        CCalPainter& painter = *calendar.Painter();
+        const auto ringPixels = [&painter, this](int day) {
+            return CountNear(Grab(&painter), ExpectedCell(painter, Date(2026, 12, day), 6), QColor(255, 255, 255));
+        };
+        EXPECT_GT(ringPixels(6), 20);
+        EXPECT_EQ(ringPixels(7), 0);
+        // The calendar stays open across midnight; its next look at the clock moves the ring
+        // and the mark that stood on the old today.
+        SetToday(2026, 12, 7);
+        ASSERT_TRUE(painter.DateCheckTimer().isActive());
+        EXPECT_LE(painter.DateCheckTimer().interval(), 60000);
+        QTimerEvent tick(painter.DateCheckTimer().timerId());
+        QCoreApplication::sendEvent(&painter.DateCheckTimer(), &tick);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ringPixels(6), 0);
+        EXPECT_GT(ringPixels(7), 20);
+        EXPECT_TRUE(IsSameDate(TheMonthRenderer().MarkedDate(), Date(2026, 12, 7)));
+        // Coming back to the window looks too.
+        SetToday(2026, 12, 8);
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&painter, &activate);
+        EXPECT_GT(ringPixels(8), 20);
+    });
 }
 
 TEST_F(CalendarTest, NamesComeFromTheLocale)
@@ -314,15 +458,18 @@ TEST_F(CalendarTest, TapOpensTheEditorOnTheDayAndEveryRunRendersAgain)
         EXPECT_EQ(painter.Offset(), painter.PageHeight() / 16 - 2 * painter.PageHeight());
         const QImage image = Grab(&painter);
         EXPECT_GT(CountMarked(image, ExpectedCell(painter, Date(2027, 3, 15), 6), false), 5);
-        // Today keeps its ring when another day of its month is marked.
-        chosen = Date(2026, 12, 15);
+        // Today keeps its ring when another day of its month is marked (one without a disc, on
+        // which the marked colour could change to stay readable).
+        chosen = Date(2026, 12, 10);
+        while (LevelOf(TheCycleDatabase().GetDay(chosen)) != None || TheCycleDatabase().ChanceForDate(chosen) > 25)
+            NextDay(chosen);
         painter.DayTapped(Date(2026, 12, 9));
         QCoreApplication::processEvents();
         const QImage december = Grab(&painter);
         const QRect today = ExpectedCell(painter, Date(2026, 12, 6), 6);
         EXPECT_GT(CountNear(december, today, QColor(255, 255, 255)), 20);
         EXPECT_EQ(CountMarked(december, today, false), 0);
-        EXPECT_GT(CountMarked(december, ExpectedCell(painter, Date(2026, 12, 15), 6), false), 5);
+        EXPECT_GT(CountMarked(december, ExpectedCell(painter, chosen, 6), false), 5);
 
         // A tap beside every cell does nothing.
         calendar.tapped.clear();
@@ -384,28 +531,69 @@ TEST_F(CalendarTest, ScrollToMonthKeepsTheFirstMonthInRange)
     });
 }
 
-TEST_F(CalendarTest, PagesFollowTheWindowSize)
+TEST_F(CalendarTest, WideWindowsShowRowsOfLargerPagesAndKeepTheMonthInView)
 {
     CCalendarDlg calendar;
     RunCalendar(calendar, [&] {
         CCalPainter& painter = *calendar.Painter();
-        // Filled for the page's size, not for the template's.
+        const int natural = TheMonthRenderer().PageHeight();
+        // Filled for the page's size, not for the template's; one column as wide as the view.
         EXPECT_EQ(painter.size(), QSize(480, calendar.ClientSize().height()));
         EXPECT_EQ(painter.ItemCount(), painter.PageCountFor(painter.height()));
-        const long long before = ViewPosition(painter);
-        m_host->resize(1280, 2400);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(painter.height(), calendar.ClientSize().height());
-        EXPECT_EQ(painter.ItemCount(), painter.PageCountFor(painter.height()));
-        EXPECT_EQ(ViewPosition(painter), before);
-        EXPECT_TRUE(PagesAreConsecutive(painter));
-        // The strip covers the view, and the wide grid keeps its shape, centred.
-        EXPECT_GE(painter.Offset() + painter.ItemCount() * painter.PageHeight(), painter.height());
-        EXPECT_EQ(painter.PageWidth(), 2 * painter.PageHeight());
-        EXPECT_EQ(painter.Page(0)->page.width(), 2 * painter.PageHeight());
-        EXPECT_EQ(painter.Months()->mapTo(&painter, QPoint(0, 0)).x(), (1280 - painter.PageWidth()) / 2);
-        const QImage image = Grab(&painter);
-        EXPECT_EQ(image.pixelColor(5, painter.height() / 2), QColor(18, 19, 22));
+        EXPECT_EQ(painter.Columns(), 1);
+        EXPECT_EQ(painter.PageSize(), QSize(480, natural));
+        // The month whose page holds the view's top edge.
+        const auto topMonth = [&painter] {
+            const int h = painter.PageHeight();
+            const int row = (-painter.Offset()) / h;
+            return MonthIndex(painter.FirstMonth(), painter.FirstYear()) + row * painter.Columns();
+        };
+        const int before = topMonth();
+
+        struct Size
+        {
+            QSize window;
+            int columns;
+            double zoom;
+        };
+        for (const Size& size : {Size{{1280, 1000}, 2, 1.5}, Size{{3840, 2100}, 6, 1.5}, Size{{700, 640}, 1, 1.75},
+                                 Size{{480, 640}, 1, 1.0}}) {
+            SCOPED_TRACE(size.window.width());
+            m_host->resize(size.window);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(painter.height(), calendar.ClientSize().height());
+            EXPECT_EQ(painter.Columns(), size.columns);
+            EXPECT_EQ(painter.Layout().zoom, size.zoom);
+            const int h = painter.PageHeight();
+            EXPECT_EQ(h, static_cast<int>(std::lround(natural * size.zoom)));
+            // The pages use the width: rows of pages no more than two and a half times as wide
+            // as they are high, centred.
+            const int rowWidth = painter.Columns() * painter.PageWidth();
+            EXPECT_LE(rowWidth, painter.width());
+            EXPECT_GE(rowWidth, std::min(painter.width(), painter.Columns() * h * 5 / 2) - painter.Columns());
+            EXPECT_EQ(painter.Months()->mapTo(&painter, QPoint(0, 0)).x(), (painter.width() - rowWidth) / 2);
+            EXPECT_EQ(painter.Page(0)->page.deviceIndependentSize().toSize(), painter.PageSize());
+            // Rows start with a quarter of the year, follow each other and cover the view.
+            EXPECT_EQ(MonthIndex(painter.FirstMonth(), painter.FirstYear()) % painter.Columns(), 0);
+            EXPECT_EQ(painter.ItemCount() % painter.Columns(), 0);
+            EXPECT_TRUE(PagesAreConsecutive(painter));
+            EXPECT_GE(painter.Offset() + painter.ItemCount() / painter.Columns() * h, painter.height());
+            EXPECT_LE(painter.Offset(), 0);
+            // The month at the top stays in the top row, and comes back to the top.
+            EXPECT_LE(topMonth(), before);
+            EXPECT_GT(topMonth() + painter.Columns(), before);
+            if (painter.Columns() == 1) {
+                EXPECT_EQ(topMonth(), before);
+            }
+            // A day is found where its page shows it, whatever the page's size.
+            MonthPanel* panel = painter.Months();
+            const QRect cell = panel->CellRect(Date(2026, 12, 17));
+            ASSERT_FALSE(cell.isEmpty());
+            EXPECT_GE(cell.height(), static_cast<int>(TheImageCache().CaptionHeight() * size.zoom) - 1);
+            CalDate found{0, 0, 0};
+            EXPECT_TRUE(panel->DayAt(cell.center(), found));
+            EXPECT_TRUE(IsSameDate(found, Date(2026, 12, 17)));
+        }
     });
 }
 

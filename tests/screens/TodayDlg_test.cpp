@@ -1,3 +1,4 @@
+#include "PixelContrast.h"
 #include "TestSupport.h"
 
 #include "model/CycleDatabase.h"
@@ -9,6 +10,7 @@
 #include "ui/screens/CBleedingButton.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QAbstractItemView>
@@ -17,6 +19,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -163,6 +166,7 @@ TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
         auto* bar = dialog.findChild<CBleedingButton*>();
         EXPECT_EQ(bar->Level(), None);
         EXPECT_EQ(bar->HintLevel(), LevelOf(TheCycleDatabase().GetDay(predicted))) << "shown as a hint only";
+        EXPECT_EQ(bar->toolTip(), QStringLiteral("Predicted: ") + CBleedingButton::LevelTitle(bar->HintLevel()));
         QTest::keyClicks(dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes), QStringLiteral("headache"));
         dialog.OnCommand(kCmdTodayBack);
     });
@@ -185,19 +189,76 @@ TEST_F(TodayDlgTest, TheLevelCyclesAndAChangeUndoneAsksNothing)
         auto* bar = dialog.findChild<CBleedingButton*>();
         std::vector<int> levels;
         for (int i = 0; i < 4; ++i) {
-            QTest::mouseClick(bar, Qt::LeftButton);
+            QTest::keyClick(bar, Qt::Key_Space);
             levels.push_back(dialog.Level());
             EXPECT_EQ(bar->Level(), dialog.Level());
         }
-        EXPECT_EQ(levels, (std::vector<int>{Slight, Medium, Heavy, None}));
-        QTest::keyClick(bar, Qt::Key_Space);
-        EXPECT_EQ(dialog.Level(), Slight) << "the keyboard presses it too";
+        EXPECT_EQ(levels, (std::vector<int>{Slight, Medium, Heavy, None})) << "Space steps round";
+        dialog.OnCommand(kIdcTodayBleeding);
+        EXPECT_EQ(dialog.Level(), Slight);
         for (int i = 0; i < 3; ++i)
             dialog.OnCommand(kIdcTodayBleeding);
         dialog.OnCommand(kCmdTodayBack);
     });
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_TRUE(TheCycleDatabase().Records().empty());
+}
+
+TEST_F(TodayDlgTest, AClickOnADropChoosesItsLevelAndTheWheelSteps)
+{
+    MessageRecorder messages;
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        auto* bar = dialog.findChild<CBleedingButton*>();
+        auto* name = dialog.findChild<QLabel*>(QStringLiteral("BleedingLevel"));
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), QStringLiteral("None"));
+        // The middle of drop k lies between the split columns around it.
+        const auto drop = [bar](int k) {
+            const int from = CBleedingButton::SplitColumn(k - 1);
+            const int to = CBleedingButton::SplitColumn(k);
+            return QPoint((from + to) / 2 * bar->width() / CBleedingButton::kSourceWidth, bar->height() / 2);
+        };
+        struct Click
+        {
+            int drop;
+            int level;
+            const char* name;
+        };
+        for (const Click& click :
+             {Click{3, Heavy, "Heavy"}, Click{3, None, "None"}, Click{1, Slight, "Slight"}, Click{2, Medium, "Medium"},
+              Click{1, Slight, "Slight"}, Click{1, None, "None"}, Click{2, Medium, "Medium"}}) {
+            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, drop(click.drop));
+            EXPECT_EQ(dialog.Level(), click.level) << "drop " << click.drop;
+            EXPECT_EQ(bar->Level(), click.level);
+            EXPECT_EQ(name->text(), QString::fromLatin1(click.name));
+        }
+        // The wheel steps one level a notch, up for more, and stops at the ends.
+        const auto wheel = [bar](int notches) {
+            QWheelEvent event(QPointF(5, 5), bar->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120 * notches),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(bar, &event);
+        };
+        wheel(1);
+        EXPECT_EQ(dialog.Level(), Heavy);
+        wheel(1);
+        EXPECT_EQ(dialog.Level(), Heavy);
+        wheel(-3);
+        EXPECT_EQ(dialog.Level(), None);
+        wheel(-1);
+        EXPECT_EQ(dialog.Level(), None);
+        wheel(2);
+        EXPECT_EQ(dialog.Level(), Medium);
+        EXPECT_EQ(name->text(), QStringLiteral("Medium"));
+        // The day's arrows say what they do.
+        EXPECT_FALSE(dialog.Control(kIdcTodayPrevDay)->toolTip().isEmpty());
+        EXPECT_FALSE(dialog.Control(kIdcTodayNextDay)->toolTip().isEmpty());
+        dialog.OnCommand(kCmdTodaySave);
+    });
+    EXPECT_TRUE(messages.Messages().empty());
+    DayRecord record;
+    ASSERT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_EQ(LevelOf(record), Medium) << "what the clicks chose is stored";
 }
 
 TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTheEdits)
@@ -649,7 +710,7 @@ TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInBothKindsOfTheme)
 {
     ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Medium, QStringLiteral("a note"))));
     const QByteArray shots = qgetenv("VELUMINA_TODAY_SHOTS");
-    for (const int themeIndex : {0, 4}) {
+    for (int themeIndex = 0; themeIndex < ColorTheme::kThemeCount; ++themeIndex) {
         SCOPED_TRACE(themeIndex);
         TheAppSettings().selectedTheme = themeIndex;
         const ColorTheme& theme = SelectedTheme();
@@ -659,7 +720,16 @@ TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInBothKindsOfTheme)
             QWidget* notes = dialog.Control(kIdcTodayNotes);
             QWidget* next = dialog.Control(kIdcTodayNextDay);
             QWidget* bar = dialog.Control(kIdcTodayBleeding);
-            EXPECT_EQ(next->geometry().right(), bar->geometry().right()) << "both keep to the right edge";
+            auto* label = dialog.ControlAs<QLabel>(kIdcTodayBleedingLabel);
+            auto* name = dialog.findChild<QLabel*>(QStringLiteral("BleedingLevel"));
+            EXPECT_EQ(next->geometry().right(), notes->geometry().right()) << "the arrows keep to the right edge";
+            // The drops stand beside their label, their level's name beside them.
+            const int labelEnd = label->x() + label->fontMetrics().horizontalAdvance(label->text());
+            EXPECT_GT(bar->x(), labelEnd);
+            EXPECT_LT(bar->x() - labelEnd, 16);
+            EXPECT_EQ(name->text(), QStringLiteral("Medium"));
+            EXPECT_GT(name->x(), bar->geometry().right());
+            EXPECT_LT(name->x() - bar->geometry().right(), 16);
             EXPECT_GT(notes->width(), 400);
             EXPECT_GT(notes->geometry().bottom(), 500);
             EXPECT_LT(notes->geometry().bottom(), dialog.MenuBar()->geometry().top());
@@ -686,6 +756,29 @@ TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInBothKindsOfTheme)
             }
             EXPECT_GT(redLeft, r.width() * r.height() / 10);
             EXPECT_EQ(redRight, 0);
+
+            // Every text reads on the page, and the empty drops stand out from it.
+            const QColor page = theme.Color(11);
+            for (QWidget* text : {dialog.Control(kIdcTodayDateLabel), static_cast<QWidget*>(label),
+                                  dialog.Control(kIdcTodayNotesLabel), static_cast<QWidget*>(name)}) {
+                EXPECT_GE(HighestContrast(image, text->geometry(), page), kTextContrast)
+                    << text->objectName().toStdString();
+            }
+            auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+            const QRect field = picker->geometry().adjusted(4, 4, -picker->height(), -4);
+            EXPECT_GE(HighestContrast(image, field, picker->palette().color(QPalette::Base)), kTextContrast);
+            for (const int arrow : {kIdcTodayPrevDay, kIdcTodayNextDay}) {
+                const QRect button = dialog.Control(arrow)->geometry();
+                const QColor face = image.pixelColor(button.left() + 3, button.center().y());
+                EXPECT_GE(HighestContrast(image, button.adjusted(3, 3, -3, -3), face), kTextContrast);
+            }
+            EXPECT_GE(HighestContrast(image, QRect(split + 2, r.top(), r.right() - split - 2, r.height()), page),
+                      kMarkContrast)
+                << "empty drops";
+            // The calendar of the date field opens in the theme too.
+            ASSERT_NE(picker->calendarWidget(), nullptr);
+            EXPECT_EQ(picker->calendarWidget()->palette().color(QPalette::Window), page);
+            EXPECT_EQ(picker->calendarWidget()->palette().color(QPalette::Text), theme.Color(10));
             dialog.OnCommand(kCmdTodayBack);
         });
     }

@@ -1,6 +1,7 @@
 #include "ToolkitTestSupport.h"
 
 #include "ui/toolkit/CScrollPanel.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
@@ -241,3 +242,41 @@ TEST_F(FingerScrollerTest, TheWheelScrollsByLinesAndTheTouchpadByPixelsWithinThe
 }
 
 } // namespace
+
+TEST_F(FingerScrollerTest, AListTallerThanItsViewShowsWhereItStandsAndThatItMoves)
+{
+    auto fits = MakeScroller(3);
+    EXPECT_TRUE(fits->ScrollIndicatorRect().isEmpty()) << "every row is in view";
+
+    auto tall = MakeScroller(20, QSize(480, 300));
+    const int content = tall->Panel()->height();
+    ASSERT_GT(content, 2 * 300);
+    const QRect atRest = tall->ScrollIndicatorRect();
+    ASSERT_FALSE(atRest.isEmpty()) << "more rows lie below";
+    EXPECT_LE(atRest.width(), 4) << "thin while nothing moves";
+    EXPECT_GE(atRest.right(), 480 - 4);
+    EXPECT_LE(atRest.top(), 3) << "at the top of the list";
+    EXPECT_NEAR(atRest.height(), (300 - 4) * 300 / content, 1) << "as long as the share in view";
+    // It stands out from the rows under it.
+    const QImage image = Grab(tall.get());
+    const QColor row = image.pixelColor(atRest.left() - 6, atRest.center().y());
+    EXPECT_GE(ContrastRatio(image.pixelColor(atRest.center()), row), kMarkContrast);
+
+    // A drag widens it and moves it down as the list moves up; at rest it is thin again.
+    Flick(*tall, QPoint(200, 250), {-40, -40, -40});
+    const QRect moving = tall->ScrollIndicatorRect();
+    EXPECT_GT(moving.width(), atRest.width());
+    EXPECT_GT(moving.top(), atRest.top());
+    TickUntilRest(*tall);
+    const QRect after = tall->ScrollIndicatorRect();
+    EXPECT_EQ(after.width(), atRest.width());
+    const double share = -tall->Offset() / static_cast<double>(content - 300);
+    EXPECT_NEAR(after.top(), 2 + share * (300 - 4 - after.height()), 1);
+    // At the end of the list it reaches the bottom.
+    tall->ScrollBy(-content);
+    TickUntilRest(*tall);
+    EXPECT_NEAR(tall->ScrollIndicatorRect().bottom(), 300 - 3, 1);
+
+    tall->SetScrollIndicatorEnabled(false);
+    EXPECT_TRUE(tall->ScrollIndicatorRect().isEmpty());
+}

@@ -1,8 +1,10 @@
+#include "PixelContrast.h"
 #include "ToolkitTestSupport.h"
 
 #include "settings/AppSettings.h"
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 #include "ui/toolkit/ThemedPalette.h"
 
@@ -58,17 +60,31 @@ TEST_F(ScrollPanelTest, RowsAreDrawnInTheColoursOfEveryTheme)
         EXPECT_TRUE(Near(image.pixelColor(s + 2 * m, h / 2), theme.Color(9), 0));
         EXPECT_TRUE(Near(image.pixelColor(w - 3, 1), theme.Color(4), 3));
         EXPECT_TRUE(Near(image.pixelColor(w - 3, h - 2), theme.Color(5), 3));
-        // Caption in colour 2, description in colour 3, both in the text column.
+        // Caption in colour 2, description in colour 3, both in the text column, each made
+        // darker or lighter where it would not read on the theme's gradient.
         const QRect caption(3 * m + s, m, 60, cache.CaptionHeight());
         const QRect description(3 * m + s, 2 * m + cache.CaptionHeight(), 60, cache.DescriptionHeight());
-        EXPECT_TRUE(AreaShows(image, caption, theme.Color(2)));
-        EXPECT_TRUE(AreaShows(image, description, theme.Color(3)));
+        EXPECT_TRUE(AreaShows(image, caption, ReadableColor(theme.Color(2), {theme.Color(4), theme.Color(5)})));
+        EXPECT_TRUE(AreaShows(image, description, ReadableColor(theme.Color(3), {theme.Color(4), theme.Color(5)})));
         // Nothing is written into the icon column of a row without an icon.
         EXPECT_FALSE(AreaShows(image, QRect(m, m, s, s), theme.Color(2)));
-        // Row 1 is highlighted: gradient 6 to 7, text in colour 12.
+        // Row 1 is highlighted: gradient 6 to 7, text in colour 12 made readable on it.
         EXPECT_TRUE(Near(image.pixelColor(w - 3, h + 1), theme.Color(6), 3));
         EXPECT_TRUE(Near(image.pixelColor(w - 3, 2 * h - 2), theme.Color(7), 3));
-        EXPECT_TRUE(AreaShows(image, caption.translated(0, h), theme.Color(12)));
+        EXPECT_TRUE(AreaShows(image, caption.translated(0, h),
+                              ReadableColor(theme.Color(12), {theme.Color(6), theme.Color(7)})));
+
+        // Every text reads on the pixels beside it, at the top and the bottom of its row.
+        for (int row = 0; row < 2; ++row) {
+            SCOPED_TRACE(row == 1 ? "highlighted" : "plain");
+            for (const QRect& text : {caption, description}) {
+                const QRect area = text.translated(0, row * h);
+                for (const int y : {area.top(), area.bottom()}) {
+                    const QColor background = image.pixelColor(w - 3, y);
+                    EXPECT_GE(HighestContrast(image, area, background), kTextContrast);
+                }
+            }
+        }
     }
 }
 

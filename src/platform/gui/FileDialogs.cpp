@@ -17,6 +17,11 @@ QString AskForCsvFile(
     if (InstalledHandler())
         return InstalledHandler()(kind, parent, caption, folder, suggestedName);
     QFileDialog dialog(parent, caption, folder);
+    // The program's own dialog in the colours of the window it belongs to, rather than the
+    // desktop's in colours of its own.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (parent)
+        dialog.setPalette(parent->window()->palette());
     dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setFileMode(kind == FileDialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

@@ -7,7 +7,8 @@
 
 // The open and save dialogs for CSV files, replaceable in tests. Both start in `folder` with
 // `suggestedName` (save only), filter "CSV Files (*.csv)" and "All Files (*)", add the suffix
-// csv to a bare name and, when saving, ask before overwriting. An empty result means the
+// csv to a bare name and, when saving, ask before overwriting; they are drawn in the colours
+// of the window they belong to. An empty result means the
 // user cancelled.
 
 enum class FileDialogKind {

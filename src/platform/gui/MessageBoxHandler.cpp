@@ -2,9 +2,68 @@
 
 #include "platform/MessageBox.h"
 
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QPointer>
+
+#include <algorithm>
 
 namespace {
+// Room left between a message box and the sides of the window it stands over.
+constexpr int kOwnerInset = 8;
+
+// A message box in the colours of the window that owns it, and never wider than that window:
+// a long text wraps into more lines instead.
+class OwnedMessageBox : public QMessageBox
+{
+public:
+    OwnedMessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* owner)
+        : QMessageBox(icon, title, text, buttons, owner), m_owner(owner)
+    {
+        if (owner)
+            setPalette(owner->window()->palette());
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        // The box sizes itself to its text whenever its layout changes; the owner's width
+        // comes after that.
+        const bool result = QMessageBox::event(event);
+        if (event->type() == QEvent::LayoutRequest)
+            FitOwner();
+        return result;
+    }
+
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        FitOwner();
+    }
+
+private:
+    void FitOwner()
+    {
+        if (!m_owner)
+            return;
+        const QRect owner = m_owner->window()->geometry();
+        const int limit = std::max(1, owner.width() - 2 * kOwnerInset);
+        if (width() > limit) {
+            if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+                label->setWordWrap(true);
+            const int height =
+                layout() ? std::max(layout()->totalHeightForWidth(limit), this->height()) : this->height();
+            setFixedSize(limit, height);
+        }
+        if (width() <= owner.width())
+            move(owner.x() + (owner.width() - width()) / 2, y());
+    }
+
+    QPointer<QWidget> m_owner;
+};
+
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
     switch (icon) {
@@ -79,8 +138,8 @@ void InstallMessageBoxHandler(std::function<QWidget*()> owner)
     SetMessageHandler([owner = std::move(owner)](const QString& text, MessageButtons buttons, MessageIcon icon,
                                                  MessageAnswer defaultAnswer) {
         QWidget* parent = owner ? owner() : nullptr;
-        QMessageBox box(BoxIcon(EffectiveIcon(buttons, icon)), QStringLiteral("Velumina"), text, BoxButtons(buttons),
-                        parent);
+        OwnedMessageBox box(BoxIcon(EffectiveIcon(buttons, icon)), QStringLiteral("Velumina"), text,
+                            BoxButtons(buttons), parent);
         // Closing the box by its title bar or Esc is the safe answer.
         box.setEscapeButton(buttons == MessageButtons::YesNo ? QMessageBox::No
                             : buttons == MessageButtons::Ok  ? QMessageBox::Ok

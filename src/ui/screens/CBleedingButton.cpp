@@ -4,9 +4,12 @@
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/ImageCache.h"
 
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -58,6 +61,73 @@ void CBleedingButton::SetLevel(int level)
     m_level = level;
     UpdateDescription();
     update();
+}
+
+void CBleedingButton::SetNameLabel(QLabel* label)
+{
+    m_nameLabel = label;
+    UpdateDescription();
+}
+
+QString CBleedingButton::LevelTitle(int level)
+{
+    switch (ClampLevel(level)) {
+    case Slight:
+        return QStringLiteral("Slight");
+    case Medium:
+        return QStringLiteral("Medium");
+    case Heavy:
+        return QStringLiteral("Heavy");
+    default:
+        return QStringLiteral("None");
+    }
+}
+
+int CBleedingButton::DropAt(int x, int width)
+{
+    if (width <= 0)
+        return Slight;
+    const int column = std::clamp(x, 0, width - 1) * kSourceWidth / width;
+    for (int drop = Slight; drop < Heavy; ++drop) {
+        if (column < SplitColumn(drop))
+            return drop;
+    }
+    return Heavy;
+}
+
+void CBleedingButton::Pick(int level)
+{
+    level = ClampLevel(level);
+    if (level == m_level)
+        return;
+    SetLevel(level);
+    emit levelPicked(level);
+}
+
+void CBleedingButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A click of the mouse chooses a drop; the button's click (Space, or a click from code) is
+    // left to step through the levels.
+    if (event->button() == Qt::LeftButton && isDown() && hitButton(event->position().toPoint())) {
+        setDown(false);
+        event->accept();
+        const int drop = DropAt(event->position().toPoint().x(), width());
+        Pick(drop == m_level ? None : drop);
+        return;
+    }
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
+void CBleedingButton::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    // A notch (120) is one level; finer wheels add up. Up is more, down is less; the wheel
+    // stops at None and Heavy rather than going round.
+    m_wheelRemainder += event->angleDelta().y();
+    const int steps = m_wheelRemainder / 120;
+    m_wheelRemainder %= 120;
+    if (steps != 0)
+        Pick(std::clamp(m_level + steps, static_cast<int>(None), static_cast<int>(Heavy)));
 }
 
 void CBleedingButton::SetHintLevel(int level)
@@ -127,9 +197,15 @@ void CBleedingButton::paintEvent(QPaintEvent*)
 
 void CBleedingButton::UpdateDescription()
 {
-    QString text = QStringLiteral("Bleeding: %1").arg(LevelName(m_level));
-    if (m_hintLevel > m_level)
-        text += QStringLiteral(" (expected: %1)").arg(LevelName(m_hintLevel));
-    setAccessibleName(text);
-    setToolTip(text);
+    QString name = QStringLiteral("Bleeding: %1").arg(LevelTitle(m_level));
+    if (m_hintLevel > m_level) {
+        const QString predicted = QStringLiteral("Predicted: %1").arg(LevelTitle(m_hintLevel));
+        name += QStringLiteral(" (%1)").arg(predicted);
+        setToolTip(predicted);
+    } else {
+        setToolTip(QStringLiteral("Click a drop to choose the level, the same drop again for None"));
+    }
+    setAccessibleName(name);
+    if (m_nameLabel)
+        m_nameLabel->setText(LevelTitle(m_level));
 }

@@ -2,10 +2,16 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QPointer>
 
-/// The day editor's bleeding control: a bar of drops whose bright share grows with the level
-/// (None, Slight, Medium, Heavy). Clicking it is a command to the dialog; the dialog decides
-/// the level. Drawn from the drop images of the image cache, the white set on light themes.
+class QLabel;
+
+/// The day editor's bleeding control: a bar of three drops whose bright share grows with the
+/// level (None, Slight, Medium, Heavy). A click on drop k chooses level k and a click on the
+/// drop of the level shown chooses None; the wheel steps one level up or down. Space (and
+/// any other press of the button without the mouse) is a command to the dialog, which steps
+/// the level round. Drawn from the drop images of the image cache, the white set on light
+/// themes; a level the day is expected to have shows as faint drops, explained in the tooltip.
 class CBleedingButton : public QAbstractButton
 {
     Q_OBJECT
@@ -32,6 +38,16 @@ public:
     }
     void SetHintLevel(int level);
 
+    /// A label that shows the level's name beside the drops; it follows every change.
+    void SetNameLabel(QLabel* label);
+
+    /// The name of `level` as the control shows it: "None", "Slight", "Medium", "Heavy".
+    static QString LevelTitle(int level);
+
+    /// The drop (1 to 3) under x in a bar `width` pixels wide: each drop owns the columns
+    /// between two split columns.
+    static int DropAt(int x, int width);
+
     /// The source column where the bright drops end for `level`: 0, 64, 104 or 166.
     static int SplitColumn(int level);
 
@@ -41,12 +57,21 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    /// The user chose `level` with the mouse or the wheel; the control shows it already.
+    void levelPicked(int level);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void Pick(int level);
     void UpdateDescription();
 
     int m_level = 0;
     int m_hintLevel = 0;
+    int m_wheelRemainder = 0;
+    QPointer<QLabel> m_nameLabel;
 };

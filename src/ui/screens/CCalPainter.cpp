@@ -20,11 +20,24 @@ int MonthIndex(int month, int year)
 {
     return year * 12 + (month - 1);
 }
+
+// Division rounding toward minus infinity, for rows above the strip's first one.
+int FloorDiv(int value, int divisor)
+{
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
 } // namespace
 
 CCalPainter::CCalPainter(QWidget* parent) : CFingerScroller(parent)
 {
     SetIntroSlide(false);
+    // The strip has no ends to show a position between.
+    SetScrollIndicatorEnabled(false);
+    // A calendar left open across midnight, or a machine that slept, must not keep its ring on
+    // yesterday; one timer at midnight would fire hours late after a suspend.
+    m_dateCheckTimer.setInterval(kDateCheckMilliseconds);
+    connect(&m_dateCheckTimer, &QTimer::timeout, this, &CCalPainter::CheckDate);
+    m_dateCheckTimer.start();
 }
 
 CCalPainter::~CCalPainter() = default;
@@ -48,8 +61,9 @@ void CCalPainter::CreatePanel()
 
 void CCalPainter::PlaceColumn()
 {
+    const int columnWidth = Columns() * PageWidth();
     if (m_column)
-        m_column->setGeometry((width() - PageWidth()) / 2, 0, PageWidth(), height());
+        m_column->setGeometry((width() - columnWidth) / 2, 0, columnWidth, height());
 }
 
 MonthPanel* CCalPainter::Months() const
@@ -71,18 +85,20 @@ int CCalPainter::PageHeight() const
 
 int CCalPainter::PageCountFor(int clientHeight) const
 {
-    const int h = std::max(1, TheMonthRenderer().PageHeight());
-    return (std::max(0, clientHeight) / h + 3) * 2;
+    const int h =
+        std::max(1, m_layout.pageSize.height() > 0 ? m_layout.pageSize.height() : TheMonthRenderer().PageHeight());
+    const int rows = std::max(0, clientHeight) / h + 3;
+    return Columns() == 1 ? rows * 2 : rows * Columns();
 }
 
 int CCalPainter::PageWidth() const
 {
-    return TheMonthRenderer().PageWidth(width());
+    return m_layout.pageSize.width();
 }
 
 QSize CCalPainter::PageSize() const
 {
-    return QSize(PageWidth(), PageHeight());
+    return m_layout.pageSize;
 }
 
 void CCalPainter::Populate()
@@ -91,12 +107,13 @@ void CCalPainter::Populate()
     MonthPanel* panel = Months();
     if (!panel)
         return;
-    panel->SetRowHeight(std::max(1, TheMonthRenderer().PageHeight()));
+    m_layout = TheMonthRenderer().LayoutFor(size());
+    panel->SetRowHeight(std::max(1, m_layout.pageSize.height()));
     const int count = PageCountFor(height());
     for (int i = 0; i < count; ++i)
         AddItem(std::make_unique<MonthItem>());
     PlaceColumn();
-    panel->SetPanelWidth(PageWidth());
+    panel->SetStripWidth(Columns() * PageWidth());
     const CalDate today = Today();
     TheMonthRenderer().SetMarkedDate(today);
     m_cursor = today;
@@ -108,8 +125,38 @@ void CCalPainter::LayoutPanel()
     MonthPanel* panel = Months();
     if (!panel)
         return;
+    const PageLayout wanted = TheMonthRenderer().LayoutFor(size());
+    if (ItemCount() > 0 && wanted != m_layout && PageHeight() > 0) {
+        // Other columns or another page size: the month at the view's top stays at the top,
+        // the same share of its page above the view.
+        const int h = PageHeight();
+        const int viewTop = -Offset();
+        const int row = FloorDiv(viewTop, h);
+        const int within = viewTop - row * h;
+        int topMonth = MonthIndex(m_firstMonth, m_firstYear) + row * Columns();
+        // A row of several months: the month that stood at the top before the last change of
+        // columns, when it is still in that row, so that widening and narrowing come back to it.
+        if (m_layoutAnchor >= topMonth && m_layoutAnchor < topMonth + Columns())
+            topMonth = m_layoutAnchor;
+        m_layoutAnchor = topMonth;
+        m_layout = wanted;
+        const int newHeight = std::max(1, m_layout.pageSize.height());
+        panel->SetRowHeight(newHeight);
+        auto& items = MutableItems();
+        const int count = PageCountFor(height());
+        items.resize(static_cast<size_t>(count));
+        for (auto& item : items) {
+            if (!item)
+                item = std::make_unique<MonthItem>();
+        }
+        PlaceColumn();
+        panel->SetStripWidth(Columns() * PageWidth());
+        ShowRow(topMonth, -(within * newHeight / h));
+        return;
+    }
+    m_layout = wanted;
     PlaceColumn();
-    panel->SetPanelWidth(PageWidth());
+    panel->SetStripWidth(Columns() * PageWidth());
     panel->move(0, Offset());
     if (ItemCount() == 0)
         return;
@@ -118,7 +165,7 @@ void CCalPainter::LayoutPanel()
     if (needed > ItemCount()) {
         for (int i = ItemCount(); i < needed; ++i)
             AddItem(std::make_unique<MonthItem>());
-        panel->SetPanelWidth(PageWidth());
+        panel->SetStripWidth(Columns() * PageWidth());
         panel->move(0, Offset());
         RenderPages(m_firstMonth, m_firstYear, true);
     } else if (PageSize() != m_lastPageSize) {
@@ -130,23 +177,27 @@ void CCalPainter::LayoutPanel()
 void CCalPainter::ScrollToMonth(int month, int year)
 {
     // Any month number is carried into the years.
-    int index = MonthIndex(1, year) + (month - 1);
+    ShowRow(MonthIndex(1, year) + (month - 1), PageHeight() / 16);
+}
+
+void CCalPainter::ShowRow(int monthIndex, int rowTop)
+{
+    const int columns = Columns();
     const int h = PageHeight();
-    int above = 0;
-    if (h != 0) {
-        above = 2;
-        index -= 2;
+    int above = h != 0 ? 2 : 0;
+    int firstRow = FloorDiv(monthIndex, columns) - above;
+    const int firstRowLimit = kFirstMonthIndex / columns;
+    if (firstRow < firstRowLimit) {
+        above = std::max(0, above - (firstRowLimit - firstRow));
+        firstRow = firstRowLimit;
     }
-    if (index < kFirstMonthIndex) {
-        above = std::max(0, above - (kFirstMonthIndex - index));
-        index = kFirstMonthIndex;
-    }
-    index = std::min(index, kLastMonthIndex);
+    firstRow = std::min(firstRow, kLastMonthIndex / columns);
     // A month at the start of the range stands at the top; the list never rests pulled down.
-    const int target = above > 0 ? h / 16 - above * h : 0;
+    const int target = above > 0 ? rowTop - above * h : std::min(0, rowTop);
     m_adjusting = true;
     ScrollBy(target - Offset());
     m_adjusting = false;
+    const int index = firstRow * columns;
     RenderPages(index % 12 + 1, index / 12, true);
     KeepStripEndless(Offset());
 }
@@ -168,52 +219,59 @@ void CCalPainter::RenderPages(int month, int year, bool force)
         RenderPage(*page);
     }
     m_lastPageSize = PageSize();
+    m_renderedToday = Today();
     panel->Refresh();
 }
 
 void CCalPainter::RenderPage(MonthItem& item)
 {
-    TheMonthRenderer().RenderPage(item, PageSize(), Panel());
+    TheMonthRenderer().RenderPage(item, PageSize(), Panel(), m_layout.zoom);
 }
 
 bool CCalPainter::ShiftMonthBack()
 {
-    if (ItemCount() == 0 || MonthIndex(m_firstMonth, m_firstYear) <= kFirstMonthIndex)
+    const int columns = Columns();
+    if (ItemCount() < columns || MonthIndex(m_firstMonth, m_firstYear) - columns < kFirstMonthIndex)
         return false;
-    const int index = MonthIndex(m_firstMonth, m_firstYear) - 1;
+    const int index = MonthIndex(m_firstMonth, m_firstYear) - columns;
     m_firstMonth = index % 12 + 1;
     m_firstYear = index / 12;
-    // The last page is reused as the new first one.
+    // The last row of pages is reused as the new first one.
     auto& items = MutableItems();
-    std::rotate(items.rbegin(), items.rbegin() + 1, items.rend());
-    MonthItem* page = Page(0);
-    page->month = m_firstMonth;
-    page->year = m_firstYear;
-    if (!m_deferRender) {
-        RenderPage(*page);
-        Months()->UpdatePages();
+    std::rotate(items.rbegin(), items.rbegin() + columns, items.rend());
+    for (int k = 0; k < columns; ++k) {
+        MonthItem* page = Page(k);
+        page->month = (index + k) % 12 + 1;
+        page->year = (index + k) / 12;
+        if (!m_deferRender)
+            RenderPage(*page);
     }
+    if (!m_deferRender)
+        Months()->UpdatePages();
     return true;
 }
 
 bool CCalPainter::ShiftMonthForward()
 {
-    if (ItemCount() == 0 || MonthIndex(m_firstMonth, m_firstYear) >= kLastMonthIndex)
+    const int columns = Columns();
+    if (ItemCount() < columns || MonthIndex(m_firstMonth, m_firstYear) / columns >= kLastMonthIndex / columns)
         return false;
-    const int index = MonthIndex(m_firstMonth, m_firstYear) + 1;
+    const int index = MonthIndex(m_firstMonth, m_firstYear) + columns;
     m_firstMonth = index % 12 + 1;
     m_firstYear = index / 12;
-    // The first page is reused as the new last one.
+    // The first row of pages is reused as the new last one.
     auto& items = MutableItems();
-    std::rotate(items.begin(), items.begin() + 1, items.end());
-    const int last = index + ItemCount() - 1;
-    MonthItem* page = Page(ItemCount() - 1);
-    page->month = last % 12 + 1;
-    page->year = last / 12;
-    if (!m_deferRender) {
-        RenderPage(*page);
-        Months()->UpdatePages();
+    std::rotate(items.begin(), items.begin() + columns, items.end());
+    for (int k = ItemCount() - columns; k < ItemCount(); ++k) {
+        const int month = index + k;
+        MonthItem* page = Page(k);
+        page->month = month % 12 + 1;
+        page->year = month / 12;
+        if (!m_deferRender)
+            RenderPage(*page);
     }
+    if (!m_deferRender)
+        Months()->UpdatePages();
     return true;
 }
 
@@ -226,7 +284,7 @@ void CCalPainter::OnScrolled(int, int, int newOffset)
 void CCalPainter::KeepStripEndless(int offset)
 {
     const int h = PageHeight();
-    const int n = ItemCount();
+    const int n = ItemCount() / Columns();
     if (h <= 0 || n == 0)
         return;
     const int clientHeight = height();
@@ -260,6 +318,24 @@ void CCalPainter::KeepStripEndless(int offset)
         ScrollBy(corrected - offset);
         m_adjusting = false;
     }
+}
+
+void CCalPainter::CheckDate()
+{
+    const CalDate today = Today();
+    if (ItemCount() == 0 || !IsValidDate(m_renderedToday) || IsSameDate(today, m_renderedToday))
+        return;
+    MonthRenderer& renderer = TheMonthRenderer();
+    if (IsSameDate(renderer.MarkedDate(), m_renderedToday))
+        renderer.SetMarkedDate(today);
+    RenderPages(m_firstMonth, m_firstYear, true);
+}
+
+bool CCalPainter::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        CheckDate();
+    return CFingerScroller::event(event);
 }
 
 void CCalPainter::SetCursorDate(const CalDate& date, bool visible)

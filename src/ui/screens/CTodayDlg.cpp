@@ -9,6 +9,7 @@
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -19,6 +20,10 @@
 #include <algorithm>
 
 namespace {
+// The widest the editor's controls are laid out, in dialog units (two and a half times its
+// template's width).
+constexpr int kMaximumLayoutWidth = 390;
+
 QDate ToQDate(const CalDate& date)
 {
     return QDate(date.year, date.month, date.day);
@@ -132,8 +137,20 @@ bool CTodayDlg::OnInitDialog()
     SetAnchor(kIdcTodayPrevDay, kAnchorRight);
     SetAnchor(kIdcTodayNextDay, kAnchorRight);
     SetAnchor(kIdcTodayNotes, kAnchorWiden | kAnchorHeighten);
-    SetAnchor(kIdcTodayBleeding, kAnchorRight);
+    // On a wide window the editor stays a readable column instead of spreading over it.
+    SetMaximumLayoutWidth(Units().MapX(kMaximumLayoutWidth));
     CreateMenuBar(kMenuToday);
+
+    m_levelName = new QLabel(this);
+    m_levelName->setObjectName(QStringLiteral("BleedingLevel"));
+    m_levelName->show();
+    m_bleeding->SetNameLabel(m_levelName);
+    connect(m_bleeding, &CBleedingButton::levelPicked, this, [this](int level) { m_level = level; });
+    PlaceBleedingRow();
+    if (QWidget* previousDay = Control(kIdcTodayPrevDay))
+        previousDay->setToolTip(QStringLiteral("Previous day (Alt+Left)"));
+    if (QWidget* nextDay = Control(kIdcTodayNextDay))
+        nextDay->setToolTip(QStringLiteral("Next day (Alt+Right)"));
 
     m_picker->setCalendarPopup(true);
     m_picker->setDateRange(FirstDate(), LastDate());
@@ -212,6 +229,33 @@ void CTodayDlg::UpdateArrows()
         previous->setEnabled(shown > FirstDate());
     if (QWidget* next = Control(kIdcTodayNextDay))
         next->setEnabled(shown < LastDate());
+}
+
+void CTodayDlg::RelayoutControls()
+{
+    CSizeableDialog::RelayoutControls();
+    PlaceBleedingRow();
+}
+
+void CTodayDlg::PlaceBleedingRow()
+{
+    auto* label = ControlAs<QLabel>(kIdcTodayBleedingLabel);
+    if (!label || !m_bleeding || !m_levelName)
+        return;
+    const int gap = Units().MapX(4);
+    QRect bar = m_bleeding->geometry();
+    bar.moveLeft(label->x() + label->fontMetrics().horizontalAdvance(label->text()) + gap);
+    m_bleeding->setGeometry(bar);
+    // Both texts stand level with the middle of the drops.
+    const int middle = bar.y() + bar.height() / 2;
+    label->move(label->x(), middle - label->height() / 2);
+    int nameWidth = 0;
+    for (int level = None; level <= Heavy; ++level) {
+        nameWidth =
+            std::max(nameWidth, m_levelName->fontMetrics().horizontalAdvance(CBleedingButton::LevelTitle(level)));
+    }
+    m_levelName->setGeometry(bar.x() + bar.width() + gap, middle - label->height() / 2, nameWidth + gap,
+                             label->height());
 }
 
 void CTodayDlg::AdvanceLevel()

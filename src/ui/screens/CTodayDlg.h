@@ -8,6 +8,7 @@
 #include <QString>
 
 class QDateEdit;
+class QLabel;
 class QPlainTextEdit;
 class CBleedingButton;
 
@@ -67,6 +68,9 @@ public:
     /// The UTF-16 code units `shown` takes once stored (a line break counts two).
     static int StoredLength(const QString& shown);
 
+    /// The anchors, then the bleeding row: the drops beside their label, their name beside them.
+    void RelayoutControls() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -85,6 +89,7 @@ private:
     void OnNotesChanged();
     void UpdateNotesColours();
     void UpdateArrows();
+    void PlaceBleedingRow();
     void End(bool ask, int result);
 
     CalDate m_currentDate{0, 0, 0};
@@ -93,6 +98,7 @@ private:
     QDateEdit* m_picker = nullptr;
     QPlainTextEdit* m_notes = nullptr;
     CBleedingButton* m_bleeding = nullptr;
+    QLabel* m_levelName = nullptr;
     // The note as stored and as the box showed it after loading: an untouched box stores the
     // note exactly as it was.
     QString m_storedNote;

@@ -6,9 +6,10 @@
 class CCalPainter;
 struct MonthItem;
 
-/// The calendar's strip of month pages. Its row height is the page height; painting copies
-/// the rendered page pictures that lie in the exposed area (centred, the sides in the
-/// background colour) and the day cursor; a tap or a tooltip finds the day under the point.
+/// The calendar's strip of month pages, in rows of one or more pages side by side. Its row
+/// height is the page height; painting copies the rendered page pictures that lie in the
+/// exposed area (centred, the sides in the background colour) and the day cursor; a tap or a
+/// tooltip finds the day under the point.
 class MonthPanel : public CScrollPanel
 {
     Q_OBJECT
@@ -27,10 +28,15 @@ public:
     /// strip shifts, and repainting them would cost a whole frame on a large screen.
     void UpdatePages();
 
-    /// Left edge of the pages in the panel.
+    /// Sizes the panel to `width` and the strip's rows of pages, leaving it where it is.
+    void SetStripWidth(int width);
+
+    /// Left edge of the pages' first column in the panel.
     int PageLeft() const;
-    /// The page under panel row `y`, and its index; null when there is none.
-    const MonthItem* PageAt(int y, int* index = nullptr) const;
+    /// The page under the panel point, and its index; null when there is none.
+    const MonthItem* PageAt(QPoint point, int* index = nullptr) const;
+    /// The top left corner of page `index` in the panel.
+    QPoint PageOrigin(int index) const;
     /// The day under the panel point; false when the point lies on no day.
     bool DayAt(QPoint point, CalDate& day, QRect* cell = nullptr) const;
     /// The cell of `day` in panel coordinates; empty when its page is not in the strip.

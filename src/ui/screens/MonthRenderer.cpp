@@ -5,6 +5,7 @@
 #include "ui/screens/MonthItem.h"
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QDate>
@@ -14,6 +15,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // Letters for a locale that names no weekday, Monday first.
@@ -22,6 +24,19 @@ constexpr int kMaxLetterLength = 6;
 constexpr int kMaxRows = 6;
 // How much of a note a tooltip shows.
 constexpr int kNotePreviewLength = 80;
+// The numbers are small and their thin strokes lose some of their colour to smoothing, so a
+// colour that has to change aims higher than the least readable contrast; weekdays higher
+// still, so that the weekend's dimmer numbers differ from them on light themes too.
+constexpr double kNumberContrast = 6.0;
+constexpr double kDayNumberContrast = 8.0;
+
+// Wide views: column counts that start every row with a quarter of the year, the zoom steps,
+// and the width a page keeps at most, in page heights.
+constexpr int kColumnChoices[] = {6, 4, 3, 2, 1};
+constexpr double kPreferredZoom = 1.5;
+constexpr double kMaxZoom = 2.0;
+constexpr double kZoomStep = 0.25;
+constexpr double kMaxPageAspect = 2.5;
 
 bool IsNoLetter(const QString& text)
 {
@@ -83,9 +98,26 @@ int MonthRenderer::PageHeight()
     return m_pageHeight;
 }
 
-int MonthRenderer::PageWidth(int clientWidth)
+PageLayout MonthRenderer::LayoutFor(QSize view)
 {
-    return std::max(0, std::min(clientWidth, 2 * PageHeight()));
+    PageLayout layout;
+    const int naturalHeight = std::max(1, PageHeight());
+    const int naturalWidth = 2 * naturalHeight;
+    const int width = std::max(0, view.width());
+    for (const int columns : kColumnChoices) {
+        if (columns == 1 || width / columns >= naturalWidth * kPreferredZoom) {
+            layout.columns = columns;
+            break;
+        }
+    }
+    const int columnWidth = width / layout.columns;
+    const auto steps = [](double ratio) { return std::floor(ratio / kZoomStep) * kZoomStep; };
+    double zoom = std::min(steps(static_cast<double>(columnWidth) / naturalWidth),
+                           steps(static_cast<double>(view.height()) / naturalHeight));
+    layout.zoom = std::clamp(zoom, 1.0, kMaxZoom);
+    const int height = static_cast<int>(std::lround(naturalHeight * layout.zoom));
+    layout.pageSize = QSize(std::min(columnWidth, static_cast<int>(height * kMaxPageAspect)), height);
+    return layout;
 }
 
 void MonthRenderer::SetMarkedDate(const CalDate& date)
@@ -123,7 +155,7 @@ const QImage& MonthRenderer::Background(QSize size, qreal ratio)
     return m_background;
 }
 
-void MonthRenderer::RenderPage(MonthItem& item, QSize size, const QWidget* widget)
+void MonthRenderer::RenderPage(MonthItem& item, QSize size, const QWidget* widget, double zoom)
 {
     item.cells.clear();
     if (size.isEmpty()) {
@@ -139,9 +171,59 @@ void MonthRenderer::RenderPage(MonthItem& item, QSize size, const QWidget* widge
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     CScrollPanel::Draw3dRect(painter, 0, 0, size.width(), size.height(), theme.Color(8), theme.Color(9));
     painter.setRenderHint(QPainter::TextAntialiasing);
-    DrawMonthGrid(painter, QRect(QPoint(0, 0), size), item.month, item.year, item.cells);
+    if (zoom <= 0.0 || zoom == 1.0) {
+        DrawMonthGrid(painter, QRect(QPoint(0, 0), size), item.month, item.year, item.cells);
+    } else {
+        // The grid is laid out at its natural size and drawn enlarged; the cells are kept in
+        // the page's own pixels for finding a day under the pointer.
+        painter.scale(zoom, zoom);
+        const QSize natural(static_cast<int>(size.width() / zoom), static_cast<int>(size.height() / zoom));
+        DrawMonthGrid(painter, QRect(QPoint(0, 0), natural), item.month, item.year, item.cells);
+        const auto scaled = [zoom](int v) { return static_cast<int>(std::lround(v * zoom)); };
+        for (QRect& cell : item.cells) {
+            cell = QRect(QPoint(scaled(cell.left()), scaled(cell.top())),
+                         QPoint(scaled(cell.left() + cell.width()) - 1, scaled(cell.top() + cell.height()) - 1));
+        }
+    }
     painter.end();
     item.page = std::move(page);
+}
+
+MonthRenderer::PageColours MonthRenderer::ColoursFor(const ColorTheme& theme)
+{
+    const QColor top = theme.Color(4);
+    const QColor bottom = theme.Color(5);
+    const bool light = theme.IsLight();
+    PageColours colours;
+    colours.title = ReadableColor(theme.Color(2), {top, bottom});
+    colours.weekday = ReadableColor(theme.Color(3), {top, bottom}, kDayNumberContrast);
+    colours.weekend = ReadableColor(QColor(kWeekendText), {top, bottom}, kNumberContrast);
+    colours.marked = ReadableColor(QColor(light ? kMarkedTextLight : kMarkedTextDark), {top, bottom}, kNumberContrast);
+    colours.todayRing = ReadableColor(theme.Color(2), {top, bottom}, kMarkContrast);
+    colours.bleedingRim = ReadableColor(QColor(kBleedingTarget), {top, bottom}, kMarkContrast);
+    colours.fertileRim = ReadableColor(QColor(kFertileTarget), {top, bottom}, kMarkContrast);
+    colours.bleedingFrame = ReadableColor(QColor(kBleedingFrame), {top, bottom}, kMarkContrast);
+    colours.fertileFrame = ReadableColor(QColor(kFertileFrame), {top, bottom}, kMarkContrast);
+    colours.plainFrame = ReadableColor(QColor(kPlainFrame), {top, bottom}, kMarkContrast);
+    colours.noteEdge = ReadableColor(QColor(light ? kNoteDark : kNoteLight), {top, bottom}, kMarkContrast);
+    colours.noteFold = ReadableColor(QColor(light ? kNoteLight : kNoteDark), {top, bottom}, kMarkContrast);
+    return colours;
+}
+
+const MonthRenderer::PageColours& MonthRenderer::Colours() const
+{
+    const ColorTheme& theme = SelectedTheme();
+    if (!m_coloursValid || m_coloursTheme.colors != theme.colors) {
+        m_colours = ColoursFor(theme);
+        m_coloursTheme = theme;
+        m_coloursValid = true;
+    }
+    return m_colours;
+}
+
+QColor MonthRenderer::DiscColour(const ColorTheme& theme, QRgb target, int a)
+{
+    return Blend(theme.Color(1), target, a);
 }
 
 QString MonthRenderer::MonthTitle(int month, int year)
@@ -156,7 +238,6 @@ void MonthRenderer::DrawMonthGrid(QPainter& painter, const QRect& page, int mont
     if (month < 1 || month > 12)
         return;
     const ImageCache& cache = TheImageCache();
-    const ColorTheme& theme = SelectedTheme();
     const int l1 = cache.CaptionHeight();
     const int l2 = cache.DescriptionHeight();
     const int width = page.width();
@@ -165,13 +246,18 @@ void MonthRenderer::DrawMonthGrid(QPainter& painter, const QRect& page, int mont
     const int flags = Qt::AlignCenter | Qt::TextSingleLine;
     m_today = Today();
 
+    const PageColours& colours = Colours();
     QRect row(page.left(), page.top() + l1 / 2, width, l1);
     painter.setFont(cache.CaptionFont());
-    painter.setPen(theme.Color(2));
+    painter.setPen(colours.title);
     painter.drawText(row, flags, MonthTitle(month, year));
 
     row.translate(0, (3 * l1) / 2);
-    painter.setFont(cache.DescriptionFont());
+    // The small letters and numbers snapped to whole pixels, so their strokes show their full
+    // colour instead of a blend with what lies under them.
+    QFont small = cache.DescriptionFont();
+    small.setHintingPreference(QFont::PreferFullHinting);
+    painter.setFont(small);
     for (int j = 0; j < 7; ++j) {
         const QRect heading(page.left() + margin + j * column, row.top(), column, row.height());
         painter.drawText(heading, flags, DayLetter((m_firstDayOfWeek + j) % 7));
@@ -184,11 +270,11 @@ void MonthRenderer::DrawMonthGrid(QPainter& painter, const QRect& page, int mont
     int line = 0;
     const int days = DaysInMonth(year, month);
     cells.reserve(static_cast<size_t>(days));
-    const QColor bodyText = theme.Color(3);
     for (int day = 1; day <= days && line < kMaxRows; ++day) {
         const QRect cell(page.left() + margin + col * column, firstRowTop + line * step, column, row.height());
         const CalDate date{static_cast<int16_t>(month), static_cast<int16_t>(day), static_cast<int16_t>(year)};
-        painter.setPen(bodyText);
+        painter.setPen(colours.weekday);
+        painter.setFont(small);
         DecorateCell(painter, cell, date);
         painter.drawText(cell, flags, QString::number(day));
         cells.push_back(cell);
@@ -201,12 +287,13 @@ void MonthRenderer::DrawMonthGrid(QPainter& painter, const QRect& page, int mont
 
 QColor MonthRenderer::BaseTextColor(const CalDate& day) const
 {
+    const PageColours& colours = Colours();
     if (day.day == m_markedDay && day.month == m_markedMonth && day.year == m_markedYear)
-        return QColor(SelectedTheme().IsLight() ? kMarkedTextLight : kMarkedTextDark);
+        return colours.marked;
     const int weekday = QDate(day.year, day.month, day.day).dayOfWeek();
     if (weekday == Qt::Saturday || weekday == Qt::Sunday)
-        return QColor(kWeekendText);
-    return SelectedTheme().Color(3);
+        return colours.weekend;
+    return colours.weekday;
 }
 
 MonthRenderer::CellState MonthRenderer::LookUp(const CalDate& day)
@@ -229,9 +316,10 @@ MonthRenderer::CellState MonthRenderer::LookUp(const CalDate& day)
 
 void MonthRenderer::DecorateCell(QPainter& painter, const QRect& cell, const CalDate& day)
 {
-    const QColor text = BaseTextColor(day);
+    QColor text = BaseTextColor(day);
     const CellState state = LookUp(day);
     const ColorTheme& theme = SelectedTheme();
+    const PageColours& colours = Colours();
 
     int weight = 0;
     bool bleeding = false;
@@ -242,33 +330,58 @@ void MonthRenderer::DecorateCell(QPainter& painter, const QRect& cell, const Cal
         const int band = std::min(state.chance / 25 - 1, 3);
         weight = 256 / (4 - band);
     }
-    // The discs are round whatever the cell's shape, so that they read as discs on a wide grid.
+    // The discs are round whatever the cell's shape, so that they read as discs on a wide grid,
+    // and large enough to hold the day number.
     const qreal side = std::min(cell.width(), cell.height());
-    QRgb frame = kPlainFrame;
+    QColor frame = colours.plainFrame;
     if (weight > 0) {
         const int a = (weight * state.fade) / 100;
+        const QRgb target = bleeding ? kBleedingTarget : kFertileTarget;
+        const QColor fill = Blend(theme.Color(1), target, a);
+        // A pale or dark fill alone can vanish into the page (a Slight day on a dark theme):
+        // the disc's edge carries the mark's colour, fading only with the distance ahead.
+        const QColor rim = Blend(theme.Color(1), (bleeding ? colours.bleedingRim : colours.fertileRim).rgb(),
+                                 (256 * state.fade) / 100);
+        const qreal rimWidth = std::max<qreal>(1.5, side / 12.0);
+        const QRectF disc = CentredSquare(cell, side - 2);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(Blend(theme.Color(1), bleeding ? kBleedingTarget : kFertileTarget, a));
-        painter.drawEllipse(CentredSquare(cell, side - 4));
+        painter.setBrush(rim);
+        painter.drawEllipse(disc);
+        painter.setBrush(fill);
+        painter.drawEllipse(disc.adjusted(rimWidth, rimWidth, -rimWidth, -rimWidth));
         painter.setBrush(Qt::NoBrush);
         painter.setRenderHint(QPainter::Antialiasing, false);
-        frame = bleeding ? kBleedingFrame : kFertileFrame;
+        frame = bleeding ? colours.bleedingFrame : colours.fertileFrame;
+        text = ReadableColor(text, {fill}, kNumberContrast);
+        // A number on a disc is bold: the disc's colour lies close around its strokes.
+        QFont bold = painter.font();
+        bold.setBold(true);
+        painter.setFont(bold);
     }
     if (IsSameDate(day, m_today)) {
         // Today keeps a mark of its own: the marked colour follows the last edited day.
         painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.setPen(QPen(theme.Color(2), 2.0));
-        painter.drawEllipse(CentredSquare(cell, side - 2));
+        painter.setPen(QPen(colours.todayRing, 2.0));
+        painter.drawEllipse(CentredSquare(cell, side - 1));
         painter.setRenderHint(QPainter::Antialiasing, false);
     }
-    const int left = cell.left();
+    // The brackets and the note corner frame the number, not the whole width of a wide cell,
+    // where they would run into those of the neighbouring days.
+    const int boxWidth = std::min(cell.width(), static_cast<int>(side * 1.4));
+    const int left = cell.left() + (cell.width() - boxWidth) / 2;
     const int top = cell.top();
-    const int right = cell.left() + cell.width();
+    const int right = left + boxWidth;
     const int bottom = cell.top() + cell.height();
+    // Marks one device pixel wide, whatever the page's zoom.
+    const auto markPen = [](const QColor& colour) {
+        QPen pen(colour, 1.0);
+        pen.setCosmetic(true);
+        return pen;
+    };
     if (state.stored) {
         const int t = (bottom - top) / 3;
-        painter.setPen(QPen(QColor(frame), 0));
+        painter.setPen(markPen(frame));
         painter.drawLine(left, top + t, left, top);
         painter.drawLine(left, top, left + t, top);
         painter.drawLine(right - 1, top + t, right - 1, top);
@@ -279,14 +392,16 @@ void MonthRenderer::DecorateCell(QPainter& painter, const QRect& cell, const Cal
         painter.drawLine(right - 1, bottom - 1, right - 1 - t, bottom - 1);
     }
     if (state.hasNote) {
+        // A folded corner: its edge along the cell's left and bottom, the fold filled.
         const int q = (bottom - top) / 4 + 1;
-        painter.setPen(QPen(QColor(kNoteDark), 0));
+        painter.setPen(markPen(colours.noteEdge));
         painter.drawLine(left, bottom - q - (q + 1) / 2, left, bottom);
         painter.drawLine(left, bottom, left + 2 * q, bottom);
-        painter.setPen(QPen(QColor(kNoteLight), 0));
-        painter.drawLine(left, bottom - q, left + q, bottom);
-        painter.drawLine(left + q, bottom, left, bottom);
-        painter.drawLine(left, bottom, left, bottom - q);
+        const QPoint fold[] = {QPoint(left, bottom - q), QPoint(left + q, bottom), QPoint(left, bottom)};
+        painter.setPen(markPen(colours.noteFold));
+        painter.setBrush(colours.noteFold);
+        painter.drawPolygon(fold, 3);
+        painter.setBrush(Qt::NoBrush);
     }
     painter.setPen(text);
 }

@@ -81,7 +81,10 @@ bool CBlackDialog::CreateDialog()
             WireButton(control);
         SetClientSize(units.MapSize(dialogTemplate->cx, dialogTemplate->cy));
     }
-    return OnInitDialog();
+    const bool initialised = OnInitDialog();
+    // Controls set up in the initialisation (a date field's popup) take the theme as well.
+    ApplyTheme();
+    return initialised;
 }
 
 bool CBlackDialog::OnInitDialog()

@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
@@ -20,6 +21,37 @@ namespace {
 // Bringing a row into view by keys accelerates the glide step by step; no list needs more
 // steps than this, and a pathological size must not hang the interface.
 constexpr int kMaxKeyScrollSteps = 1000;
+
+// The scroll indicator: its width at rest and while the list moves, its shortest length and
+// its distance from the edges, in pixels.
+constexpr int kIndicatorRestWidth = 3;
+constexpr int kIndicatorMovingWidth = 6;
+constexpr int kIndicatorMinLength = 24;
+constexpr int kIndicatorInset = 2;
+
+// The bar itself: a rounded stripe in a colour that stands out from the rows.
+class ScrollIndicator : public QWidget
+{
+public:
+    explicit ScrollIndicator(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const ColorTheme& theme = SelectedTheme();
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ReadableColor(theme.Color(2), {theme.Color(4), theme.Color(5)}, kMarkContrast));
+        const qreal radius = width() / 2.0;
+        painter.drawRoundedRect(QRectF(rect()), radius, radius);
+    }
+};
 } // namespace
 
 CFingerScroller::CFingerScroller(QWidget* parent) : QWidget(parent)
@@ -79,6 +111,7 @@ void CFingerScroller::LayoutPanel()
         return;
     m_panel->SetPanelWidth(width());
     m_panel->move(0, m_offset);
+    UpdateScrollIndicator();
 }
 
 void CFingerScroller::OnScrolled(int, int, int)
@@ -116,6 +149,7 @@ void CFingerScroller::ScrollBy(int delta)
     // Moving the panel repaints only what it uncovers; the rows themselves are not drawn.
     if (m_panel)
         m_panel->move(0, m_offset);
+    UpdateScrollIndicator();
 }
 
 void CFingerScroller::StartTimer()
@@ -127,6 +161,41 @@ void CFingerScroller::StartTimer()
 void CFingerScroller::StopTimer()
 {
     m_timer.stop();
+    UpdateScrollIndicator();
+}
+
+void CFingerScroller::SetScrollIndicatorEnabled(bool enabled)
+{
+    m_indicatorEnabled = enabled;
+    UpdateScrollIndicator();
+}
+
+QRect CFingerScroller::ScrollIndicatorRect() const
+{
+    return m_indicator && !m_indicator->isHidden() ? m_indicator->geometry() : QRect();
+}
+
+void CFingerScroller::UpdateScrollIndicator()
+{
+    const int view = height();
+    const int content = m_panel ? m_panel->height() : 0;
+    if (!m_indicatorEnabled || !m_panel || content <= view || view <= 0) {
+        if (m_indicator)
+            m_indicator->hide();
+        return;
+    }
+    if (!m_indicator)
+        m_indicator = new ScrollIndicator(this);
+    const bool moving = m_captured || m_timer.isActive();
+    const int barWidth = moving ? kIndicatorMovingWidth : kIndicatorRestWidth;
+    const int track = view - 2 * kIndicatorInset;
+    const int length = std::clamp(static_cast<int>(static_cast<long long>(track) * view / content),
+                                  std::min(kIndicatorMinLength, track), track);
+    const double share = std::clamp(static_cast<double>(-m_offset) / (content - view), 0.0, 1.0);
+    const int top = kIndicatorInset + static_cast<int>(std::lround(share * (track - length)));
+    m_indicator->setGeometry(width() - barWidth - kIndicatorInset, top, barWidth, length);
+    m_indicator->show();
+    m_indicator->raise();
 }
 
 void CFingerScroller::Rebuild()
@@ -138,6 +207,7 @@ void CFingerScroller::Rebuild()
         LayoutPanel();
     else
         m_panel->Refresh();
+    UpdateScrollIndicator();
 }
 
 void CFingerScroller::ResetScroller()
@@ -159,6 +229,7 @@ void CFingerScroller::ResetScroller()
 void CFingerScroller::OnPress(int screenX, int screenY)
 {
     StartTimer();
+    UpdateScrollIndicator();
     m_pressX = screenX;
     m_pressY = screenY;
     m_lastY = screenY;

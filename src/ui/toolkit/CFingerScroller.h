@@ -129,6 +129,18 @@ public:
     /// otherwise top at or above 0 and bottom at or below the viewport's bottom.
     bool IsInRestingRange() const;
 
+    // --- scroll indicator -----------------------------------------------------------------
+    /// A list taller than its view shows a thin bar at its right edge, where the view lies in
+    /// the list and how much of it shows; wider while the list moves. On by default; a list
+    /// without ends (the calendar) turns it off.
+    void SetScrollIndicatorEnabled(bool enabled);
+    bool IsScrollIndicatorEnabled() const
+    {
+        return m_indicatorEnabled;
+    }
+    /// The bar as it stands, in the scroller's coordinates; empty while it is hidden.
+    QRect ScrollIndicatorRect() const;
+
 protected:
     std::vector<std::unique_ptr<PanelItem>>& MutableItems()
     {
@@ -149,6 +161,7 @@ protected:
 
 private:
     void BringRowIntoView(int row);
+    void UpdateScrollIndicator();
 
     std::vector<std::unique_ptr<PanelItem>> m_items;
     bool m_introSlide = true;
@@ -165,4 +178,6 @@ private:
     bool m_movedThisTick = false;
     bool m_created = false;
     int m_wheelRemainder = 0;
+    bool m_indicatorEnabled = true;
+    QWidget* m_indicator = nullptr;
 };

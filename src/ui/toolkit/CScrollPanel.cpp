@@ -2,6 +2,7 @@
 
 #include "ui/toolkit/CFingerScroller.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 #include "ui/toolkit/PanelItem.h"
 
@@ -91,6 +92,11 @@ void CScrollPanel::Render()
     const QFontMetrics descriptionMetrics(cache.DescriptionFont(), &buffer);
     const QColor frameTopLeft = theme.Color(8);
     const QColor frameBottomRight = theme.Color(9);
+    // The theme's text colours where they read on its gradients, otherwise the least change
+    // of them that does.
+    const QColor caption = ReadableColor(theme.Color(2), {theme.Color(4), theme.Color(5)});
+    const QColor description = ReadableColor(theme.Color(3), {theme.Color(4), theme.Color(5)});
+    const QColor highlightedText = ReadableColor(theme.Color(12), {theme.Color(6), theme.Color(7)});
     for (int i = 0; h > 0 && i < static_cast<int>(items.size()); ++i) {
         const int t = i * h;
         if (t >= height)
@@ -109,12 +115,12 @@ void CScrollPanel::Render()
         QRect text(QPoint(3 * m + s, t + m), QPoint(width - m - 1, t + h - m - 1));
         const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
         painter.setFont(cache.CaptionFont());
-        painter.setPen(theme.Color(highlighted ? 12 : 2));
+        painter.setPen(highlighted ? highlightedText : caption);
         painter.drawText(text, flags, captionMetrics.elidedText(item.caption, Qt::ElideRight, text.width()));
 
         text.setTop(text.top() + cache.CaptionHeight() + m);
         painter.setFont(cache.DescriptionFont());
-        painter.setPen(theme.Color(highlighted ? 12 : 3));
+        painter.setPen(highlighted ? highlightedText : description);
         painter.drawText(text, flags, descriptionMetrics.elidedText(item.description, Qt::ElideRight, text.width()));
 
         if (item.iconIndex >= 0) {

@@ -1,8 +1,11 @@
 #include "ui/toolkit/CSizeableDialog.h"
 
+#include "platform/gui/DialogControls.h"
 #include "resources/DialogTemplates.h"
 
 #include <QResizeEvent>
+
+#include <algorithm>
 
 CSizeableDialog::CSizeableDialog(int templateId, QWidget* parent) : CBlackDialog(templateId, parent)
 {
@@ -74,6 +77,8 @@ void CSizeableDialog::SetAnchor(int controlId, unsigned flags)
 bool CSizeableDialog::ApplyLayoutTemplate(int templateId)
 {
     const bool result = ::ApplyLayoutTemplate(this, templateId, Units());
+    // The template places every control as from the client area's left edge.
+    m_layoutLeft = 0;
     if (const DialogTemplate* dialogTemplate = FindDialogTemplate(templateId))
         SetReferenceSize(Units().MapSize(dialogTemplate->cx, dialogTemplate->cy));
     return result;
@@ -101,40 +106,60 @@ void CSizeableDialog::OnSize(int type, int, int)
         RelayoutControls();
 }
 
+void CSizeableDialog::SetMaximumLayoutWidth(int width)
+{
+    m_maximumLayoutWidth = std::max(0, width);
+}
+
 void CSizeableDialog::RelayoutControls()
 {
     const QSize client = ClientSize();
-    const int newW = client.width();
+    const int newW = m_maximumLayoutWidth > 0 ? std::min(client.width(), m_maximumLayoutWidth) : client.width();
     const int newH = client.height();
+    const int newLeft = (client.width() - newW) / 2;
     if (m_anchors.empty())
         return;
-    if (newW == m_referenceWidth && newH == m_referenceHeight)
+    if (newW == m_referenceWidth && newH == m_referenceHeight && newLeft == m_layoutLeft)
         return;
     const int dW = newW - m_referenceWidth;
     const int dH = newH - m_referenceHeight;
+    // Controls keep their place in the layout's column; a column that moves takes them along,
+    // anchored or not.
+    const int shift = newLeft - m_layoutLeft;
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
+    if (shift != 0) {
+        for (QObject* child : children()) {
+            auto* control = qobject_cast<QWidget*>(child);
+            const int id = ControlId(control);
+            if (control && id != 0 && !m_anchors.contains(static_cast<unsigned>(id)))
+                control->move(control->x() + shift, control->y());
+        }
+    }
     for (const auto& [id, flags] : m_anchors) {
         QWidget* control = Control(static_cast<int>(id));
         if (!control)
             continue;
         const QRect r = control->geometry();
-        const int left = r.left();
+        // Measured within the column, as if it started at the client area's left edge.
+        const int left = r.left() - m_layoutLeft;
         const int top = r.top();
         const int right = left + r.width();
         const int bottom = top + r.height();
         int dx = (flags & kAnchorRight) ? dW : 0;
         if (flags & kAnchorCentreHorizontally)
             dx = (left - right + newW) / 2 - left;
+        dx += shift;
         int dy = (flags & kAnchorBottom) ? dH : 0;
         if (flags & kAnchorCentreVertically)
             dy = (top - bottom + newH) / 2 - top;
         const int dw = (flags & kAnchorWiden) ? dW : 0;
         const int dh = (flags & kAnchorHeighten) ? dH : 0;
         if (dx != 0 || dy != 0 || dw != 0 || dh != 0)
-            control->setGeometry(left + dx, top + dy, r.width() + dw, r.height() + dh);
+            control->setGeometry(r.left() + dx, top + dy, r.width() + dw, r.height() + dh);
     }
     setUpdatesEnabled(updates);
     m_referenceWidth = newW;
     m_referenceHeight = newH;
+    m_layoutLeft = newLeft;
 }

@@ -64,6 +64,21 @@ public:
     /// the free ApplyLayoutTemplate.
     bool ApplyLayoutTemplate(int templateId);
 
+    /// Keeps the anchored layout at most `width` pixels wide, centred in a wider client area,
+    /// so that a screen on a large window keeps its controls together instead of stretching
+    /// them across it; 0 (the default) lets the layout follow the whole width.
+    void SetMaximumLayoutWidth(int width);
+    int MaximumLayoutWidth() const
+    {
+        return m_maximumLayoutWidth;
+    }
+    /// Left edge of the laid-out controls in the client area (0 unless a maximum width
+    /// centres them).
+    int LayoutLeft() const
+    {
+        return m_layoutLeft;
+    }
+
     /// Registers (or replaces) the anchor flags of control `controlId`.
     void SetAnchor(int controlId, unsigned flags);
     const std::map<unsigned, unsigned>& Anchors() const
@@ -94,4 +109,6 @@ private:
     bool m_initialised = false;
     std::map<unsigned, unsigned> m_anchors;
     int m_orientation = -100;
+    int m_maximumLayoutWidth = 0;
+    int m_layoutLeft = 0;
 };

@@ -2,8 +2,11 @@
 
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateTimeEdit>
 #include <QWidget>
 
 namespace {
@@ -19,8 +22,9 @@ QColor Mix(const QColor& a, const QColor& b, int percentOfA)
 
 QPalette ThemedPalette(const ColorTheme& theme)
 {
-    const QColor text = theme.Color(10);
     const QColor background = theme.Color(11);
+    const QColor alternate = Mix(background, theme.Color(10), 92);
+    const QColor text = ReadableColor(theme.Color(10), {background, alternate});
     QPalette palette(background, background);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::WindowText, text);
@@ -28,14 +32,13 @@ QPalette ThemedPalette(const ColorTheme& theme)
         palette.setColor(group, QPalette::ButtonText, text);
         palette.setColor(group, QPalette::BrightText, text);
         palette.setColor(group, QPalette::Base, background);
-        palette.setColor(group, QPalette::AlternateBase, Mix(background, text, 92));
+        palette.setColor(group, QPalette::AlternateBase, alternate);
         palette.setColor(group, QPalette::ToolTipBase, background);
         palette.setColor(group, QPalette::ToolTipText, text);
-        palette.setColor(group, QPalette::PlaceholderText, Mix(text, background, 55));
+        palette.setColor(group, QPalette::PlaceholderText, ReadableColor(Mix(text, background, 55), {background}));
         palette.setColor(group, QPalette::Highlight, theme.Color(6));
-        palette.setColor(group, QPalette::HighlightedText,
-                         theme.Color(6).lightness() > 140 ? QColor(Qt::black) : QColor(Qt::white));
-        palette.setColor(group, QPalette::Link, theme.Color(6).lighter(130));
+        palette.setColor(group, QPalette::HighlightedText, ReadableColor(text, {theme.Color(6)}));
+        palette.setColor(group, QPalette::Link, ReadableColor(theme.Color(6), {background}));
     }
     const QColor disabled = Mix(text, background, 45);
     for (const QPalette::ColorRole role :
@@ -53,6 +56,20 @@ void ApplyThemedPalette(QWidget* widget)
 {
     widget->setProperty(kThemedProperty, true);
     widget->setPalette(ThemedPalette(SelectedTheme()));
+    // A date field's calendar opens in a window of its own, which takes no colours from the
+    // field; it is given the theme too.
+    const QList<QDateTimeEdit*> fields = widget->findChildren<QDateTimeEdit*>();
+    for (QDateTimeEdit* field : fields) {
+        if (!field->calendarPopup())
+            continue;
+        if (QCalendarWidget* calendar = field->calendarWidget()) {
+            QWidget* popup = calendar->window();
+            if (popup != widget->window()) {
+                popup->setProperty(kThemedProperty, true);
+                popup->setPalette(ThemedPalette(SelectedTheme()));
+            }
+        }
+    }
 }
 
 void RefreshForThemeChange()

@@ -9,8 +9,9 @@ struct ColorTheme;
 /// the bevels derived from colour 11, so the Fusion style draws every control in the theme.
 QPalette ThemedPalette(const ColorTheme& theme);
 
-/// Gives `widget` (and so its children) the palette of the theme selected now, and marks it
-/// so that RefreshForThemeChange gives it the new one.
+/// Gives `widget` (and so its children, and the calendar popups of its date fields) the
+/// palette of the theme selected now, and marks it so that RefreshForThemeChange gives it the
+/// new one.
 void ApplyThemedPalette(QWidget* widget);
 
 /// Shows a change of the selected theme everywhere at once: every live scroll panel renders

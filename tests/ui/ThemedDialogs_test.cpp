@@ -1,0 +1,92 @@
+#include "ToolkitTestSupport.h"
+
+#include "platform/MessageBox.h"
+#include "platform/gui/FileDialogs.h"
+#include "platform/gui/MessageBoxHandler.h"
+#include "settings/AppSettings.h"
+#include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/ThemedPalette.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+class ThemedDialogsTest : public ToolkitTest
+{
+protected:
+    void TearDown() override
+    {
+        SetMessageHandler(MessageHandler());
+        ToolkitTest::TearDown();
+    }
+};
+
+// What a modal window looked like while it was open; it is then closed.
+struct Seen
+{
+    QRect geometry;
+    QColor window;
+    QColor text;
+    QRect label;
+    int labelNeeds = 0;
+};
+
+void LookAtNextModal(Seen& seen)
+{
+    QTimer::singleShot(0, [&seen] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        seen.geometry = modal->frameGeometry();
+        seen.window = modal->palette().color(QPalette::Window);
+        seen.text = modal->palette().color(QPalette::WindowText);
+        if (auto* label = modal->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            seen.label = label->geometry();
+            seen.labelNeeds = label->heightForWidth(label->width());
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+    });
+}
+} // namespace
+
+TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth)
+{
+    const QString question = QStringLiteral("Importing replaces all 120 stored days with the 131 days of this file. "
+                                            "This cannot be undone. Continue?");
+    for (const int index : {0, 4}) {
+        SCOPED_TRACE(index);
+        TheAppSettings().selectedTheme = index;
+        const ColorTheme& theme = SelectedTheme();
+        QWidget owner;
+        ApplyThemedPalette(&owner);
+        owner.setGeometry(100, 50, 300, 480);
+        owner.show();
+        InstallMessageBoxHandler([&owner]() -> QWidget* { return &owner; });
+
+        Seen box;
+        LookAtNextModal(box);
+        ShowMessage(question, MessageButtons::YesNo);
+        EXPECT_LE(box.geometry.width(), owner.width()) << "no wider than its window";
+        EXPECT_GE(box.geometry.left(), owner.geometry().left());
+        EXPECT_LE(box.geometry.right(), owner.geometry().right());
+        EXPECT_GE(box.label.height(), box.labelNeeds) << "the wrapped text shows whole";
+        EXPECT_EQ(box.window, theme.Color(11));
+        EXPECT_EQ(box.text, theme.Color(10));
+
+        Seen small;
+        LookAtNextModal(small);
+        ShowMessage(QStringLiteral("Done."), MessageButtons::Ok, MessageIcon::Information);
+        EXPECT_LT(small.geometry.width(), owner.width());
+        EXPECT_EQ(small.window, theme.Color(11));
+
+        Seen file;
+        LookAtNextModal(file);
+        EXPECT_TRUE(
+            AskForCsvFile(FileDialogKind::Open, &owner, QStringLiteral("Import"), TempPath(QString())).isEmpty());
+        EXPECT_EQ(file.window, theme.Color(11));
+        EXPECT_EQ(file.text, theme.Color(10));
+    }
+}
