@@ -159,12 +159,13 @@ void AppSettings::RescheduleFromPrediction()
     }
     if (IsSameDate(start, lastAlertDate))
         return; // the registered alerts are current
-    ClearNotifications(kAlertEntries);
+    const std::vector<NotificationHandle> previous = OwnEntries(kAlertEntries);
     ScheduleCycleAlert(start);
     lastAlertDate = start;
     CalDate following = start;
     if (TheCycleDatabase().FindNextPeriodStart(following))
         ScheduleCycleAlert(following);
+    RemoveEntries(previous);
 }
 
 void AppSettings::RescheduleFromCachedLength()
@@ -172,7 +173,7 @@ void AppSettings::RescheduleFromCachedLength()
     const int length = static_cast<int>(std::min<uint32_t>(cachedCycleLen, 1000));
     if (!IsValidDate(lastAlertDate) || length < kMinCachedCycle || length > kMaxCachedCycle)
         return;
-    ClearNotifications(kAlertEntries);
+    const std::vector<NotificationHandle> previous = OwnEntries(kAlertEntries);
     const CalDate today = Today();
     CalDate start = lastAlertDate;
     // Each step moves at least 20 days on; a date past the last year the program handles
@@ -180,10 +181,11 @@ void AppSettings::RescheduleFromCachedLength()
     do {
         AddDays(start, length);
     } while (IsValidDate(start) && IsBeforeOrSame(start, today));
-    if (!IsValidDate(start))
-        return;
-    ScheduleCycleAlert(start);
-    lastAlertDate = start;
+    if (IsValidDate(start)) {
+        ScheduleCycleAlert(start);
+        lastAlertDate = start;
+    }
+    RemoveEntries(previous);
 }
 
 void AppSettings::SetAlert(bool enabled, int days)
@@ -238,7 +240,9 @@ void AppSettings::ScheduleWakeup()
     if (IsSameDate(m_wakeupDay, today))
         return;
     m_wakeupDay = today;
-    ClearNotifications(kWakeupEntries);
+    // The old wake-ups go only once the new one is there: a process stopped in between leaves
+    // one of them, and the chain goes on. When the new one cannot be added the old one stays.
+    const std::vector<NotificationHandle> previous = OwnEntries(kWakeupEntries);
     CalDate day = today;
     AddDays(day, kWakeupInterval);
     NotificationEntry entry;
@@ -246,38 +250,52 @@ void AppSettings::ScheduleWakeup()
     entry.trigger.arguments = kWakeupArguments;
     entry.trigger.startDay = day;
     entry.trigger.startHour = kAlertHour;
-    AddEntry(entry);
+    if (AddEntry(entry))
+        RemoveEntries(previous);
 }
 
 void AppSettings::ClearNotifications(int kinds)
 {
     UpdateScope scope(*this);
+    RemoveEntries(OwnEntries(kinds));
+}
+
+std::vector<NotificationHandle> AppSettings::OwnEntries(int kinds)
+{
     const QString executable = ExecutablePath();
     std::vector<NotificationHandle> handles;
+    std::vector<NotificationHandle> own;
     // Every entry is looked at: leftovers of other paths can never hide this program's own.
     if (!m_database->ListHandles(NotificationDatabase::kAllHandles, handles)) {
         m_pendingMessages.push_back([] { ShowMessage(QStringLiteral("Could not query handles")); });
-        return;
+        return own;
     }
     for (const NotificationHandle handle : handles) {
         NotificationEntry entry;
         if (!m_database->Read(handle, entry) || entry.trigger.application != executable)
             continue;
         const bool isWakeup = !entry.notification && entry.trigger.arguments == kWakeupArguments;
-        if ((kinds & kWakeupEntries) && isWakeup && m_database->Clear(handle))
-            continue;
-        if ((kinds & kAlertEntries) && entry.notification && entry.trigger.arguments != kWakeupArguments)
-            m_database->Clear(handle);
+        const bool isAlert = entry.notification && entry.trigger.arguments != kWakeupArguments;
+        if (((kinds & kWakeupEntries) && isWakeup) || ((kinds & kAlertEntries) && isAlert))
+            own.push_back(handle);
     }
+    return own;
 }
 
-void AppSettings::AddEntry(const NotificationEntry& entry)
+void AppSettings::RemoveEntries(const std::vector<NotificationHandle>& handles)
+{
+    UpdateScope scope(*this);
+    for (const NotificationHandle handle : handles)
+        m_database->Clear(handle);
+}
+
+bool AppSettings::AddEntry(const NotificationEntry& entry)
 {
     NotificationHandle handle = 0;
     if (!m_database->Add(entry, handle)) {
         const uint32_t code = m_database->LastError();
         m_pendingMessages.push_back([code] { ShowError(QStringLiteral("User notification failed"), code); });
-        return;
+        return false;
     }
     if (m_reportUndeliverable && !m_undeliverableChecked) {
         m_undeliverableChecked = true;
@@ -287,6 +305,7 @@ void AppSettings::AddEntry(const NotificationEntry& entry)
                 [problem] { ShowMessage(problem, MessageButtons::Ok, MessageIcon::Information); });
         }
     }
+    return true;
 }
 
 void AppSettings::ShowPendingMessages()
