@@ -129,6 +129,12 @@ int CMainApp::Run()
         ShowMessage(QStringLiteral("Velumina is already running but does not respond."), MessageButtons::Ok,
                     MessageIcon::Error);
         return -1;
+    case SingleInstanceGuard::Outcome::LockUnusable:
+        // Two instances on one data file would each save over the other's days.
+        ShowMessage(QStringLiteral("Velumina cannot start: it could not make sure that it runs only once, because %1.")
+                        .arg(m_guard->LockProblem()),
+                    MessageButtons::Ok, MessageIcon::Error);
+        return -1;
     case SingleInstanceGuard::Outcome::First:
         break;
     }

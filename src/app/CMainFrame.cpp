@@ -300,7 +300,13 @@ void CMainFrame::ShowAndRaise()
     else
         show();
     raise();
-    activateWindow();
+    // An open question or prompt stays on top and takes the focus: above it, the window
+    // would look frozen while the program waits for the answer.
+    QWidget* top = QApplication::activeModalWidget();
+    if (!top)
+        top = this;
+    top->raise();
+    top->activateWindow();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -1,14 +1,20 @@
 #include "app/SingleInstanceGuard.h"
 
+#include "platform/FileLock.h"
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <unistd.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcInstance)
 
 namespace {
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
@@ -19,7 +25,14 @@ SingleInstanceGuard::SingleInstanceGuard(QObject* parent) : QObject(parent), m_s
 {
 }
 
-SingleInstanceGuard::~SingleInstanceGuard() = default;
+SingleInstanceGuard::~SingleInstanceGuard()
+{
+    // Closing the server removes the socket by its name: that must happen while the lock is
+    // still held, or it could remove the socket of the next instance.
+    delete m_server;
+    m_server = nullptr;
+    m_lock.reset();
+}
 
 QString SingleInstanceGuard::SocketPathFor(const QString& dataFilePath)
 {
@@ -37,28 +50,42 @@ QString SingleInstanceGuard::SocketPathFor(const QString& dataFilePath)
         .arg(QString::fromLatin1(digest.left(16)));
 }
 
+QString SingleInstanceGuard::LockPathFor(const QString& socketPath)
+{
+    return socketPath + QStringLiteral(".lock");
+}
+
 SingleInstanceGuard::Outcome SingleInstanceGuard::Acquire(const QString& socketPath, int attempts, int intervalMs)
 {
+    m_lock = std::make_unique<FileLock>(LockPathFor(socketPath));
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        switch (AskOwnerToShow(socketPath, intervalMs)) {
-        case Contact::Answered:
-            return Outcome::OtherShown;
-        case Contact::Refused:
-            // Nobody listens on the socket: an instance crashed and left it behind.
+        QElapsedTimer timer;
+        timer.start();
+        if (m_lock->TryLock()) {
+            // Nobody else listens while the lock is this process's: a socket still there is
+            // the leftover of an instance that ended.
             QLocalServer::removeServer(socketPath);
-            [[fallthrough]];
-        case Contact::NobodyThere:
-            if (Listen(socketPath))
-                return Outcome::First;
-            // Another start took the name in between: ask it on the next try.
-            QThread::msleep(static_cast<unsigned long>(intervalMs));
-            break;
-        case Contact::Silent:
-            // The owner accepted but has not answered (it may still be starting up).
-            break;
+            if (!Listen(socketPath))
+                qCWarning(lcInstance) << "cannot listen on" << socketPath << "; later starts will not find this one";
+            return Outcome::First;
         }
+        if (m_lock->LastError() == FileLock::Error::NotUsable)
+            return Outcome::LockUnusable;
+        // The holder may still be starting (before it listens, or before its event loop runs).
+        if (AskOwnerToShow(socketPath, intervalMs) == Contact::Answered)
+            return Outcome::OtherShown;
+        const qint64 left = intervalMs - timer.elapsed();
+        if (left > 0)
+            QThread::msleep(static_cast<unsigned long>(left));
     }
     return Outcome::OtherNotResponding;
+}
+
+QString SingleInstanceGuard::LockProblem() const
+{
+    if (!m_lock)
+        return QString();
+    return QStringLiteral("the lock file '%1' %2").arg(QDir::toNativeSeparators(m_lock->Path()), m_lock->ErrorString());
 }
 
 int SingleInstanceGuard::RequestsAnswered() const

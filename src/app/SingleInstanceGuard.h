@@ -3,13 +3,16 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class FileLock;
 class QLocalServer;
 
-/// Keeps one interactive Velumina per user and data file. The first instance listens on a
-/// local socket in the user's runtime folder; a later start asks it to show itself and ends.
-/// A socket nobody listens on (left by a crashed instance) is removed and taken over; one
-/// whose owner accepts but does not answer is never removed, so two live instances never
-/// share a data file.
+/// Keeps one interactive Velumina per user and data file. The instance is the process that
+/// holds the lock file beside the socket (FileLock: it ends with its holder); it holds it for
+/// its whole run and is the only one that listens on the socket. A later start that cannot
+/// take the lock asks the holder over the socket to show itself, and ends. A socket left by
+/// an instance that ended is removed by the next holder.
 class SingleInstanceGuard : public QObject
 {
     Q_OBJECT
@@ -18,7 +21,8 @@ public:
     enum class Outcome {
         First,              ///< this process is the instance; ShowRequested tells of later starts
         OtherShown,         ///< another instance runs and was asked to show itself
-        OtherNotResponding, ///< the name is taken, but its owner never answered
+        OtherNotResponding, ///< another instance holds the lock, but never answered
+        LockUnusable,       ///< the lock file cannot be used (LockProblem says why)
     };
 
     explicit SingleInstanceGuard(QObject* parent = nullptr);
@@ -26,10 +30,15 @@ public:
 
     /// The socket path for a data file: "<runtime folder>/velumina-<uid>-<hash of the path>".
     static QString SocketPathFor(const QString& dataFilePath);
+    /// The lock file beside the socket: the socket path and ".lock".
+    static QString LockPathFor(const QString& socketPath);
 
-    /// Takes the name or asks its owner to show itself: `attempts` tries `intervalMs` apart
-    /// while the owner does not answer.
+    /// Takes the lock and listens, or asks the holder to show itself: `attempts` tries
+    /// `intervalMs` apart while the lock is held and the holder does not answer.
     Outcome Acquire(const QString& socketPath, int attempts = 40, int intervalMs = 250);
+
+    /// Why the lock file cannot be used, for the user: after LockUnusable.
+    QString LockProblem() const;
 
     /// Requests answered since Acquire returned First.
     int RequestsAnswered() const;
@@ -45,6 +54,7 @@ private:
     bool Listen(const QString& socketPath);
     void AnswerConnections();
 
+    std::unique_ptr<FileLock> m_lock;
     QLocalServer* m_server;
     int m_requestsAnswered;
 };

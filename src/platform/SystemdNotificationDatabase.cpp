@@ -1,11 +1,13 @@
 #include "platform/SystemdNotificationDatabase.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
+#include "platform/MessageBox.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QUrl>
@@ -266,6 +268,18 @@ QString ServiceText(const NotificationEntry& entry)
     return text;
 }
 
+// The number of a unit this backend names "velumina-<n><suffix>"; 0 for any other name
+// ("velumina-07.timer" is somebody else's).
+NotificationHandle UnitNumber(const QString& name, const QString& suffix)
+{
+    if (!name.startsWith(kUnitPrefix) || !name.endsWith(suffix))
+        return 0;
+    const QString number = name.mid(kUnitPrefix.size(), name.size() - kUnitPrefix.size() - suffix.size());
+    bool ok = false;
+    const NotificationHandle handle = number.toUInt(&ok);
+    return ok && QString::number(handle) == number ? handle : 0;
+}
+
 bool IsAcceptable(const NotificationEntry& entry)
 {
     const NotificationTrigger& trigger = entry.trigger;
@@ -306,6 +320,43 @@ void SystemdNotificationDatabase::SetLockTimeout(int msecs)
     m_lockTimeoutMs = msecs;
 }
 
+void SystemdNotificationDatabase::SetChangeObserver(ChangeObserver observer)
+{
+    m_observer = std::move(observer);
+}
+
+void SystemdNotificationDatabase::WillChange(const QString& path)
+{
+    if (m_observer)
+        m_observer(path);
+}
+
+bool SystemdNotificationDatabase::Remove(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    WillChange(path);
+    return QFile::remove(path);
+}
+
+void SystemdNotificationDatabase::Report(const QString& key, const QString& text)
+{
+    if (!m_reported.insert(key).second)
+        return;
+    m_reports.append(text);
+    if (m_updateDepth == 0)
+        ShowReports();
+}
+
+void SystemdNotificationDatabase::ShowReports()
+{
+    QStringList reports;
+    reports.swap(m_reports);
+    for (const QString& text : reports)
+        ShowMessage(text, MessageButtons::Ok, MessageIcon::Warning);
+}
+
 QString SystemdNotificationDatabase::UnitPath(NotificationHandle handle, const QString& suffix) const
 {
     return m_folder + u'/' + kUnitPrefix + QString::number(handle) + suffix;
@@ -331,6 +382,7 @@ void SystemdNotificationDatabase::Fail(int errorCode)
 bool SystemdNotificationDatabase::WriteUnit(const QString& path, const QByteArray& text)
 {
     QString error;
+    WillChange(path);
     errno = 0;
     if (WriteFileAtomically(path, text, error, kOwnerOnlyFile))
         return true;
@@ -358,14 +410,18 @@ bool SystemdNotificationDatabase::Add(const NotificationEntry& entry, Notificati
     if (written) {
         errno = 0;
         const QString wantsFolder = QFileInfo(linkPath).absolutePath();
-        written = QDir().mkpath(wantsFolder) && QFile::link(timerPath, linkPath);
+        written = QDir().mkpath(wantsFolder);
+        if (written) {
+            WillChange(linkPath);
+            written = QFile::link(timerPath, linkPath);
+        }
         if (!written)
             Fail(errno);
     }
     if (!written) {
-        QFile::remove(linkPath);
-        QFile::remove(timerPath);
-        QFile::remove(servicePath);
+        Remove(linkPath);
+        Remove(timerPath);
+        Remove(servicePath);
         return false;
     }
     handle = number;
@@ -381,14 +437,11 @@ bool SystemdNotificationDatabase::ListHandles(std::size_t maxCount, std::vector<
     const QDir folder(m_folder);
     if (!folder.exists())
         return true;
+    RemoveServicesWithoutTimers();
     const QStringList names =
         folder.entryList({kUnitPrefix + u'*' + kTimerSuffix}, QDir::Files | QDir::System | QDir::Hidden);
     for (const QString& name : names) {
-        const QString number = name.mid(kUnitPrefix.size(), name.size() - kUnitPrefix.size() - kTimerSuffix.size());
-        bool ok = false;
-        const NotificationHandle handle = number.toUInt(&ok);
-        // Only the names this backend writes: "velumina-07.timer" is somebody else's.
-        if (ok && handle != 0 && QString::number(handle) == number)
+        if (const NotificationHandle handle = UnitNumber(name, kTimerSuffix))
             handles.push_back(handle);
     }
     std::sort(handles.begin(), handles.end());
@@ -400,10 +453,49 @@ bool SystemdNotificationDatabase::ListHandles(std::size_t maxCount, std::vector<
     return true;
 }
 
+// A service whose timer is gone is what an addition or a removal cut short left behind:
+// nothing starts it and nothing else would ever remove it. Only done under the lock, where
+// no other process is between writing a service and its timer.
+void SystemdNotificationDatabase::RemoveServicesWithoutTimers()
+{
+    if (!m_lock || !m_lock->IsLocked())
+        return;
+    const QStringList names =
+        QDir(m_folder).entryList({kUnitPrefix + u'*' + kServiceSuffix}, QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString& name : names) {
+        const NotificationHandle handle = UnitNumber(name, kServiceSuffix);
+        if (handle == 0)
+            continue;
+        const QString timerPath = UnitPath(handle, kTimerSuffix);
+        if (QFileInfo::exists(timerPath) || QFileInfo(timerPath).isSymLink())
+            continue;
+        // Only what this program wrote: a hand-made unit of that name stays.
+        const QString servicePath = UnitPath(handle, kServiceSuffix);
+        QFile service;
+        QString reason;
+        if (QFileInfo(servicePath).isSymLink() || !OpenRegularFile(service, servicePath, reason))
+            continue;
+        const bool written = service.readLine(256) == HeaderComment().toUtf8();
+        service.close();
+        if (written) {
+            Remove(WantsLinkPath(handle));
+            Remove(servicePath);
+        }
+    }
+}
+
 bool SystemdNotificationDatabase::Read(NotificationHandle handle, NotificationEntry& entry)
 {
-    QFile file(UnitPath(handle, kTimerSuffix));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QString timerPath = UnitPath(handle, kTimerSuffix);
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(file, timerPath, reason)) {
+        if (IsOtherThanRegularFile(timerPath)) {
+            Report(timerPath,
+                   QStringLiteral("'%1' in the reminder folder is not a regular file. Velumina does not read it and "
+                                  "writes nothing over it; remove it if it is not yours.")
+                       .arg(QDir::toNativeSeparators(timerPath)));
+        }
         Fail(ENOENT);
         return false;
     }
@@ -457,9 +549,9 @@ bool SystemdNotificationDatabase::Clear(NotificationHandle handle)
     const QString timerPath = UnitPath(handle, kTimerSuffix);
     const QString servicePath = UnitPath(handle, kServiceSuffix);
     // The timer goes last, so an entry removed only in part is still listed and cleared later.
-    QFile::remove(WantsLinkPath(handle));
-    QFile::remove(servicePath);
-    QFile::remove(timerPath);
+    Remove(WantsLinkPath(handle));
+    Remove(servicePath);
+    Remove(timerPath);
     const bool cleared = !QFileInfo::exists(timerPath) && !QFileInfo::exists(servicePath);
     if (!cleared)
         Fail(EACCES);
@@ -480,12 +572,22 @@ void SystemdNotificationDatabase::BeginUpdate()
         return;
     if (!QFileInfo::exists(m_folder) && QDir().mkpath(m_folder))
         QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    m_lock = std::make_unique<QLockFile>(LockFilePath());
-    // A lock left by a process that died is taken over at once; one held by a live process is
+    m_lock = std::make_unique<FileLock>(LockFilePath());
+    // A lock left by a process that died is free at once; one held by a live process is
     // waited for. When that process hangs, going on without the lock is better than losing
     // the reminders.
-    if (!m_lock->tryLock(m_lockTimeoutMs))
+    if (!m_lock->TryLock(m_lockTimeoutMs)) {
+        // A folder that cannot be written is reported by the first unit that cannot be; a lock
+        // file that is something else stays in the way and is said once.
+        const QString lockPath = LockFilePath();
+        if (QFileInfo(lockPath).isSymLink() || IsOtherThanRegularFile(lockPath)) {
+            Report(lockPath,
+                   QStringLiteral("The reminders were updated without their lock file '%1', which %2. Remove it if it "
+                                  "is not yours.")
+                       .arg(QDir::toNativeSeparators(lockPath), m_lock->ErrorString()));
+        }
         m_lock.reset();
+    }
 }
 
 void SystemdNotificationDatabase::EndUpdate()
@@ -494,6 +596,7 @@ void SystemdNotificationDatabase::EndUpdate()
         return;
     m_lock.reset();
     ApplyChanges();
+    ShowReports();
 }
 
 void SystemdNotificationDatabase::ApplyChanges()

@@ -4,11 +4,13 @@
 #include "platform/NotificationDatabase.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <set>
 
-class QLockFile;
+class FileLock;
 
 /// The user's notification database on systemd user timers. Entry n is the unit pair
 /// velumina-<n>.timer and velumina-<n>.service in the unit folder, the timer linked into
@@ -20,6 +22,9 @@ class QLockFile;
 /// `systemctl --user daemon-reload` follows, then the changed timers are stopped or
 /// (re)started. systemctl is best-effort: without it the files are still right and the
 /// timers start with the next login.
+///
+/// Only regular files are read, and nothing is written over anything else: a named pipe or
+/// a device under a unit's name is left alone and reported once.
 class SystemdNotificationDatabase final : public NotificationDatabase
 {
 public:
@@ -44,6 +49,12 @@ public:
     /// How long BeginUpdate waits for another process's lock before it goes on without it.
     void SetLockTimeout(int msecs);
 
+    /// Called with the path just before each change to the unit folder: a unit written or
+    /// removed, a link made or removed. Tests stop the process there, to see that the folder
+    /// is sound whichever step a kill interrupts.
+    using ChangeObserver = std::function<void(const QString& path)>;
+    void SetChangeObserver(ChangeObserver observer);
+
 private:
     QString UnitPath(NotificationHandle handle, const QString& suffix) const;
     QString WantsLinkPath(NotificationHandle handle) const;
@@ -51,13 +62,21 @@ private:
     bool WriteUnit(const QString& path, const QByteArray& text);
     void Fail(int errorCode);
     void ApplyChanges();
+    void WillChange(const QString& path);
+    bool Remove(const QString& path);
+    void RemoveServicesWithoutTimers();
+    void Report(const QString& key, const QString& text);
+    void ShowReports();
 
     QString m_folder;
     std::unique_ptr<CommandRunner> m_runner;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<FileLock> m_lock;
     int m_updateDepth;
     int m_lockTimeoutMs;
     uint32_t m_lastError;
     std::set<NotificationHandle> m_added;
     std::set<NotificationHandle> m_removed;
+    ChangeObserver m_observer;
+    std::set<QString> m_reported; ///< what was already said in this process
+    QStringList m_reports;        ///< said when the lock is released
 };

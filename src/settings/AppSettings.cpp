@@ -159,7 +159,7 @@ void AppSettings::RescheduleFromPrediction()
     }
     if (IsSameDate(start, lastAlertDate))
         return; // the registered alerts are current
-    ClearNotifications(kAlertEntries);
+    const std::vector<NotificationHandle> previous = OwnEntries(kAlertEntries);
     // A late period is expected from tomorrow, and from the day after tomorrow once that has
     // come: an alert for it would repeat every day. Only the start after it is announced.
     const bool startIsLate = TheCycleDatabase().LateDays() >= 0 && IsSameDate(start, OffsetDate(Today(), 1));
@@ -169,6 +169,7 @@ void AppSettings::RescheduleFromPrediction()
     CalDate following = start;
     if (TheCycleDatabase().FindNextPeriodStart(following))
         ScheduleCycleAlert(following);
+    RemoveEntries(previous);
 }
 
 void AppSettings::RescheduleFromCachedLength()
@@ -176,7 +177,7 @@ void AppSettings::RescheduleFromCachedLength()
     const int length = static_cast<int>(std::min<uint32_t>(cachedCycleLen, 1000));
     if (!IsValidDate(lastAlertDate) || length < kMinCachedCycle || length > kMaxCachedCycle)
         return;
-    ClearNotifications(kAlertEntries);
+    const std::vector<NotificationHandle> previous = OwnEntries(kAlertEntries);
     const CalDate today = Today();
     CalDate start = lastAlertDate;
     // Each step moves at least 20 days on; a date past the last year the program handles
@@ -184,10 +185,11 @@ void AppSettings::RescheduleFromCachedLength()
     do {
         AddDays(start, length);
     } while (IsValidDate(start) && IsBeforeOrSame(start, today));
-    if (!IsValidDate(start))
-        return;
-    ScheduleCycleAlert(start);
-    lastAlertDate = start;
+    if (IsValidDate(start)) {
+        ScheduleCycleAlert(start);
+        lastAlertDate = start;
+    }
+    RemoveEntries(previous);
 }
 
 void AppSettings::SetAlert(bool enabled, int days)
@@ -242,7 +244,9 @@ void AppSettings::ScheduleWakeup()
     if (IsSameDate(m_wakeupDay, today))
         return;
     m_wakeupDay = today;
-    ClearNotifications(kWakeupEntries);
+    // The old wake-ups go only once the new one is there: a process stopped in between leaves
+    // one of them, and the chain goes on. When the new one cannot be added the old one stays.
+    const std::vector<NotificationHandle> previous = OwnEntries(kWakeupEntries);
     CalDate day = today;
     AddDays(day, kWakeupInterval);
     NotificationEntry entry;
@@ -250,38 +254,52 @@ void AppSettings::ScheduleWakeup()
     entry.trigger.arguments = kWakeupArguments;
     entry.trigger.startDay = day;
     entry.trigger.startHour = kAlertHour;
-    AddEntry(entry);
+    if (AddEntry(entry))
+        RemoveEntries(previous);
 }
 
 void AppSettings::ClearNotifications(int kinds)
 {
     UpdateScope scope(*this);
+    RemoveEntries(OwnEntries(kinds));
+}
+
+std::vector<NotificationHandle> AppSettings::OwnEntries(int kinds)
+{
     const QString executable = ExecutablePath();
     std::vector<NotificationHandle> handles;
+    std::vector<NotificationHandle> own;
     // Every entry is looked at: leftovers of other paths can never hide this program's own.
     if (!m_database->ListHandles(NotificationDatabase::kAllHandles, handles)) {
         m_pendingMessages.push_back([] { ShowMessage(QStringLiteral("Could not query handles")); });
-        return;
+        return own;
     }
     for (const NotificationHandle handle : handles) {
         NotificationEntry entry;
         if (!m_database->Read(handle, entry) || entry.trigger.application != executable)
             continue;
         const bool isWakeup = !entry.notification && entry.trigger.arguments == kWakeupArguments;
-        if ((kinds & kWakeupEntries) && isWakeup && m_database->Clear(handle))
-            continue;
-        if ((kinds & kAlertEntries) && entry.notification && entry.trigger.arguments != kWakeupArguments)
-            m_database->Clear(handle);
+        const bool isAlert = entry.notification && entry.trigger.arguments != kWakeupArguments;
+        if (((kinds & kWakeupEntries) && isWakeup) || ((kinds & kAlertEntries) && isAlert))
+            own.push_back(handle);
     }
+    return own;
 }
 
-void AppSettings::AddEntry(const NotificationEntry& entry)
+void AppSettings::RemoveEntries(const std::vector<NotificationHandle>& handles)
+{
+    UpdateScope scope(*this);
+    for (const NotificationHandle handle : handles)
+        m_database->Clear(handle);
+}
+
+bool AppSettings::AddEntry(const NotificationEntry& entry)
 {
     NotificationHandle handle = 0;
     if (!m_database->Add(entry, handle)) {
         const uint32_t code = m_database->LastError();
         m_pendingMessages.push_back([code] { ShowError(QStringLiteral("User notification failed"), code); });
-        return;
+        return false;
     }
     if (m_reportUndeliverable && !m_undeliverableChecked) {
         m_undeliverableChecked = true;
@@ -291,6 +309,7 @@ void AppSettings::AddEntry(const NotificationEntry& entry)
                 [problem] { ShowMessage(problem, MessageButtons::Ok, MessageIcon::Information); });
         }
     }
+    return true;
 }
 
 void AppSettings::ShowPendingMessages()

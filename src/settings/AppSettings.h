@@ -24,6 +24,8 @@ inline constexpr int kAllEntries = kWakeupEntries | kAlertEntries;
 /// program with "AppRunAtTime" to roll them forward. Entries are recognised by the
 /// executable's path and their arguments; every change reads the database afresh, under its
 /// lock, so a background run beside the interactive one leaves exactly one set behind.
+/// Replacements add the new entries before they remove the old ones, so that a process
+/// stopped at any moment leaves a wake-up behind.
 class AppSettings
 {
 public:
@@ -73,7 +75,11 @@ private:
 
     void RescheduleFromPrediction();
     void RescheduleFromCachedLength();
-    void AddEntry(const NotificationEntry& entry);
+    /// This executable's entries of the given kinds; none, and the failure reported, when the
+    /// database cannot list them.
+    std::vector<NotificationHandle> OwnEntries(int kinds);
+    void RemoveEntries(const std::vector<NotificationHandle>& handles);
+    bool AddEntry(const NotificationEntry& entry);
     void ShowPendingMessages();
 
     std::unique_ptr<NotificationDatabase> m_database;

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/MessageBox.h"
+#include "platform/RegularFile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -278,9 +279,10 @@ bool ReadDayFile(const QString& path,
 {
     records.clear();
     report = CycleDatabase::ImportReport();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Could not open the file '%1': %2.").arg(Native(path), file.errorString());
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(file, path, reason)) {
+        error = QStringLiteral("Could not open the file '%1': %2.").arg(Native(path), reason);
         return false;
     }
 

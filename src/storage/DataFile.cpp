@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/MessageBox.h"
+#include "platform/RegularFile.h"
 #include "platform/SharedGenerator.h"
 
 #include <QByteArray>
@@ -28,6 +29,10 @@ constexpr qint64 kLargestUsefulFile =
     kHeaderSize + qint64{CycleDatabase::kMaxRecords} * (kBlockSize + kLengthSize + kMaxNoteBytes);
 // More copies of unreadable files than this mean something else is wrong; stop making them.
 constexpr int kMaxUnreadableCopies = 100;
+// Files are compared in pieces of this size, never read whole.
+constexpr qint64 kComparePiece = qint64{1} << 20;
+// A temporary file of a save younger than this may belong to a save running right now.
+constexpr qint64 kInterruptedSaveAge = 60;
 // The year field is unsigned 16-bit but CalDate holds a signed one.
 constexpr uint16_t kLargestYear = 32767;
 
@@ -135,28 +140,63 @@ ReadOutcome ParseDataFile(const QByteArray& data, std::vector<DayRecord>& record
     return {};
 }
 
-// Copies an unreadable data file beside itself before anything can replace it. Returns the
-// copy's path, or an empty text with `error` set.
+// True when the two regular files hold the same bytes: the sizes first, then the contents
+// piece by piece, stopping at the first difference.
+bool SameContents(const QString& a, const QString& b)
+{
+    QFile first;
+    QFile second;
+    QString reason;
+    if (!OpenRegularFile(first, a, reason) || !OpenRegularFile(second, b, reason) || first.size() != second.size())
+        return false;
+    QByteArray pieceA(kComparePiece, Qt::Uninitialized);
+    QByteArray pieceB(kComparePiece, Qt::Uninitialized);
+    for (;;) {
+        const qint64 readA = first.read(pieceA.data(), kComparePiece);
+        const qint64 readB = second.read(pieceB.data(), kComparePiece);
+        if (readA < 0 || readA != readB)
+            return false;
+        if (readA == 0)
+            return true;
+        if (std::memcmp(pieceA.constData(), pieceB.constData(), static_cast<size_t>(readA)) != 0)
+            return false;
+    }
+}
+
+// Copies an unreadable data file beside itself before anything can replace it, once: when a
+// copy with the same bytes is there already (the same damaged file met at an earlier start),
+// that copy is the one kept. Returns the copy's path, or an empty text with `error` set.
 QString CopyAside(const QString& path, QString& error)
 {
+    QString freeName;
     for (int i = 0; i < kMaxUnreadableCopies; ++i) {
         QString candidate = path + QStringLiteral(".unreadable");
         if (i > 0)
             candidate += QLatin1Char('.') + QString::number(i);
         const QFileInfo info(candidate);
-        if (info.exists() || info.isSymLink())
+        // A link is no copy, even one to an equal file, and nothing is written through it.
+        if (info.isSymLink())
             continue;
-        QFile source(path);
-        if (!source.copy(candidate)) {
-            error = source.errorString();
-            return QString();
+        if (!info.exists()) {
+            if (freeName.isEmpty())
+                freeName = candidate;
+            continue;
         }
-        // QFile::copy gives the copy the original's permissions; health data stays private.
-        QFile::setPermissions(candidate, kOwnerOnlyFile);
-        return candidate;
+        if (info.isFile() && SameContents(path, candidate))
+            return candidate;
     }
-    error = QStringLiteral("there are already %1 such copies beside it").arg(kMaxUnreadableCopies);
-    return QString();
+    if (freeName.isEmpty()) {
+        error = QStringLiteral("there are already %1 such copies beside it").arg(kMaxUnreadableCopies);
+        return QString();
+    }
+    QFile source(path);
+    if (!source.copy(freeName)) {
+        error = source.errorString();
+        return QString();
+    }
+    // QFile::copy gives the copy the original's permissions; health data stays private.
+    QFile::setPermissions(freeName, kOwnerOnlyFile);
+    return freeName;
 }
 
 QString LoadedText(size_t count)
@@ -310,6 +350,13 @@ bool CycleDatabase::Save()
                     MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
+    // A save that was cut short (the program killed, the machine off) can leave its temporary
+    // file behind, a copy of her days that nothing else would remove. Every file this program
+    // writes starts with the same scrambled header.
+    const QByteArray scrambledHeader = data.left(kHeaderSize);
+    RemoveInterruptedSaves(path, kInterruptedSaveAge, [&scrambledHeader](const QByteArray& head) {
+        return head.size() < kHeaderSize ? scrambledHeader.startsWith(head) : head == scrambledHeader;
+    });
     return true;
 }
 
@@ -348,15 +395,16 @@ bool CycleDatabase::Load()
         return created;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString openError;
+    if (!OpenRegularFile(file, path, openError)) {
         // What cannot be read cannot be copied either; keep every save away from it.
         if (path == dataPath)
             m_unsecuredDataFile = path;
         ReplaceRecords({});
         ShowMessage(QStringLiteral("The data file '%1' could not be opened: %2.\n\n"
                                    "Velumina will not save any change over it, so that the days stored in it are kept.")
-                        .arg(Native(path), file.errorString()),
+                        .arg(Native(path), openError),
                     MessageButtons::Ok, MessageIcon::Error);
         return false;
     }

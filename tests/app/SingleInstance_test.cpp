@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/SingleInstanceGuard.h"
+#include "platform/FileLock.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,7 +11,9 @@
 #include <QThread>
 
 #include <cstring>
+#include <memory>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -87,21 +90,40 @@ class SingleInstanceTest : public VeluminaTest
 {
 };
 
-TEST_F(SingleInstanceTest, AStaleSocketIsTakenOverAndASilentOwnerIsLeftAlone)
+TEST_F(SingleInstanceTest, LeftoversOfEndedInstancesAreTakenOverAtOnceAndALiveHolderIsLeftAlone)
 {
+    // A socket nobody listens on, and a lock file that names nobody (a start killed while it
+    // wrote it) or a process long gone: all taken over at the first try.
     const QString stale = TempPath(QStringLiteral("stale.socket"));
     ::close(BindSocket(stale, false));
+    for (const QByteArray& leftover : {QByteArray(), QByteArray("999999999\n/usr/bin/velumina\n")}) {
+        QFile lock(SingleInstanceGuard::LockPathFor(stale));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(leftover);
+        lock.close();
+        SingleInstanceGuard guard;
+        EXPECT_EQ(guard.Acquire(stale, 1, 50), SingleInstanceGuard::Outcome::First);
+    }
+
+    // The lock held by a live instance that accepts but never answers: its socket stays.
+    const QString silent = TempPath(QStringLiteral("silent.socket"));
+    FileLock held(SingleInstanceGuard::LockPathFor(silent));
+    ASSERT_TRUE(held.TryLock());
+    const int fd = BindSocket(silent, true);
     {
         SingleInstanceGuard guard;
-        EXPECT_EQ(guard.Acquire(stale, 3, 50), SingleInstanceGuard::Outcome::First);
+        EXPECT_EQ(guard.Acquire(silent, 3, 50), SingleInstanceGuard::Outcome::OtherNotResponding);
+        EXPECT_TRUE(QFileInfo::exists(silent));
     }
-    // Accepted but never answered: the name stays its owner's, whoever it is.
-    const QString silent = TempPath(QStringLiteral("silent.socket"));
-    const int fd = BindSocket(silent, true);
-    SingleInstanceGuard guard;
-    EXPECT_EQ(guard.Acquire(silent, 3, 50), SingleInstanceGuard::Outcome::OtherNotResponding);
-    EXPECT_TRUE(QFileInfo::exists(silent));
     ::close(fd);
+
+    // Something that is no lock file: refused, never waited on.
+    const QString piped = TempPath(QStringLiteral("piped.socket"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(SingleInstanceGuard::LockPathFor(piped)).constData(), 0600), 0);
+    SingleInstanceGuard guard;
+    EXPECT_EQ(guard.Acquire(piped, 3, 50), SingleInstanceGuard::Outcome::LockUnusable);
+    EXPECT_TRUE(guard.LockProblem().contains(QStringLiteral("not a regular file")))
+        << guard.LockProblem().toStdString();
 }
 
 TEST_F(SingleInstanceTest, SocketNameDependsOnTheDataFileAndIsStable)
@@ -141,6 +163,68 @@ TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEnds)
     first.terminate();
     if (!first.waitForFinished(5000))
         first.kill();
+}
+
+TEST_F(SingleInstanceTest, SimultaneousStartsNeverRunTwice)
+{
+    // Pairs of starts at the same moment, a few pairs at a time, each pair in a home of its
+    // own: one of each pair ends at once (-1) after the other showed itself; never both run.
+    constexpr int kPairs = 50;
+    constexpr int kPairsAtOnce = 5;
+    struct Pair
+    {
+        ProcessHome home;
+        QProcess starts[2];
+    };
+    int pairsTried = 0;
+    QStringList faults;
+    for (int first = 0; first < kPairs; first += kPairsAtOnce) {
+        std::vector<std::unique_ptr<Pair>> pairs;
+        for (int i = 0; i < kPairsAtOnce; ++i)
+            pairs.push_back(std::make_unique<Pair>());
+        for (const auto& pair : pairs) {
+            for (QProcess& start : pair->starts) {
+                start.setProcessEnvironment(pair->home.environment);
+                start.start(VeluminaExecutable(), {});
+            }
+        }
+        for (const auto& pair : pairs) {
+            ++pairsTried;
+            QProcess* ended = nullptr;
+            QElapsedTimer timer;
+            timer.start();
+            while (!ended && timer.elapsed() < 20000) {
+                for (QProcess& start : pair->starts) {
+                    if (start.state() == QProcess::NotRunning || start.waitForFinished(25))
+                        ended = &start;
+                }
+            }
+            QProcess* other = ended == &pair->starts[0] ? &pair->starts[1] : &pair->starts[0];
+            QByteArray said;
+            while (ended && !said.contains("asked this instance to show itself") && timer.elapsed() < 20000 &&
+                   other->state() == QProcess::Running) {
+                other->waitForReadyRead(100);
+                said += other->readAllStandardError();
+            }
+            if (!ended)
+                faults.append(QStringLiteral("pair %1: both still run").arg(pairsTried));
+            else if (ended->exitStatus() != QProcess::NormalExit || ended->exitCode() != 255)
+                faults.append(
+                    QStringLiteral("pair %1: the second start ended with %2").arg(pairsTried).arg(ended->exitCode()));
+            else if (other->state() != QProcess::Running)
+                faults.append(QStringLiteral("pair %1: the first start did not stay").arg(pairsTried));
+            else if (!said.contains("asked this instance to show itself"))
+                faults.append(QStringLiteral("pair %1: the first start was not asked to show itself").arg(pairsTried));
+            for (QProcess& start : pair->starts) {
+                start.terminate();
+                if (!start.waitForFinished(5000))
+                    start.kill();
+                start.waitForFinished(5000);
+            }
+        }
+    }
+    EXPECT_EQ(pairsTried, kPairs);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
 }
 
 TEST_F(SingleInstanceTest, AScheduledWakeupOpensNoWindowAndReadsNoDataFile)

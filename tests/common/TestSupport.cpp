@@ -8,10 +8,15 @@
 #include "settings/SettingsAccess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <future>
+#include <unistd.h>
 
 void SetToday(int year, int month, int day)
 {
@@ -31,6 +36,18 @@ DayRecord Day(const CalDate& date, int level, const QString& note)
     SetLevel(record, level);
     SetNote(record, note);
     return record;
+}
+
+bool RunBesidePipe(const QString& pipe, const std::function<bool()>& operation)
+{
+    std::future<bool> result = std::async(std::launch::async, operation);
+    if (result.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+        ADD_FAILURE() << "waited on the named pipe " << pipe.toStdString();
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return result.get();
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* zone)

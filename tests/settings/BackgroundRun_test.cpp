@@ -109,9 +109,12 @@ TEST_F(BackgroundRunTest, AScheduledWakeUpRollsTheRemindersOnWithoutADisplay)
         EXPECT_EQ(settings.value(QStringLiteral("Settings/CanchedCycleLen")).toInt(), 30);
     }
 
-    // The next wake-up replaces its own wake-up and leaves the current alert alone.
+    // The next wake-up replaces its own wake-up (the new one is written before the old one
+    // goes) and leaves the current alert alone.
     ASSERT_EQ(RunProgram({QStringLiteral("AppRunAtTime")}), 0);
-    EXPECT_EQ(Timers(), (QStringList{QStringLiteral("velumina-1.timer"), QStringLiteral("velumina-2.timer")}));
+    EXPECT_EQ(Timers(), (QStringList{QStringLiteral("velumina-2.timer"), QStringLiteral("velumina-3.timer")}));
     EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
               QStringList{start.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
+    EXPECT_EQ(UnitValues(UnitFolder() + QStringLiteral("/velumina-3.timer"), QStringLiteral("OnCalendar")),
+              QStringList{today.addDays(14).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
 }

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "model/CycleDatabase.h"
+#include "platform/AtomicFile.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/SharedGenerator.h"
@@ -295,21 +296,47 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
     }
 }
 
-TEST_F(DataFileTest, CopiesOfUnreadableFilesAreNumberedAndSavingStopsWhenNoneCanBeMade)
+TEST_F(DataFileTest, ADamagedFileIsCopiedAsideOnceAndSavingStopsWhenNoCopyCanBeMade)
 {
+    auto copies = [this] {
+        return QDir(DocumentsPath()).entryList({QStringLiteral("*.unreadable*")}, QDir::Files | QDir::System).size();
+    };
+    // The same damaged file at a hundred starts: one copy, named in every message.
     const QByteArray damaged = QByteArray("Zor");
     WriteFileBytes(DataPath(), damaged);
-    EXPECT_FALSE(Database().Load());
-    EXPECT_FALSE(Database().Load());
-    EXPECT_FALSE(Database().Load());
+    for (int start = 0; start < 100; ++start) {
+        EXPECT_FALSE(Database().Load());
+        EXPECT_TRUE(m_messages.Texts().last().contains(Native(DataPath() + QStringLiteral(".unreadable"))));
+    }
     EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable")), damaged);
-    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.1")), damaged);
-    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.2")), damaged);
-    EXPECT_TRUE(m_messages.Texts().last().contains(Native(DataPath() + QStringLiteral(".unreadable.2"))));
+    EXPECT_EQ(copies(), 1);
+
+    // Other bytes of the same size are another file: a copy of their own.
+    WriteFileBytes(DataPath(), QByteArray("Zap"));
+    EXPECT_FALSE(Database().Load());
+    EXPECT_FALSE(Database().Load());
+    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.1")), QByteArray("Zap"));
+    EXPECT_EQ(copies(), 2);
+
+    // A large file is compared to its end: one that differs only in its last byte is copied too.
+    std::mt19937 random(77);
+    QByteArray large(3 * 1024 * 1024 + 5, Qt::Uninitialized);
+    for (char& byte : large)
+        byte = static_cast<char>(random());
+    WriteFileBytes(DataPath(), large);
+    EXPECT_FALSE(Database().Load());
+    large[large.size() - 1] = static_cast<char>(large.back() ^ 1);
+    WriteFileBytes(DataPath(), large);
+    for (int start = 0; start < 5; ++start)
+        EXPECT_FALSE(Database().Load());
+    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.3")), large);
+    EXPECT_EQ(copies(), 4);
+    EXPECT_EQ(PermissionBits(DataPath() + QStringLiteral(".unreadable.3")), kOwnerOnlyFile);
 
     // Every name taken: nothing may replace the file the load could not read.
-    for (int i = 3; i < 100; ++i)
+    for (int i = 4; i < 100; ++i)
         WriteFileBytes(DataPath() + QStringLiteral(".unreadable.%1").arg(i), QByteArray());
+    WriteFileBytes(DataPath(), damaged + damaged);
     m_messages.Clear();
     EXPECT_FALSE(Database().Load());
     ASSERT_EQ(m_messages.Messages().size(), 1u);
@@ -319,7 +346,7 @@ TEST_F(DataFileTest, CopiesOfUnreadableFilesAreNumberedAndSavingStopsWhenNoneCan
     EXPECT_TRUE(Database().Records().empty()); // the store was taken back
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_TRUE(m_messages.Texts()[0].contains(Native(DataPath())));
-    EXPECT_EQ(ReadFileBytes(DataPath()), damaged);
+    EXPECT_EQ(ReadFileBytes(DataPath()), damaged + damaged);
 
     // Once the file loads, saving works again.
     QFile::remove(DataPath());

@@ -1,0 +1,51 @@
+#include "TestSupport.h"
+
+#include "model/CivilDays.h"
+#include "settings/AppSettings.h"
+#include "ui/screens/MonthItem.h"
+#include "ui/screens/MonthRenderer.h"
+#include "ui/toolkit/ImageCache.h"
+
+class MonthRendererTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        TheAppSettings().selectedTheme = 0;
+        TheMonthRenderer().Prepare();
+    }
+};
+
+TEST_F(MonthRendererTest, FebruaryHasTheDaysOfItsYearUnderTheFourHundredYearRule)
+{
+    // Every fourth year, but not every hundredth, unless it is also a four-hundredth.
+    const struct
+    {
+        int year;
+        int days;
+    } februaries[] = {{2000, 29}, {1900, 28}, {2100, 28}, {2400, 29}, {2004, 29}, {2007, 28}};
+    MonthRenderer& renderer = TheMonthRenderer();
+    const QSize size(renderer.PageWidth(480), renderer.PageHeight());
+    for (const auto& february : februaries) {
+        SCOPED_TRACE(february.year);
+        EXPECT_EQ(DaysInMonth(february.year, 2), february.days);
+        MonthItem page(2, february.year);
+        renderer.RenderPage(page, size, nullptr);
+        ASSERT_EQ(static_cast<int>(page.cells.size()), february.days) << "day cells drawn";
+        // The 29th of a leap year falls on the weekday of the 1st, four rows below it.
+        if (february.days == 29) {
+            EXPECT_EQ(page.cells[28].left(), page.cells[0].left());
+            EXPECT_GT(page.cells[28].top(), page.cells[21].top());
+        }
+    }
+    // The days around 29 February 2000 follow one another.
+    CalDate day = Date(2000, 2, 28);
+    NextDay(day);
+    EXPECT_TRUE(IsSameDate(day, Date(2000, 2, 29)));
+    NextDay(day);
+    EXPECT_TRUE(IsSameDate(day, Date(2000, 3, 1)));
+    EXPECT_EQ(DaysBetween(Date(2000, 3, 1), Date(2000, 2, 1)), 29);
+}

@@ -1,0 +1,105 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "ui/screens/CTodayDlg.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// Text pasted into the day editor's note, with line breaks as other programs put them on the
+// clipboard, where the note reaches the 768 code units the data file holds: a line break is
+// stored as CR LF, two units.
+class NotePasteTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(480, 640);
+        m_host->show();
+        QApplication::setActiveWindow(m_host.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+    }
+
+    void TearDown() override
+    {
+        m_host.reset();
+        VeluminaTest::TearDown();
+    }
+
+    // Runs the editor over the host; `script` runs inside it and ends it.
+    void Run(CTodayDlg& dialog, const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, &dialog, script);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
+            ADD_FAILURE() << "the editor did not end";
+            dialog.done(-1);
+        });
+        guard.start(15000);
+        dialog.RunAsPage(m_host.get());
+    }
+
+    // Pastes `text` from the clipboard at the end of the note that holds `before`.
+    static QString PasteAtEnd(QPlainTextEdit* notes, const QString& before, const QString& text)
+    {
+        notes->setPlainText(before);
+        notes->moveCursor(QTextCursor::End);
+        QApplication::clipboard()->setText(text);
+        notes->paste();
+        return notes->toPlainText();
+    }
+
+    std::unique_ptr<QWidget> m_host;
+};
+
+TEST_F(NotePasteTest, PastedLineBreaksCountTwiceAtTheLimit)
+{
+    const QString xs(760, QLatin1Char('x'));
+    QString kept;
+    CTodayDlg dialog;
+    Run(dialog, [&] {
+        auto* notes = dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
+        // Windows line breaks: 8 units fit after 760, so "1", break, "2", break, "3" (7 units);
+        // the next break would make 769.
+        EXPECT_EQ(PasteAtEnd(notes, xs, QStringLiteral("1\r\n2\r\n3\r\n4\r\n5")), xs + QStringLiteral("1\n2\n3"));
+        EXPECT_EQ(CTodayDlg::StoredLength(notes->toPlainText()), 767);
+        // Old Mac and Unix breaks, filling the note exactly: a break as its last character.
+        EXPECT_EQ(PasteAtEnd(notes, xs, QStringLiteral("ab\rcd\n")), xs + QStringLiteral("ab\ncd\n"));
+        EXPECT_EQ(CTodayDlg::StoredLength(notes->toPlainText()), 768);
+        // Nothing more fits, not even a character.
+        QTest::keyClicks(notes, QStringLiteral("z"));
+        QTest::keyClick(notes, Qt::Key_Return);
+        EXPECT_EQ(notes->toPlainText(), xs + QStringLiteral("ab\ncd\n"));
+
+        // Many lines pasted in the middle: the text after the cursor stays, the paste is cut.
+        notes->setPlainText(QStringLiteral("head tail"));
+        QTextCursor cursor = notes->textCursor();
+        cursor.setPosition(5);
+        notes->setTextCursor(cursor);
+        QApplication::clipboard()->setText(QStringLiteral("line\r\n").repeated(200));
+        notes->paste();
+        kept = notes->toPlainText();
+        EXPECT_TRUE(kept.startsWith(QStringLiteral("head line\n")));
+        EXPECT_TRUE(kept.endsWith(QStringLiteral("tail")));
+        EXPECT_LE(CTodayDlg::StoredLength(kept), 768);
+        EXPECT_GT(CTodayDlg::StoredLength(kept), 768 - 6) << "as much of the paste as fits";
+        dialog.OnCommand(kCmdTodaySave);
+    });
+    const std::vector<DayRecord>& records = TheCycleDatabase().Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].note, CTodayDlg::NoteForStorage(kept));
+    EXPECT_LE(records[0].note.size(), kMaxNoteLength);
+}

@@ -1,0 +1,361 @@
+#include "ReminderTestSupport.h"
+
+#include "platform/FileLock.h"
+#include "platform/MessageRecorder.h"
+#include "platform/SystemdNotificationDatabase.h"
+#include "settings/AppSettings.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The reminder folder when things go wrong: processes killed between any two of their
+// changes, leftovers of such kills, lock files that name nobody, and files that are not
+// regular files under the names the program uses.
+
+namespace {
+const QString kOtherProgram = QStringLiteral("/usr/bin/calendar");
+
+// What a listing of the folder finds of one kind of this program's entries.
+struct Found
+{
+    int complete = 0;          ///< timer, service and link all there
+    std::vector<CalDate> days; ///< the start days of the complete ones
+};
+} // namespace
+
+class SystemdReminderFaultTest : public ReminderTest
+{
+protected:
+    void SetUp() override
+    {
+        ReminderTest::SetUp();
+        m_commands = std::make_shared<RecordingCommandRunner::Log>();
+        // Hundreds of runs each write and sync a dozen small files: a folder in memory, where
+        // the machine has one, keeps them from waiting for the disk.
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            m_memoryFolder = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/velumina-test-XXXXXX"));
+    }
+
+    void TearDown() override
+    {
+        ResetAppSettingsForTesting();
+        ReminderTest::TearDown();
+    }
+
+    QString Folder() const
+    {
+        if (m_memoryFolder && m_memoryFolder->isValid())
+            return m_memoryFolder->filePath(QStringLiteral("units"));
+        return TempPath(QStringLiteral("units"));
+    }
+    QString Unit(NotificationHandle n, const char* suffix) const
+    {
+        return Folder() + QStringLiteral("/velumina-%1.%2").arg(n).arg(QString::fromLatin1(suffix));
+    }
+    QString Link(NotificationHandle n) const
+    {
+        return Folder() + QStringLiteral("/timers.target.wants/velumina-%1.timer").arg(n);
+    }
+
+    // A fresh settings object on the systemd database, as a new process has.
+    SystemdNotificationDatabase& Install(SystemdNotificationDatabase::ChangeObserver observer = {})
+    {
+        ResetAppSettingsForTesting();
+        auto database = std::make_unique<SystemdNotificationDatabase>(
+            Folder(), std::make_unique<RecordingCommandRunner>(m_commands));
+        database->SetChangeObserver(std::move(observer));
+        SystemdNotificationDatabase& installed = *database;
+        TheAppSettings().SetNotificationDatabase(std::move(database));
+        return installed;
+    }
+
+    // Runs `operation` in a child process that is killed just before its `killAt`-th change
+    // to the folder. False when the child finished before it got there.
+    bool RunKilledAt(int killAt, const std::function<void()>& operation)
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int changes = 0;
+            Install([&changes, killAt](const QString&) {
+                if (++changes == killAt)
+                    ::kill(::getpid(), SIGKILL);
+            });
+            operation();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        EXPECT_TRUE(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+        return killed;
+    }
+
+    // This program's complete wake-ups or alerts, as the folder holds them.
+    Found Entries(bool alerts)
+    {
+        SystemdNotificationDatabase database(Folder(), nullptr);
+        std::vector<NotificationHandle> handles;
+        Found found;
+        if (!database.ListHandles(NotificationDatabase::kAllHandles, handles))
+            return found;
+        for (const NotificationHandle handle : handles) {
+            NotificationEntry entry;
+            if (!database.Read(handle, entry) || entry.trigger.application != kExecutable ||
+                entry.notification.has_value() != alerts || !QFileInfo::exists(Unit(handle, "service")) ||
+                QFileInfo(Link(handle)).symLinkTarget() != Unit(handle, "timer"))
+                continue;
+            ++found.complete;
+            found.days.push_back(entry.trigger.startDay);
+        }
+        return found;
+    }
+
+    // Every unit has its partner and its link, and nothing else is left of the program's work.
+    QStringList Untidy() const
+    {
+        QStringList untidy;
+        const QDir folder(Folder());
+        for (const QString& name : folder.entryList(QDir::Files | QDir::System | QDir::Hidden)) {
+            if (name.endsWith(QLatin1String(".service"))) {
+                if (!folder.exists(name.chopped(8) + QStringLiteral(".timer")))
+                    untidy.append(name + QStringLiteral(" without its timer"));
+            } else if (name.endsWith(QLatin1String(".timer"))) {
+                if (!folder.exists(name.chopped(6) + QStringLiteral(".service")))
+                    untidy.append(name + QStringLiteral(" without its service"));
+                if (!QFileInfo(folder.filePath(QStringLiteral("timers.target.wants/") + name)).isSymLink())
+                    untidy.append(name + QStringLiteral(" without its link"));
+            } else {
+                untidy.append(name);
+            }
+        }
+        for (const QFileInfo& link : QDir(Folder() + QStringLiteral("/timers.target.wants"))
+                                         .entryInfoList(QDir::Files | QDir::System | QDir::Hidden)) {
+            if (!QFileInfo::exists(link.symLinkTarget()))
+                untidy.append(link.fileName() + QStringLiteral(" links nowhere"));
+        }
+        return untidy;
+    }
+
+    // The folder as a template: files by content, links by target.
+    struct Snapshot
+    {
+        std::vector<std::pair<QString, QByteArray>> files;
+        std::vector<std::pair<QString, QString>> links;
+    };
+
+    Snapshot Take() const
+    {
+        Snapshot snapshot;
+        QDirIterator it(Folder(), QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QFileInfo info(path);
+            if (info.isSymLink()) {
+                snapshot.links.emplace_back(path, info.symLinkTarget());
+            } else {
+                QFile file(path);
+                EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+                snapshot.files.emplace_back(path, file.readAll());
+            }
+        }
+        return snapshot;
+    }
+
+    void Restore(const Snapshot& snapshot) const
+    {
+        QDir(Folder()).removeRecursively();
+        QDir().mkpath(Folder() + QStringLiteral("/timers.target.wants"));
+        for (const auto& [path, bytes] : snapshot.files) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        for (const auto& [path, target] : snapshot.links)
+            ASSERT_TRUE(QFile::link(target, path));
+    }
+
+    std::shared_ptr<RecordingCommandRunner::Log> m_commands;
+    std::unique_ptr<QTemporaryDir> m_memoryFolder;
+};
+
+TEST_F(SystemdReminderFaultTest, AKillAtAnyStepLeavesAWakeupAndTheNextRunTidiesUp)
+{
+    // A background run rolls the alert on; an interactive one follows a new prediction. Both
+    // replace a wake-up and alerts registered before, beside another program's entry.
+    struct Scenario
+    {
+        const char* name;
+        int oldAlerts;
+        std::function<void()> run;
+        std::vector<CalDate> alertDays;
+    };
+    RecordPeriod(Date(2026, 11, 9), 3);
+    const std::vector<Scenario> scenarios = {
+        {"background",
+         1,
+         [] {
+             AppSettings& settings = TheAppSettings();
+             settings.lastAlertDate = Date(2026, 12, 5);
+             settings.cachedCycleLen = 28;
+             settings.Reschedule();
+         },
+         {Date(2027, 1, 1)}},
+        {"interactive",
+         2,
+         [] {
+             AppSettings& settings = TheAppSettings();
+             settings.interactiveRun = true;
+             settings.alertDaysInAdvance = 0;
+             settings.lastAlertDate = Date(2026, 11, 30);
+             settings.Reschedule();
+         },
+         {Date(2026, 12, 7), Date(2027, 1, 4)}},
+    };
+
+    int tries = 0;
+    for (const Scenario& scenario : scenarios) {
+        SCOPED_TRACE(scenario.name);
+        QDir(Folder()).removeRecursively();
+        SystemdNotificationDatabase& before = Install();
+        NotificationHandle handle = 0;
+        ASSERT_TRUE(before.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
+        for (int i = 0; i < scenario.oldAlerts; ++i)
+            ASSERT_TRUE(before.Add(Alert(kExecutable, Date(2026, 12, 28 + i), Date(2026, 12, 29 + i)), handle));
+        ASSERT_TRUE(before.Add(Wakeup(kOtherProgram, Date(2026, 12, 8)), handle));
+        const Snapshot start = Take();
+
+        // Killed at the k-th change; then the next run killed at its j-th change too.
+        for (int k = 1;; ++k) {
+            Restore(start);
+            if (!RunKilledAt(k, scenario.run))
+                break;
+            const Snapshot afterFirstKill = Take();
+            for (int j = 1;; ++j) {
+                SCOPED_TRACE(QStringLiteral("killed at change %1, then at change %2").arg(k).arg(j).toStdString());
+                Restore(afterFirstKill);
+                const bool killed = RunKilledAt(j, scenario.run);
+                ++tries;
+                ASSERT_GE(Entries(false).complete, 1) << "no wake-up: the reminders would stop";
+                ASSERT_GE(Entries(true).complete, 1) << "no alert";
+                ASSERT_TRUE(QFileInfo::exists(Unit(handle, "timer"))) << "another program's entry";
+                if (!killed) {
+                    // The run that was not stopped leaves exactly what it should.
+                    const Found wakeups = Entries(false);
+                    ASSERT_EQ(wakeups.complete, 1);
+                    EXPECT_TRUE(IsSameDate(wakeups.days.front(), Date(2026, 12, 20)));
+                    const Found alerts = Entries(true);
+                    ASSERT_EQ(alerts.days.size(), scenario.alertDays.size());
+                    for (size_t i = 0; i < alerts.days.size(); ++i)
+                        EXPECT_TRUE(IsSameDate(alerts.days[i], scenario.alertDays[i])) << i;
+                    ASSERT_EQ(Untidy(), QStringList()) << "killed at change " << k;
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(tries, 300);
+    std::printf("%d tries\n", tries);
+}
+
+TEST_F(SystemdReminderFaultTest, ServicesWithoutTimersAreRemovedAndHandMadeUnitsStay)
+{
+    ASSERT_TRUE(QDir().mkpath(Folder() + QStringLiteral("/timers.target.wants")));
+    // What an addition killed between the service and its timer leaves behind.
+    SystemdNotificationDatabase& database = Install();
+    NotificationHandle handle = 0;
+    ASSERT_TRUE(database.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
+    ASSERT_TRUE(QFile::rename(Unit(handle, "service"), Unit(7, "service")));
+    ASSERT_TRUE(QFile::remove(Link(handle)));
+    ASSERT_TRUE(QFile::remove(Unit(handle, "timer")));
+    // A unit of the same pattern that somebody wrote by hand, and a link to one.
+    WriteScript(Unit(8, "service"), "[Service]\nExecStart=/bin/true");
+    ASSERT_TRUE(QFile::link(Unit(7, "service"), Unit(9, "service")));
+
+    TheAppSettings().ScheduleWakeup();
+    EXPECT_FALSE(QFileInfo::exists(Unit(7, "service")));
+    EXPECT_TRUE(QFileInfo::exists(Unit(8, "service")));
+    EXPECT_TRUE(QFileInfo(Unit(9, "service")).isSymLink());
+    EXPECT_EQ(Entries(false).complete, 1);
+}
+
+TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyIsTakenAtOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    SystemdNotificationDatabase& database = Install();
+    database.SetLockTimeout(300);
+    // Left by a process killed while it wrote the lock, and by one that is gone.
+    const QByteArray gone = "999999999\nvelumina\n" + QSysInfo::machineHostName().toUtf8() + '\n';
+    for (const QByteArray& left : {QByteArray(), gone}) {
+        QFile lock(database.LockFilePath());
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(left);
+        lock.close();
+        database.BeginUpdate();
+        FileLock other(database.LockFilePath());
+        EXPECT_FALSE(other.TryLock()) << "the update holds the lock";
+        EXPECT_EQ(other.LastError(), FileLock::Error::Held);
+        database.EndUpdate();
+        EXPECT_FALSE(QFileInfo::exists(database.LockFilePath()));
+    }
+    // A live holder is waited for.
+    FileLock holder(database.LockFilePath());
+    ASSERT_TRUE(holder.TryLock());
+    database.BeginUpdate();
+    holder.Unlock();
+    FileLock other(database.LockFilePath());
+    EXPECT_TRUE(other.TryLock()) << "the update went on without the lock";
+    database.EndUpdate();
+}
+
+TEST_F(SystemdReminderFaultTest, NamedPipesUnderUnitNamesAreNeverOpenedNorReplaced)
+{
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    MessageRecorder messages;
+    const QByteArray pipe = QFile::encodeName(Unit(1, "timer"));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Unit(2, "service")).constData(), 0600), 0);
+    Install();
+
+    // Would wait for ever in open() if the pipe were read.
+    RunBesidePipe(Unit(1, "timer"), [] {
+        TheAppSettings().ScheduleWakeup();
+        return true;
+    });
+    EXPECT_TRUE(QFileInfo(Unit(3, "timer")).isFile()) << "the wake-up went to the next free number";
+    RunBesidePipe(Unit(1, "timer"), [] {
+        TheAppSettings().ClearNotifications(kAllEntries);
+        return true;
+    });
+    EXPECT_FALSE(QFileInfo::exists(Unit(3, "timer")));
+    struct stat status = {};
+    ASSERT_EQ(::lstat(pipe.constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    ASSERT_EQ(::lstat(QFile::encodeName(Unit(2, "service")).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(messages.Texts()[0].contains(QDir::toNativeSeparators(Unit(1, "timer"))));
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("not a regular file")));
+
+    // The lock file as a pipe: the update goes on without it and says so once.
+    ASSERT_TRUE(QFile::remove(Unit(1, "timer")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Folder() + QStringLiteral("/velumina.lock")).constData(), 0600), 0);
+    messages.Clear();
+    SetToday(2026, 12, 7);
+    TheAppSettings().ScheduleWakeup();
+    SetToday(2026, 12, 8);
+    TheAppSettings().ScheduleWakeup();
+    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("velumina.lock")));
+    EXPECT_EQ(Entries(false).complete, 1);
+}

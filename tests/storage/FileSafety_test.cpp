@@ -1,0 +1,223 @@
+#include "StorageTestSupport.h"
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/MessageRecorder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+// What the data file and the day files meet on a real disk: other permissions, named pipes,
+// links, and the leftovers of saves that were cut short.
+
+namespace {
+class FileSafetyTest : public VeluminaTest
+{
+protected:
+    CycleDatabase& Database()
+    {
+        return TheCycleDatabase();
+    }
+
+    QString DataPath() const
+    {
+        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
+    }
+
+    MessageRecorder m_messages;
+};
+
+int Mode(const QString& path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return static_cast<int>(status.st_mode & 07777);
+}
+
+bool IsPipe(const QString& path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
+void MakePipe(const QString& path)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+}
+
+void SetAge(const QString& path, int seconds)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+}
+} // namespace
+
+TEST_F(FileSafetyTest, SavesAndExportsLeaveTheFilesToTheUserAlone)
+{
+    // A data file restored from a backup, readable by everybody, and files to export over.
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy, QStringLiteral("private"))));
+    const QString days = TempPath(QStringLiteral("days.csv"));
+    const QString cycles = TempPath(QStringLiteral("cycles.csv"));
+    for (const QString& path : {DataPath(), days, cycles}) {
+        WriteFileBytes(path, QByteArray("old"));
+        ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        ASSERT_EQ(Mode(path), 0644);
+    }
+    EXPECT_TRUE(Database().Save());
+    EXPECT_TRUE(Database().ExportDays(days));
+    EXPECT_TRUE(Database().ExportCycles(cycles));
+    for (const QString& path : {DataPath(), days, cycles})
+        EXPECT_EQ(Mode(path), 0600) << path.toStdString();
+    // A new export, too.
+    EXPECT_TRUE(Database().ExportDays(TempPath(QStringLiteral("new.csv"))));
+    EXPECT_EQ(Mode(TempPath(QStringLiteral("new.csv"))), 0600);
+}
+
+TEST_F(FileSafetyTest, ASaveThatDoesNotFitIsAFailureHoweverSmallItIs)
+{
+    // A few bytes, the usual size of her data: written through a buffer that is emptied only
+    // when the file is committed.
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 21), Heavy)));
+    const QByteArray before = ReadFileBytes(DataPath());
+    const QString days = TempPath(QStringLiteral("days.csv"));
+    ASSERT_TRUE(Database().ExportDays(days));
+    const QByteArray exported = ReadFileBytes(days);
+    m_messages.Clear();
+    {
+        // A disk that has room for a part of the file only.
+        ScopedFileSizeLimit limit(static_cast<uint64_t>(before.size()) - 4);
+        EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 22), Heavy)));
+        EXPECT_FALSE(Database().ExportDays(days));
+    }
+    EXPECT_EQ(ReadFileBytes(DataPath()), before);
+    EXPECT_EQ(ReadFileBytes(days), exported);
+    EXPECT_EQ(Database().Records().size(), 2u);
+    EXPECT_EQ(m_messages.Messages().size(), 2u);
+}
+
+TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
+{
+    // The data file.
+    MakePipe(DataPath());
+    EXPECT_FALSE(RunBesidePipe(DataPath(), [this] { return Database().Load(); }));
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("not a regular file")))
+        << m_messages.Texts()[0].toStdString();
+    m_messages.Clear();
+    EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    EXPECT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(IsPipe(DataPath()));
+    EXPECT_TRUE(QDir(DocumentsPath()).entryList({QStringLiteral("*.unreadable*")}, QDir::AllEntries).isEmpty());
+
+    // Saving over it is refused even when the load did not see it.
+    ASSERT_TRUE(QFile::remove(DataPath()));
+    ASSERT_TRUE(Database().Load());
+    ASSERT_TRUE(QFile::remove(DataPath()));
+    MakePipe(DataPath());
+    m_messages.Clear();
+    EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("not a regular file")));
+    EXPECT_TRUE(IsPipe(DataPath()));
+
+    // A day file to import from or to export to.
+    ASSERT_TRUE(QFile::remove(DataPath()));
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    const QString pipe = TempPath(QStringLiteral("days.csv"));
+    MakePipe(pipe);
+    m_messages.Clear();
+    EXPECT_FALSE(RunBesidePipe(pipe, [this, pipe] { return Database().ImportDays(pipe); }));
+    EXPECT_FALSE(Database().ExportDays(pipe));
+    EXPECT_EQ(m_messages.Messages().size(), 2u);
+    EXPECT_TRUE(IsPipe(pipe));
+    EXPECT_EQ(Database().Records().size(), 1u);
+}
+
+TEST_F(FileSafetyTest, LeftoversOfInterruptedSavesGoAtTheNextSave)
+{
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    const QByteArray saved = ReadFileBytes(DataPath());
+    const QDir documents(DocumentsPath());
+    auto path = [&documents](const char* name) { return documents.filePath(QString::fromLatin1(name)); };
+    // Temporary files of saves cut short: whole, cut inside the header, empty.
+    for (const char* name : {"Velumina.dat.QxWvTz", "Velumina.dat.aBcdEF", "Velumina.dat.JohmMJ"}) {
+        WriteFileBytes(path(name), name[13] == 'Q' ? saved : name[13] == 'a' ? saved.left(5) : QByteArray());
+        SetAge(path(name), 120);
+    }
+    // What must stay: a save that may still run, names a person gives, other files, a link.
+    WriteFileBytes(path("Velumina.dat.KlMnOp"), saved);
+    for (const char* name : {"Velumina.dat.backup", "Velumina.dat.Backup", "Velumina.dat.BACKUP",
+                             "Velumina.dat.unreadable", "Velumina.dat.AbCdE1", "Velumina.dat.GhIjKl"}) {
+        WriteFileBytes(path(name), name[13] == 'G' ? QByteArray("not a data file") : saved);
+        SetAge(path(name), 120);
+    }
+    ASSERT_TRUE(QFile::link(path("Velumina.dat.QxWvTz"), path("Velumina.dat.StUvWx")));
+
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 21), Heavy)));
+    QStringList left = documents.entryList(QDir::Files | QDir::System, QDir::Name);
+    EXPECT_EQ(left, (QStringList{QStringLiteral("Velumina.dat"), QStringLiteral("Velumina.dat.AbCdE1"),
+                                 QStringLiteral("Velumina.dat.BACKUP"), QStringLiteral("Velumina.dat.Backup"),
+                                 QStringLiteral("Velumina.dat.GhIjKl"), QStringLiteral("Velumina.dat.KlMnOp"),
+                                 QStringLiteral("Velumina.dat.StUvWx"), QStringLiteral("Velumina.dat.backup"),
+                                 QStringLiteral("Velumina.dat.unreadable")}));
+    EXPECT_TRUE(QFileInfo(path("Velumina.dat.StUvWx")).isSymLink());
+
+    // A failed save removes nothing.
+    WriteFileBytes(path("Velumina.dat.PqRsTu"), saved);
+    SetAge(path("Velumina.dat.PqRsTu"), 120);
+    {
+        ScopedFileSizeLimit limit(4);
+        EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 22), Heavy)));
+    }
+    EXPECT_TRUE(QFileInfo::exists(path("Velumina.dat.PqRsTu")));
+}
+
+TEST_F(FileSafetyTest, ADanglingLinkWhereTheCopyWouldGoIsLeftAlone)
+{
+    const QByteArray damaged("Zor");
+    WriteFileBytes(DataPath(), damaged);
+    // A link to nowhere where the copy would go, and a link to the damaged file itself after
+    // it: neither is a copy, and nothing is written through either.
+    const QString nowhere = TempPath(QStringLiteral("nowhere"));
+    ASSERT_TRUE(QFile::link(nowhere, DataPath() + QStringLiteral(".unreadable")));
+    ASSERT_TRUE(QFile::link(DataPath(), DataPath() + QStringLiteral(".unreadable.1")));
+
+    EXPECT_FALSE(Database().Load());
+    EXPECT_FALSE(Database().Load());
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    EXPECT_TRUE(QFileInfo(DataPath() + QStringLiteral(".unreadable")).isSymLink());
+    EXPECT_TRUE(QFileInfo(DataPath() + QStringLiteral(".unreadable.1")).isSymLink());
+    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.2")), damaged);
+    EXPECT_FALSE(QFileInfo::exists(DataPath() + QStringLiteral(".unreadable.3")));
+    EXPECT_TRUE(
+        m_messages.Texts().last().contains(QDir::toNativeSeparators(DataPath() + QStringLiteral(".unreadable.2"))));
+}
+
+TEST_F(FileSafetyTest, AYearBeyondSixteenBitsIsNeverImportedAsAnotherYear)
+{
+    // 67507 is 1971 in 16 bits.
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    const QString single = TempPath(QStringLiteral("single.csv"));
+    WriteFileBytes(single, Utf16Bytes(QStringLiteral("67507-03-05;2\r\n")));
+    EXPECT_FALSE(Database().ImportDays(single));
+    ASSERT_EQ(Database().Records().size(), 1u);
+    EXPECT_TRUE(IsSameDate(Database().Records()[0].date, Date(2026, 11, 20)));
+
+    const QString later = TempPath(QStringLiteral("later.csv"));
+    WriteFileBytes(later, Utf16Bytes(QStringLiteral("2010-03-05;2\r\n67507-03-05;2\r\n2010-03-06;2\r\n")));
+    EXPECT_TRUE(Database().ImportDays(later));
+    ASSERT_EQ(Database().Records().size(), 1u);
+    EXPECT_TRUE(IsSameDate(Database().Records()[0].date, Date(2010, 3, 5)));
+    EXPECT_EQ(Database().LastImportReport().stoppedAtLine, 2);
+    for (const DayRecord& record : Database().Records())
+        EXPECT_NE(record.date.year, 1971);
+}
