@@ -9,6 +9,7 @@
 #include "storage/CsvExchange.h"
 #include "storage/DataFile.h"
 #include "ui/screens/CCalendarDlg.h"
+#include "ui/screens/CSettingsDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
@@ -112,6 +113,7 @@ bool CMainFrame::IsCommandEnabled(int command) const
         return !TheCycleDatabase().Records().empty();
     case kCmdToday:
     case kCmdCalendar:
+    case kCmdSettings:
     case kCmdImport:
     case kCmdExit:
         return true;
@@ -135,6 +137,11 @@ void CMainFrame::OnCommand(int command)
     case kCmdCalendar: {
         CCalendarDlg calendar(this);
         calendar.RunAsPage(this);
+        break;
+    }
+    case kCmdSettings: {
+        CSettingsDlg settings(this);
+        settings.RunAsPage(this);
         break;
     }
     case kCmdEraseAll:
