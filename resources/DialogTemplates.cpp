@@ -136,8 +136,9 @@ constexpr DialogItemTemplate kSettings[] = {
     {kIdcSettingsLutealSpin, C::UpDown, u"", 141, 64, 11, 12, kSpin},
     {kIdcSettingsNotify, C::Button, u"Notify me for the next cycle:", 4, 81, 148, 10, kCheck},
     {kIdcSettingsNotifyDays, C::ComboBox, u"", 4, 93, 148, 60, kDropList, 0, kNotifyDays},
-    {kIdcStatic, C::Static, u"Color Theme:", 4, 113, 50, 8, kLabel},
-    {kIdcSettingsTheme, C::ComboBox, u"", 56, 111, 96, 60, kDropList},
+    {kIdcSettingsReminderNote, C::Static, u"", 4, 109, 148, 16, kLabel},
+    {kIdcStatic, C::Static, u"Color Theme:", 4, 133, 50, 8, kLabel},
+    {kIdcSettingsTheme, C::ComboBox, u"", 56, 131, 96, 60, kDropList},
 };
 constexpr DialogItemTemplate kSettingsLandscape[] = {
     {kIdcSettingsPassword, C::Button, u"Password protection", 4, 4, 128, 10, kCheck},
@@ -153,8 +154,9 @@ constexpr DialogItemTemplate kSettingsLandscape[] = {
     {kIdcSettingsLutealSpin, C::UpDown, u"", 141, 51, 11, 12, kSpin},
     {kIdcSettingsNotify, C::Button, u"Notify me for the next cycle:", 4, 70, 118, 10, kCheck},
     {kIdcSettingsNotifyDays, C::ComboBox, u"", 124, 68, 82, 60, kDropList, 0, kNotifyDays},
-    {kIdcStatic, C::Static, u"Color Theme:", 4, 90, 50, 8, kLabel},
-    {kIdcSettingsTheme, C::ComboBox, u"", 56, 88, 82, 60, kDropList},
+    {kIdcSettingsReminderNote, C::Static, u"", 4, 84, 202, 16, kLabel},
+    {kIdcStatic, C::Static, u"Color Theme:", 4, 110, 50, 8, kLabel},
+    {kIdcSettingsTheme, C::ComboBox, u"", 56, 108, 82, 60, kDropList},
 };
 
 // --- 204: set password ------------------------------------------------------------------
@@ -188,8 +190,9 @@ constexpr DialogItemTemplate kPasswordStartup[] = {
     {kIdcStatic, C::Static, u"Velumina is protected with a password.", 34, 7, 115, 18, kLabel},
     {kIdcStatic, C::Static, u"Password:", 7, 36, 40, 8, kLabel},
     {kIdcPasswordStartup, C::Edit, u"", 49, 34, 100, 14, kPasswordEdit},
-    {kIdOk, C::Button, u"OK", 45, 57, 50, 14, kBsDefPushButton | kWsTabStop},
-    {kIdCancel, C::Button, u"Cancel", 99, 57, 50, 14, kPush},
+    {kIdcPasswordCapsLock, C::Static, u"Caps Lock is on.", 49, 50, 100, 8, kLabel},
+    {kIdOk, C::Button, u"OK", 45, 63, 50, 14, kBsDefPushButton | kWsTabStop},
+    {kIdCancel, C::Button, u"Cancel", 99, 63, 50, 14, kPush},
 };
 
 constexpr std::array<DialogTemplate, 16> kTemplates = {{
@@ -200,15 +203,15 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddAboutLandscape, 210, 129, u"About Velumina", kAboutLandscape},
     {kIddCalendar, 156, 129, u"Calendar", kCalendar},
     {kIddToday, 156, 129, u"How Do I Feel Today?", kToday},
-    {kIddSettings, 156, 129, u"Settings", kSettings},
+    {kIddSettings, 156, 149, u"Settings", kSettings},
     {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
     {kIddStatistics, 156, 177, u"Statistics", kCycleList},
     {kIddOvulation, 155, 142, u"Ovulation", kOvulation},
     {kIddWelcome, 155, 142, u"Welcome", kWelcome},
     {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
-    {kIddPasswordStartup, 156, 78, u"Dialog", kPasswordStartup},
+    {kIddPasswordStartup, 156, 84, u"Dialog", kPasswordStartup},
     {kIddHistory, 156, 177, u"History", kCycleList},
-    {kIddSettingsLandscape, 210, 118, u"Settings", kSettingsLandscape},
+    {kIddSettingsLandscape, 210, 138, u"Settings", kSettingsLandscape},
 }};
 
 std::span<const DialogTemplate>& ExtraTemplates()

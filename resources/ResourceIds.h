@@ -133,6 +133,7 @@ inline constexpr int kIdcSettingsLutealLabel = 1041;
 inline constexpr int kIdcSettingsLuteal = 1042;
 inline constexpr int kIdcSettingsLutealSpin = 1043;
 inline constexpr int kIdcSettingsNotify = 1053;
+inline constexpr int kIdcSettingsReminderNote = 1054; ///< why reminders cannot appear here
 inline constexpr int kIdcSettingsNotifyDays = 1055;
 inline constexpr int kIdcSettingsTheme = 1064;
 
@@ -140,6 +141,7 @@ inline constexpr int kIdcSettingsTheme = 1064;
 inline constexpr int kIdcPasswordFirst = 1019;
 inline constexpr int kIdcPasswordSecond = 1020;
 inline constexpr int kIdcPasswordStartup = 1043;
+inline constexpr int kIdcPasswordCapsLock = 1044; ///< the Caps Lock hint of the start-up prompt
 
 // Welcome (207, 101).
 inline constexpr int kIdcWelcomeThanks = 1025;

@@ -11,6 +11,7 @@
 #include "settings/ReminderSetup.h"
 #include "settings/SettingsAccess.h"
 #include "storage/DataFile.h"
+#include "ui/screens/CPasswordStartup.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/toolkit/CScrollPanel.h"
 #include "ui/toolkit/ImageCache.h"
@@ -18,8 +19,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QStyleFactory>
 #include <QTimer>
@@ -35,22 +34,11 @@ CMainApp::PasswordPrompt& InstalledPrompt()
     return prompt;
 }
 
-// A plain password field until the themed prompt exists: asks until the password is right
-// or the user cancels.
+// The prompt asks until the password is right or the user cancels.
 bool AskForPassword()
 {
-    QString typed;
-    for (;;) {
-        bool ok = false;
-        typed = QInputDialog::getText(nullptr, QStringLiteral("Velumina"),
-                                      QStringLiteral("Velumina is protected with a password.\nPassword:"),
-                                      QLineEdit::Password, typed, &ok);
-        if (!ok)
-            return false;
-        if (ThePasswordStore().Check(typed))
-            return true;
-        ShowMessage(QStringLiteral("Wrong password!"), MessageButtons::Ok, MessageIcon::Warning);
-    }
+    CPasswordStartup prompt;
+    return prompt.RunTopLevel() == QDialog::Accepted;
 }
 
 // Start-up measurements and the README's screenshot end the program once the main window

@@ -29,8 +29,7 @@ public:
 
     CMainFrame* MainFrame() const;
 
-    /// Replaces the password prompt (tests; until the password screens exist, the default is
-    /// a plain password field).
+    /// Replaces the password prompt (tests); an empty prompt restores CPasswordStartup.
     static void SetPasswordPrompt(PasswordPrompt prompt);
 
     /// The interactive session after the images: the password prompt when protection is on,

@@ -13,6 +13,7 @@
 #include "ui/screens/CConceptionProbabilityDlg.h"
 #include "ui/screens/CDueDateCalcDlg.h"
 #include "ui/screens/COvulationDlg.h"
+#include "ui/screens/CSettingsDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
@@ -146,6 +147,7 @@ bool CMainFrame::IsCommandEnabled(int command) const
     case kCmdConception:
     case kCmdOvulations:
     case kCmdDueDateCalc:
+    case kCmdSettings:
     case kCmdImport:
     case kCmdExit:
         return true;
@@ -184,6 +186,11 @@ void CMainFrame::OnCommand(int command)
     case kCmdDueDateCalc: {
         CDueDateCalcDlg calculator(this);
         calculator.RunAsPage(this);
+        break;
+    }
+    case kCmdSettings: {
+        CSettingsDlg settings(this);
+        settings.RunAsPage(this);
         break;
     }
     case kCmdEraseAll:

@@ -3,7 +3,7 @@
 #include <cerrno>
 
 MemoryNotificationDatabase::MemoryNotificationDatabase()
-    : m_nextHandle(1), m_refuseCode(0), m_lastError(0), m_refuseListing(false)
+    : m_nextHandle(1), m_refuseCode(0), m_lastError(0), m_refuseListing(false), m_added(0), m_cleared(0)
 {
 }
 
@@ -15,6 +15,7 @@ bool MemoryNotificationDatabase::Add(const NotificationEntry& entry, Notificatio
     }
     handle = m_nextHandle++;
     m_entries[handle] = entry;
+    ++m_added;
     return true;
 }
 
@@ -47,6 +48,7 @@ bool MemoryNotificationDatabase::Clear(NotificationHandle handle)
         m_lastError = ENOENT;
         return false;
     }
+    ++m_cleared;
     return true;
 }
 
@@ -63,6 +65,26 @@ void MemoryNotificationDatabase::RefuseAdding(uint32_t errorCode)
 void MemoryNotificationDatabase::RefuseListing(bool refuse)
 {
     m_refuseListing = refuse;
+}
+
+void MemoryNotificationDatabase::SetDeliveryProblem(const QString& problem)
+{
+    m_deliveryProblem = problem;
+}
+
+QString MemoryNotificationDatabase::DeliveryProblem() const
+{
+    return m_deliveryProblem;
+}
+
+int MemoryNotificationDatabase::AddedCount() const
+{
+    return m_added;
+}
+
+int MemoryNotificationDatabase::ClearedCount() const
+{
+    return m_cleared;
 }
 
 const std::map<NotificationHandle, NotificationEntry>& MemoryNotificationDatabase::Entries() const

@@ -21,6 +21,13 @@ public:
     void RefuseAdding(uint32_t errorCode);
     /// Every later ListHandles fails.
     void RefuseListing(bool refuse);
+    /// What DeliveryProblem answers (empty: nothing missing).
+    void SetDeliveryProblem(const QString& problem);
+    QString DeliveryProblem() const override;
+
+    /// Entries added and cleared so far, to count the registrations one change makes.
+    int AddedCount() const;
+    int ClearedCount() const;
 
     const std::map<NotificationHandle, NotificationEntry>& Entries() const;
 
@@ -30,4 +37,7 @@ private:
     uint32_t m_refuseCode;
     uint32_t m_lastError;
     bool m_refuseListing;
+    QString m_deliveryProblem;
+    int m_added;
+    int m_cleared;
 };

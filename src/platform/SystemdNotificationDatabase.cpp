@@ -634,14 +634,11 @@ QString SystemdNotificationDatabase::DeliveryProblem() const
         runtimeFolder = QStringLiteral("/run/user/%1").arg(getuid());
     const bool hasUserSystemd = !QStandardPaths::findExecutable(QStringLiteral("systemctl")).isEmpty() &&
                                 QFileInfo::exists(runtimeFolder + QStringLiteral("/systemd/private"));
-    if (!hasUserSystemd) {
-        return QStringLiteral("Next-cycle reminders cannot appear on this computer: it does not run a systemd user "
-                              "session, which would start them. Velumina works as usual without them.");
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("notify-send")).isEmpty()) {
-        return QStringLiteral("Next-cycle reminders cannot appear on this computer: the program notify-send (Debian "
-                              "package libnotify-bin) is not installed. Velumina works as usual without them.");
-    }
+    // One short line each: the settings screen shows it under the reminder switch.
+    if (!hasUserSystemd)
+        return QStringLiteral("Reminders cannot appear on this computer: it runs no systemd user session.");
+    if (QStandardPaths::findExecutable(QStringLiteral("notify-send")).isEmpty())
+        return QStringLiteral("Reminders cannot appear on this computer: notify-send (libnotify-bin) is missing.");
     return {};
 }
 

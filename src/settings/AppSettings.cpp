@@ -95,7 +95,7 @@ AppSettings::AppSettings()
     : alertEnabled(true), alertDaysInAdvance(kDefaultDaysInAdvance), interactiveRun(false), lastAlertDate{0, 0, 0},
       cachedCycleLen(0), selectedTheme(0),
       m_database(std::make_unique<MemoryNotificationDatabase>()), m_wakeupDay{0, 0, 0}, m_updateDepth(0),
-      m_reportUndeliverable(false), m_undeliverableChecked(false)
+      m_batchDepth(0), m_rescheduleWanted(false)
 {
     notification.actionFlags = kNotifyLed | kNotifyVibrate | kNotifyDialog;
     notification.dialogTitle = QStringLiteral("Velumina");
@@ -134,6 +134,10 @@ void AppSettings::Save()
 
 void AppSettings::Reschedule()
 {
+    if (m_batchDepth > 0) {
+        m_rescheduleWanted = true;
+        return;
+    }
     UpdateScope scope(*this);
     ScheduleWakeup();
     if (!interactiveRun && !IsAlertDue())
@@ -205,6 +209,9 @@ void AppSettings::SetAlert(bool enabled, int days)
             lastAlertDate = CalDate{0, 0, 0};
         Reschedule();
     } else {
+        // Nothing is registered while alerts are off: a reschedule asked for earlier in the
+        // same batch has nothing left to do.
+        m_rescheduleWanted = false;
         ClearNotifications(kAllEntries);
         // Switched on again later, today, both the wake-up and the alerts must be registered anew.
         m_wakeupDay = CalDate{0, 0, 0};
@@ -301,14 +308,6 @@ bool AppSettings::AddEntry(const NotificationEntry& entry)
         m_pendingMessages.push_back([code] { ShowError(QStringLiteral("User notification failed"), code); });
         return false;
     }
-    if (m_reportUndeliverable && !m_undeliverableChecked) {
-        m_undeliverableChecked = true;
-        const QString problem = m_database->DeliveryProblem();
-        if (!problem.isEmpty()) {
-            m_pendingMessages.push_back(
-                [problem] { ShowMessage(problem, MessageButtons::Ok, MessageIcon::Information); });
-        }
-    }
     return true;
 }
 
@@ -332,9 +331,22 @@ NotificationDatabase& AppSettings::Notifications()
     return *m_database;
 }
 
-void AppSettings::SetReportsUndeliverableReminders(bool report)
+QString AppSettings::ReminderDeliveryProblem() const
 {
-    m_reportUndeliverable = report;
+    return m_database->DeliveryProblem();
+}
+
+AppSettings::RescheduleBatch::RescheduleBatch(AppSettings& settings) : m_settings(settings)
+{
+    ++m_settings.m_batchDepth;
+}
+
+AppSettings::RescheduleBatch::~RescheduleBatch()
+{
+    if (--m_settings.m_batchDepth == 0 && m_settings.m_rescheduleWanted) {
+        m_settings.m_rescheduleWanted = false;
+        m_settings.Reschedule();
+    }
 }
 
 namespace {

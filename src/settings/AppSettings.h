@@ -58,9 +58,26 @@ public:
     /// in memory, which every process starts with.
     void SetNotificationDatabase(std::unique_ptr<NotificationDatabase> database);
     NotificationDatabase& Notifications();
-    /// The interactive program tells the user once, at its first registration, when the
-    /// reminders cannot reach her on this machine.
-    void SetReportsUndeliverableReminders(bool report);
+    /// Plain words why reminders cannot reach the user on this machine (no systemd user
+    /// session, no notify-send); empty when nothing is known to be missing. The settings
+    /// screen says it beside the reminder switch; start-up never does.
+    QString ReminderDeliveryProblem() const;
+
+    /// Folds the reschedules asked for while it lives into one at its end, so that changes
+    /// applied together (the settings screen's OK changes the cycle parameters, each of which
+    /// recalculates, and then the alert switch) register the entries once, with the final
+    /// settings. Switching alerts off inside the batch drops the reschedules asked for before.
+    class RescheduleBatch
+    {
+    public:
+        explicit RescheduleBatch(AppSettings& settings);
+        ~RescheduleBatch();
+        RescheduleBatch(const RescheduleBatch&) = delete;
+        RescheduleBatch& operator=(const RescheduleBatch&) = delete;
+
+    private:
+        AppSettings& m_settings;
+    };
 
     UserNotification notification;
     bool alertEnabled;
@@ -85,8 +102,8 @@ private:
     std::unique_ptr<NotificationDatabase> m_database;
     CalDate m_wakeupDay; ///< the day this process last registered the wake-up
     int m_updateDepth;
-    bool m_reportUndeliverable;
-    bool m_undeliverableChecked;
+    int m_batchDepth;
+    bool m_rescheduleWanted;
     // Messages wait until the database's lock is released: a modal box must not hold it.
     std::vector<std::function<void()>> m_pendingMessages;
 };

@@ -13,6 +13,15 @@ QString Section()
 {
     return QString::fromUtf16(kSettingsSection);
 }
+
+// The hash as it is stored: four bytes, least significant first.
+QByteArray HashBytes(uint32_t hash)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((hash >> (8 * i)) & 0xFFu);
+    return bytes;
+}
 } // namespace
 
 PasswordStore::PasswordStore() : m_hash(0)
@@ -24,19 +33,44 @@ bool PasswordStore::IsEnabled() const
     return ReadSettingInt(Section(), kPasswordEnabled, 0) != 0;
 }
 
-void PasswordStore::SetEnabled(bool enabled)
+bool PasswordStore::SetEnabled(bool enabled)
 {
-    WriteSettingInt(Section(), kPasswordEnabled, enabled ? 1 : 0);
+    return WriteSettingInt(Section(), kPasswordEnabled, enabled ? 1 : 0);
 }
 
 bool PasswordStore::SetPassword(const QString& text)
 {
     m_hash = PasswordHash(text);
-    QByteArray bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((m_hash >> (8 * i)) & 0xFFu);
-    WriteSettingBytes(Section(), kPassword, bytes);
+    WriteSettingBytes(Section(), kPassword, HashBytes(m_hash));
     return m_hash != 0;
+}
+
+QByteArray PasswordStore::StoredHashBytes() const
+{
+    return ReadSettingBytes(Section(), kPassword);
+}
+
+bool PasswordStore::EnableWithPassword(const QString& text)
+{
+    const uint32_t hash = PasswordHash(text);
+    if (hash == 0)
+        return false;
+    const QByteArray wanted = HashBytes(hash);
+    const QByteArray previous = StoredHashBytes();
+    const bool wasEnabled = IsEnabled();
+    if (!WriteSettingBytes(Section(), kPassword, wanted) || StoredHashBytes() != wanted) {
+        // Put the earlier hash back, in case anything reached the file.
+        if (!previous.isEmpty())
+            WriteSettingBytes(Section(), kPassword, previous);
+        return false;
+    }
+    if (!wasEnabled && (!SetEnabled(true) || !IsEnabled())) {
+        if (!previous.isEmpty())
+            WriteSettingBytes(Section(), kPassword, previous);
+        return false;
+    }
+    m_hash = hash;
+    return true;
 }
 
 bool PasswordStore::Check(const QString& text)

@@ -16,7 +16,6 @@ ReminderSetup::ReminderSetup(Road road)
     AppSettings& settings = TheAppSettings();
     settings.SetNotificationDatabase(std::make_unique<SystemdNotificationDatabase>(
         SystemdNotificationDatabase::DefaultUnitFolder(), std::make_unique<ProcessCommandRunner>(mode)));
-    settings.SetReportsUndeliverableReminders(road == Road::Interactive);
     CycleDatabase::SetRecalculateHook([] { TheAppSettings().Reschedule(); });
 }
 
@@ -26,5 +25,4 @@ ReminderSetup::~ReminderSetup()
     AppSettings& settings = TheAppSettings();
     settings.Notifications().WaitForPendingWork(kCommandGraceMs);
     settings.SetNotificationDatabase(nullptr);
-    settings.SetReportsUndeliverableReminders(false);
 }

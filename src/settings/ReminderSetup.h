@@ -3,7 +3,8 @@
 /// Connects the reminders to the user's systemd for its lifetime: installs the systemd
 /// notification database and makes every recalculation of the cycle database reschedule
 /// them. The background road waits for systemctl; the interactive road runs it beside the
-/// user interface and says once when reminders cannot reach the user on this machine.
+/// user interface. Whether reminders can reach the user here is asked, not told: the
+/// settings screen shows AppSettings::ReminderDeliveryProblem.
 ///
 /// Create it after the application object and let it go before: at its end it waits a few
 /// seconds for systemctl commands still running and returns to the inert database.

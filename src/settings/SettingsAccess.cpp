@@ -13,6 +13,12 @@ QString& TestFolder()
     return folder;
 }
 
+int& WriteFailures()
+{
+    static int failures = 0;
+    return failures;
+}
+
 QString SettingsKey(const QString& section, const QString& name)
 {
     return section + u'/' + name;
@@ -45,18 +51,49 @@ void PrepareSettingsFile(const QString& path)
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             file.close();
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        return;
     }
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Only the others' rights go: a file the user made read-only stays read-only.
+    const QFileDevice::Permissions own = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                         QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    const QFileDevice::Permissions current = QFile::permissions(path);
+    if ((current & ~own) != 0)
+        QFile::setPermissions(path, current & own);
+}
+
+// A settings file the user made read-only is left alone, also by a program running as root,
+// whom the file system would let write it.
+bool IsMarkedReadOnly(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
 }
 
 bool WriteValue(const QString& section, const QString& name, const QVariant& value)
 {
     QSettings settings = OpenSettings();
     PrepareSettingsFile(settings.fileName());
+    if (IsMarkedReadOnly(settings.fileName())) {
+        ++WriteFailures();
+        return false;
+    }
     settings.sync();
-    settings.setValue(SettingsKey(section, name), value);
+    const QString key = SettingsKey(section, name);
+    const QVariant before = settings.value(key);
+    settings.setValue(key, value);
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() == QSettings::NoError)
+        return true;
+    // QSettings keeps a change it could not write in memory, shared by every later QSettings of
+    // the file in this process, and would write it with the next successful sync. A failed
+    // write must change nothing, now or later: the file's own value is put back.
+    if (before.isValid())
+        settings.setValue(key, before);
+    else
+        settings.remove(key);
+    ++WriteFailures();
+    return false;
 }
 } // namespace
 
@@ -93,6 +130,18 @@ QByteArray ReadSettingBytes(const QString& section, const QString& name)
 bool WriteSettingBytes(const QString& section, const QString& name, const QByteArray& bytes)
 {
     return WriteValue(section, name, bytes);
+}
+
+bool IsSettingsWritable()
+{
+    QSettings settings = OpenSettings();
+    PrepareSettingsFile(settings.fileName());
+    return !IsMarkedReadOnly(settings.fileName()) && settings.isWritable();
+}
+
+int SettingsWriteFailureCount()
+{
+    return WriteFailures();
 }
 
 QString SettingsFilePath()

@@ -25,6 +25,13 @@ QByteArray ReadSettingBytes(const QString& section, const QString& name);
 /// Writes a binary value. Returns false when the settings file could not be written.
 bool WriteSettingBytes(const QString& section, const QString& name, const QByteArray& bytes);
 
+/// Whether the settings file can be written now (it is created when missing).
+bool IsSettingsWritable();
+
+/// How many writes failed in this process so far: a caller compares the count before and
+/// after a group of writes whose single results it does not see.
+int SettingsWriteFailureCount();
+
 /// The file the settings live in.
 QString SettingsFilePath();
 

@@ -7,9 +7,12 @@
 #include "platform/DocumentsFolder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/FileDialogs.h"
+#include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "storage/DataFile.h"
+#include "settings/AppSettings.h"
 #include "ui/screens/CCalendarDlg.h"
+#include "ui/screens/CSettingsDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
@@ -17,7 +20,9 @@
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -305,6 +310,10 @@ TEST_F(MainFrameTest, SummaryRowsPostTheirCommandsAndRebuildAtMidnight)
     QCoreApplication::processEvents();
     EXPECT_TRUE(frame.commands.empty()) << "the next-cycle row only highlights";
     summary->ActivateItem(8);
+    QTimer::singleShot(0, &frame, [&] {
+        if (CBlackDialog* page = CBlackDialog::TopPage(&frame))
+            page->OnCommand(kIdCancel);
+    });
     QCoreApplication::processEvents();
     EXPECT_EQ(frame.commands, std::vector<int>{kCmdSettings});
 
@@ -472,4 +481,64 @@ TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEdit
     EXPECT_FALSE(frame.isVisible());
     ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
     EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Slight);
+}
+
+TEST_F(MainFrameTest, SettingsOpenFromTheMenuAndTheirRowAndANewThemeShowsAtOnce)
+{
+    StoreNovemberPeriod();
+    TheAppSettings().selectedTheme = 0;
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSummaryPanel* summary = frame.SummaryPanel();
+    const QImage before = summary->grab().toImage();
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdSettings));
+
+    // Menu, Tools, "&Settings...": a new theme chosen with OK.
+    QMenu* menu = frame.CommandBar()->Popup(SoftKeyBar::Side::Right);
+    ASSERT_NE(menu, nullptr);
+    QMenu* tools = menu->actions()[0]->menu();
+    ASSERT_NE(tools, nullptr);
+    frame.CommandBar()->UpdateMenuState(menu);
+    QAction* settingsEntry = tools->actions().value(3);
+    ASSERT_NE(settingsEntry, nullptr);
+    EXPECT_EQ(settingsEntry->text(), QStringLiteral("&Settings..."));
+    EXPECT_TRUE(settingsEntry->isEnabled());
+    bool opened = false;
+    QTimer::singleShot(0, &frame, [&] {
+        auto* settings = qobject_cast<CSettingsDlg*>(CBlackDialog::TopPage(&frame));
+        ASSERT_NE(settings, nullptr);
+        opened = true;
+        settings->ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(3);
+        settings->OnCommand(kIdOk);
+    });
+    settingsEntry->trigger();
+    ASSERT_TRUE(opened);
+    EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
+    EXPECT_EQ(TheAppSettings().selectedTheme, 3);
+
+    // Everything already shows the new theme, as a frame made now in it does.
+    const QImage after = summary->grab().toImage();
+    EXPECT_NE(after, before);
+    CMainFrame fresh;
+    fresh.resize(frame.size());
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    EXPECT_EQ(after, fresh.SummaryPanel()->grab().toImage());
+    EXPECT_EQ(frame.CommandBar()->palette().color(QPalette::Window),
+              fresh.CommandBar()->palette().color(QPalette::Window));
+
+    // The summary's last row opens the same screen.
+    summary->grab();
+    opened = false;
+    summary->ActivateItem(8); // posts the command: the page opens once events are processed
+    QTimer::singleShot(0, &frame, [&] {
+        auto* settings = qobject_cast<CSettingsDlg*>(CBlackDialog::TopPage(&frame));
+        opened = settings != nullptr;
+        if (settings)
+            settings->OnCommand(kIdCancel);
+    });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(opened);
+    TheAppSettings().selectedTheme = 0;
 }

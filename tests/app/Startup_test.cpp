@@ -3,9 +3,17 @@
 #include "app/CMainApp.h"
 #include "app/CMainFrame.h"
 #include "model/CycleDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/PasswordStore.h"
+#include "ui/screens/CPasswordStartup.h"
 #include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -23,6 +31,7 @@ protected:
         SetLevel(day, Heavy);
         ASSERT_TRUE(TheCycleDatabase().SetDay(day));
         ResetCycleDatabaseForTesting();
+        ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
     }
 
     void TearDown() override
@@ -31,44 +40,68 @@ protected:
         TheAppSettings().interactiveRun = false;
         VeluminaTest::TearDown();
     }
+
+    // Types each text into the start-up prompt and presses Enter, or Esc for a null text.
+    void AnswerPrompt(QStringList answers)
+    {
+        QTimer::singleShot(0, [this, answers]() mutable {
+            auto* prompt = qobject_cast<CPasswordStartup*>(QApplication::activeModalWidget());
+            if (!prompt) {
+                ADD_FAILURE() << "no start-up prompt";
+                return;
+            }
+            ++m_prompts;
+            auto* field = prompt->ControlAs<QLineEdit>(kIdcPasswordStartup);
+            for (const QString& answer : answers) {
+                if (answer.isNull()) {
+                    QTest::keyClick(field, Qt::Key_Escape);
+                    return;
+                }
+                field->selectAll();
+                QTest::keyClicks(field, answer);
+                QTest::keyClick(field, Qt::Key_Return);
+            }
+        });
+    }
+
+    int m_prompts = 0;
 };
 
-TEST_F(StartupTest, ACancelledPasswordPromptLoadsNothing)
+TEST_F(StartupTest, TheRightPasswordOpensTheFrameWithTheData)
 {
-    ThePasswordStore().SetEnabled(true);
-    ThePasswordStore().SetPassword(QStringLiteral("secret"));
-    int asked = 0;
-    CMainApp::SetPasswordPrompt([&] {
-        ++asked;
-        return false;
-    });
-    std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
-    EXPECT_EQ(frame, nullptr);
-    EXPECT_EQ(asked, 1);
-    EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the data file is not read";
-    EXPECT_FALSE(TheAppSettings().interactiveRun);
-}
-
-TEST_F(StartupTest, TheRightPasswordOrNoProtectionOpensTheFrameWithTheData)
-{
-    ThePasswordStore().SetEnabled(true);
-    ThePasswordStore().SetPassword(QStringLiteral("secret"));
-    CMainApp::SetPasswordPrompt([] { return ThePasswordStore().Check(QStringLiteral("secret")); });
+    MessageRecorder messages;
+    AnswerPrompt({QStringLiteral("Secret"), QStringLiteral("secret")});
     std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
     ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(m_prompts, 1);
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
     EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
     EXPECT_TRUE(TheAppSettings().interactiveRun);
     frame.reset();
 
+    // Right at once: no message.
     ResetCycleDatabaseForTesting();
-    ThePasswordStore().SetEnabled(false);
-    int asked = 0;
-    CMainApp::SetPasswordPrompt([&] {
-        ++asked;
-        return false;
-    });
+    messages.Clear();
+    AnswerPrompt({QStringLiteral("secret")});
     frame.reset(CMainApp::OpenSession());
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(asked, 0) << "no prompt without protection";
+    EXPECT_TRUE(messages.Texts().isEmpty());
+}
+
+TEST_F(StartupTest, ACancelledPromptLoadsNothingAndNoProtectionAsksNothing)
+{
+    MessageRecorder messages;
+    AnswerPrompt({QStringLiteral("wrong"), QString()});
+    std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
+    EXPECT_EQ(frame, nullptr);
+    EXPECT_EQ(m_prompts, 1);
+    EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the data file is not read";
+    EXPECT_FALSE(TheAppSettings().interactiveRun);
+
+    ASSERT_TRUE(ThePasswordStore().SetEnabled(false));
+    m_prompts = 0;
+    frame.reset(CMainApp::OpenSession());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(m_prompts, 0) << "no prompt without protection";
     EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
 }

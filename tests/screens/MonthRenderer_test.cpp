@@ -28,7 +28,7 @@ TEST_F(MonthRendererTest, FebruaryHasTheDaysOfItsYearUnderTheFourHundredYearRule
         int days;
     } februaries[] = {{2000, 29}, {1900, 28}, {2100, 28}, {2400, 29}, {2004, 29}, {2007, 28}};
     MonthRenderer& renderer = TheMonthRenderer();
-    const QSize size(renderer.PageWidth(480), renderer.PageHeight());
+    const QSize size = renderer.LayoutFor(QSize(480, 640)).pageSize;
     for (const auto& february : februaries) {
         SCOPED_TRACE(february.year);
         EXPECT_EQ(DaysInMonth(february.year, 2), february.days);

@@ -329,3 +329,35 @@ TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
     ASSERT_EQ(TheCycleDatabase().LateDays(), 0);
     EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 28)}));
 }
+
+TEST_F(RemindersTest, ABatchRegistersOnceWithTheSettingsItEndsWith)
+{
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    AppSettings& settings = TheAppSettings();
+    settings.Reschedule();
+    ASSERT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
+
+    // A new cycle length and the alerts switched off: nothing is registered on the way.
+    const int added = Memory().AddedCount();
+    {
+        AppSettings::RescheduleBatch batch(settings);
+        TheCycleDatabase().SetInitialCycleLen(30);
+        TheCycleDatabase().SetInitialPeriodLen(4);
+        EXPECT_EQ(Memory().AddedCount(), added) << "held back until the batch ends";
+        settings.SetAlert(false, 1);
+    }
+    EXPECT_EQ(Memory().AddedCount(), added);
+    EXPECT_TRUE(Memory().Entries().empty());
+
+    // Switched on with another length: one registration, for the final prediction.
+    {
+        AppSettings::RescheduleBatch batch(settings);
+        TheCycleDatabase().SetInitialCycleLen(28);
+        settings.SetAlert(true, 0);
+    }
+    EXPECT_EQ(Memory().AddedCount(), added + 3);
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2027, 1, 4)}));
+    EXPECT_EQ(StoredInt("AlertEnabled"), 1);
+}

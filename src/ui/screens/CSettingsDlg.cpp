@@ -1,0 +1,244 @@
+#include "ui/screens/CSettingsDlg.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MessageBox.h"
+#include "platform/gui/UpDownButtons.h"
+#include "platform/gui/UpDownEdit.h"
+#include "resources/DialogTemplates.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsAccess.h"
+#include "ui/screens/PasswordProtectionSwitch.h"
+#include "ui/toolkit/ImageCache.h"
+#include "ui/toolkit/ThemedPalette.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+constexpr int kMinCycleLength = 20;
+constexpr int kMaxCycleLength = 40;
+constexpr int kMinPeriodLength = 1;
+constexpr int kMaxPeriodLength = 7;
+constexpr int kMinLutealPhase = 10;
+constexpr int kMaxLutealPhase = 20;
+// The arrows of the luteal phase reach further than OK accepts, as they always did.
+constexpr int kMinLutealArrows = 1;
+constexpr int kMaxLutealArrows = 40;
+// Dialog units between the reminder note and the row below it.
+constexpr int kNoteGap = 4;
+
+QString SettingsFileName()
+{
+    return QDir::toNativeSeparators(SettingsFilePath());
+}
+} // namespace
+
+CSettingsDlg::CSettingsDlg(QWidget* parent) : CSizeableDialog(kIddSettings, parent)
+{
+}
+
+CSettingsDlg::~CSettingsDlg() = default;
+
+bool CSettingsDlg::UsesOrientationTemplates() const
+{
+    return true;
+}
+
+int CSettingsDlg::GetLayoutTemplateId() const
+{
+    return ScreenOrientation() < 0 ? kIddSettingsLandscape : kIddSettings;
+}
+
+bool CSettingsDlg::OnInitDialog()
+{
+    if (!CSizeableDialog::OnInitDialog())
+        return false;
+    m_cycleLength = ControlAs<UpDownEdit>(kIdcSettingsCycleLen);
+    m_periodLength = ControlAs<UpDownEdit>(kIdcSettingsPeriodLen);
+    m_lutealPhase = ControlAs<UpDownEdit>(kIdcSettingsLuteal);
+    m_notify = ControlAs<QCheckBox>(kIdcSettingsNotify);
+    m_notifyDays = ControlAs<QComboBox>(kIdcSettingsNotifyDays);
+    m_reminderNote = ControlAs<QLabel>(kIdcSettingsReminderNote);
+    m_theme = ControlAs<QComboBox>(kIdcSettingsTheme);
+    auto* protection = ControlAs<QCheckBox>(kIdcSettingsPassword);
+    auto* setPassword = ControlAs<QPushButton>(kIdcSettingsSetPassword);
+    if (!m_cycleLength || !m_periodLength || !m_lutealPhase || !m_notify || !m_notifyDays || !m_reminderNote ||
+        !m_theme || !protection || !setPassword)
+        return false;
+    CreateMenuBar(kMenuOkCancel);
+
+    // Each number says its range where the pointer rests on it; the luteal phase also what it is.
+    struct Number
+    {
+        UpDownEdit* edit;
+        int label;
+        int arrows;
+        int value;
+        int minimum;
+        int maximum;
+        QString hint;
+    };
+    CycleDatabase& database = TheCycleDatabase();
+    const Number numbers[] = {
+        {m_cycleLength, kIdcSettingsCycleLenLabel, kIdcSettingsCycleLenSpin, database.InitialCycleLen(),
+         kMinCycleLength, kMaxCycleLength,
+         QStringLiteral("The cycle length assumed until enough cycles are recorded.\n"
+                        "Accepted: 20 to 40 days.")},
+        {m_periodLength, kIdcSettingsPeriodLenLabel, kIdcSettingsPeriodLenSpin, database.InitialPeriodLen(),
+         kMinPeriodLength, kMaxPeriodLength,
+         QStringLiteral("The bleeding days assumed for a cycle.\nAccepted: 1 to 7 days.")},
+        {m_lutealPhase, kIdcSettingsLutealLabel, kIdcSettingsLutealSpin, database.LutealPhaseLen(),
+         kMinLutealArrows, kMaxLutealArrows,
+         QStringLiteral("The luteal phase is the time from ovulation to the start of the next cycle,\n"
+                        "usually about 14 days. It places the predicted ovulation and fertile days.\n"
+                        "Accepted: 10 to 20 days.")},
+    };
+    for (const Number& number : numbers) {
+        number.edit->setText(QString::number(number.value));
+        if (auto* arrows = ControlAs<UpDownButtons>(number.arrows)) {
+            arrows->SetBuddy(number.edit);
+            arrows->SetRange(number.minimum, number.maximum);
+            arrows->setToolTip(number.hint);
+        }
+        number.edit->setToolTip(number.hint);
+        if (QWidget* label = Control(number.label))
+            label->setToolTip(number.hint);
+    }
+
+    AppSettings& settings = TheAppSettings();
+    m_theme->addItems(TheImageCache().ThemeNames());
+    m_theme->setCurrentIndex(settings.selectedTheme);
+
+    m_protection = new PasswordProtectionSwitch(protection, setPassword, PasswordProtectionSwitch::Opening::FromStore);
+
+    m_notify->setChecked(settings.alertEnabled);
+    m_notifyDays->setCurrentIndex(std::clamp(settings.alertDaysInAdvance, 0, m_notifyDays->count() - 1));
+    m_notifyDays->setEnabled(m_notify->isChecked());
+    // The switch can be set all the same: the reminders are registered for a later session
+    // or another computer that reads the same settings.
+    const QString problem = settings.ReminderDeliveryProblem();
+    m_reminderNote->setText(problem);
+    m_reminderNote->setVisible(!problem.isEmpty());
+
+    m_ready = true;
+    PlaceControls();
+    return true;
+}
+
+void CSettingsDlg::OnSize(int type, int cx, int cy)
+{
+    CSizeableDialog::OnSize(type, cx, cy);
+    if (m_ready && type != kSizeMinimized)
+        PlaceControls();
+}
+
+void CSettingsDlg::PlaceControls()
+{
+    const DialogTemplate* layout = FindDialogTemplate(GetLayoutTemplateId());
+    if (!layout)
+        return;
+    const DialogUnits units = Units();
+    // Without a note its row closes up: what lies below it moves up by the row.
+    int collapseBelow = INT_MAX;
+    int collapse = 0;
+    if (m_reminderNote->isHidden()) {
+        for (const DialogItemTemplate& item : layout->items) {
+            if (item.id == kIdcSettingsReminderNote) {
+                collapseBelow = item.y + item.cy;
+                collapse = units.MapY(item.cy + kNoteGap);
+            }
+        }
+    }
+    const QSize block = units.MapSize(layout->cx, layout->cy) - QSize(0, collapse);
+    const QSize client = ClientSize();
+    const QPoint origin(std::max(0, (client.width() - block.width()) / 2),
+                        std::max(0, (client.height() - block.height()) / 2));
+    for (const DialogItemTemplate& item : layout->items) {
+        QWidget* control = Control(item.id);
+        if (!control)
+            continue;
+        QRect rect = PlacementRect(control, item, units);
+        if (item.y >= collapseBelow)
+            rect.translate(0, -collapse);
+        control->setGeometry(rect.translated(origin));
+    }
+}
+
+void CSettingsDlg::OnCommand(int id)
+{
+    if (id == kIdcSettingsNotify) {
+        m_notifyDays->setEnabled(m_notify->isChecked());
+        return;
+    }
+    CSizeableDialog::OnCommand(id);
+}
+
+bool CSettingsDlg::IsInRange(const NumberField& field)
+{
+    // Too many digits read as the largest number, so they are out of range, never wrapped.
+    const int value = field.edit->ReadNumber();
+    if (value >= field.minimum && value <= field.maximum)
+        return true;
+    ShowMessage(QString::fromLatin1(field.message).arg(field.minimum).arg(field.maximum), MessageButtons::Ok,
+                MessageIcon::Warning);
+    field.edit->setFocus();
+    field.edit->selectAll();
+    return false;
+}
+
+void CSettingsDlg::OnOK()
+{
+    const NumberField fields[] = {
+        {m_cycleLength, kMinCycleLength, kMaxCycleLength, "The initial cycle length must be between %1 and %2 days"},
+        {m_periodLength, kMinPeriodLength, kMaxPeriodLength,
+         "The average period length must be between %1 and %2 days"},
+        {m_lutealPhase, kMinLutealPhase, kMaxLutealPhase, "The luteal phase length must be between %1 and %2 days"},
+    };
+    for (const NumberField& field : fields) {
+        if (!IsInRange(field))
+            return;
+    }
+    if (!IsSettingsWritable()) {
+        ShowMessage(QStringLiteral("The settings could not be saved: %1 cannot be written.").arg(SettingsFileName()),
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    const int failures = SettingsWriteFailureCount();
+    Store();
+    if (SettingsWriteFailureCount() != failures) {
+        ShowMessage(QStringLiteral("Not every setting could be saved to %1. The new values apply until Velumina ends.")
+                        .arg(SettingsFileName()),
+                    MessageButtons::Ok, MessageIcon::Warning);
+    }
+    done(QDialog::Accepted);
+}
+
+void CSettingsDlg::Store()
+{
+    CycleDatabase& database = TheCycleDatabase();
+    AppSettings& settings = TheAppSettings();
+    {
+        // Each length recalculates, and the alert switch reschedules: the reminders are
+        // registered once, with the new switch, when all of it is done.
+        AppSettings::RescheduleBatch batch(settings);
+        database.SetInitialCycleLen(m_cycleLength->ReadNumber());
+        database.SetInitialPeriodLen(m_periodLength->ReadNumber());
+        database.SetLutealPhaseLen(m_lutealPhase->ReadNumber());
+        settings.SetAlert(m_notify->isChecked(), m_notifyDays->currentIndex());
+    }
+    const int theme = m_theme->currentIndex();
+    const bool themeChanged = theme >= 0 && theme != settings.selectedTheme;
+    if (theme >= 0)
+        settings.selectedTheme = theme;
+    settings.Save();
+    // Every painted window shows the new theme now, not at its next repaint.
+    if (themeChanged)
+        RefreshForThemeChange();
+}

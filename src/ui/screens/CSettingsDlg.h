@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ui/toolkit/CSizeableDialog.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class UpDownEdit;
+class PasswordProtectionSwitch;
+
+/// "Settings": the three cycle parameters that seed the predictions, the password protection
+/// switch, the next-cycle reminder and its days in advance, and the colour theme. The cycle
+/// parameters, the reminder and the theme take effect with OK, which refuses numbers outside
+/// their ranges; the password controls act at once (PasswordProtectionSwitch). When reminders
+/// cannot appear on this computer, a line under the reminder switch says why.
+///
+/// The controls keep their template's arrangement (the portrait or the landscape one, after
+/// the window's shape), as one block centred in the page.
+class CSettingsDlg : public CSizeableDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CSettingsDlg(QWidget* parent = nullptr);
+    ~CSettingsDlg() override;
+
+    bool OnInitDialog() override;
+    bool UsesOrientationTemplates() const override;
+    /// The landscape template when the window is wider than high, else the portrait one.
+    int GetLayoutTemplateId() const override;
+    void OnSize(int type, int cx, int cy) override;
+    void OnCommand(int id) override;
+    /// Checks the three numbers, then stores everything and ends with OK.
+    void OnOK() override;
+
+    PasswordProtectionSwitch* ProtectionSwitch() const
+    {
+        return m_protection;
+    }
+
+private:
+    struct NumberField
+    {
+        UpDownEdit* edit;
+        int minimum;
+        int maximum;
+        const char* message;
+    };
+
+    bool IsInRange(const NumberField& field);
+    void Store();
+    void PlaceControls();
+
+    UpDownEdit* m_cycleLength = nullptr;
+    UpDownEdit* m_periodLength = nullptr;
+    UpDownEdit* m_lutealPhase = nullptr;
+    QCheckBox* m_notify = nullptr;
+    QComboBox* m_notifyDays = nullptr;
+    QLabel* m_reminderNote = nullptr;
+    QComboBox* m_theme = nullptr;
+    PasswordProtectionSwitch* m_protection = nullptr;
+    bool m_ready = false;
+};

@@ -1,0 +1,367 @@
+#include "TestSupport.h"
+
+#include "platform/MessageRecorder.h"
+#include "platform/gui/PasswordVisibilityToggle.h"
+#include "platform/gui/SoftKeyBar.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "settings/PasswordStore.h"
+#include "settings/SettingsAccess.h"
+#include "ui/screens/CPasswordSetDlg.h"
+#include "ui/screens/CPasswordStartup.h"
+#include "ui/screens/CSettingsDlg.h"
+#include "ui/screens/PasswordProtectionSwitch.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+namespace {
+QString Section()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+
+QByteArray StoredHash()
+{
+    return ReadSettingBytes(Section(), QStringLiteral("Password"));
+}
+
+QLineEdit* Field(CBlackDialog& dialog, int id)
+{
+    return dialog.ControlAs<QLineEdit>(id);
+}
+
+void Type(CBlackDialog& dialog, int id, const QString& text)
+{
+    QLineEdit* edit = Field(dialog, id);
+    ASSERT_NE(edit, nullptr);
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+// What the "Set Password" page gets: the two copies (none: the field is left as it is) and
+// the command that ends it.
+struct SetPasswordAnswer
+{
+    std::optional<QString> first;
+    std::optional<QString> second;
+    int command = kIdOk;
+};
+} // namespace
+
+class PasswordDialogsTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(480, 640);
+        m_host->show();
+        QApplication::setActiveWindow(m_host.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+    }
+
+    void TearDown() override
+    {
+        m_host.reset();
+        VeluminaTest::TearDown();
+    }
+
+    // Opens the settings screen over the host and runs `script` in it; the screen is then
+    // cancelled, which undoes nothing the password controls did.
+    void InSettings(const std::function<void(CSettingsDlg&)>& script)
+    {
+        CSettingsDlg dialog;
+        QTimer::singleShot(0, &dialog, [&] {
+            script(dialog);
+            dialog.OnCommand(kIdCancel);
+        });
+        dialog.RunAsPage(m_host.get());
+    }
+
+    // Answers the next "Set Password" pages in turn; each answer's page must be the top page.
+    void AnswerSetPassword(std::vector<SetPasswordAnswer> answers)
+    {
+        m_answers = std::move(answers);
+        QTimer::singleShot(0, m_host.get(), [this] { AnswerNext(); });
+    }
+
+    void AnswerNext()
+    {
+        auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
+        if (!page) {
+            ADD_FAILURE() << "no \"Set Password\" page";
+            return;
+        }
+        while (!m_answers.empty() && page->isVisible()) {
+            const SetPasswordAnswer answer = m_answers.front();
+            m_answers.erase(m_answers.begin());
+            if (answer.first)
+                Type(*page, kIdcPasswordFirst, *answer.first);
+            if (answer.second)
+                Type(*page, kIdcPasswordSecond, *answer.second);
+            page->OnCommand(answer.command);
+        }
+    }
+
+    static QCheckBox* Box(CSettingsDlg& dialog)
+    {
+        return dialog.ControlAs<QCheckBox>(kIdcSettingsPassword);
+    }
+    static QPushButton* SetButton(CSettingsDlg& dialog)
+    {
+        return dialog.ControlAs<QPushButton>(kIdcSettingsSetPassword);
+    }
+
+    std::unique_ptr<QWidget> m_host;
+    std::vector<SetPasswordAnswer> m_answers;
+};
+
+TEST_F(PasswordDialogsTest, CheckingTheBoxSetsThePasswordAndUncheckingSwitchesProtectionOffAtOnce)
+{
+    MessageRecorder messages;
+    InSettings([&](CSettingsDlg& dialog) {
+        QCheckBox* box = Box(dialog);
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
+        EXPECT_FALSE(SetButton(dialog)->isEnabled());
+
+        AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
+        box->click();
+        EXPECT_TRUE(ThePasswordStore().IsEnabled());
+        EXPECT_EQ(StoredHash(), QByteArray::fromHex("a6cf1dc9"));
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
+        EXPECT_TRUE(SetButton(dialog)->isEnabled());
+        EXPECT_FALSE(CBlackDialog::TopPage(m_host.get()) != &dialog) << "the settings screen is on top again";
+
+        box->click();
+        EXPECT_FALSE(ThePasswordStore().IsEnabled()) << "off at once, before the screen's OK";
+        EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
+        EXPECT_FALSE(SetButton(dialog)->isEnabled());
+    });
+    EXPECT_FALSE(ThePasswordStore().IsEnabled()) << "cancelling the screen undoes nothing";
+    EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas)
+{
+    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    InSettings([&](CSettingsDlg& dialog) {
+        // Cancel, Esc on the page: the old password still protects.
+        AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new"), kIdCancel}});
+        SetButton(dialog)->click();
+        QTimer::singleShot(0, m_host.get(), [this] {
+            CBlackDialog* page = CBlackDialog::TopPage(m_host.get());
+            ASSERT_NE(qobject_cast<CPasswordSetDlg*>(page), nullptr);
+            QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
+        });
+        SetButton(dialog)->click();
+        EXPECT_TRUE(ThePasswordStore().IsEnabled());
+        EXPECT_EQ(StoredHash(), QByteArray::fromHex("a6cf1dc9"));
+        EXPECT_TRUE(Box(dialog)->isChecked());
+        EXPECT_TRUE(SetButton(dialog)->isEnabled());
+    });
+    PasswordStore fresh;
+    EXPECT_TRUE(fresh.Check(QStringLiteral("secret")));
+
+    // Checking the box and cancelling leaves protection off, as it was.
+    ASSERT_TRUE(ThePasswordStore().SetEnabled(false));
+    InSettings([&](CSettingsDlg& dialog) {
+        AnswerSetPassword({{std::nullopt, std::nullopt, kIdCancel}});
+        Box(dialog)->click();
+        EXPECT_FALSE(ThePasswordStore().IsEnabled());
+        EXPECT_FALSE(Box(dialog)->isChecked());
+        EXPECT_FALSE(SetButton(dialog)->isEnabled());
+    });
+}
+
+TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
+{
+    MessageRecorder messages;
+    const QString empty = QStringLiteral("Empty password! Do you want to disable passwords?");
+    const QString mismatch =
+        QStringLiteral("The two password copies do not match - please re-enter the paswords");
+    InSettings([&](CSettingsDlg& dialog) {
+        // Empty, No: the dialog stays. Copies differing in letter case do not match. Then the
+        // user agrees to an empty password but types a matching one after all: it protects.
+        messages.QueueAnswer(MessageAnswer::No);
+        messages.QueueAnswer(MessageAnswer::Yes);
+        AnswerSetPassword({{QString(), QString()},
+                           {QStringLiteral("Secret"), QStringLiteral("secret")},
+                           {QString(), QStringLiteral("abc")},
+                           {QStringLiteral("abc"), QStringLiteral("abc")}});
+        Box(dialog)->click();
+        EXPECT_EQ(messages.Texts(), (QStringList{empty, mismatch, empty, mismatch}));
+        EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
+        EXPECT_EQ(messages.Messages()[1].icon, MessageIcon::Warning);
+        EXPECT_TRUE(ThePasswordStore().IsEnabled());
+        EXPECT_TRUE(PasswordStore().Check(QStringLiteral("abc")));
+        EXPECT_TRUE(Box(dialog)->isChecked());
+
+        // Empty twice, Yes: the dialog closes with OK and protection goes off.
+        messages.Clear();
+        messages.QueueAnswer(MessageAnswer::Yes);
+        AnswerSetPassword({{QString(), QString()}});
+        SetButton(dialog)->click();
+        EXPECT_EQ(messages.Texts(), QStringList{empty});
+        EXPECT_FALSE(ThePasswordStore().IsEnabled());
+        EXPECT_FALSE(Box(dialog)->isChecked());
+        EXPECT_EQ(Box(dialog)->text(), QStringLiteral("Password protection: disabled"));
+    });
+}
+
+TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAsItWas)
+{
+    MessageRecorder messages;
+    InSettings([&](CSettingsDlg& dialog) {
+        ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("SelectedTheme"), 0)); // the file exists
+        ASSERT_TRUE(QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner));
+        AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
+        Box(dialog)->click();
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("The password could not be saved.")});
+        EXPECT_FALSE(ThePasswordStore().IsEnabled());
+        EXPECT_TRUE(StoredHash().isEmpty());
+        EXPECT_FALSE(Box(dialog)->isChecked());
+        EXPECT_FALSE(SetButton(dialog)->isEnabled());
+
+        // The screen's OK refuses to pretend it saved anything.
+        messages.Clear();
+        dialog.OnCommand(kIdOk);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("The settings could not be saved: ")));
+        EXPECT_TRUE(dialog.isVisible()) << "the screen stays open";
+    });
+}
+
+TEST_F(PasswordDialogsTest, TheSwitchOfAScreenThatOpensUncheckedShowsTheStoredStateAfterTheFlow)
+{
+    // The welcome screen's way: unchecked whatever is stored.
+    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    CBlackDialog page(kIddSettings);
+    ASSERT_TRUE(page.CreateDialog());
+    auto* box = page.ControlAs<QCheckBox>(kIdcSettingsPassword);
+    auto* button = page.ControlAs<QPushButton>(kIdcSettingsSetPassword);
+    PasswordProtectionSwitch protection(box, button, PasswordProtectionSwitch::Opening::Unchecked);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
+    EXPECT_FALSE(button->isEnabled());
+
+    // Without a host the dialog is a window of its own.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CPasswordSetDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->OnCommand(kIdCancel);
+    });
+    box->click();
+    EXPECT_TRUE(box->isChecked()) << "protection is still on";
+    EXPECT_TRUE(button->isEnabled());
+}
+
+TEST_F(PasswordDialogsTest, PasswordFieldsShowAndHideTheirText)
+{
+    CPasswordSetDlg dialog;
+    ASSERT_TRUE(dialog.CreateDialog());
+    QLineEdit* first = Field(dialog, kIdcPasswordFirst);
+    QLineEdit* second = Field(dialog, kIdcPasswordSecond);
+    EXPECT_EQ(first->echoMode(), QLineEdit::Password);
+    auto* toggle = first->findChild<PasswordVisibilityToggle*>();
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Show password (Ctrl+H)"));
+    toggle->Action()->trigger();
+    EXPECT_EQ(first->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(second->echoMode(), QLineEdit::Password) << "each field has its own";
+    EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Hide password (Ctrl+H)"));
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(first->echoMode(), QLineEdit::Password);
+}
+
+class PasswordStartupTest : public PasswordDialogsTest
+{
+protected:
+    // Runs the prompt as its own window; `script` runs inside it and must end it.
+    int RunPrompt(CPasswordStartup& prompt, const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, &prompt, script);
+        return prompt.RunTopLevel();
+    }
+};
+
+TEST_F(PasswordStartupTest, OnlyTheStoredPasswordOpensAndAWrongOneIsSelectedForRetyping)
+{
+    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    MessageRecorder messages;
+    CPasswordStartup prompt;
+    const int result = RunPrompt(prompt, [&] {
+        EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Velumina"));
+        EXPECT_FALSE(prompt.windowIcon().isNull());
+        EXPECT_TRUE(prompt.isWindow());
+        EXPECT_EQ(prompt.MenuBar(), nullptr);
+        QLineEdit* field = Field(prompt, kIdcPasswordStartup);
+        EXPECT_EQ(prompt.focusWidget(), field);
+        EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(field, QStringLiteral("Secret"));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
+        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(prompt.isVisible());
+        EXPECT_EQ(field->selectedText(), QStringLiteral("Secret")) << "ready to be typed over";
+        QTest::keyClicks(field, QStringLiteral("secret"));
+        QTest::keyClick(field, Qt::Key_Enter);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(messages.Texts().size(), 1);
+
+    CPasswordStartup cancelled;
+    EXPECT_EQ(RunPrompt(cancelled,
+                        [&] {
+                            QTest::keyClicks(Field(cancelled, kIdcPasswordStartup), QStringLiteral("secret"));
+                            QTest::keyClick(Field(cancelled, kIdcPasswordStartup), Qt::Key_Escape);
+                        }),
+              QDialog::Rejected);
+    CPasswordStartup buttons;
+    EXPECT_EQ(RunPrompt(buttons, [&] { buttons.ControlAs<QPushButton>(kIdCancel)->click(); }), QDialog::Rejected);
+}
+
+TEST_F(PasswordStartupTest, AHintShowsWhileCapsLockIsOn)
+{
+    CPasswordStartup prompt;
+    ASSERT_TRUE(prompt.CreateDialog());
+    prompt.show();
+    QLineEdit* field = Field(prompt, kIdcPasswordStartup);
+    EXPECT_FALSE(prompt.IsCapsLockHintShown());
+    auto send = [field](QEvent::Type type, int key, quint32 nativeModifiers, const QString& text) {
+        QKeyEvent event(type, key, Qt::NoModifier, 0, 0, nativeModifiers, text);
+        QApplication::sendEvent(field, &event);
+    };
+    send(QEvent::KeyPress, Qt::Key_A, 0x2, QStringLiteral("A"));
+    EXPECT_TRUE(prompt.IsCapsLockHintShown());
+    send(QEvent::KeyPress, Qt::Key_CapsLock, 0x2, QString()); // switches it off
+    EXPECT_FALSE(prompt.IsCapsLockHintShown());
+    send(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2, QString());
+    EXPECT_FALSE(prompt.IsCapsLockHintShown());
+    send(QEvent::KeyPress, Qt::Key_B, 0, QStringLiteral("b"));
+    EXPECT_FALSE(prompt.IsCapsLockHintShown());
+    send(QEvent::KeyPress, Qt::Key_CapsLock, 0, QString()); // on again
+    EXPECT_TRUE(prompt.IsCapsLockHintShown());
+}

@@ -1,0 +1,343 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MemoryNotificationDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "platform/gui/SoftKeyBar.h"
+#include "platform/gui/UpDownEdit.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "settings/PasswordStore.h"
+#include "settings/SettingsAccess.h"
+#include "ui/screens/CPasswordSetDlg.h"
+#include "ui/screens/CSettingsDlg.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+QString Section()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+
+int Stored(const char* name)
+{
+    return ReadSettingInt(Section(), QString::fromLatin1(name), -1);
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class SettingsDlgTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        CycleDatabase::SetRecalculateHook([] { TheAppSettings().Reschedule(); });
+        TheAppSettings().interactiveRun = true;
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(480, 640);
+        m_host->show();
+        QApplication::setActiveWindow(m_host.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+    }
+
+    void TearDown() override
+    {
+        m_host.reset();
+        CycleDatabase::SetRecalculateHook({});
+        ResetAppSettingsForTesting();
+        VeluminaTest::TearDown();
+    }
+
+    MemoryNotificationDatabase& Memory()
+    {
+        return static_cast<MemoryNotificationDatabase&>(TheAppSettings().Notifications());
+    }
+
+    // Runs the screen as a page over the host; `script` runs inside its loop and must end it.
+    int Run(CSettingsDlg& dialog, const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, &dialog, script);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
+            ADD_FAILURE() << "the settings screen did not end";
+            dialog.done(-1);
+        });
+        guard.start(15000);
+        return dialog.RunAsPage(m_host.get());
+    }
+
+    // The next "Set Password" page gets `script`, which must end it.
+    void WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script)
+    {
+        QTimer::singleShot(0, m_host.get(), [this, script] {
+            auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
+            if (!page) {
+                ADD_FAILURE() << "no \"Set Password\" page";
+                return;
+            }
+            script(*page);
+        });
+    }
+
+    static void Type(CBlackDialog& dialog, int id, const QString& text)
+    {
+        auto* edit = dialog.ControlAs<QLineEdit>(id);
+        ASSERT_NE(edit, nullptr);
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+
+    std::unique_ptr<QWidget> m_host;
+};
+
+TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)
+{
+    // A stored 15 shows as 15 (a spin box would have clamped it), reminders off with 2 days.
+    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 15));
+    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("LutealPhaseLen"), 12));
+    AppSettings& settings = TheAppSettings();
+    settings.alertEnabled = false;
+    settings.alertDaysInAdvance = 2;
+    settings.selectedTheme = 3;
+    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    const QByteArray before = FileBytes(SettingsFilePath());
+
+    MessageRecorder messages;
+    CSettingsDlg dialog;
+    const int result = Run(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
+        ASSERT_NE(dialog.MenuBar(), nullptr);
+        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Left), kIdOk);
+        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kIdCancel);
+        EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsCycleLen)->text(), QStringLiteral("15"));
+        EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsPeriodLen)->text(), QStringLiteral("3"));
+        EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsLuteal)->text(), QStringLiteral("12"));
+        for (const int id : {kIdcSettingsCycleLen, kIdcSettingsPeriodLen, kIdcSettingsLuteal})
+            EXPECT_TRUE(dialog.Control(id)->toolTip().contains(QStringLiteral("Accepted: "))) << id;
+        EXPECT_TRUE(dialog.Control(kIdcSettingsLuteal)->toolTip().contains(QStringLiteral("from ovulation")));
+
+        auto* password = dialog.ControlAs<QCheckBox>(kIdcSettingsPassword);
+        EXPECT_TRUE(password->isChecked());
+        EXPECT_EQ(password->text(), QStringLiteral("Password protection: enabled"));
+        EXPECT_TRUE(dialog.Control(kIdcSettingsSetPassword)->isEnabled());
+
+        auto* notify = dialog.ControlAs<QCheckBox>(kIdcSettingsNotify);
+        auto* days = dialog.ControlAs<QComboBox>(kIdcSettingsNotifyDays);
+        EXPECT_FALSE(notify->isChecked());
+        EXPECT_EQ(days->currentIndex(), 2);
+        EXPECT_EQ(days->currentText(), QStringLiteral(" 2 days in advance"));
+        EXPECT_FALSE(days->isEnabled()) << "the days follow the switch from the start";
+        QTest::mouseClick(notify, Qt::LeftButton, {}, QPoint(5, notify->height() / 2));
+        EXPECT_TRUE(days->isEnabled());
+        QTest::mouseClick(notify, Qt::LeftButton, {}, QPoint(5, notify->height() / 2));
+        EXPECT_FALSE(days->isEnabled());
+
+        auto* themes = dialog.ControlAs<QComboBox>(kIdcSettingsTheme);
+        EXPECT_EQ(themes->count(), 5);
+        EXPECT_EQ(themes->currentIndex(), 3);
+        EXPECT_TRUE(dialog.Control(kIdcSettingsReminderNote)->isHidden());
+
+        // Edits, then Esc: nothing of them is kept.
+        Type(dialog, kIdcSettingsCycleLen, QStringLiteral("30"));
+        themes->setCurrentIndex(1);
+        notify->setChecked(true);
+        QTest::keyClick(dialog.Control(kIdcSettingsCycleLen), Qt::Key_Escape);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_EQ(FileBytes(SettingsFilePath()), before);
+    EXPECT_EQ(settings.selectedTheme, 3);
+    EXPECT_FALSE(settings.alertEnabled);
+    EXPECT_EQ(TheCycleDatabase().InitialCycleLen(), 15);
+}
+
+TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverything)
+{
+    MessageRecorder messages;
+    CSettingsDlg dialog;
+    const QByteArray before = FileBytes(SettingsFilePath());
+    auto refused = [&](const char* cycle, const char* period, const char* luteal) {
+        Type(dialog, kIdcSettingsCycleLen, QString::fromLatin1(cycle));
+        Type(dialog, kIdcSettingsPeriodLen, QString::fromLatin1(period));
+        Type(dialog, kIdcSettingsLuteal, QString::fromLatin1(luteal));
+        messages.Clear();
+        dialog.OnCommand(kIdOk);
+        EXPECT_EQ(messages.Messages().size(), 1u) << cycle << ' ' << period << ' ' << luteal;
+        return messages.Texts().value(0);
+    };
+    const QString cycleMessage = QStringLiteral("The initial cycle length must be between 20 and 40 days");
+    const QString periodMessage = QStringLiteral("The average period length must be between 1 and 7 days");
+    const QString lutealMessage = QStringLiteral("The luteal phase length must be between 10 and 20 days");
+    const int result = Run(dialog, [&] {
+        EXPECT_EQ(refused("19", "3", "14"), cycleMessage);
+        EXPECT_EQ(QApplication::focusWidget(), dialog.Control(kIdcSettingsCycleLen));
+        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(refused("41", "3", "14"), cycleMessage);
+        EXPECT_EQ(refused("28", "", "14"), periodMessage) << "an emptied field reads as 0";
+        EXPECT_EQ(QApplication::focusWidget(), dialog.Control(kIdcSettingsPeriodLen));
+        EXPECT_EQ(refused("28", "8", "14"), periodMessage);
+        EXPECT_EQ(refused("28", "3", "21"), lutealMessage);
+        EXPECT_EQ(refused("19", "0", "5"), cycleMessage) << "only the first of several is said";
+        EXPECT_EQ(refused("28", "0", "5"), periodMessage);
+
+        // The arrows take the luteal phase below what OK accepts.
+        Type(dialog, kIdcSettingsPeriodLen, QStringLiteral("3"));
+        Type(dialog, kIdcSettingsLuteal, QStringLiteral("14"));
+        for (int i = 0; i < 9; ++i)
+            QTest::keyClick(dialog.Control(kIdcSettingsLuteal), Qt::Key_Down);
+        EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsLuteal)->text(), QStringLiteral("5"));
+        messages.Clear();
+        dialog.OnCommand(kIdOk);
+        EXPECT_EQ(messages.Texts(), QStringList{lutealMessage});
+
+        // A number too long to hold is out of range, never wrapped round to a valid one.
+        Type(dialog, kIdcSettingsLuteal, QStringLiteral("14"));
+        auto* cycle = dialog.ControlAs<QLineEdit>(kIdcSettingsCycleLen);
+        cycle->clear();
+        QApplication::clipboard()->setText(QStringLiteral("4294967324"));
+        cycle->paste();
+        EXPECT_EQ(cycle->text(), QStringLiteral("4294967324"));
+        messages.Clear();
+        dialog.OnCommand(kIdOk);
+        EXPECT_EQ(messages.Texts(), QStringList{cycleMessage});
+        EXPECT_EQ(FileBytes(SettingsFilePath()), before) << "nothing is stored while a number is refused";
+
+        // The edges are accepted; Enter is OK.
+        Type(dialog, kIdcSettingsCycleLen, QStringLiteral("40"));
+        Type(dialog, kIdcSettingsPeriodLen, QStringLiteral("7"));
+        Type(dialog, kIdcSettingsLuteal, QStringLiteral("10"));
+        dialog.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(false);
+        dialog.ControlAs<QComboBox>(kIdcSettingsNotifyDays)->setCurrentIndex(3);
+        dialog.ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(4);
+        messages.Clear();
+        QTest::keyClick(dialog.Control(kIdcSettingsLuteal), Qt::Key_Return);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(messages.Messages().empty()) << messages.Texts().join(u'|').toStdString();
+    EXPECT_EQ(Stored("InitialCycleLen"), 40);
+    EXPECT_EQ(Stored("InitialPeriodLen"), 7);
+    EXPECT_EQ(Stored("LutealPhaseLen"), 10);
+    EXPECT_EQ(Stored("AlertEnabled"), 0);
+    EXPECT_EQ(Stored("AlertDaysInAdvance"), 3);
+    EXPECT_EQ(Stored("SelectedTheme"), 4);
+    EXPECT_EQ(TheAppSettings().selectedTheme, 4);
+    EXPECT_EQ(TheCycleDatabase().InitialCycleLen(), 40);
+}
+
+TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
+{
+    for (int day = 9; day <= 11; ++day)
+        ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, day), Heavy)));
+    ASSERT_EQ(Memory().Entries().size(), 2u) << "the wake-up and the alert for 4 January";
+
+    // Only the theme: the entries stay as they are.
+    int added = Memory().AddedCount();
+    int cleared = Memory().ClearedCount();
+    CSettingsDlg themeOnly;
+    Run(themeOnly, [&] {
+        themeOnly.ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(2);
+        themeOnly.OnCommand(kIdOk);
+    });
+    EXPECT_EQ(Memory().AddedCount(), added);
+    EXPECT_EQ(Memory().ClearedCount(), cleared);
+
+    // A new cycle length with the reminders switched off: nothing is registered on the way.
+    CSettingsDlg off;
+    Run(off, [&] {
+        Type(off, kIdcSettingsCycleLen, QStringLiteral("30"));
+        off.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(false);
+        off.OnCommand(kIdOk);
+    });
+    EXPECT_EQ(Memory().AddedCount(), added);
+    EXPECT_TRUE(Memory().Entries().empty());
+    EXPECT_EQ(Stored("AlertEnabled"), 0);
+
+    // Switched on again with other days in advance: the alerts of the new prediction, once.
+    CSettingsDlg on;
+    Run(on, [&] {
+        Type(on, kIdcSettingsCycleLen, QStringLiteral("28"));
+        on.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(true);
+        on.ControlAs<QComboBox>(kIdcSettingsNotifyDays)->setCurrentIndex(0);
+        on.OnCommand(kIdOk);
+    });
+    EXPECT_EQ(Memory().AddedCount(), added + 3) << "a wake-up and two alerts";
+    EXPECT_EQ(Memory().Entries().size(), 3u);
+}
+
+TEST_F(SettingsDlgTest, ALineSaysWhyRemindersCannotAppearAndTheSwitchStillWorks)
+{
+    Memory().SetDeliveryProblem(
+        QStringLiteral("Reminders cannot appear on this computer: it runs no systemd user session."));
+    CSettingsDlg dialog;
+    Run(dialog, [&] {
+        auto* note = dialog.ControlAs<QLabel>(kIdcSettingsReminderNote);
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(note->isVisible());
+        EXPECT_TRUE(note->text().contains(QStringLiteral("systemd user session")));
+        const QWidget* notify = dialog.Control(kIdcSettingsNotify);
+        const QWidget* theme = dialog.Control(kIdcSettingsTheme);
+        EXPECT_GT(note->geometry().top(), notify->geometry().bottom());
+        EXPECT_LT(note->geometry().bottom(), theme->geometry().top());
+        dialog.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(false);
+        dialog.OnCommand(kIdOk);
+    });
+    EXPECT_EQ(Stored("AlertEnabled"), 0);
+}
+
+TEST_F(SettingsDlgTest, TheBlockOfControlsIsCentredAndFollowsTheWindowsShape)
+{
+    CSettingsDlg dialog;
+    Run(dialog, [&] {
+        auto blockOf = [&dialog] {
+            QRect block;
+            for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (child != dialog.MenuBar() && !child->isHidden())
+                    block |= child->geometry();
+            }
+            return block;
+        };
+        const QWidget* cycle = dialog.Control(kIdcSettingsCycleLen);
+        const QWidget* notify = dialog.Control(kIdcSettingsNotify);
+        for (const QSize size : {QSize(480, 640), QSize(1920, 1080), QSize(640, 480)}) {
+            m_host->resize(size);
+            QCoreApplication::processEvents();
+            const QRect block = blockOf();
+            const QSize client = dialog.ClientSize();
+            EXPECT_LE(std::abs(block.left() - (client.width() - block.right() - 1)), 12) << size.width();
+            // The template's last row is taller than the drop-down list placed in it.
+            EXPECT_LE(std::abs(block.top() - (client.height() - block.bottom() - 1)), 40) << size.width();
+            // Portrait puts the reminder days under the switch, landscape beside it.
+            const QWidget* days = dialog.Control(kIdcSettingsNotifyDays);
+            if (size.width() > size.height())
+                EXPECT_GT(days->geometry().left(), notify->geometry().left()) << size.width();
+            else
+                EXPECT_GT(days->geometry().top(), notify->geometry().bottom()) << size.width();
+            EXPECT_GT(cycle->width(), 0);
+        }
+        dialog.OnCommand(kIdCancel);
+    });
+}
