@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 constexpr char kThemedProperty[] = "veluminaThemed";
 
@@ -15,6 +18,18 @@ QColor Mix(const QColor& a, const QColor& b, int percentOfA)
     return QColor((a.red() * p + b.red() * (100 - p)) / 100, (a.green() * p + b.green() * (100 - p)) / 100,
                   (a.blue() * p + b.blue() * (100 - p)) / 100);
 }
+
+// Relative luminance of an sRGB colour (WCAG 2).
+double Luminance(const QColor& color)
+{
+    auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(color.red()) + 0.7152 * channel(color.green()) + 0.0722 * channel(color.blue());
+}
+
+constexpr double kReadableContrast = 4.5;
 } // namespace
 
 QPalette ThemedPalette(const ColorTheme& theme)
@@ -68,4 +83,25 @@ void RefreshForThemeChange()
         else
             widget->update();
     }
+}
+
+double ContrastRatio(const QColor& a, const QColor& b)
+{
+    const double first = Luminance(a);
+    const double second = Luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+QColor MutedTextColor(const ColorTheme& theme)
+{
+    const QColor text = theme.Color(10);
+    const QColor background = theme.Color(11);
+    QColor muted = text;
+    for (int percentOfText = 99; percentOfText >= 50; --percentOfText) {
+        const QColor candidate = Mix(text, background, percentOfText);
+        if (ContrastRatio(candidate, background) < kReadableContrast)
+            break;
+        muted = candidate;
+    }
+    return muted;
 }

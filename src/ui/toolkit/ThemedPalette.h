@@ -16,3 +16,11 @@ void ApplyThemedPalette(QWidget* widget);
 /// Shows a change of the selected theme everywhere at once: every live scroll panel renders
 /// its back buffer again, every themed widget gets the new palette, everything repaints.
 void RefreshForThemeChange();
+
+/// The contrast ratio of two colours as WCAG 2 defines it: 1 (equal) to 21 (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
+
+/// A quieter form of the theme's dialog text (colour 10) for secondary content: blended
+/// toward the dialog background (colour 11) as far as a contrast of 4.5:1 allows, and no
+/// further than halfway. Text that is already below 4.5:1 stays as it is.
+QColor MutedTextColor(const ColorTheme& theme);
