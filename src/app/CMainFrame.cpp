@@ -12,11 +12,14 @@
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CConceptionProbabilityDlg.h"
 #include "ui/screens/CDueDateCalcDlg.h"
+#include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/COvulationDlg.h"
 #include "ui/screens/CSettingsDlg.h"
+#include "ui/screens/CStatisticsDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
+#include "ui/toolkit/CsvExportFlow.h"
 #include "ui/toolkit/ThemedPalette.h"
 
 #include <QApplication>
@@ -34,15 +37,6 @@
 namespace {
 const QString kWindowSection = QStringLiteral("Window");
 const QString kGeometryName = QStringLiteral("Geometry");
-
-bool SameFile(const QString& a, const QString& b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    const QString left = first.exists() ? first.canonicalFilePath() : first.absoluteFilePath();
-    const QString right = second.exists() ? second.canonicalFilePath() : second.absoluteFilePath();
-    return left == right;
-}
 
 QString ImportSummary(const CycleDatabase::ImportReport& report)
 {
@@ -148,6 +142,8 @@ bool CMainFrame::IsCommandEnabled(int command) const
     case kCmdOvulations:
     case kCmdDueDateCalc:
     case kCmdSettings:
+    case kCmdHistory:
+    case kCmdStatistics:
     case kCmdImport:
     case kCmdExit:
         return true;
@@ -191,6 +187,16 @@ void CMainFrame::OnCommand(int command)
     case kCmdSettings: {
         CSettingsDlg settings(this);
         settings.RunAsPage(this);
+        break;
+    }
+    case kCmdHistory: {
+        CHistoryDialog history(this);
+        history.RunAsPage(this);
+        break;
+    }
+    case kCmdStatistics: {
+        CStatisticsDlg statistics(this);
+        statistics.RunAsPage(this);
         break;
     }
     case kCmdEraseAll:
@@ -237,23 +243,8 @@ void CMainFrame::EraseAllData()
 
 void CMainFrame::ExportData()
 {
-    const CalDate today = Today();
-    const QString suggested =
-        QStringLiteral("Velumina-days-%1.csv").arg(QDate(today.year, today.month, today.day).toString(Qt::ISODate));
-    const QString path = AskForCsvFile(FileDialogKind::Save, this, QStringLiteral("Export"), StartFolder(), suggested);
-    if (path.isEmpty())
-        return;
-    RememberFolder(path);
-    if (SameFile(path, GetDataFilePath()) || SameFile(path, GetLegacyDataFilePath())) {
-        ShowMessage(QStringLiteral("'%1' is Velumina's own data file. Please export to another file.")
-                        .arg(QDir::toNativeSeparators(path)),
-                    MessageButtons::Ok, MessageIcon::Warning);
-        return;
-    }
-    if (TheCycleDatabase().ExportDays(path))
-        ShowMessage(QStringLiteral("Done."), MessageButtons::Ok, MessageIcon::Information);
-    else
-        ShowMessage(QStringLiteral("Failed to export data."));
+    RunCsvExport(this, QStringLiteral("Export"), QStringLiteral("Velumina-days"),
+                 [](const QString& path) { return TheCycleDatabase().ExportDays(path); });
 }
 
 void CMainFrame::ImportData()
@@ -290,14 +281,12 @@ void CMainFrame::ImportData()
 
 QString CMainFrame::StartFolder() const
 {
-    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
-        return m_lastFolder;
-    return GetDocumentsFolder();
+    return CsvStartFolder();
 }
 
 void CMainFrame::RememberFolder(const QString& filePath)
 {
-    m_lastFolder = QFileInfo(filePath).absolutePath();
+    RememberCsvFolder(filePath);
 }
 
 void CMainFrame::ShowAndRaise()

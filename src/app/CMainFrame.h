@@ -49,6 +49,5 @@ private:
 
     CSummaryPanel* m_summary;
     SoftKeyBar* m_commandBar;
-    QString m_lastFolder;
     bool m_altPressedAlone;
 };

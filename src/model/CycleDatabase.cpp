@@ -481,6 +481,7 @@ int CycleDatabase::AverageCycleLength()
     const int initial = InitialCycleLen();
     m_avgCycleLen = m_shortestCycle = m_longestCycle = initial;
     m_longestPeriod = 3;
+    m_measuredCycles = 0;
     if (m_records.empty())
         return m_avgCycleLen;
 
@@ -525,6 +526,7 @@ int CycleDatabase::AverageCycleLength()
     m_longestCycle = walk.longestCycle;
     m_shortestCycle = walk.shortestCycle;
     m_longestPeriod = walk.longestPeriod;
+    m_measuredCycles = static_cast<int32_t>(samples - 1);
     if (m_longestCycle < m_shortestCycle)
         m_longestCycle = m_shortestCycle = m_avgCycleLen;
     return m_avgCycleLen;
@@ -680,6 +682,11 @@ int CycleDatabase::LongestCycle() const
 int CycleDatabase::LongestPeriod() const
 {
     return m_longestPeriod;
+}
+
+int CycleDatabase::MeasuredCycleCount() const
+{
+    return m_measuredCycles;
 }
 
 uint32_t CycleDatabase::Seed() const

@@ -102,6 +102,9 @@ public:
     int ShortestCycle() const; ///< valid after AverageCycleLength()
     int LongestCycle() const;  ///< valid after AverageCycleLength()
     int LongestPeriod() const; ///< valid after AverageCycleLength()
+    /// The cycle intervals (20 to 40 days) the average rests on, besides the initial cycle
+    /// length; 0 when none was measured. Valid after AverageCycleLength().
+    int MeasuredCycleCount() const;
     uint32_t Seed() const;
     bool Changed() const;
     void SetChanged(bool changed);
@@ -140,6 +143,7 @@ private:
     int32_t m_shortestCycle;
     int32_t m_longestCycle;
     int32_t m_longestPeriod;
+    int32_t m_measuredCycles = 0;
     int32_t m_avgPeriodLen;
     bool m_changed;
     int32_t m_initialCycleLen;

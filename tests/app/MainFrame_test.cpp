@@ -12,19 +12,25 @@
 #include "storage/DataFile.h"
 #include "settings/AppSettings.h"
 #include "ui/screens/CCalendarDlg.h"
+#include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CSettingsDlg.h"
+#include "ui/screens/CStatisticsDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/CScrollPanel.h"
+#include "ui/toolkit/CsvExportFlow.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 QByteArray FileBytes(const QString& path)
@@ -541,4 +547,76 @@ TEST_F(MainFrameTest, SettingsOpenFromTheMenuAndTheirRowAndANewThemeShowsAtOnce)
     QCoreApplication::processEvents();
     EXPECT_TRUE(opened);
     TheAppSettings().selectedTheme = 0;
+}
+
+TEST_F(MainFrameTest, HistoryAndStatisticsOpenFromTheMenuAndTheSummary)
+{
+    StoreNovemberPeriod();
+    RecordingFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdHistory));
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdStatistics));
+
+    QStringList opened;
+    // Closes the page as soon as one is open; a posted command opens it a little later.
+    std::function<void()> closeTopPage = [&] {
+        CBlackDialog* page = CBlackDialog::TopPage(&frame);
+        if (!page) {
+            QTimer::singleShot(1, &frame, closeTopPage);
+            return;
+        }
+        opened << (qobject_cast<CHistoryDialog*>(page)      ? QStringLiteral("history")
+                   : qobject_cast<CStatisticsDlg*>(page) ? QStringLiteral("statistics")
+                                                           : QStringLiteral("other"));
+        page->reject();
+    };
+    QTimer::singleShot(0, &frame, closeTopPage);
+    frame.OnCommand(kCmdHistory);
+    QTimer::singleShot(0, &frame, closeTopPage);
+    frame.OnCommand(kCmdStatistics);
+
+    // Summary rows 5 and 6 post the same commands.
+    CSummaryPanel* summary = frame.SummaryPanel();
+    summary->grab();
+    QTimer::singleShot(0, &frame, closeTopPage);
+    summary->ActivateItem(5);
+    QTest::qWait(20);
+    QTimer::singleShot(0, &frame, closeTopPage);
+    summary->ActivateItem(6);
+    QTest::qWait(20);
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("history"), QStringLiteral("statistics"), QStringLiteral("history"),
+                                   QStringLiteral("statistics")}));
+    EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
+}
+
+TEST_F(MainFrameTest, BothExportsStartWhereTheLastFileWasChosen)
+{
+    StoreNovemberPeriod();
+    RememberCsvFolder(QString());
+    QStringList folders;
+    QStringList suggested;
+    const QString elsewhere = TempPath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    SetFileDialogHandler([&](FileDialogKind, QWidget*, const QString&, const QString& folder, const QString& name) {
+        folders << QDir(folder).absolutePath();
+        suggested << name;
+        return QDir(elsewhere).filePath(name);
+    });
+    MessageRecorder messages;
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    frame.OnCommand(kCmdExport);
+    CHistoryDialog history(&frame);
+    QTimer::singleShot(0, &history, [&] {
+        history.OnCommand(kCmdHistoryExport);
+        history.reject();
+    });
+    history.RunAsPage(&frame);
+    RememberCsvFolder(QString());
+    EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(elsewhere).absolutePath()}));
+    EXPECT_EQ(suggested, (QStringList{QStringLiteral("Velumina-days-2026-12-06.csv"),
+                                      QStringLiteral("Velumina-cycles-2026-12-06.csv")}));
+    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("Done."), QStringLiteral("Done.")}));
 }

@@ -221,3 +221,35 @@ TEST_F(CycleDatabaseTest, SetDayRefusesANewDateBeyondTheRecordLimit)
     EXPECT_TRUE(db().SetDay(Day(Date(1990, 1, 1), Heavy)));
     EXPECT_EQ(LevelOf(db().Records().front()), Heavy);
 }
+
+TEST_F(CycleDatabaseTest, MeasuredCycleCountIsTheIntervalsTheAverageRestsOn)
+{
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+    EXPECT_EQ(db().MeasuredCycleCount(), 0) << "no records: the settings' value alone";
+
+    // Periods on days 0 to 4 and 25 to 29, today day 29: the recorded interval of 25 days and
+    // the 27 days to the predicted start on day 52, which the walk reaches.
+    const CalDate day0 = Date(2026, 3, 10);
+    std::vector<DayRecord> records;
+    AddRun(records, day0, 5, Heavy);
+    AddRun(records, OffsetDate(day0, 25), 5, Heavy);
+    const CalDate today = OffsetDate(day0, 29);
+    SetToday(today.year, today.month, today.day);
+    db().ReplaceRecords(records);
+    EXPECT_EQ(db().AverageCycleLength(), 27);
+    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+    EXPECT_EQ(db().ShortestCycle(), 25);
+    EXPECT_EQ(db().LongestCycle(), 27);
+    db().AverageCycleLength(); // from the cache: the count stays
+    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+
+    // A period broken by a day without bleeding: the 3-day interval to its second part is not
+    // averaged, so it is not counted either.
+    db().SetDay(Day(OffsetDate(day0, 27), None));
+    db().AverageCycleLength();
+    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+
+    db().Reset();
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+    EXPECT_EQ(db().MeasuredCycleCount(), 0);
+}

@@ -86,3 +86,17 @@ void RefreshForThemeChange()
             widget->update();
     }
 }
+
+QColor MutedTextColor(const ColorTheme& theme)
+{
+    const QColor text = theme.Color(10);
+    const QColor background = theme.Color(11);
+    QColor muted = text;
+    for (int percentOfText = 99; percentOfText >= 50; --percentOfText) {
+        const QColor candidate = Mix(text, background, percentOfText);
+        if (ContrastRatio(candidate, background) < kTextContrast)
+            break;
+        muted = candidate;
+    }
+    return muted;
+}

@@ -17,3 +17,8 @@ void ApplyThemedPalette(QWidget* widget);
 /// Shows a change of the selected theme everywhere at once: every live scroll panel renders
 /// its back buffer again, every themed widget gets the new palette, everything repaints.
 void RefreshForThemeChange();
+
+/// A quieter form of the theme's dialog text (colour 10) for secondary content: blended
+/// toward the dialog background (colour 11) as far as a contrast of 4.5:1 allows, and no
+/// further than halfway. Text that is already below 4.5:1 stays as it is.
+QColor MutedTextColor(const ColorTheme& theme);

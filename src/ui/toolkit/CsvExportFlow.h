@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The way every CSV file of the program is chosen and every export goes, shared by the main
+// window's day export and the history's cycle export, so that both behave alike.
+
+/// The folder the CSV file dialogs start in: the folder of the file last chosen in any of
+/// them while it still exists, else the documents folder.
+QString CsvStartFolder();
+
+/// Remembers the folder of `filePath` for the next CSV file dialog; an empty path forgets it.
+void RememberCsvFolder(const QString& filePath);
+
+/// Runs an export: the save dialog from CsvStartFolder() with the suggested name
+/// "<nameStem>-<today as yyyy-mm-dd>.csv" (it asks before overwriting), the data file refused
+/// as target, then `write` on the chosen path and "Done." or "Failed to export data.".
+/// Cancelling the dialog shows nothing. True only when the file was written.
+bool RunCsvExport(QWidget* parent,
+                  const QString& caption,
+                  const QString& nameStem,
+                  const std::function<bool(const QString& path)>& write);

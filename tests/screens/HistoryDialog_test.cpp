@@ -1,0 +1,308 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "platform/gui/FileDialogs.h"
+#include "platform/gui/SoftKeyBar.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "storage/DataFile.h"
+#include "ui/screens/CHistoryDialog.h"
+#include "ui/screens/CycleList.h"
+#include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/CsvExportFlow.h"
+#include "ui/toolkit/ImageCache.h"
+#include "ui/toolkit/Contrast.h"
+#include "ui/toolkit/ThemedPalette.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace {
+QStringList RowTexts(const QTreeWidget* list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        rows << QStringLiteral("%1 %2 %3").arg(item->text(0), item->text(1), item->text(2));
+    }
+    return rows;
+}
+
+// Periods recorded from 5 January and 2 March 2026; February between them was not recorded.
+void StoreJanuaryAndMarch()
+{
+    std::vector<DayRecord> records;
+    for (int day = 5; day <= 9; ++day)
+        records.push_back(Day(Date(2026, 1, day), Heavy));
+    for (int day = 2; day <= 6; ++day)
+        records.push_back(Day(Date(2026, 3, day), Medium));
+    SetToday(2026, 3, 8);
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Utf16Le(const QString& text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xFF));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+} // namespace
+
+class HistoryDialogTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        TheAppSettings().selectedTheme = 0;
+        RememberCsvFolder(QString());
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(480, 640);
+        m_host->show();
+        QApplication::setActiveWindow(m_host.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+    }
+
+    void TearDown() override
+    {
+        m_host.reset();
+        SetFileDialogHandler(FileDialogHandler());
+        RememberCsvFolder(QString());
+        TheAppSettings().selectedTheme = 0;
+        VeluminaTest::TearDown();
+    }
+
+    // Runs the screen as a page over the host; `script` runs inside its loop, then "Back".
+    void Run(CHistoryDialog& dialog, const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, &dialog, [&dialog, script] {
+            script();
+            dialog.reject();
+        });
+        dialog.RunAsPage(m_host.get());
+    }
+
+    std::unique_ptr<QWidget> m_host;
+};
+
+TEST_F(HistoryDialogTest, AnEmptyHistorySaysSoAndColumnsShareTheWidth)
+{
+    CHistoryDialog dialog;
+    Run(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("History"));
+        ASSERT_NE(dialog.MenuBar(), nullptr);
+        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Left), kCmdHistoryExport);
+        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kIdCancel);
+        QTreeWidget* list = dialog.List();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->topLevelItemCount(), 0);
+        EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("First Day"));
+        EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Bleeding Days"));
+        EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Cycle Length"));
+        EXPECT_EQ(list->geometry(), QRect(QPoint(0, 0), dialog.ClientSize())) << "the list fills the page";
+        const auto* note = list->viewport()->findChild<QLabel*>();
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(note->isVisible());
+        EXPECT_EQ(note->text(), QStringLiteral("No cycles yet"));
+
+        // A list 240 pixels wide inside its frame: three columns of (240 - 10) / 3.
+        const int frame = list->width() - list->viewport()->width();
+        list->resize(240 + frame, 200);
+        ASSERT_EQ(list->viewport()->width(), 240);
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(list->columnWidth(column), 76) << column;
+        // And they follow any later width.
+        list->resize(480 + frame, 200);
+        EXPECT_EQ(list->columnWidth(0), 156);
+    });
+}
+
+TEST_F(HistoryDialogTest, TheWorkedExampleShowsTheModelsRows)
+{
+    // Periods on days 0 to 4 and 25 to 29, today day 29.
+    const CalDate day0 = Date(2026, 3, 10);
+    std::vector<DayRecord> records;
+    for (int d = 0; d < 5; ++d) {
+        records.push_back(Day(OffsetDate(day0, d), Heavy));
+        records.push_back(Day(OffsetDate(day0, 25 + d), Heavy));
+    }
+    const CalDate today = OffsetDate(day0, 29);
+    SetToday(today.year, today.month, today.day);
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+
+    CHistoryDialog dialog;
+    Run(dialog, [&] {
+        EXPECT_EQ(RowTexts(dialog.List()), (QStringList{QStringLiteral("3/10/26 5 25"), QStringLiteral("4/4/26 5 27")}));
+        EXPECT_FALSE(dialog.List()->topLevelItem(0)->font(0).italic()) << "both periods were recorded";
+        EXPECT_FALSE(dialog.List()->topLevelItem(1)->font(0).italic());
+    });
+}
+
+TEST_F(HistoryDialogTest, PredictedAndCurrentCyclesAreMarked)
+{
+    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(QColor(119, 119, 119), Qt::white), 4.48, 0.01);
+    StoreJanuaryAndMarch();
+    for (int theme = 0; theme < ColorTheme::kThemeCount; ++theme) {
+        SCOPED_TRACE(theme);
+        TheAppSettings().selectedTheme = theme;
+        CHistoryDialog dialog;
+        Run(dialog, [&] {
+            QTreeWidget* list = dialog.List();
+            ASSERT_EQ(RowTexts(list), (QStringList{QStringLiteral("1/5/26 5 28"), QStringLiteral("2/2/26 3 28"), QStringLiteral("3/2/26 5 28")}));
+            const QTreeWidgetItem* recorded = list->topLevelItem(0);
+            const QTreeWidgetItem* predicted = list->topLevelItem(1);
+            const QTreeWidgetItem* current = list->topLevelItem(2);
+
+            const QColor background = SelectedTheme().Color(11);
+            for (int column = 0; column < 3; ++column) {
+                EXPECT_TRUE(predicted->font(column).italic());
+                EXPECT_TRUE(predicted->toolTip(column).contains(QStringLiteral("(predicted)")));
+                EXPECT_TRUE(predicted->data(column, Qt::AccessibleDescriptionRole)
+                                .toString()
+                                .contains(QStringLiteral("(predicted)")));
+                const QColor muted = predicted->foreground(column).color();
+                EXPECT_NE(muted, SelectedTheme().Color(10)) << "muted, not the plain text colour";
+                EXPECT_GE(ContrastRatio(muted, background), 4.5) << "and still readable";
+
+                EXPECT_FALSE(recorded->font(column).italic());
+                EXPECT_TRUE(recorded->toolTip(column).isEmpty());
+
+                EXPECT_TRUE(current->font(column).bold());
+                EXPECT_FALSE(current->font(column).italic());
+                EXPECT_TRUE(current->toolTip(column).startsWith(QStringLiteral("Current cycle")));
+                EXPECT_TRUE(current->toolTip(column).contains(QStringLiteral("3/30/26")))
+                    << "the predicted next start";
+                EXPECT_FALSE(current->data(column, Qt::AccessibleDescriptionRole).toString().isEmpty());
+            }
+        });
+    }
+}
+
+TEST_F(HistoryDialogTest, OpensScrolledToTheNewestRowAndCopiesSelectedRows)
+{
+    // Six years of 28-day cycles: more rows than the page shows.
+    std::vector<DayRecord> records;
+    CalDate start = Date(2020, 10, 1);
+    for (int cycle = 0; cycle < 80; ++cycle) {
+        for (int d = 0; d < 4; ++d)
+            records.push_back(Day(OffsetDate(start, d), Heavy));
+        start = OffsetDate(start, 28);
+    }
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+
+    CHistoryDialog dialog;
+    Run(dialog, [&] {
+        QTreeWidget* list = dialog.List();
+        const int rows = list->topLevelItemCount();
+        ASSERT_GE(rows, 80);
+        const QRect viewport = list->viewport()->rect();
+        EXPECT_TRUE(viewport.contains(list->visualItemRect(list->topLevelItem(rows - 1))))
+            << "the newest row is in view";
+        EXPECT_FALSE(viewport.intersects(list->visualItemRect(list->topLevelItem(0))));
+        EXPECT_EQ(list->currentItem(), list->topLevelItem(rows - 1));
+        EXPECT_TRUE(list->selectedItems().isEmpty());
+
+        QApplication::clipboard()->clear();
+        list->setFocus();
+        list->topLevelItem(rows - 3)->setSelected(true);
+        list->topLevelItem(rows - 1)->setSelected(true);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        const QTreeWidgetItem* a = list->topLevelItem(rows - 3);
+        const QTreeWidgetItem* b = list->topLevelItem(rows - 1);
+        EXPECT_EQ(QApplication::clipboard()->text(),
+                  QStringLiteral("%1\t%2\t%3\n%4\t%5\t%6\n")
+                      .arg(a->text(0), a->text(1), a->text(2), b->text(0), b->text(1), b->text(2)));
+    });
+}
+
+TEST_F(HistoryDialogTest, AnImpossibleStoredDateRollsOverLikeTheDayArithmetic)
+{
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords({Day(Date(2026, 2, 31), Heavy)}));
+    CHistoryDialog dialog;
+    Run(dialog, [&] {
+        ASSERT_GE(dialog.List()->topLevelItemCount(), 1);
+        EXPECT_EQ(dialog.List()->topLevelItem(0)->text(0), QStringLiteral("3/3/26"));
+    });
+}
+
+TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
+{
+    StoreJanuaryAndMarch();
+    struct Asked
+    {
+        FileDialogKind kind;
+        QString folder;
+        QString suggested;
+    };
+    std::vector<Asked> asked;
+    QString answer;
+    SetFileDialogHandler([&](FileDialogKind kind, QWidget*, const QString&, const QString& folder,
+                             const QString& suggested) {
+        asked.push_back({kind, folder, suggested});
+        return answer;
+    });
+    MessageRecorder messages;
+    CHistoryDialog dialog;
+    Run(dialog, [&] {
+        // Cancelled: nothing shown, nothing written.
+        dialog.OnCommand(kCmdHistoryExport);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].kind, FileDialogKind::Save);
+        EXPECT_EQ(QDir(asked[0].folder), QDir(DocumentsPath())) << "the documents folder first";
+        EXPECT_EQ(asked[0].suggested, QStringLiteral("Velumina-cycles-2026-03-08.csv"));
+        EXPECT_TRUE(messages.Messages().empty());
+
+        answer = TempPath(QStringLiteral("cycles.csv"));
+        dialog.OnCommand(kCmdHistoryExport);
+        ASSERT_EQ(messages.Texts(), QStringList{QStringLiteral("Done.")});
+        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
+        EXPECT_EQ(FileBytes(answer).toHex(),
+                  Utf16Le(QStringLiteral("First Day;Bleeding Days;Cycle Length\r\n"
+                                         "1/5/26;5;28\r\n"
+                                         "2/2/26;3;28\r\n"
+                                         "3/2/26;5;28\r\n"))
+                      .toHex());
+        dialog.OnCommand(kCmdHistoryExport);
+        EXPECT_EQ(QDir(asked.back().folder), QDir(QFileInfo(answer).absolutePath())) << "then the last folder";
+
+        // A folder whose place a file takes cannot be written.
+        messages.Clear();
+        answer = QDir(answer).filePath(QStringLiteral("inside.csv"));
+        dialog.OnCommand(kCmdHistoryExport);
+        ASSERT_FALSE(messages.Messages().empty());
+        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to export data."));
+
+        // The data file is never the target.
+        ASSERT_TRUE(TheCycleDatabase().Save());
+        const QByteArray data = FileBytes(GetDataFilePath());
+        messages.Clear();
+        answer = GetDataFilePath();
+        dialog.OnCommand(kCmdHistoryExport);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("own data file")));
+        EXPECT_EQ(FileBytes(GetDataFilePath()), data);
+    });
+}

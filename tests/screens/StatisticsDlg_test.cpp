@@ -1,0 +1,118 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/gui/SoftKeyBar.h"
+#include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "ui/screens/CStatisticsDlg.h"
+#include "ui/toolkit/ImageCache.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+QStringList RowTexts(const QTreeWidget* list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0) + QLatin1Char('=') + list->topLevelItem(i)->text(1);
+    return rows;
+}
+} // namespace
+
+class StatisticsDlgTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        TheImageCache().ClearImages();
+        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        TheAppSettings().selectedTheme = 0;
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(480, 640);
+        m_host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+    }
+
+    void TearDown() override
+    {
+        m_host.reset();
+        VeluminaTest::TearDown();
+    }
+
+    void Run(CStatisticsDlg& dialog, const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, &dialog, [&dialog, script] {
+            script();
+            dialog.reject();
+        });
+        dialog.RunAsPage(m_host.get());
+    }
+
+    std::unique_ptr<QWidget> m_host;
+};
+
+TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
+{
+    CStatisticsDlg dialog;
+    Run(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Statistics"));
+        ASSERT_NE(dialog.MenuBar(), nullptr);
+        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kIdCancel);
+        QTreeWidget* list = dialog.List();
+        EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Item"));
+        EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Days"));
+        EXPECT_EQ(RowTexts(list), (QStringList{QStringLiteral("Average cycle period=28"), QStringLiteral("Shortest cycle=28"),
+                                  QStringLiteral("Longest cycle=28"), QStringLiteral("Maximum period duration=3")}));
+        EXPECT_EQ(dialog.BasisLine()->text(), QStringLiteral("No cycle measured yet: these are the settings' values"));
+        EXPECT_TRUE(dialog.BasisLine()->isVisible());
+        // The list and the line below it share the page.
+        EXPECT_EQ(list->geometry().topLeft(), QPoint(0, 0));
+        EXPECT_EQ(list->width(), dialog.ClientSize().width());
+        EXPECT_EQ(list->geometry().bottom() + 1, dialog.BasisLine()->geometry().top());
+        EXPECT_EQ(dialog.BasisLine()->geometry().bottom() + 1, dialog.ClientSize().height());
+
+        // A list 240 pixels wide inside its frame: columns of 2/3 and 1/3 of 230.
+        const int frame = list->width() - list->viewport()->width();
+        list->resize(240 + frame, 200);
+        ASSERT_EQ(list->viewport()->width(), 240);
+        EXPECT_EQ(list->columnWidth(0), 153);
+        EXPECT_EQ(list->columnWidth(1), 76);
+    });
+}
+
+TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
+{
+    // Periods on days 0 to 4 (6 days of bleeding recorded) and 25 to 29, today day 29.
+    const CalDate day0 = Date(2026, 3, 10);
+    std::vector<DayRecord> records;
+    for (int d = 0; d < 5; ++d) {
+        records.push_back(Day(OffsetDate(day0, d), Heavy));
+        records.push_back(Day(OffsetDate(day0, 25 + d), Heavy));
+    }
+    const CalDate today = OffsetDate(day0, 29);
+    SetToday(today.year, today.month, today.day);
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    CycleDatabase& database = TheCycleDatabase();
+    const int average = database.AverageCycleLength();
+    const QStringList expected{
+        QStringLiteral("Average cycle period=%1").arg(average),
+        QStringLiteral("Shortest cycle=%1").arg(database.ShortestCycle()),
+        QStringLiteral("Longest cycle=%1").arg(database.LongestCycle()),
+        QStringLiteral("Maximum period duration=%1").arg(database.LongestPeriod()),
+    };
+    database.Recalculate(); // the screen must bring the figures up to date itself
+
+    CStatisticsDlg dialog;
+    Run(dialog, [&] {
+        EXPECT_EQ(RowTexts(dialog.List()), expected);
+        EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), QStringLiteral("27"));
+        EXPECT_EQ(dialog.BasisLine()->text(), QStringLiteral("Based on 2 cycles"));
+    });
+}
