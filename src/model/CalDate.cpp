@@ -1,6 +1,5 @@
 #include "model/CalDate.h"
 
-#include "model/DayStatusMap.h"
 #include "platform/Clock.h"
 #include "platform/LocalTime.h"
 
@@ -20,11 +19,6 @@ CalDate Shifted(const CalDate& d, int days)
 }
 } // namespace
 
-bool IsValidDate(const CalDate& d)
-{
-    return d.day >= 1 && d.day <= 31 && d.month >= 1 && d.month <= 12 && d.year >= 1971 && d.year <= 2099;
-}
-
 bool IsYearInMapRange(int year)
 {
     return year >= kMapFirstYear && year <= kMapLastYear;
@@ -32,7 +26,7 @@ bool IsYearInMapRange(int year)
 
 bool IsStoredDateValid(uint16_t year, uint8_t month, uint8_t day)
 {
-    return year >= 1900 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
+    return AreDateFieldsInRange(year, month, day);
 }
 
 bool IsSameDate(const CalDate& a, const CalDate& b)
@@ -61,7 +55,7 @@ bool IsAfter(const CalDate& a, const CalDate& b)
 
 time_t ToTime(const CalDate& d, int hour)
 {
-    if (d.year < 1900 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31 || hour < 0 || hour >= 24)
+    if (!AreDateFieldsInRange(d.year, d.month, d.day) || hour < 0 || hour >= 24)
         return kInvalidTime;
     time_t result = kInvalidTime;
     if (!MakeLocalTime(d.year, d.month, d.day, hour, result))

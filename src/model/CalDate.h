@@ -1,17 +1,11 @@
 #pragma once
 
+#include "platform/CalendarDay.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <ctime>
-
-/// A calendar day without a time of day. The all-zero value means "no date".
-struct CalDate
-{
-    int16_t month;
-    int16_t day;
-    int16_t year;
-};
 
 /// The local time's date and time of day, split into fields (day of week 0 = Sunday).
 struct SystemTime
@@ -29,8 +23,7 @@ struct SystemTime
 /// Returned by ToTime for a date it cannot convert. No whole hour of a local day maps to it.
 inline constexpr time_t kInvalidTime = static_cast<time_t>(-1);
 
-// Validity tests; none of them checks the length of the month.
-bool IsValidDate(const CalDate& d);                                ///< day 1..31, month 1..12, year 1971..2099
+// Validity tests; none of them checks the length of the month (IsValidDate: platform/CalendarDay.h).
 bool IsYearInMapRange(int year);                                   ///< the years of the day-status map
 bool IsStoredDateValid(uint16_t year, uint8_t month, uint8_t day); ///< the data file's record test
 

@@ -44,7 +44,7 @@ int DaysInMonth(int year, int month)
 
 bool IsConvertible(const CalDate& d)
 {
-    return d.year >= 1900 && d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= 31;
+    return AreDateFieldsInRange(d.year, d.month, d.day);
 }
 
 CalDate CivilOffsetDate(const CalDate& d, int n)

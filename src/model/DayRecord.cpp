@@ -10,6 +10,11 @@ void SetLevel(DayRecord& record, int level)
     record.flags = (record.flags & ~kLevelMask) | (static_cast<uint32_t>(level) & kLevelMask);
 }
 
+uint32_t StoredFlags(const DayRecord& record)
+{
+    return record.note.isEmpty() ? (record.flags & ~kHasNoteFlag) : (record.flags | kHasNoteFlag);
+}
+
 void SetNote(DayRecord& record, const QString& text)
 {
     record.note = text;

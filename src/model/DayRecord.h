@@ -37,6 +37,10 @@ BleedingLevel LevelOf(const DayRecord& record);
 /// Replaces the level bits of the record's flags.
 void SetLevel(DayRecord& record, int level);
 
+/// The flags as a file stores them: the has-note bit set exactly when there is a note, since a
+/// set bit without a note would make the next load stop at the record.
+uint32_t StoredFlags(const DayRecord& record);
+
 /// Sets the note and keeps the has-note bit in step with it.
 void SetNote(DayRecord& record, const QString& text);
 

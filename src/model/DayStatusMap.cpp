@@ -11,8 +11,7 @@ DayStatusMap::DayStatusMap() : m_cells(kCellCount, 0), m_lastNonZeroDay(INT_MIN)
 
 int DayStatusMap::CellIndex(const CalDate& date)
 {
-    if (date.year < kMapFirstYear || date.year > kMapLastYear || date.month < 1 || date.month > 12 || date.day < 1 ||
-        date.day > 31)
+    if (!AreDateFieldsInRange(date.year, date.month, date.day, kMapFirstYear, kMapLastYear))
         return -1;
     return (date.year - kMapFirstYear) * kCellsPerYear + (date.month - 1) * kCellsPerMonth + (date.day - 1);
 }

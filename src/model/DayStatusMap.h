@@ -5,10 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-/// First and last year of the day-status map.
-inline constexpr int kMapFirstYear = 2008;
-inline constexpr int kMapLastYear = 2099;
-
 /// One level per calendar day for the map's years: 32 cells a month, 12 months a year.
 /// Cells of day numbers a month lacks exist but are only reached by such a stored date.
 /// Dates outside the map read as level 0 and their writes are dropped.

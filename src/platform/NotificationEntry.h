@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/CalDate.h"
+#include "platform/CalendarDay.h"
 
 #include <QString>
 
@@ -13,15 +13,14 @@
 /// Identifies an entry within its notification database.
 using NotificationHandle = uint32_t;
 
-/// Action flags of a visible alert.
-inline constexpr uint32_t kNotifyLed = 1;
-inline constexpr uint32_t kNotifyVibrate = 2;
+/// Action flag of a visible alert: it shows a dialog (the desktop's notification). Other bits
+/// found in a stored entry carry no meaning and are kept as read.
 inline constexpr uint32_t kNotifyDialog = 4;
 
 /// What the user sees when a visible alert fires.
 struct UserNotification
 {
-    uint32_t actionFlags = kNotifyLed | kNotifyVibrate | kNotifyDialog;
+    uint32_t actionFlags = kNotifyDialog;
     QString dialogTitle;
     QString dialogText;
     QString sound; ///< empty: none

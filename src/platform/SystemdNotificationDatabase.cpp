@@ -136,14 +136,6 @@ QString DecodeValue(const QString& value)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
 }
 
-QString FormatDay(const CalDate& d)
-{
-    return QStringLiteral("%1-%2-%3")
-        .arg(d.year, 4, 10, QLatin1Char('0'))
-        .arg(d.month, 2, 10, QLatin1Char('0'))
-        .arg(d.day, 2, 10, QLatin1Char('0'));
-}
-
 QString CompactDay(const CalDate& d)
 {
     return QStringLiteral("%1%2%3")
@@ -163,8 +155,10 @@ bool ParseDay(const QString& text, CalDate& day)
     const int dayOfMonth = parts[2].toInt(&okDay);
     if (!okYear || !okMonth || !okDay)
         return false;
+    if (!AreDateFieldsInRange(year, month, dayOfMonth, kFirstValidYear, kLastValidYear))
+        return false;
     day = CalDate{static_cast<int16_t>(month), static_cast<int16_t>(dayOfMonth), static_cast<int16_t>(year)};
-    return IsValidDate(day);
+    return true;
 }
 
 // "yyyy-mm-dd hh:00"
@@ -205,7 +199,7 @@ QString TimerText(const NotificationEntry& entry, const QString& serviceName)
 {
     const NotificationTrigger& trigger = entry.trigger;
     const QString start =
-        FormatDay(trigger.startDay) + QStringLiteral(" %1:00").arg(trigger.startHour, 2, 10, QLatin1Char('0'));
+        IsoDayText(trigger.startDay) + QStringLiteral(" %1:00").arg(trigger.startHour, 2, 10, QLatin1Char('0'));
     QString text = HeaderComment();
     text += QStringLiteral("[Unit]\n");
     text += entry.notification ? QStringLiteral("Description=Velumina next-cycle reminder\n")
@@ -214,7 +208,7 @@ QString TimerText(const NotificationEntry& entry, const QString& serviceName)
     text += kKeyPrefix + QStringLiteral("Arguments=") + EncodeValue(trigger.arguments) + u'\n';
     text += kKeyPrefix + QStringLiteral("Start=") + start + u'\n';
     if (IsValidDate(trigger.lastDay))
-        text += kKeyPrefix + QStringLiteral("LastDay=") + FormatDay(trigger.lastDay) + u'\n';
+        text += kKeyPrefix + QStringLiteral("LastDay=") + IsoDayText(trigger.lastDay) + u'\n';
     if (entry.notification) {
         const UserNotification& notification = *entry.notification;
         text += kKeyPrefix + QStringLiteral("ActionFlags=") + QString::number(notification.actionFlags) + u'\n';

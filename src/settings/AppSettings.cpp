@@ -49,7 +49,7 @@ void DecodeLastAlertTime(int32_t value, CalDate& date)
     const int year = value / 10000;
     const int month = value % 10000 / 100;
     const int day = value % 100;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1971 || year > 2099) {
+    if (!AreDateFieldsInRange(year, month, day, kFirstValidYear, kLastValidYear)) {
         date = CalDate{0, 0, 0};
         return;
     }
@@ -97,7 +97,7 @@ AppSettings::AppSettings()
       m_database(std::make_unique<MemoryNotificationDatabase>()), m_wakeupDay{0, 0, 0}, m_updateDepth(0),
       m_batchDepth(0), m_rescheduleWanted(false)
 {
-    notification.actionFlags = kNotifyLed | kNotifyVibrate | kNotifyDialog;
+    notification.actionFlags = kNotifyDialog;
     notification.dialogTitle = QStringLiteral("Velumina");
 }
 

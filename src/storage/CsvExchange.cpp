@@ -18,11 +18,6 @@ namespace {
 // Numbers read from a line stop growing here instead of overflowing.
 constexpr int64_t kNumberCeiling = int64_t{1} << 40;
 
-QString Native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 // Appends `value` as printf's "%0<width>d" would: the width counts a minus sign.
 void AppendPadded(QString& out, int value, int width)
 {
@@ -282,7 +277,7 @@ bool ReadDayFile(const QString& path,
     QFile file;
     QString reason;
     if (!OpenRegularFile(file, path, reason)) {
-        error = QStringLiteral("Could not open the file '%1': %2.").arg(Native(path), reason);
+        error = QStringLiteral("Could not open the file '%1': %2.").arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
 
@@ -296,7 +291,7 @@ bool ReadDayFile(const QString& path,
         const qsizetype consumed = ReadLine(file, line, kMaxImportLine, &feedFound);
         if (consumed < 0) {
             error = QStringLiteral("Could not read the file '%1': %2. Nothing was imported.")
-                        .arg(Native(path), file.errorString());
+                        .arg(QDir::toNativeSeparators(path), file.errorString());
             return false;
         }
         if (consumed == 0)
@@ -349,7 +344,7 @@ bool ReadDayFile(const QString& path,
         if (static_cast<int>(records.size()) >= CycleDatabase::kMaxRecords) {
             error = QStringLiteral("The file '%1' holds more than %2 different days, but Velumina holds at most %3. "
                                    "Nothing was imported.")
-                        .arg(Native(path), QString::number(CycleDatabase::kMaxRecords),
+                        .arg(QDir::toNativeSeparators(path), QString::number(CycleDatabase::kMaxRecords),
                              QString::number(CycleDatabase::kMaxRecords));
             records.clear();
             return false;
@@ -362,18 +357,20 @@ bool ReadDayFile(const QString& path,
     if (records.empty()) {
         QString why;
         if (report.stoppedAtLine == 1 && IsEncodingProblem(stopProblem))
-            why = QStringLiteral("The file '%1' %2.").arg(Native(path), report.stopReason);
+            why = QStringLiteral("The file '%1' %2.").arg(QDir::toNativeSeparators(path), report.stopReason);
         else if (report.stoppedAtLine == 1)
-            why = QStringLiteral("Line 1 of '%1' %2.").arg(Native(path), report.stopReason);
+            why = QStringLiteral("Line 1 of '%1' %2.").arg(QDir::toNativeSeparators(path), report.stopReason);
         else if (lineNumber == 0)
-            why = file.size() == 0 ? QStringLiteral("The file '%1' is empty.").arg(Native(path))
-                                   : QStringLiteral("The file '%1' holds no whole UTF-16 character.").arg(Native(path));
+            why = file.size() == 0 ? QStringLiteral("The file '%1' is empty.").arg(QDir::toNativeSeparators(path))
+                                   : QStringLiteral("The file '%1' holds no whole UTF-16 character.")
+                                         .arg(QDir::toNativeSeparators(path));
         else if (dayLines == 1)
-            why = QStringLiteral("The one day line of '%1' has a date that Velumina cannot store.").arg(Native(path));
+            why = QStringLiteral("The one day line of '%1' has a date that Velumina cannot store.")
+                      .arg(QDir::toNativeSeparators(path));
         else
             why = QStringLiteral("None of the %1 day lines of '%2' has a date that Velumina can store.")
                       .arg(dayLines)
-                      .arg(Native(path));
+                      .arg(QDir::toNativeSeparators(path));
         if (report.stoppedAtLine > 1)
             why += QStringLiteral(" Line %1 %2.").arg(report.stoppedAtLine).arg(report.stopReason);
         error = QStringLiteral("This file holds no days; nothing was imported.\n\n") + why;
@@ -405,7 +402,7 @@ bool CycleDatabase::ExportDays(const QString& path)
     for (const DayRecord& record : m_records) {
         // As in the data file, the note goes out exactly when there is one.
         const bool hasNote = !record.note.isEmpty();
-        const uint32_t flags = hasNote ? (record.flags | kHasNoteFlag) : (record.flags & ~kHasNoteFlag);
+        const uint32_t flags = StoredFlags(record);
         AppendPadded(text, record.date.year, 4);
         text += QLatin1Char('-');
         AppendPadded(text, record.date.month, 2);

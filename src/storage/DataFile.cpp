@@ -36,11 +36,6 @@ constexpr qint64 kInterruptedSaveAge = 60;
 // The year field is unsigned 16-bit but CalDate holds a signed one.
 constexpr uint16_t kLargestYear = 32767;
 
-QString Native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 qint64 RoundUpToWord(qint64 bytes)
 {
     return (bytes + 3) & ~qint64{3};
@@ -211,27 +206,19 @@ QString LoadedText(size_t count)
 QString SecuredText(const QString& copy, const QString& copyError)
 {
     if (!copy.isEmpty())
-        return QStringLiteral("A copy of the whole file was kept as '%1'.").arg(Native(copy));
+        return QStringLiteral("A copy of the whole file was kept as '%1'.").arg(QDir::toNativeSeparators(copy));
     return QStringLiteral("No copy of it could be kept (%1), so Velumina will not save any change over it.")
         .arg(copyError);
-}
-
-QString DateText(const CalDate& date)
-{
-    return QStringLiteral("%1-%2-%3")
-        .arg(date.year, 4, 10, QLatin1Char('0'))
-        .arg(date.month, 2, 10, QLatin1Char('0'))
-        .arg(date.day, 2, 10, QLatin1Char('0'));
 }
 
 // Why the data file cannot hold the record; empty when it can.
 QString UnstorableReason(const DayRecord& record)
 {
     const CalDate& date = record.date;
-    if (date.year < 1900 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
-        return QStringLiteral("the day %1 has a date the data file cannot hold").arg(DateText(date));
+    if (!AreDateFieldsInRange(date.year, date.month, date.day))
+        return QStringLiteral("the day %1 has a date the data file cannot hold").arg(IsoDayText(date));
     if (record.note.size() > kMaxNoteLength)
-        return QStringLiteral("the note of %1 is longer than %2 characters").arg(DateText(date)).arg(kMaxNoteLength);
+        return QStringLiteral("the note of %1 is longer than %2 characters").arg(IsoDayText(date)).arg(kMaxNoteLength);
     return QString();
 }
 
@@ -263,7 +250,7 @@ bool FileExists(const QString& path, bool report)
     if (info.exists() && !info.isDir())
         return true;
     if (report)
-        ShowMessage(QStringLiteral("File '%1' not found").arg(Native(path)));
+        ShowMessage(QStringLiteral("File '%1' not found").arg(QDir::toNativeSeparators(path)));
     return false;
 }
 
@@ -286,7 +273,7 @@ bool CycleDatabase::Save()
         ShowMessage(QStringLiteral("The days were not saved: the data file '%1' could not be read when it was loaded, "
                                    "and no copy of it could be kept. Saving would replace the days stored in it.\n\n"
                                    "Make the file readable or move it away, then start Velumina again.")
-                        .arg(Native(path)),
+                        .arg(QDir::toNativeSeparators(path)),
                     MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
@@ -297,7 +284,7 @@ bool CycleDatabase::Save()
     for (size_t i = 0; refusal.isEmpty() && i < m_records.size(); ++i)
         refusal = UnstorableReason(m_records[i]);
     if (!refusal.isEmpty()) {
-        ShowMessage(QStringLiteral("The days were not saved to '%1': %2.").arg(Native(path), refusal),
+        ShowMessage(QStringLiteral("The days were not saved to '%1': %2.").arg(QDir::toNativeSeparators(path), refusal),
                     MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
@@ -317,10 +304,9 @@ bool CycleDatabase::Save()
     AppendScrambled(data, header, kHeaderSize);
 
     for (const DayRecord& record : m_records) {
-        // The note is written exactly when there is one, and the has-note bit says so: a set bit
-        // without a note would make the next load stop at this record.
+        // The note is written exactly when there is one, and the has-note bit says so.
         const bool hasNote = !record.note.isEmpty();
-        const uint32_t flags = hasNote ? (record.flags | kHasNoteFlag) : (record.flags & ~kHasNoteFlag);
+        const uint32_t flags = StoredFlags(record);
         unsigned char block[kBlockSize];
         qToLittleEndian<uint16_t>(static_cast<uint16_t>(record.date.year), block);
         block[2] = static_cast<unsigned char>(record.date.month);
@@ -404,7 +390,7 @@ bool CycleDatabase::Load()
         ReplaceRecords({});
         ShowMessage(QStringLiteral("The data file '%1' could not be opened: %2.\n\n"
                                    "Velumina will not save any change over it, so that the days stored in it are kept.")
-                        .arg(Native(path), openError),
+                        .arg(QDir::toNativeSeparators(path), openError),
                     MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
@@ -446,22 +432,23 @@ bool CycleDatabase::Load()
     switch (outcome.result) {
     case ReadResult::Overlong:
         ShowMessage(QStringLiteral("The data file '%1' holds more than %2 days; the first %3 were loaded.\n\n%4")
-                        .arg(Native(path), QString::number(kMaxRecords), QString::number(kMaxRecords),
+                        .arg(QDir::toNativeSeparators(path), QString::number(kMaxRecords), QString::number(kMaxRecords),
                              SecuredText(copy, copyError)),
                     MessageButtons::Ok, MessageIcon::Warning);
         return true;
     case ReadResult::Corrupted:
         ShowMessage(
             QStringLiteral("Invalid password or corrupted data file\n\nThe data file '%1' is damaged: %2. %3\n\n%4")
-                .arg(Native(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
+                .arg(QDir::toNativeSeparators(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
             MessageButtons::Ok, MessageIcon::Error);
         return false;
     case ReadResult::FileError:
     case ReadResult::Complete:
         break;
     }
-    ShowMessage(QStringLiteral("The data file '%1' could not be read: %2. %3\n\n%4")
-                    .arg(Native(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
-                MessageButtons::Ok, MessageIcon::Error);
+    ShowMessage(
+        QStringLiteral("The data file '%1' could not be read: %2. %3\n\n%4")
+            .arg(QDir::toNativeSeparators(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
+        MessageButtons::Ok, MessageIcon::Error);
     return false;
 }
