@@ -1,3 +1,4 @@
+#include "ProcessHome.h"
 #include "model/CivilDays.h"
 #include "model/CycleDatabase.h"
 #include "platform/DocumentsFolder.h"
@@ -14,32 +15,14 @@
 // data file, against a bare QApplication that paints one empty window (this program started
 // with --bare-window, see BenchMain.cpp). Both run on the offscreen platform.
 namespace {
-struct StartupHome
+struct StartupHome : ProcessHome
 {
-    QTemporaryDir folder;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-
     StartupHome()
     {
-        QDir home(folder.path());
-        home.mkpath(QStringLiteral("Documents"));
-        home.mkpath(QStringLiteral("config"));
-        home.mkpath(QStringLiteral("runtime"));
-        home.mkpath(QStringLiteral("bin"));
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        // Stub systemctl and notify-send: the measured start must not touch the user's timers.
-        for (const QString& tool : {QStringLiteral("systemctl"), QStringLiteral("notify-send")}) {
-            QFile stub(home.filePath(QStringLiteral("bin/") + tool));
-            if (stub.open(QIODevice::WriteOnly)) {
-                stub.write("#!/bin/sh\nexit 0\n");
-                stub.close();
-                stub.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-            }
-        }
+        environment.insert(QStringLiteral("VELUMINA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
         // Ten years of periods, five days every 28 days.
         const QString previousDocuments = PlatformDocumentsFolder();
-        SetDocumentsFolderForTesting(home.filePath(QStringLiteral("Documents")));
+        SetDocumentsFolderForTesting(Path(QStringLiteral("Documents")));
         CycleDatabase database;
         std::vector<DayRecord> records;
         for (CalDate start{1, 5, 2016}; IsBefore(start, CalDate{12, 1, 2026}); start = CivilOffsetDate(start, 28)) {
@@ -53,14 +36,6 @@ struct StartupHome
         database.ReplaceRecords(records);
         database.Save();
         SetDocumentsFolderForTesting(previousDocuments);
-
-        environment.insert(QStringLiteral("HOME"), folder.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
-        environment.insert(QStringLiteral("PATH"),
-                           home.filePath(QStringLiteral("bin")) + u':' + environment.value(QStringLiteral("PATH")));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("VELUMINA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
     }
 };
 

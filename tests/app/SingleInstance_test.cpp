@@ -1,3 +1,4 @@
+#include "ProcessHome.h"
 #include "TestSupport.h"
 
 #include "app/SingleInstanceGuard.h"
@@ -32,39 +33,12 @@ int BindSocket(const QString& path, bool listening)
     return fd;
 }
 
-// A private home for a real velumina process: settings, documents, runtime folder, and
-// systemctl and notify-send stubs, so nothing of the user's is touched.
-struct ProcessHome
+// A process home whose instance guard says what it decides.
+struct InstanceHome : ProcessHome
 {
-    QTemporaryDir folder;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-
-    ProcessHome()
+    InstanceHome()
     {
-        QDir home(folder.path());
-        for (const char* sub : {"Documents", "config", "runtime", "bin"})
-            home.mkpath(QString::fromLatin1(sub));
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        for (const char* tool : {"systemctl", "notify-send"}) {
-            QFile stub(home.filePath(QStringLiteral("bin/") + QString::fromLatin1(tool)));
-            stub.open(QIODevice::WriteOnly);
-            stub.write("#!/bin/sh\nexit 0\n");
-            stub.close();
-            stub.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        }
-        environment.insert(QStringLiteral("HOME"), folder.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
-        environment.insert(QStringLiteral("PATH"),
-                           home.filePath(QStringLiteral("bin")) + u':' + environment.value(QStringLiteral("PATH")));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velumina.instance.info=true"));
-    }
-
-    QString Runtime() const
-    {
-        return QDir(folder.path()).filePath(QStringLiteral("runtime"));
     }
 };
 
@@ -137,7 +111,7 @@ TEST_F(SingleInstanceTest, SocketNameDependsOnTheDataFileAndIsStable)
 
 TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEnds)
 {
-    ProcessHome home;
+    InstanceHome home;
     QProcess first;
     first.setProcessEnvironment(home.environment);
     first.start(VeluminaExecutable(), {});
@@ -173,7 +147,7 @@ TEST_F(SingleInstanceTest, SimultaneousStartsNeverRunTwice)
     constexpr int kPairsAtOnce = 5;
     struct Pair
     {
-        ProcessHome home;
+        InstanceHome home;
         QProcess starts[2];
     };
     int pairsTried = 0;
@@ -229,7 +203,7 @@ TEST_F(SingleInstanceTest, SimultaneousStartsNeverRunTwice)
 
 TEST_F(SingleInstanceTest, AScheduledWakeupOpensNoWindowAndReadsNoDataFile)
 {
-    ProcessHome home;
+    InstanceHome home;
     home.environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     home.environment.remove(QStringLiteral("DISPLAY"));
     home.environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
