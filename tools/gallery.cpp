@@ -11,6 +11,7 @@
 #include "resources/Menus.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
+#include "ui/screens/SummaryRows.h"
 #include "ui/toolkit/CFingerScroller.h"
 #include "ui/toolkit/CLogoPainter.h"
 #include "ui/toolkit/CScrollPanel.h"
@@ -235,10 +236,8 @@ public:
     void ActivateItem(int index) override
     {
         CFingerScroller::ActivateItem(index);
-        static const int commands[] = {kCmdToday,   kCmdConception, kCmdOvulations,  0,           kCmdCalendar,
-                                       kCmdHistory, kCmdStatistics, kCmdDueDateCalc, kCmdSettings};
-        if (index >= 0 && index < 9 && commands[index] != 0 && onCommand) {
-            const int command = commands[index];
+        const int command = SummaryRowCommand(index);
+        if (command != 0 && onCommand) {
             QMetaObject::invokeMethod(
                 this, [this, command] { onCommand(command); }, Qt::QueuedConnection);
         }
