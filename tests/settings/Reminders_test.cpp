@@ -63,7 +63,7 @@ TEST_F(RemindersTest, AlertDayIsTheChosenDaysBeforeTheStartAndNeverTodayOrEarlie
     EXPECT_EQ(entry.trigger.startHour, 9);
     EXPECT_TRUE(IsSameDate(entry.trigger.lastDay, Date(2026, 12, 7)));
     ASSERT_TRUE(entry.notification.has_value());
-    EXPECT_EQ(entry.notification->actionFlags, 7u);
+    EXPECT_EQ(entry.notification->actionFlags, kNotifyDialog);
     EXPECT_EQ(entry.notification->dialogTitle, QStringLiteral("Velumina"));
     EXPECT_EQ(entry.notification->dialogText, QStringLiteral("Velumina: next cycle starts at December 7"));
 

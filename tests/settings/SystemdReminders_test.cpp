@@ -258,7 +258,7 @@ TEST_F(SystemdRemindersTest, EntriesReadBackExactlyAndOtherUnitsStayUntouched)
     EXPECT_EQ(read.trigger.startHour, 9);
     EXPECT_TRUE(IsSameDate(read.trigger.lastDay, Date(2027, 2, 28)));
     ASSERT_TRUE(read.notification.has_value());
-    EXPECT_EQ(read.notification->actionFlags, 7u);
+    EXPECT_EQ(read.notification->actionFlags, kNotifyDialog);
     EXPECT_EQ(read.notification->dialogTitle, QStringLiteral("Velumina"));
     EXPECT_EQ(read.notification->dialogText, alert.notification->dialogText);
     EXPECT_FALSE(m_database->Read(5, read)); // not one of ours

@@ -408,11 +408,6 @@ void CTodayDlg::OnOK()
     End(true, QDialog::Accepted);
 }
 
-void CTodayDlg::OnCancel()
-{
-    End(true, QDialog::Rejected);
-}
-
 QString CTodayDlg::NoteForDisplay(const QString& stored)
 {
     QString shown = stored;

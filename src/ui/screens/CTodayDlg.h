@@ -46,8 +46,6 @@ public:
     void OnCommand(int id) override;
     /// Enter: save after asking, end with OK.
     void OnOK() override;
-    /// Same as "Back": save after asking, end with Cancel.
-    void OnCancel() override;
 
     /// What the saving routine did.
     enum class SaveResult {
