@@ -3,7 +3,7 @@ add_library(velumina_common INTERFACE)
 target_compile_features(velumina_common INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 target_compile_options(velumina_common INTERFACE
-    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual)
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual)
 target_compile_definitions(velumina_common INTERFACE
     QT_NO_CAST_FROM_ASCII
     QT_NO_CAST_TO_ASCII

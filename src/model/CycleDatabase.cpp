@@ -352,11 +352,11 @@ void CycleDatabase::Derive()
 
     if (!predictionsPassedMap) {
         const CalDate today = m_derivedForDay;
-        bool first = true;
+        bool firstPrediction = true;
         while (rec.year < kMapLastYear && IsConvertible(rec)) {
             noteFinalDay();
             CivilAddDays(rec, AverageCycleLength());
-            if (first && IsConvertible(rec) && IsConvertible(today) && !IsAfter(rec, today)) {
+            if (firstPrediction && IsConvertible(rec) && IsConvertible(today) && !IsAfter(rec, today)) {
                 // A period expected today or up to 14 days ago that she has not recorded is
                 // late: it is expected from tomorrow on, not assumed to have come. One expected
                 // longer ago keeps its place, since she may not have recorded it. (A start
@@ -367,7 +367,7 @@ void CycleDatabase::Derive()
                     rec = CivilOffsetDate(today, 1);
                 }
             }
-            first = false;
+            firstPrediction = false;
             MarkPredictedPeriod(rec);
         }
     }

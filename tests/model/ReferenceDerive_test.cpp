@@ -168,9 +168,9 @@ private:
             m_average = 0;
             break;
         }
-        for (bool first = true; rec.year < kMapLastYear; first = false) {
+        for (bool firstPrediction = true; rec.year < kMapLastYear; firstPrediction = false) {
             AddDays(rec, Average());
-            const int late = first && !IsAfter(rec, Today()) ? DaysBetween(Today(), rec) : -1;
+            const int late = firstPrediction && !IsAfter(rec, Today()) ? DaysBetween(Today(), rec) : -1;
             if (late >= 0 && late <= 14) {
                 m_lateDays = late;
                 rec = OffsetDate(Today(), 1);

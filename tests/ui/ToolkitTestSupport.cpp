@@ -36,7 +36,7 @@ void ToolkitTest::TearDown()
     VeluminaTest::TearDown();
 }
 
-TestScroller::TestScroller(int count, int iconIndex) : count(count), iconIndex(iconIndex)
+TestScroller::TestScroller(int rowCount, int rowIconIndex) : count(rowCount), iconIndex(rowIconIndex)
 {
 }
 

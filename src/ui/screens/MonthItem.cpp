@@ -1,6 +1,6 @@
 #include "ui/screens/MonthItem.h"
 
-MonthItem::MonthItem(int month, int year) : month(month), year(year)
+MonthItem::MonthItem(int pageMonth, int pageYear) : month(pageMonth), year(pageYear)
 {
 }
 

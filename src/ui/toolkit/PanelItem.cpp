@@ -2,8 +2,8 @@
 
 #include <utility>
 
-PanelItem::PanelItem(QString caption, QString description, int iconIndex)
-    : caption(std::move(caption)), description(std::move(description)), iconIndex(iconIndex)
+PanelItem::PanelItem(QString itemCaption, QString itemDescription, int itemIconIndex)
+    : caption(std::move(itemCaption)), description(std::move(itemDescription)), iconIndex(itemIconIndex)
 {
 }
 
