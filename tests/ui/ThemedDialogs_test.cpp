@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -91,6 +92,27 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth
         EXPECT_EQ(file.window, theme.Color(11));
         EXPECT_EQ(file.text, theme.Color(10));
     }
+}
+
+TEST_F(ThemedDialogsTest, WithoutAMainWindowABoxStandsOverTheOpenPromptInItsTheme)
+{
+    // Before the main window exists (the start-up password prompt), the owner is none.
+    InstallMessageBoxHandler([]() -> QWidget* { return nullptr; });
+    TheAppSettings().selectedTheme = 0;
+    const ColorTheme& theme = SelectedTheme();
+    QDialog prompt;
+    ApplyThemedPalette(&prompt);
+    prompt.setGeometry(800, 400, 320, 150);
+    prompt.open();
+
+    Seen box;
+    LookAtNextModal(box);
+    ShowMessage(QStringLiteral("Wrong password!"), MessageButtons::Ok, MessageIcon::Warning);
+    EXPECT_EQ(box.window, theme.Color(11));
+    EXPECT_EQ(box.text, theme.Color(10));
+    EXPECT_GE(box.geometry.left(), prompt.geometry().left()) << "over the prompt";
+    EXPECT_LE(box.geometry.right(), prompt.geometry().right());
+    prompt.reject();
 }
 
 TEST_F(ThemedDialogsTest, DropDownListsOpenInTheThemeAndFollowAChangeOfIt)
