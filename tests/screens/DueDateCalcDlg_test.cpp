@@ -230,3 +230,23 @@ TEST_F(DueDateCalcDlgTest, ShowsTodaysWeekOfPregnancyAndAHalfTypedDateChangesNot
         EXPECT_EQ(dialog.ConceptionDate(), QDate(2025, 2, 8));
     });
 }
+
+TEST_F(DueDateCalcDlgTest, OnAWideWindowTheFieldsStayBesideTheirLabels)
+{
+    m_host->resize(1920, 1080);
+    CDueDateCalcDlg dialog;
+    Look(dialog, [&] {
+        EXPECT_EQ(dialog.geometry(), m_host->rect()) << "the page covers the host";
+        const int widest = dialog.Units().MapX(CSizeableDialog::kReadableLayoutWidth);
+        const QRect instruction = dialog.Control(kIdcDueInstruction)->geometry();
+        EXPECT_LE(instruction.width(), widest);
+        EXPECT_NEAR(instruction.center().x(), dialog.width() / 2, 20);
+        for (const int id : {kIdcDueLastCycle, kIdcDueConception, kIdcDueDate, kIdcDueBirthSign}) {
+            const QRect field = dialog.Control(id)->geometry();
+            EXPECT_GT(field.width(), 300) << id;
+            EXPECT_LE(field.right(), instruction.right()) << id;
+            EXPECT_GT(field.left(), instruction.left()) << id;
+            EXPECT_LT(field.left() - instruction.left(), dialog.Units().MapX(60)) << "beside its label " << id;
+        }
+    });
+}

@@ -117,3 +117,25 @@ TEST_F(OvulationDlgTest, ACycleShorterThanTheLutealPhaseCountsBackFromItsStart)
     EXPECT_EQ(shown.last, QStringLiteral("November 27"));
     EXPECT_EQ(shown.next, QStringLiteral("December 7"));
 }
+
+TEST_F(OvulationDlgTest, OnAWideWindowTheDatesStayACentredColumn)
+{
+    StorePeriod(Date(2026, 11, 20));
+    SetToday(2026, 12, 4);
+    m_host->resize(1920, 1080);
+    COvulationDlg dialog;
+    Look(dialog, [&] {
+        EXPECT_EQ(dialog.geometry(), m_host->rect()) << "the page covers the host";
+        const int widest = dialog.Units().MapX(CSizeableDialog::kReadableLayoutWidth);
+        const QRect footnote = dialog.Control(kIdcOvulationFootnote)->geometry();
+        for (const int id : {kIdcOvulationLast, kIdcOvulationNext, kIdcOvulationFertile}) {
+            const QRect box = dialog.Control(id)->geometry();
+            EXPECT_GT(box.width(), 400) << id;
+            EXPECT_LE(box.width(), widest) << id;
+            EXPECT_NEAR(box.center().x(), dialog.width() / 2, 20) << id;
+            EXPECT_EQ(box.left(), footnote.left()) << id;
+        }
+        // The labels keep to the left edge of their boxes.
+        EXPECT_EQ(dialog.Control(kIdcOvulationNextLabel)->x(), dialog.Control(kIdcOvulationNext)->x());
+    });
+}

@@ -4,6 +4,9 @@
 #include "platform/gui/UpDownButtons.h"
 #include "platform/gui/UpDownEdit.h"
 #include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
+#include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/ThemedPalette.h"
 
 #include <QMenu>
 #include <QPushButton>
@@ -76,6 +79,32 @@ TEST_F(SoftKeyBarTest, EveryScreenBarHasItsKeysAndItsWayOut)
         EXPECT_EQ(bar->CloseCommand(), e.right) << e.menu;
     }
     EXPECT_EQ(SoftKeyBar::Create(4711, &parent), nullptr);
+}
+
+TEST_F(SoftKeyBarTest, KeysTakeTheNewThemesTextWhenTheThemeChangesUnderAnOpenPage)
+{
+    // The settings page disables the main window's bar while it is open, and the theme is
+    // changed there: once the page ends, the keys must read in the new theme, not greyed.
+    QWidget host;
+    ApplyThemedPalette(&host);
+    SoftKeyBar* bar = SoftKeyBar::Create(kMenuMainFrame, &host);
+    ASSERT_NE(bar, nullptr);
+    bar->setEnabled(false);
+    TheAppSettings().selectedTheme = 4;
+    RefreshForThemeChange();
+    bar->setEnabled(true);
+
+    const QPalette themed = ThemedPalette(SelectedTheme());
+    for (const SoftKeyBar::Side side : {SoftKeyBar::Side::Left, SoftKeyBar::Side::Right}) {
+        const QPalette keys = bar->Key(side)->palette();
+        EXPECT_EQ(keys.color(QPalette::Active, QPalette::ButtonText),
+                  themed.color(QPalette::Active, QPalette::WindowText));
+        EXPECT_EQ(keys.color(QPalette::Inactive, QPalette::ButtonText),
+                  themed.color(QPalette::Inactive, QPalette::WindowText));
+        EXPECT_EQ(keys.color(QPalette::Disabled, QPalette::ButtonText),
+                  themed.color(QPalette::Disabled, QPalette::WindowText))
+            << "a disabled bar still shows its keys greyed";
+    }
 }
 
 TEST_F(SoftKeyBarTest, TheUpDownEditTakesDigitsFreelyAndStepsWithinItsRange)

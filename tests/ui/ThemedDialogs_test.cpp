@@ -7,7 +7,10 @@
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/ThemedPalette.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -89,4 +92,68 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth
         EXPECT_EQ(file.window, theme.Color(11));
         EXPECT_EQ(file.text, theme.Color(10));
     }
+}
+
+TEST_F(ThemedDialogsTest, WithoutAMainWindowABoxStandsOverTheOpenPromptInItsTheme)
+{
+    // Before the main window exists (the start-up password prompt), the owner is none.
+    InstallMessageBoxHandler([]() -> QWidget* { return nullptr; });
+    TheAppSettings().selectedTheme = 0;
+    const ColorTheme& theme = SelectedTheme();
+    QDialog prompt;
+    ApplyThemedPalette(&prompt);
+    prompt.setGeometry(800, 400, 320, 150);
+    prompt.open();
+
+    Seen box;
+    LookAtNextModal(box);
+    ShowMessage(QStringLiteral("Wrong password!"), MessageButtons::Ok, MessageIcon::Warning);
+    EXPECT_EQ(box.window, theme.Color(11));
+    EXPECT_EQ(box.text, theme.Color(10));
+    EXPECT_GE(box.geometry.left(), prompt.geometry().left()) << "over the prompt";
+    EXPECT_LE(box.geometry.right(), prompt.geometry().right());
+    prompt.reject();
+}
+
+TEST_F(ThemedDialogsTest, DropDownListsOpenInTheThemeAndFollowAChangeOfIt)
+{
+    // Desktop themes give menus a palette of their own, and the style dresses a drop-down
+    // list as a menu: here that palette is a light one, as on most desktops.
+    const QPalette menus = QApplication::palette("QMenu");
+    QPalette light = QApplication::palette();
+    light.setColor(QPalette::Window, Qt::white);
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    QApplication::setPalette(light, "QMenu");
+
+    TheAppSettings().selectedTheme = 0;
+    QWidget owner;
+    auto* box = new QComboBox(&owner);
+    box->addItems({QStringLiteral("Black"), QStringLiteral("White")});
+    ApplyThemedPalette(&owner);
+    owner.show();
+
+    const auto expectThemed = [box] {
+        const QPalette themed = ThemedPalette(SelectedTheme());
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        EXPECT_TRUE(list->isVisible());
+        // What the list shows: the second row (not the current one) at its left edge.
+        const QImage shown = list->window()->grab().toImage();
+        const QRect row = list->visualRect(box->model()->index(1, 0));
+        const QPoint rowLeft = list->viewport()->mapTo(list->window(), row.topLeft() + QPoint(2, row.height() / 2));
+        EXPECT_EQ(shown.pixelColor(rowLeft), themed.color(QPalette::Active, QPalette::Window));
+        box->hidePopup();
+    };
+    {
+        SCOPED_TRACE("dark theme");
+        expectThemed();
+    }
+    TheAppSettings().selectedTheme = 4;
+    RefreshForThemeChange();
+    {
+        SCOPED_TRACE("light theme chosen while the list exists");
+        expectThemed();
+    }
+    QApplication::setPalette(menus, "QMenu");
 }

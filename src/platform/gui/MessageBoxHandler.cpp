@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
@@ -138,6 +139,10 @@ void InstallMessageBoxHandler(std::function<QWidget*()> owner)
     SetMessageHandler([owner = std::move(owner)](const QString& text, MessageButtons buttons, MessageIcon icon,
                                                  MessageAnswer defaultAnswer) {
         QWidget* parent = owner ? owner() : nullptr;
+        // Before the main window exists, a message of the start-up prompt stands over the
+        // prompt, in its colours, instead of in the desktop's colours somewhere on the screen.
+        if (!parent)
+            parent = QApplication::activeModalWidget();
         OwnedMessageBox box(BoxIcon(EffectiveIcon(buttons, icon)), QStringLiteral("Velumina"), text,
                             BoxButtons(buttons), parent);
         // Closing the box by its title bar or Esc is the safe answer.

@@ -172,8 +172,11 @@ void SoftKeyBar::ApplyKeyColours()
     for (QPushButton* key : {m_left, m_right}) {
         if (!key)
             continue;
+        // Each state keeps its own colour: read while the bar is disabled (under an open page),
+        // the text colour would be the greyed one, and the keys would stay grey once enabled.
         QPalette palette = key->palette();
-        palette.setColor(QPalette::ButtonText, this->palette().color(QPalette::WindowText));
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, QPalette::ButtonText, this->palette().color(group, QPalette::WindowText));
         key->setPalette(palette);
     }
 }

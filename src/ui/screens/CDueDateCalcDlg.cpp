@@ -65,6 +65,8 @@ bool CDueDateCalcDlg::OnInitDialog()
     for (const int id : {kIdcDueInstruction, kIdcDueLastCycle, kIdcDueConception, kIdcDueDate, kIdcDueBirthSign,
                          kIdcDuePregnancyWeek, kIdcDueEstimateNote})
         SetAnchor(id, kAnchorWiden);
+    // On a wide window the fields stay beside their labels instead of spreading across it.
+    SetMaximumLayoutWidth(Units().MapX(kReadableLayoutWidth));
     CreateMenuBar(kMenuBack);
 
     for (QDateEdit* picker : {m_lastCycle, m_conception, m_dueDate}) {

@@ -29,6 +29,8 @@ bool COvulationDlg::OnInitDialog()
     SetAnchor(kIdcOvulationFootnote, kAnchorWiden);
     if (!CSizeableDialog::OnInitDialog())
         return false;
+    // On a wide window the dates stay a column to read, not boxes across the screen.
+    SetMaximumLayoutWidth(Units().MapX(kReadableLayoutWidth));
     CreateMenuBar(kMenuBack);
     for (const int id : kDateBoxes) {
         auto* box = ControlAs<QLineEdit>(id);

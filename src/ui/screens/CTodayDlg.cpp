@@ -20,10 +20,6 @@
 #include <algorithm>
 
 namespace {
-// The widest the editor's controls are laid out, in dialog units (two and a half times its
-// template's width).
-constexpr int kMaximumLayoutWidth = 390;
-
 QDate ToQDate(const CalDate& date)
 {
     return QDate(date.year, date.month, date.day);
@@ -138,7 +134,7 @@ bool CTodayDlg::OnInitDialog()
     SetAnchor(kIdcTodayNextDay, kAnchorRight);
     SetAnchor(kIdcTodayNotes, kAnchorWiden | kAnchorHeighten);
     // On a wide window the editor stays a readable column instead of spreading over it.
-    SetMaximumLayoutWidth(Units().MapX(kMaximumLayoutWidth));
+    SetMaximumLayoutWidth(Units().MapX(kReadableLayoutWidth));
     CreateMenuBar(kMenuToday);
 
     m_levelName = new QLabel(this);

@@ -64,6 +64,11 @@ public:
     /// the free ApplyLayoutTemplate.
     bool ApplyLayoutTemplate(int templateId);
 
+    /// The widest a screen of form fields is laid out on a large window, in dialog units (two
+    /// and a half times the width of the portrait templates): wide enough for every field,
+    /// narrow enough to read along a row.
+    static constexpr int kReadableLayoutWidth = 390;
+
     /// Keeps the anchored layout at most `width` pixels wide, centred in a wider client area,
     /// so that a screen on a large window keeps its controls together instead of stretching
     /// them across it; 0 (the default) lets the layout follow the whole width.

@@ -4,13 +4,30 @@
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/Contrast.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QWidget>
 
 namespace {
 constexpr char kThemedProperty[] = "veluminaThemed";
+
+bool IsPopup(const QWidget* widget)
+{
+    return widget->windowType() == Qt::Popup;
+}
+
+// Themes `popup`, a window that opens from a control of `owner` (or a widget in it), unless it
+// is the owner's own window.
+void ThemePopup(QWidget* popup, const QWidget* owner)
+{
+    if (popup == owner->window())
+        return;
+    popup->setProperty(kThemedProperty, true);
+    popup->setPalette(ThemedPalette(SelectedTheme()));
+}
 
 QColor Mix(const QColor& a, const QColor& b, int percentOfA)
 {
@@ -62,22 +79,29 @@ void ApplyThemedPalette(QWidget* widget)
     for (QDateTimeEdit* field : fields) {
         if (!field->calendarPopup())
             continue;
-        if (QCalendarWidget* calendar = field->calendarWidget()) {
-            QWidget* popup = calendar->window();
-            if (popup != widget->window()) {
-                popup->setProperty(kThemedProperty, true);
-                popup->setPalette(ThemedPalette(SelectedTheme()));
-            }
-        }
+        if (QCalendarWidget* calendar = field->calendarWidget())
+            ThemePopup(calendar->window(), widget);
+    }
+    // So does a drop-down list. The style draws its rows as menu entries, in the desktop's menu
+    // colours (light whatever the theme) wherever the list's own palette leaves a colour open:
+    // the list gets the theme as its own, not only through its window.
+    const QList<QComboBox*> boxes = widget->findChildren<QComboBox*>();
+    for (QComboBox* box : boxes) {
+        ThemePopup(box->view()->window(), widget);
+        ThemePopup(box->view(), widget);
     }
 }
 
 void RefreshForThemeChange()
 {
     const QWidgetList widgets = QApplication::allWidgets();
-    for (QWidget* widget : widgets) {
-        if (widget->property(kThemedProperty).toBool())
-            widget->setPalette(ThemedPalette(SelectedTheme()));
+    // Popups last: a drop-down list's window takes the menu colours again whenever its box
+    // hears of a new palette, as the boxes do in the first round.
+    for (const bool popups : {false, true}) {
+        for (QWidget* widget : widgets) {
+            if (IsPopup(widget) == popups && widget->property(kThemedProperty).toBool())
+                widget->setPalette(ThemedPalette(SelectedTheme()));
+        }
     }
     for (QWidget* widget : widgets) {
         if (auto* panel = qobject_cast<CScrollPanel*>(widget))
