@@ -22,49 +22,63 @@ constexpr uint32_t kDropList = kCbsDropDownList | kWsVScroll | kWsTabStop;
 constexpr uint32_t kReportList = kLvsReport | kLvsSingleSel | kLvsNoSortHeader | kWsBorder | kWsTabStop;
 
 // --- 100, 200: about ---------------------------------------------------------------------
-constexpr char16_t kPublisher[] = u"\u00A9 Quorlen Software. All rights reserved.";
-constexpr char16_t kAddress[] = u"www.quorlen-software.example";
+constexpr char16_t kPublisher[] = u"\u00A9 2026 Quorlen Software. All rights reserved.";
+constexpr char16_t kAddress[] = u"Quorlen Software, Postbox 14, 2900 Lindmark";
+constexpr char16_t kLicence[] = u"Licensed for personal use, as is (see below).";
+constexpr char16_t kOffline[] = u"Velumina makes no network connections.";
 constexpr uint32_t kDisclaimerEdit = kEsMultiline | kEsReadOnly | kEsAutoVScroll | kWsBorder | kWsVScroll;
 
 constexpr DialogItemTemplate kAbout[] = {
     {kIdcAboutBanner, C::Static, u"", 0, 0, 156, 32, kLabel},
-    {kIdcAboutVersion, C::Static, u"Version 1.4", 4, 36, 148, 12, kLabel},
-    {kIdcAboutPublisher, C::Static, kPublisher, 4, 50, 148, 8, kLabel},
-    {kIdcAboutAddress, C::Static, kAddress, 4, 60, 148, 8, kLabel},
-    {kIdcAboutDisclaimer, C::Edit, u"", 4, 72, 148, 53, kDisclaimerEdit},
+    {kIdcAboutVersion, C::Static, u"Version 1.4", 4, 35, 148, 12, kLabel},
+    {kIdcAboutPublisher, C::Static, kPublisher, 4, 49, 148, 8, kLabel},
+    {kIdcAboutAddress, C::Static, kAddress, 4, 58, 148, 8, kLabel},
+    {kIdcAboutLicence, C::Static, kLicence, 4, 67, 148, 8, kLabel},
+    {kIdcAboutOffline, C::Static, kOffline, 4, 76, 148, 8, kLabel},
+    {kIdcAboutDisclaimer, C::Edit, u"", 4, 88, 148, 58, kDisclaimerEdit},
 };
 constexpr DialogItemTemplate kAboutLandscape[] = {
     {kIdcAboutBanner, C::Static, u"", 0, 0, 210, 28, kLabel},
     {kIdcAboutVersion, C::Static, u"Version 1.4", 4, 31, 202, 12, kLabel},
     {kIdcAboutPublisher, C::Static, kPublisher, 4, 44, 202, 8, kLabel},
-    {kIdcAboutAddress, C::Static, kAddress, 4, 54, 202, 8, kLabel},
-    {kIdcAboutDisclaimer, C::Edit, u"", 4, 65, 202, 60, kDisclaimerEdit},
+    {kIdcAboutAddress, C::Static, kAddress, 4, 53, 202, 8, kLabel},
+    {kIdcAboutLicence, C::Static, kLicence, 4, 62, 202, 8, kLabel},
+    {kIdcAboutOffline, C::Static, kOffline, 4, 71, 202, 8, kLabel},
+    {kIdcAboutDisclaimer, C::Edit, u"", 4, 82, 202, 43, kDisclaimerEdit},
 };
 
 // --- 207, 101: welcome -------------------------------------------------------------------
 constexpr uint32_t kCheckedDate = kDtsShowNone | kDtsLongDateFormat | kDtsRightAlign | kWsTabStop;
+constexpr char16_t kWelcomeExplanation[] =
+    u"\"Save\" records that day as a period start (heavy bleeding) and keeps the cycle length.";
 
 constexpr DialogItemTemplate kWelcome[] = {
     {kIdcWelcomeThanks, C::Static, u"Thank you for trying Velumina!", 4, 4, 147, 12, kCentred},
-    {kIdcWelcomeGroup, C::Button, u"Tell me about you:", 4, 20, 147, 72, kBsGroupBox},
-    {kIdcWelcomeLastCycleLabel, C::Static, u"Last cycle started on:", 10, 32, 135, 8, kLabel},
-    {kIdcWelcomeLastCycle, C::DatePicker, u"", 10, 42, 135, 15, kCheckedDate},
-    {kIdcWelcomeCycleLenLabel, C::Static, u"Average cycle length:", 10, 62, 135, 8, kLabel},
-    {kIdcWelcomeCycleLen, C::Edit, u"", 10, 72, 124, 12, kNumberEdit},
-    {kIdcWelcomeCycleLenSpin, C::UpDown, u"", 134, 72, 11, 12, kSpin},
-    {kIdcWelcomePassword, C::Button, u"Password protection: disabled", 4, 98, 147, 10, kCheck},
-    {kIdcWelcomeSetPassword, C::Button, u"Set Password...", 81, 112, 70, 14, kPush},
+    {kIdcWelcomeGroup, C::Button, u"Tell me about you:", 4, 18, 147, 86, kBsGroupBox},
+    {kIdcWelcomeLastCycleLabel, C::Static, u"Last cycle started on:", 10, 30, 135, 8, kLabel},
+    {kIdcWelcomeLastCycle, C::DatePicker, u"", 10, 40, 135, 15, kCheckedDate},
+    {kIdcWelcomeCycleLenLabel, C::Static, u"Average cycle length:", 10, 59, 135, 8, kLabel},
+    {kIdcWelcomeCycleLen, C::Edit, u"", 10, 69, 124, 12, kNumberEdit},
+    {kIdcWelcomeCycleLenSpin, C::UpDown, u"", 134, 69, 11, 12, kSpin},
+    {kIdcWelcomeExplanation, C::Static, kWelcomeExplanation, 10, 84, 135, 16, kLabel},
+    {kIdcWelcomePassword, C::Button, u"Password protection: disabled", 4, 109, 147, 10, kCheck},
+    {kIdcWelcomeSetPassword, C::Button, u"Set Password...", 81, 121, 70, 14, kPush},
+    {kIdcWelcomeImport, C::Button, u"Import...", 4, 140, 70, 14, kPush},
+    {kIdcWelcomeDontShow, C::Button, u"Do not show this again", 4, 160, 147, 10, kCheck},
 };
 constexpr DialogItemTemplate kWelcomeLandscape[] = {
     {kIdcWelcomeThanks, C::Static, u"Thank you for trying Velumina!", 4, 3, 203, 12, kCentred},
-    {kIdcWelcomeGroup, C::Button, u"Tell me about you:", 4, 17, 203, 56, kBsGroupBox},
+    {kIdcWelcomeGroup, C::Button, u"Tell me about you:", 4, 17, 203, 69, kBsGroupBox},
     {kIdcWelcomeLastCycleLabel, C::Static, u"Last cycle started on:", 10, 31, 88, 8, kLabel},
     {kIdcWelcomeLastCycle, C::DatePicker, u"", 100, 28, 101, 15, kCheckedDate},
-    {kIdcWelcomeCycleLenLabel, C::Static, u"Average cycle length:", 10, 52, 88, 8, kLabel},
-    {kIdcWelcomeCycleLen, C::Edit, u"", 100, 50, 90, 12, kNumberEdit},
-    {kIdcWelcomeCycleLenSpin, C::UpDown, u"", 190, 50, 11, 12, kSpin},
-    {kIdcWelcomePassword, C::Button, u"Password protection: disabled", 4, 82, 130, 10, kCheck},
-    {kIdcWelcomeSetPassword, C::Button, u"Set Password...", 137, 80, 70, 14, kPush},
+    {kIdcWelcomeCycleLenLabel, C::Static, u"Average cycle length:", 10, 50, 88, 8, kLabel},
+    {kIdcWelcomeCycleLen, C::Edit, u"", 100, 48, 90, 12, kNumberEdit},
+    {kIdcWelcomeCycleLenSpin, C::UpDown, u"", 190, 48, 11, 12, kSpin},
+    {kIdcWelcomeExplanation, C::Static, kWelcomeExplanation, 10, 65, 191, 16, kLabel},
+    {kIdcWelcomePassword, C::Button, u"Password protection: disabled", 4, 93, 130, 10, kCheck},
+    {kIdcWelcomeSetPassword, C::Button, u"Set Password...", 137, 91, 70, 14, kPush},
+    {kIdcWelcomeImport, C::Button, u"Import...", 4, 110, 70, 14, kPush},
+    {kIdcWelcomeDontShow, C::Button, u"Do not show this again", 80, 112, 127, 10, kCheck},
 };
 
 // --- 102, 208: conception probability ---------------------------------------------------
@@ -196,8 +210,8 @@ constexpr DialogItemTemplate kPasswordStartup[] = {
 };
 
 constexpr std::array<DialogTemplate, 16> kTemplates = {{
-    {kIddAbout, 156, 129, u"About Velumina", kAbout},
-    {kIddWelcomeLandscape, 211, 111, u"Welcome", kWelcomeLandscape},
+    {kIddAbout, 156, 150, u"About Velumina", kAbout},
+    {kIddWelcomeLandscape, 211, 128, u"Welcome", kWelcomeLandscape},
     {kIddConception, 156, 177, u"Conception Probability", kConception},
     {kIddDueDate, 156, 150, u"Due Date Calculator", kDueDate},
     {kIddAboutLandscape, 210, 129, u"About Velumina", kAboutLandscape},
@@ -207,7 +221,7 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
     {kIddStatistics, 156, 177, u"Statistics", kCycleList},
     {kIddOvulation, 155, 142, u"Ovulation", kOvulation},
-    {kIddWelcome, 155, 142, u"Welcome", kWelcome},
+    {kIddWelcome, 155, 174, u"Welcome", kWelcome},
     {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
     {kIddPasswordStartup, 156, 84, u"Dialog", kPasswordStartup},
     {kIddHistory, 156, 177, u"History", kCycleList},

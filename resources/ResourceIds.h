@@ -153,6 +153,9 @@ inline constexpr int kIdcWelcomeCycleLen = 1036;
 inline constexpr int kIdcWelcomeCycleLenSpin = 1037;
 inline constexpr int kIdcWelcomePassword = 1038;
 inline constexpr int kIdcWelcomeSetPassword = 1039;
+inline constexpr int kIdcWelcomeExplanation = 1040; ///< what "Save" records
+inline constexpr int kIdcWelcomeImport = 1041;
+inline constexpr int kIdcWelcomeDontShow = 1042; ///< "Do not show this again"
 
 // About (100, 200).
 inline constexpr int kIdcAboutBanner = 1056;
@@ -160,3 +163,5 @@ inline constexpr int kIdcAboutVersion = 202;
 inline constexpr int kIdcAboutPublisher = 203;
 inline constexpr int kIdcAboutAddress = 1025;
 inline constexpr int kIdcAboutDisclaimer = 1041;
+inline constexpr int kIdcAboutLicence = 1057;
+inline constexpr int kIdcAboutOffline = 1058; ///< no network connections

@@ -6,9 +6,11 @@
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
 #include "storage/CsvExchange.h"
 #include "storage/DataFile.h"
+#include "ui/screens/CAboutDlg.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CConceptionProbabilityDlg.h"
 #include "ui/screens/CDueDateCalcDlg.h"
@@ -18,6 +20,7 @@
 #include "ui/screens/CStatisticsDlg.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
+#include "ui/screens/CWelcomeDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/CsvExportFlow.h"
 #include "ui/toolkit/ThemedPalette.h"
@@ -110,8 +113,9 @@ CMainFrame::CMainFrame(QWidget* parent)
     ApplyThemedPalette(this);
     PlaceOnScreen();
 
-    // A first start (or the first after erasing) offers the welcome screen once the loop runs.
-    if (TheCycleDatabase().Records().empty()) {
+    // A first start (or the first after erasing) offers the welcome screen once the loop runs,
+    // unless she asked not to see it again.
+    if (TheCycleDatabase().Records().empty() && !TheAppSettings().IsWelcomeDismissed()) {
         QMetaObject::invokeMethod(
             this, [this] { OnCommand(kCmdWelcome); }, Qt::QueuedConnection);
     }
@@ -145,6 +149,8 @@ bool CMainFrame::IsCommandEnabled(int command) const
     case kCmdHistory:
     case kCmdStatistics:
     case kCmdImport:
+    case kCmdWelcome:
+    case kCmdAppAbout:
     case kCmdExit:
         return true;
     default:
@@ -199,6 +205,17 @@ void CMainFrame::OnCommand(int command)
         statistics.RunAsPage(this);
         break;
     }
+    case kCmdWelcome: {
+        CWelcomeDlg welcome(this);
+        welcome.SetImportFlow([this] { return ImportData(); });
+        welcome.RunAsPage(this);
+        break;
+    }
+    case kCmdAppAbout: {
+        CAboutDlg about(this);
+        about.RunAsPage(this);
+        break;
+    }
     case kCmdEraseAll:
         if (IsCommandEnabled(command))
             EraseAllData();
@@ -247,11 +264,11 @@ void CMainFrame::ExportData()
                  [](const QString& path) { return TheCycleDatabase().ExportDays(path); });
 }
 
-void CMainFrame::ImportData()
+bool CMainFrame::ImportData()
 {
     const QString path = AskForCsvFile(FileDialogKind::Open, this, QStringLiteral("Import"), StartFolder());
     if (path.isEmpty())
-        return;
+        return false;
     RememberFolder(path);
     // The file is read and checked whole before anything is replaced.
     std::vector<DayRecord> records;
@@ -261,7 +278,7 @@ void CMainFrame::ImportData()
         if (!error.isEmpty())
             ShowMessage(error, MessageButtons::Ok, MessageIcon::Error);
         ShowMessage(QStringLiteral("Failed to import data."));
-        return;
+        return false;
     }
     CycleDatabase& database = TheCycleDatabase();
     const int stored = static_cast<int>(database.Records().size());
@@ -271,12 +288,14 @@ void CMainFrame::ImportData()
         const MessageAnswer answer = ShowMessage(question, MessageButtons::YesNo, MessageIcon::Default,
                                                  stored > 0 ? MessageAnswer::No : MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)
-            return;
+            return false;
     }
-    if (StoreImportedDays(database, std::move(records)))
-        ShowMessage(ImportSummary(report), MessageButtons::Ok, MessageIcon::Information);
-    else
+    if (!StoreImportedDays(database, std::move(records))) {
         ShowMessage(QStringLiteral("Failed to import data."));
+        return false;
+    }
+    ShowMessage(ImportSummary(report), MessageButtons::Ok, MessageIcon::Information);
+    return true;
 }
 
 QString CMainFrame::StartFolder() const

@@ -40,7 +40,8 @@ protected:
 private:
     void EraseAllData();
     void ExportData();
-    void ImportData();
+    /// True when the days of the file were stored.
+    bool ImportData();
     QString StartFolder() const;
     void RememberFolder(const QString& filePath);
     void SaveGeometry();

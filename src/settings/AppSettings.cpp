@@ -16,6 +16,7 @@ const QString kLastAlertTime = QStringLiteral("LastAlertTime");
 // The stored name keeps its historical spelling.
 const QString kCachedCycleLen = QStringLiteral("CanchedCycleLen");
 const QString kSelectedTheme = QStringLiteral("SelectedTheme");
+const QString kWelcomeDismissed = QStringLiteral("WelcomeDismissed");
 
 const QString kWakeupArguments = QStringLiteral("AppRunAtTime");
 const QString kAlertArguments = QStringLiteral("AppRunToHandleNotification");
@@ -130,6 +131,16 @@ void AppSettings::Save()
         cachedCycleLen = static_cast<uint32_t>(TheCycleDatabase().AverageCycleLength());
     WriteSettingInt(section, kCachedCycleLen, static_cast<int32_t>(cachedCycleLen));
     WriteSettingInt(section, kSelectedTheme, selectedTheme);
+}
+
+bool AppSettings::IsWelcomeDismissed() const
+{
+    return ReadSettingInt(Section(), kWelcomeDismissed, 0) != 0;
+}
+
+bool AppSettings::SetWelcomeDismissed(bool dismissed)
+{
+    return WriteSettingInt(Section(), kWelcomeDismissed, dismissed ? 1 : 0);
 }
 
 void AppSettings::Reschedule()

@@ -41,6 +41,12 @@ public:
     /// written back, since the database does not hold the user's cycles yet.
     void Save();
 
+    /// Whether she chose not to be greeted by the welcome screen again ("WelcomeDismissed");
+    /// read from the settings at every call.
+    bool IsWelcomeDismissed() const;
+    /// Stores that choice at once. False when the settings could not be written.
+    bool SetWelcomeDismissed(bool dismissed);
+
     /// Brings the registered entries in line with the prediction.
     void Reschedule();
     /// The settings dialog's alert switch and days in advance (0 to 3).

@@ -6,11 +6,12 @@
 #include "platform/Clock.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/MessageRecorder.h"
+#include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
-#include "storage/DataFile.h"
 #include "settings/AppSettings.h"
+#include "storage/DataFile.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CSettingsDlg.h"
@@ -60,6 +61,8 @@ protected:
     {
         VeluminaTest::SetUp();
         TheImageCache().LoadImages(ImageCache::StartupImageNames());
+        // Frames without days would open the welcome page; the tests that want it say so.
+        TheAppSettings().SetWelcomeDismissed(true);
     }
 
     void TearDown() override
@@ -86,16 +89,71 @@ protected:
 
 TEST_F(MainFrameTest, WelcomeIsPostedOnceOnlyForAnEmptyDatabase)
 {
+    ASSERT_TRUE(TheAppSettings().SetWelcomeDismissed(false));
+    {
+        RecordingFrame frame;
+        QString opened;
+        QTimer skipper;
+        QObject::connect(&skipper, &QTimer::timeout, &frame, [&] {
+            if (CBlackDialog* page = CBlackDialog::TopPage(&frame)) {
+                opened = QString::fromLatin1(page->metaObject()->className());
+                page->reject();
+            }
+        });
+        skipper.start(5);
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty() && !CBlackDialog::IsPageOpen(&frame); }, 5000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 1);
+        EXPECT_EQ(opened, QStringLiteral("CWelcomeDlg"));
+    }
+    // Asked not to be greeted again, she is not, even without days.
+    ASSERT_TRUE(TheAppSettings().SetWelcomeDismissed(true));
     {
         RecordingFrame frame;
         QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 1);
+        EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 0);
     }
+    ASSERT_TRUE(TheAppSettings().SetWelcomeDismissed(false));
     StoreNovemberPeriod();
     RecordingFrame frame;
     QCoreApplication::processEvents();
     EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 0);
+}
+
+TEST_F(MainFrameTest, AFirstStartSavedInTheWelcomeShowsThePredictions)
+{
+    ASSERT_TRUE(TheAppSettings().SetWelcomeDismissed(false));
+    MessageRecorder messages;
+    CMainFrame frame;
+    QString opened;
+    QTimer saver;
+    QObject::connect(&saver, &QTimer::timeout, &frame, [&] {
+        CBlackDialog* page = CBlackDialog::TopPage(&frame);
+        if (!page || !opened.isEmpty())
+            return;
+        opened = QString::fromLatin1(page->metaObject()->className());
+        EXPECT_EQ(page->geometry(), frame.rect()) << "the welcome covers the main window";
+        auto* picker = page->ControlAs<CheckedDateEdit>(kIdcWelcomeLastCycle);
+        ASSERT_NE(picker, nullptr);
+        picker->SetHasDate(true);
+        picker->SetDate(QDate(2026, 11, 20));
+        page->OnCommand(kIdOk);
+    });
+    saver.start(5);
+    frame.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty() && !CBlackDialog::IsPageOpen(&frame); }, 5000));
+    EXPECT_EQ(opened, QStringLiteral("CWelcomeDlg"));
+    EXPECT_TRUE(messages.Messages().empty());
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
+    CSummaryPanel* summary = frame.SummaryPanel();
+    summary->grab();
+    QStringList captions;
+    for (const auto& item : summary->Items())
+        captions << item->caption;
+    EXPECT_EQ(captions.value(0), QStringLiteral("Today: Day 17"));
+    EXPECT_TRUE(captions.contains(QStringLiteral("Next Cycle: in 12 Days"))) << captions.join(u'|').toStdString();
+    EXPECT_TRUE(frame.IsCommandEnabled(kCmdAppAbout));
 }
 
 TEST_F(MainFrameTest, EraseAndExportAreGreyedWithoutRecords)
@@ -569,9 +627,9 @@ TEST_F(MainFrameTest, HistoryAndStatisticsOpenFromTheMenuAndTheSummary)
             QTimer::singleShot(1, &frame, closeTopPage);
             return;
         }
-        opened << (qobject_cast<CHistoryDialog*>(page)      ? QStringLiteral("history")
+        opened << (qobject_cast<CHistoryDialog*>(page)   ? QStringLiteral("history")
                    : qobject_cast<CStatisticsDlg*>(page) ? QStringLiteral("statistics")
-                                                           : QStringLiteral("other"));
+                                                         : QStringLiteral("other"));
         page->reject();
     };
     QTimer::singleShot(0, &frame, closeTopPage);

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/MessageBoxHandler.h"
+#include "settings/AppSettings.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
@@ -20,6 +21,8 @@ protected:
     {
         VeluminaTest::SetUp();
         TheImageCache().LoadImages(ImageCache::StartupImageNames());
+        // The frames here hold no days: no welcome page is to cover them.
+        TheAppSettings().SetWelcomeDismissed(true);
         m_previous = SetMessageHandler(MessageHandler());
     }
 

@@ -702,6 +702,11 @@ TEST_F(CalendarTest, KeysWheelAndTooltipsServeTheDays)
         EXPECT_TRUE(TheMonthRenderer().DescribeDay(Date(2026, 12, 19)).contains(QStringLiteral("expected")));
         EXPECT_TRUE(TheMonthRenderer().DescribeDay(Date(2026, 11, 21)).contains(QStringLiteral("filled in")));
         EXPECT_TRUE(TheMonthRenderer().DescribeDay(Date(2026, 12, 4)).contains(QStringLiteral("84 % (green disc)")));
+
+        // A day before the first the editor offers opens nothing.
+        painter.DayTapped(Date(2007, 12, 31));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(presets.size(), 1u);
     });
 }
 

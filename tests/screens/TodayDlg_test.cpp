@@ -503,11 +503,11 @@ TEST_F(TodayDlgTest, AYearTypedIntoTheDateFieldIsGoneToOnEnterOrOnLeavingTheFiel
 
         // Leaving the field takes what was typed too.
         picker->setSelectedSection(QDateTimeEdit::YearSection);
-        QTest::keyClicks(picker, QStringLiteral("1999"));
+        QTest::keyClicks(picker, QStringLiteral("2010"));
         dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes)->setFocus();
         QApplication::processEvents();
-        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1999, 12, 6)));
-        EXPECT_EQ(picker->text(), QStringLiteral("Monday, December 6, 1999"));
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2010, 12, 6)));
+        EXPECT_EQ(picker->text(), QStringLiteral("Monday, December 6, 2010"));
         dialog.OnCommand(kCmdTodayBack);
     });
     EXPECT_EQ(messages.Messages().size(), 1u);
@@ -556,18 +556,18 @@ TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
     dialog.SetCurrentDate(Date(2100, 1, 1));
     Run(dialog, [&] {
         auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
-        EXPECT_EQ(picker->minimumDate(), QDate(1971, 1, 1));
+        EXPECT_EQ(picker->minimumDate(), QDate(2008, 1, 1)) << "the first year with predictions";
         EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
         EXPECT_TRUE(picker->calendarPopup());
         EXPECT_EQ(picker->text(), QStringLiteral("Sunday, December 6, 2026")) << "the long date format";
         EXPECT_EQ(picker->date(), QDate(2026, 12, 6)) << "an unstorable preset opens on today";
-        picker->setDate(QDate(1971, 1, 1));
+        picker->setDate(QDate(2007, 12, 31));
         QApplication::processEvents();
-        EXPECT_EQ(picker->text(), QStringLiteral("Friday, January 1, 1971"));
-        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1971, 1, 1)));
+        EXPECT_EQ(picker->text(), QStringLiteral("Tuesday, January 1, 2008"));
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2008, 1, 1)));
         EXPECT_FALSE(dialog.Control(kIdcTodayPrevDay)->isEnabled());
         dialog.OnCommand(kIdcTodayPrevDay);
-        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(1971, 1, 1)));
+        EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2008, 1, 1)));
         dialog.OnCommand(kCmdTodayBack);
     });
 }

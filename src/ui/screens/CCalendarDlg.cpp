@@ -5,6 +5,8 @@
 #include "ui/screens/CTodayDlg.h"
 #include "ui/screens/MonthRenderer.h"
 
+#include <QApplication>
+#include <QDate>
 #include <QPointer>
 #include <QResizeEvent>
 
@@ -54,8 +56,15 @@ void CCalendarDlg::OnCommand(int id)
 {
     switch (id) {
     case kCmdDayTapped:
-        if (m_painter && IsValidDate(m_painter->SelectedDate()))
-            RunDayEditor(m_painter->SelectedDate());
+        if (m_painter && IsValidDate(m_painter->SelectedDate())) {
+            const CalDate day = m_painter->SelectedDate();
+            const QDate tapped(day.year, day.month, day.day);
+            // A day the editor cannot take would open it on another day.
+            if (tapped < CTodayDlg::FirstDate() || tapped > CTodayDlg::LastDate())
+                QApplication::beep();
+            else
+                RunDayEditor(day);
+        }
         break;
     case kCmdGoToDate:
         RunDayEditor(CalDate{0, 0, 0});

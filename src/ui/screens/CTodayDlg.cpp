@@ -96,7 +96,8 @@ CTodayDlg::~CTodayDlg() = default;
 
 QDate CTodayDlg::FirstDate()
 {
-    return QDate(1971, 1, 1);
+    // Predictions are made from 2008 on: an earlier day would be stored and never shown.
+    return QDate(2008, 1, 1);
 }
 
 QDate CTodayDlg::LastDate()

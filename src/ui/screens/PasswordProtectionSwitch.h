@@ -16,7 +16,7 @@ class QWidget;
 ///
 ///     new PasswordProtectionSwitch(ControlAs<QCheckBox>(kIdcWelcomePassword),
 ///                                  ControlAs<QPushButton>(kIdcWelcomeSetPassword),
-///                                  PasswordProtectionSwitch::Opening::Unchecked);
+///                                  PasswordProtectionSwitch::Opening::FromStore);
 ///
 /// What it does:
 /// - The box reads "Password protection: enabled" while checked and "Password protection:
@@ -37,8 +37,8 @@ class PasswordProtectionSwitch : public QObject
 
 public:
     enum class Opening {
-        FromStore, ///< checked when protection is on (the settings screen)
-        Unchecked, ///< unchecked whatever is stored (the welcome screen)
+        FromStore, ///< checked when protection is on (the settings and welcome screens)
+        Unchecked, ///< unchecked whatever is stored
     };
 
     PasswordProtectionSwitch(QCheckBox* box, QAbstractButton* setPassword, Opening opening);
