@@ -153,3 +153,14 @@ QString FormatShortDate(const CalDate& d)
         return QStringLiteral("???");
     return QLocale().toString(QDate(fields.year, fields.month, fields.day), QLocale::ShortFormat);
 }
+
+QDate ToQDate(const CalDate& d)
+{
+    return QDate(d.year, d.month, d.day);
+}
+
+CalDate ToCalDate(const QDate& date)
+{
+    return CalDate{static_cast<int16_t>(date.month()), static_cast<int16_t>(date.day()),
+                   static_cast<int16_t>(date.year())};
+}

@@ -2,6 +2,7 @@
 
 #include "platform/CalendarDay.h"
 
+#include <QDate>
 #include <QString>
 
 #include <cstdint>
@@ -59,6 +60,10 @@ CalDate OffsetDate(const CalDate& d, int n);
 /// The two-hour lead absorbs a daylight-saving shift, so for a not before b it is the number
 /// of calendar days between them. 0 when either date cannot be converted.
 int DaysBetween(const CalDate& a, const CalDate& b);
+
+/// The same day as a QDate (an invalid one for a day no calendar has), and back.
+QDate ToQDate(const CalDate& d);
+CalDate ToCalDate(const QDate& date);
 
 /// The locale's full month name and the day number, "March 5"; "???" for an invalid date.
 QString FormatMonthDay(const CalDate& d);

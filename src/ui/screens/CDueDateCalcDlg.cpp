@@ -15,11 +15,6 @@ namespace {
 constexpr int kLongestPregnancyDays = CDueDateCalcDlg::kPregnancyDays + 14;
 constexpr int kDaysPerWeek = 7;
 
-QDate ToQDate(const CalDate& date)
-{
-    return QDate(date.year, date.month, date.day);
-}
-
 // The locale's short date with the year in four digits: the pickers span two centuries.
 QString PickerFormat()
 {
@@ -38,12 +33,12 @@ CDueDateCalcDlg::~CDueDateCalcDlg() = default;
 
 QDate CDueDateCalcDlg::FirstDate()
 {
-    return QDate(1971, 1, 1);
+    return QDate(kFirstValidYear, 1, 1);
 }
 
 QDate CDueDateCalcDlg::LastDate()
 {
-    return QDate(2099, 12, 31);
+    return QDate(kLastValidYear, 12, 31);
 }
 
 int CDueDateCalcDlg::GetLayoutTemplateId() const

@@ -20,17 +20,6 @@
 #include <algorithm>
 
 namespace {
-QDate ToQDate(const CalDate& date)
-{
-    return QDate(date.year, date.month, date.day);
-}
-
-CalDate ToCalDate(const QDate& date)
-{
-    return CalDate{static_cast<int16_t>(date.month()), static_cast<int16_t>(date.day()),
-                   static_cast<int16_t>(date.year())};
-}
-
 // The record stored for `date`, if there is one (GetDay would give the derived level instead).
 bool FindStoredRecord(const CalDate& date, DayRecord& record)
 {
@@ -97,12 +86,12 @@ CTodayDlg::~CTodayDlg() = default;
 QDate CTodayDlg::FirstDate()
 {
     // Predictions are made from 2008 on: an earlier day would be stored and never shown.
-    return QDate(2008, 1, 1);
+    return QDate(kMapFirstYear, 1, 1);
 }
 
 QDate CTodayDlg::LastDate()
 {
-    return QDate(2099, 12, 31);
+    return QDate(kLastValidYear, 12, 31);
 }
 
 void CTodayDlg::SetCurrentDate(const CalDate& date)

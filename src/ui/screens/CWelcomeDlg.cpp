@@ -8,6 +8,7 @@
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
+#include "ui/screens/CTodayDlg.h"
 #include "ui/screens/PasswordProtectionSwitch.h"
 #include "ui/toolkit/ImageCache.h"
 
@@ -22,17 +23,6 @@ constexpr int kMinCycleLength = 20;
 constexpr int kMaxCycleLength = 40;
 // The widest the controls are laid out, in dialog units: a large window keeps them together.
 constexpr int kMaximumLayoutWidth = 300;
-
-QDate ToQDate(const CalDate& date)
-{
-    return QDate(date.year, date.month, date.day);
-}
-
-CalDate ToCalDate(const QDate& date)
-{
-    return CalDate{static_cast<int16_t>(date.month()), static_cast<int16_t>(date.day()),
-                   static_cast<int16_t>(date.year())};
-}
 } // namespace
 
 CWelcomeDlg::CWelcomeDlg(QWidget* parent) : CSizeableDialog(kIddWelcome, parent)
@@ -43,8 +33,8 @@ CWelcomeDlg::~CWelcomeDlg() = default;
 
 QDate CWelcomeDlg::FirstDate()
 {
-    // Predictions are made from 2008 on; an earlier start would predict nothing.
-    return QDate(2008, 1, 1);
+    // The day editor's first day: predictions are made from then on.
+    return CTodayDlg::FirstDate();
 }
 
 void CWelcomeDlg::SetImportFlow(ImportFlow flow)

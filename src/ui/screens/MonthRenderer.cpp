@@ -290,7 +290,7 @@ QColor MonthRenderer::BaseTextColor(const CalDate& day) const
     const PageColours& colours = Colours();
     if (day.day == m_markedDay && day.month == m_markedMonth && day.year == m_markedYear)
         return colours.marked;
-    const int weekday = QDate(day.year, day.month, day.day).dayOfWeek();
+    const int weekday = ToQDate(day).dayOfWeek();
     if (weekday == Qt::Saturday || weekday == Qt::Sunday)
         return colours.weekend;
     return colours.weekday;
@@ -417,7 +417,7 @@ QString MonthRenderer::DescribeDay(const CalDate& day)
         storedLevel = LevelOf(database.Records()[static_cast<size_t>(index)]);
 
     QStringList lines;
-    lines << QLocale().toString(QDate(day.year, day.month, day.day), QLocale::LongFormat);
+    lines << QLocale().toString(ToQDate(day), QLocale::LongFormat);
     if (IsSameDate(day, m_today))
         lines << QStringLiteral("Today (ring)");
     if (state.level > 0) {

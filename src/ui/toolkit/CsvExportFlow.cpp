@@ -45,8 +45,7 @@ bool RunCsvExport(QWidget* parent,
                   const std::function<bool(const QString& path)>& write)
 {
     const CalDate today = Today();
-    const QString suggested =
-        QStringLiteral("%1-%2.csv").arg(nameStem, QDate(today.year, today.month, today.day).toString(Qt::ISODate));
+    const QString suggested = QStringLiteral("%1-%2.csv").arg(nameStem, IsoDayText(today));
     const QString path = AskForCsvFile(FileDialogKind::Save, parent, caption, CsvStartFolder(), suggested);
     if (path.isEmpty())
         return false;
