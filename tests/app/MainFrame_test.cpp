@@ -9,8 +9,8 @@
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
-#include "storage/DataFile.h"
 #include "settings/AppSettings.h"
+#include "storage/DataFile.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CSettingsDlg.h"
@@ -33,12 +33,6 @@
 #include <functional>
 
 namespace {
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 /// A frame that remembers every command it was given.
 class RecordingFrame : public CMainFrame
 {
@@ -569,9 +563,9 @@ TEST_F(MainFrameTest, HistoryAndStatisticsOpenFromTheMenuAndTheSummary)
             QTimer::singleShot(1, &frame, closeTopPage);
             return;
         }
-        opened << (qobject_cast<CHistoryDialog*>(page)      ? QStringLiteral("history")
+        opened << (qobject_cast<CHistoryDialog*>(page)   ? QStringLiteral("history")
                    : qobject_cast<CStatisticsDlg*>(page) ? QStringLiteral("statistics")
-                                                           : QStringLiteral("other"));
+                                                         : QStringLiteral("other"));
         page->reject();
     };
     QTimer::singleShot(0, &frame, closeTopPage);
