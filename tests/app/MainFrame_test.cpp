@@ -34,12 +34,6 @@
 #include <functional>
 
 namespace {
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 /// A frame that remembers every command it was given.
 class RecordingFrame : public CMainFrame
 {

@@ -38,6 +38,12 @@ DayRecord Day(const CalDate& date, int level, const QString& note)
     return record;
 }
 
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool RunBesidePipe(const QString& pipe, const std::function<bool()>& operation)
 {
     std::future<bool> result = std::async(std::launch::async, operation);

@@ -31,6 +31,9 @@ CalDate Date(int year, int month, int day);
 /// A day record of `level` with an optional note (the has-note bit follows the note).
 DayRecord Day(const CalDate& date, int level, const QString& note = QString());
 
+/// The bytes of the file at `path`; none where it cannot be read.
+QByteArray FileBytes(const QString& path);
+
 /// Runs `operation`, which must not wait in open() on the named pipe at `pipe`. If it still
 /// runs after ten seconds the test fails, and a writer opens the pipe to let it finish.
 bool RunBesidePipe(const QString& pipe, const std::function<bool()>& operation);

@@ -1,5 +1,5 @@
+#include "PageTestSupport.h"
 #include "PixelContrast.h"
-#include "TestSupport.h"
 
 #include "model/CivilDays.h"
 #include "model/CycleDatabase.h"
@@ -15,7 +15,6 @@
 #include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
 
-#include <QApplication>
 #include <QLocale>
 #include <QTest>
 #include <QTimer>
@@ -26,33 +25,6 @@
 #include <optional>
 
 namespace {
-QImage Grab(QWidget* widget)
-{
-    QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (image.devicePixelRatio() != 1.0)
-        image = image.scaled(widget->size());
-    return image;
-}
-
-bool Near(QColor actual, QColor expected, int tolerance = 2)
-{
-    return std::abs(actual.red() - expected.red()) <= tolerance &&
-           std::abs(actual.green() - expected.green()) <= tolerance &&
-           std::abs(actual.blue() - expected.blue()) <= tolerance;
-}
-
-// Pixels of `rect` within 2 of `colour`.
-int CountNear(const QImage& image, const QRect& rect, QColor colour)
-{
-    int count = 0;
-    const QRect area = rect.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += Near(image.pixelColor(x, y), colour) ? 1 : 0;
-    }
-    return count;
-}
-
 // Pixels of `rect` drawn in the yellow (dark themes) or purple (light themes) of the marked
 // day, allowing for the smoothing of the digits' edges.
 int CountMarked(const QImage& image, const QRect& rect, bool light)
@@ -119,31 +91,9 @@ public:
 };
 } // namespace
 
-class CalendarTest : public VeluminaTest
+class CalendarTest : public PageTest
 {
 protected:
-    void SetUp() override
-    {
-        VeluminaTest::SetUp();
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSizeF(9.0);
-        QApplication::setFont(font);
-        TheImageCache().SetFontFamily(QStringLiteral("DejaVu Sans"));
-        TheImageCache().ClearImages();
-        TheImageCache().LoadImages(ImageCache::StartupImageNames());
-        TheAppSettings().selectedTheme = 0;
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-    }
-
-    void TearDown() override
-    {
-        m_host.reset();
-        TheAppSettings().selectedTheme = 0;
-        VeluminaTest::TearDown();
-    }
-
     // Recorded: 20 (Heavy) and 23 November 2026 (Heavy), 24 November (Medium, with a note);
     // 21 and 22 are filled in; the next period is predicted from 18 December; 4 December is
     // the ovulation day (84 %). Today is 6 December 2026.
@@ -156,12 +106,11 @@ protected:
     // Runs `body` while the calendar runs as a page over the host, then ends it with "Back".
     int RunCalendar(CCalendarDlg& calendar, const std::function<void()>& body)
     {
-        QTimer::singleShot(0, &calendar, [&calendar, body] {
+        return Run(calendar, [&calendar, body] {
             body();
             if (calendar.isVisible())
                 calendar.OnCommand(kCmdCalendarBack);
         });
-        return calendar.RunAsPage(m_host.get());
     }
 
     // The cell of `day` in the painter's coordinates, from the page geometry alone (one column
@@ -185,8 +134,6 @@ protected:
         return QRect(left + m + (position % 7) * c,
                      painter.Offset() + page * h + firstRow + (position / 7) * ((3 * l2) / 2), c, l1);
     }
-
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_F(CalendarTest, PageShowsTheMarksInBothWeekLayouts)
@@ -213,7 +160,7 @@ TEST_F(CalendarTest, PageShowsTheMarksInBothWeekLayouts)
             painter.ScrollToMonth(12, 2026);
             // The third page is December; November above it lies in view from below its title.
             painter.ScrollBy(painter.PageHeight() / 2);
-            const QImage image = Grab(&painter);
+            const QImage image = GrabPixels(&painter);
             const auto cell = [&](int month, int day) {
                 const CalDate date = Date(2026, month, day);
                 const QRect expected = ExpectedCell(painter, date, layout.firstDayOfWeek);
@@ -277,7 +224,7 @@ TEST_F(CalendarTest, EveryNumberAndMarkReadsInEveryTheme)
                 }
                 // November and December in view.
                 painter.ScrollBy(painter.PageHeight());
-                const QImage image = Grab(&painter);
+                const QImage image = GrabPixels(&painter);
                 const MonthPanel* panel = painter.Months();
                 const QPoint origin = panel->mapTo(&painter, QPoint(0, 0));
                 for (int month : {11, 12}) {
@@ -354,7 +301,8 @@ TEST_F(CalendarTest, TodaysRingMovesOnAfterMidnight)
     RunCalendar(calendar, [&] {
         CCalPainter& painter = *calendar.Painter();
         const auto ringPixels = [&painter, this](int day) {
-            return CountNear(Grab(&painter), ExpectedCell(painter, Date(2026, 12, day), 6), QColor(255, 255, 255));
+            return CountNear(GrabPixels(&painter), ExpectedCell(painter, Date(2026, 12, day), 6),
+                             QColor(255, 255, 255));
         };
         EXPECT_GT(ringPixels(6), 20);
         EXPECT_EQ(ringPixels(7), 0);
@@ -406,7 +354,7 @@ TEST_F(CalendarTest, LightThemesMarkTheDayInPurple)
         CCalendarDlg calendar;
         RunCalendar(calendar, [&] {
             CCalPainter& painter = *calendar.Painter();
-            const QImage image = Grab(&painter);
+            const QImage image = GrabPixels(&painter);
             const QRect today = ExpectedCell(painter, Date(2026, 12, 6), 6);
             const bool light = theme == 4;
             EXPECT_EQ(CountMarked(image, today, true) > 5, light);
@@ -444,7 +392,7 @@ TEST_F(CalendarTest, TapOpensTheEditorOnTheDayAndEveryRunRendersAgain)
         // Back in the editor: the view and the mark stay, but the new day shows.
         EXPECT_EQ(painter.FirstMonth(), 10);
         EXPECT_TRUE(IsSameDate(TheMonthRenderer().MarkedDate(), Date(2026, 12, 6)));
-        const QImage afterBack = Grab(&painter);
+        const QImage afterBack = GrabPixels(&painter);
         EXPECT_GT(CountNear(afterBack, ExpectedCell(painter, Date(2026, 12, 2), 6), QColor(222, 18, 18)), 40);
 
         // Save on another month: it is marked and shown as the third page.
@@ -456,7 +404,7 @@ TEST_F(CalendarTest, TapOpensTheEditorOnTheDayAndEveryRunRendersAgain)
         EXPECT_EQ(painter.FirstMonth(), 1);
         EXPECT_EQ(painter.FirstYear(), 2027);
         EXPECT_EQ(painter.Offset(), painter.PageHeight() / 16 - 2 * painter.PageHeight());
-        const QImage image = Grab(&painter);
+        const QImage image = GrabPixels(&painter);
         EXPECT_GT(CountMarked(image, ExpectedCell(painter, Date(2027, 3, 15), 6), false), 5);
         // Today keeps its ring when another day of its month is marked (one without a disc, on
         // which the marked colour could change to stay readable).
@@ -465,7 +413,7 @@ TEST_F(CalendarTest, TapOpensTheEditorOnTheDayAndEveryRunRendersAgain)
             NextDay(chosen);
         painter.DayTapped(Date(2026, 12, 9));
         QCoreApplication::processEvents();
-        const QImage december = Grab(&painter);
+        const QImage december = GrabPixels(&painter);
         const QRect today = ExpectedCell(painter, Date(2026, 12, 6), 6);
         EXPECT_GT(CountNear(december, today, QColor(255, 255, 255)), 20);
         EXPECT_EQ(CountMarked(december, today, false), 0);

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
@@ -10,22 +10,16 @@
 #include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CycleList.h"
 #include "ui/toolkit/ColorTheme.h"
-#include "ui/toolkit/CsvExportFlow.h"
-#include "ui/toolkit/ImageCache.h"
 #include "ui/toolkit/Contrast.h"
+#include "ui/toolkit/CsvExportFlow.h"
 #include "ui/toolkit/ThemedPalette.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QStyleFactory>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
-
-#include <functional>
 
 namespace {
 QStringList RowTexts(const QTreeWidget* list)
@@ -50,12 +44,6 @@ void StoreJanuaryAndMarch()
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 }
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray Utf16Le(const QString& text)
 {
     QByteArray bytes;
@@ -67,50 +55,27 @@ QByteArray Utf16Le(const QString& text)
 }
 } // namespace
 
-class HistoryDialogTest : public VeluminaTest
+class HistoryDialogTest : public PageTest
 {
 protected:
     void SetUp() override
     {
-        VeluminaTest::SetUp();
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
-        TheAppSettings().selectedTheme = 0;
+        PageTest::SetUp();
         RememberCsvFolder(QString());
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-        QApplication::setActiveWindow(m_host.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
     }
 
     void TearDown() override
     {
-        m_host.reset();
         SetFileDialogHandler(FileDialogHandler());
         RememberCsvFolder(QString());
-        TheAppSettings().selectedTheme = 0;
-        VeluminaTest::TearDown();
+        PageTest::TearDown();
     }
-
-    // Runs the screen as a page over the host; `script` runs inside its loop, then "Back".
-    void Run(CHistoryDialog& dialog, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dialog, [&dialog, script] {
-            script();
-            dialog.reject();
-        });
-        dialog.RunAsPage(m_host.get());
-    }
-
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_F(HistoryDialogTest, AnEmptyHistorySaysSoAndColumnsShareTheWidth)
 {
     CHistoryDialog dialog;
-    Run(dialog, [&] {
+    Look(dialog, [&] {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("History"));
         ASSERT_NE(dialog.MenuBar(), nullptr);
         EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Left), kCmdHistoryExport);
@@ -153,8 +118,9 @@ TEST_F(HistoryDialogTest, TheWorkedExampleShowsTheModelsRows)
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 
     CHistoryDialog dialog;
-    Run(dialog, [&] {
-        EXPECT_EQ(RowTexts(dialog.List()), (QStringList{QStringLiteral("3/10/26 5 25"), QStringLiteral("4/4/26 5 27")}));
+    Look(dialog, [&] {
+        EXPECT_EQ(RowTexts(dialog.List()),
+                  (QStringList{QStringLiteral("3/10/26 5 25"), QStringLiteral("4/4/26 5 27")}));
         EXPECT_FALSE(dialog.List()->topLevelItem(0)->font(0).italic()) << "both periods were recorded";
         EXPECT_FALSE(dialog.List()->topLevelItem(1)->font(0).italic());
     });
@@ -169,9 +135,10 @@ TEST_F(HistoryDialogTest, PredictedAndCurrentCyclesAreMarked)
         SCOPED_TRACE(theme);
         TheAppSettings().selectedTheme = theme;
         CHistoryDialog dialog;
-        Run(dialog, [&] {
+        Look(dialog, [&] {
             QTreeWidget* list = dialog.List();
-            ASSERT_EQ(RowTexts(list), (QStringList{QStringLiteral("1/5/26 5 28"), QStringLiteral("2/2/26 3 28"), QStringLiteral("3/2/26 5 28")}));
+            ASSERT_EQ(RowTexts(list), (QStringList{QStringLiteral("1/5/26 5 28"), QStringLiteral("2/2/26 3 28"),
+                                                   QStringLiteral("3/2/26 5 28")}));
             const QTreeWidgetItem* recorded = list->topLevelItem(0);
             const QTreeWidgetItem* predicted = list->topLevelItem(1);
             const QTreeWidgetItem* current = list->topLevelItem(2);
@@ -193,8 +160,7 @@ TEST_F(HistoryDialogTest, PredictedAndCurrentCyclesAreMarked)
                 EXPECT_TRUE(current->font(column).bold());
                 EXPECT_FALSE(current->font(column).italic());
                 EXPECT_TRUE(current->toolTip(column).startsWith(QStringLiteral("Current cycle")));
-                EXPECT_TRUE(current->toolTip(column).contains(QStringLiteral("3/30/26")))
-                    << "the predicted next start";
+                EXPECT_TRUE(current->toolTip(column).contains(QStringLiteral("3/30/26"))) << "the predicted next start";
                 EXPECT_FALSE(current->data(column, Qt::AccessibleDescriptionRole).toString().isEmpty());
             }
         });
@@ -214,7 +180,7 @@ TEST_F(HistoryDialogTest, OpensScrolledToTheNewestRowAndCopiesSelectedRows)
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 
     CHistoryDialog dialog;
-    Run(dialog, [&] {
+    Look(dialog, [&] {
         QTreeWidget* list = dialog.List();
         const int rows = list->topLevelItemCount();
         ASSERT_GE(rows, 80);
@@ -242,7 +208,7 @@ TEST_F(HistoryDialogTest, AnImpossibleStoredDateRollsOverLikeTheDayArithmetic)
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords({Day(Date(2026, 2, 31), Heavy)}));
     CHistoryDialog dialog;
-    Run(dialog, [&] {
+    Look(dialog, [&] {
         ASSERT_GE(dialog.List()->topLevelItemCount(), 1);
         EXPECT_EQ(dialog.List()->topLevelItem(0)->text(0), QStringLiteral("3/3/26"));
     });
@@ -259,14 +225,14 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
     };
     std::vector<Asked> asked;
     QString answer;
-    SetFileDialogHandler([&](FileDialogKind kind, QWidget*, const QString&, const QString& folder,
-                             const QString& suggested) {
-        asked.push_back({kind, folder, suggested});
-        return answer;
-    });
+    SetFileDialogHandler(
+        [&](FileDialogKind kind, QWidget*, const QString&, const QString& folder, const QString& suggested) {
+            asked.push_back({kind, folder, suggested});
+            return answer;
+        });
     MessageRecorder messages;
     CHistoryDialog dialog;
-    Run(dialog, [&] {
+    Look(dialog, [&] {
         // Cancelled: nothing shown, nothing written.
         dialog.OnCommand(kCmdHistoryExport);
         ASSERT_EQ(asked.size(), 1u);
@@ -279,12 +245,11 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
         dialog.OnCommand(kCmdHistoryExport);
         ASSERT_EQ(messages.Texts(), QStringList{QStringLiteral("Done.")});
         EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
-        EXPECT_EQ(FileBytes(answer).toHex(),
-                  Utf16Le(QStringLiteral("First Day;Bleeding Days;Cycle Length\r\n"
-                                         "1/5/26;5;28\r\n"
-                                         "2/2/26;3;28\r\n"
-                                         "3/2/26;5;28\r\n"))
-                      .toHex());
+        EXPECT_EQ(FileBytes(answer).toHex(), Utf16Le(QStringLiteral("First Day;Bleeding Days;Cycle Length\r\n"
+                                                                    "1/5/26;5;28\r\n"
+                                                                    "2/2/26;3;28\r\n"
+                                                                    "3/2/26;5;28\r\n"))
+                                                 .toHex());
         dialog.OnCommand(kCmdHistoryExport);
         EXPECT_EQ(QDir(asked.back().folder), QDir(QFileInfo(answer).absolutePath())) << "then the last folder";
 

@@ -1,57 +1,20 @@
-#include "TestSupport.h"
+#include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
 #include "resources/ResourceIds.h"
-#include "settings/AppSettings.h"
 #include "ui/screens/CTodayDlg.h"
-#include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 // Text pasted into the day editor's note, with line breaks as other programs put them on the
 // clipboard, where the note reaches the 768 code units the data file holds: a line break is
 // stored as CR LF, two units.
-class NotePasteTest : public VeluminaTest
+class NotePasteTest : public PageTest
 {
 protected:
-    void SetUp() override
-    {
-        VeluminaTest::SetUp();
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-        QApplication::setActiveWindow(m_host.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
-    }
-
-    void TearDown() override
-    {
-        m_host.reset();
-        VeluminaTest::TearDown();
-    }
-
-    // Runs the editor over the host; `script` runs inside it and ends it.
-    void Run(CTodayDlg& dialog, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dialog, script);
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
-            ADD_FAILURE() << "the editor did not end";
-            dialog.done(-1);
-        });
-        guard.start(15000);
-        dialog.RunAsPage(m_host.get());
-    }
-
     // Pastes `text` from the clipboard at the end of the note that holds `before`.
     static QString PasteAtEnd(QPlainTextEdit* notes, const QString& before, const QString& text)
     {
@@ -61,8 +24,6 @@ protected:
         notes->paste();
         return notes->toPlainText();
     }
-
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_F(NotePasteTest, PastedLineBreaksCountTwiceAtTheLimit)

@@ -5,6 +5,7 @@
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +54,14 @@ void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
         look();
         dialog.reject();
     });
+}
+
+void Type(CBlackDialog& dialog, int id, const QString& text)
+{
+    auto* edit = dialog.ControlAs<QLineEdit>(id);
+    ASSERT_NE(edit, nullptr);
+    edit->clear();
+    QTest::keyClicks(edit, text);
 }
 
 QImage GrabPixels(QWidget* widget)

@@ -31,6 +31,9 @@ protected:
     std::unique_ptr<QWidget> m_host;
 };
 
+/// Types `text` into the line edit `id` of `dialog` in place of what it holds.
+void Type(CBlackDialog& dialog, int id, const QString& text);
+
 /// Readable dates in test failures.
 inline void PrintTo(const QDate& date, std::ostream* out)
 {

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "PageTestSupport.h"
 
 #include "platform/MessageRecorder.h"
 #include "platform/gui/PasswordVisibilityToggle.h"
@@ -11,7 +11,6 @@
 #include "ui/screens/CPasswordStartup.h"
 #include "ui/screens/CSettingsDlg.h"
 #include "ui/screens/PasswordProtectionSwitch.h"
-#include "ui/toolkit/ImageCache.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -43,14 +41,6 @@ QLineEdit* Field(CBlackDialog& dialog, int id)
     return dialog.ControlAs<QLineEdit>(id);
 }
 
-void Type(CBlackDialog& dialog, int id, const QString& text)
-{
-    QLineEdit* edit = Field(dialog, id);
-    ASSERT_NE(edit, nullptr);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
 // What the "Set Password" page gets: the two copies (none: the field is left as it is) and
 // the command that ends it.
 struct SetPasswordAnswer
@@ -61,38 +51,18 @@ struct SetPasswordAnswer
 };
 } // namespace
 
-class PasswordDialogsTest : public VeluminaTest
+class PasswordDialogsTest : public PageTest
 {
 protected:
-    void SetUp() override
-    {
-        VeluminaTest::SetUp();
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-        QApplication::setActiveWindow(m_host.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
-    }
-
-    void TearDown() override
-    {
-        m_host.reset();
-        VeluminaTest::TearDown();
-    }
-
     // Opens the settings screen over the host and runs `script` in it; the screen is then
     // cancelled, which undoes nothing the password controls did.
     void InSettings(const std::function<void(CSettingsDlg&)>& script)
     {
         CSettingsDlg dialog;
-        QTimer::singleShot(0, &dialog, [&] {
+        Run(dialog, [&] {
             script(dialog);
             dialog.OnCommand(kIdCancel);
         });
-        dialog.RunAsPage(m_host.get());
     }
 
     // Answers the next "Set Password" pages in turn; each answer's page must be the top page.
@@ -129,7 +99,6 @@ protected:
         return dialog.ControlAs<QPushButton>(kIdcSettingsSetPassword);
     }
 
-    std::unique_ptr<QWidget> m_host;
     std::vector<SetPasswordAnswer> m_answers;
 };
 
@@ -196,8 +165,7 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
 {
     MessageRecorder messages;
     const QString empty = QStringLiteral("Empty password! Do you want to disable passwords?");
-    const QString mismatch =
-        QStringLiteral("The two password copies do not match - please re-enter the paswords");
+    const QString mismatch = QStringLiteral("The two password copies do not match - please re-enter the paswords");
     InSettings([&](CSettingsDlg& dialog) {
         // Empty, No: the dialog stays. Copies differing in letter case do not match. Then the
         // user agrees to an empty password but types a matching one after all: it protects.

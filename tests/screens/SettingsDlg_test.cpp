@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
 #include "platform/MemoryNotificationDatabase.h"
@@ -11,17 +11,14 @@
 #include "settings/SettingsAccess.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/screens/CSettingsDlg.h"
-#include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -37,30 +34,16 @@ int Stored(const char* name)
 {
     return ReadSettingInt(Section(), QString::fromLatin1(name), -1);
 }
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
-class SettingsDlgTest : public VeluminaTest
+class SettingsDlgTest : public PageTest
 {
 protected:
     void SetUp() override
     {
-        VeluminaTest::SetUp();
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
+        PageTest::SetUp();
         CycleDatabase::SetRecalculateHook([] { TheAppSettings().Reschedule(); });
         TheAppSettings().interactiveRun = true;
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-        QApplication::setActiveWindow(m_host.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
     }
 
     void TearDown() override
@@ -68,26 +51,12 @@ protected:
         m_host.reset();
         CycleDatabase::SetRecalculateHook({});
         ResetAppSettingsForTesting();
-        VeluminaTest::TearDown();
+        PageTest::TearDown();
     }
 
     MemoryNotificationDatabase& Memory()
     {
         return static_cast<MemoryNotificationDatabase&>(TheAppSettings().Notifications());
-    }
-
-    // Runs the screen as a page over the host; `script` runs inside its loop and must end it.
-    int Run(CSettingsDlg& dialog, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dialog, script);
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
-            ADD_FAILURE() << "the settings screen did not end";
-            dialog.done(-1);
-        });
-        guard.start(15000);
-        return dialog.RunAsPage(m_host.get());
     }
 
     // The next "Set Password" page gets `script`, which must end it.
@@ -102,16 +71,6 @@ protected:
             script(*page);
         });
     }
-
-    static void Type(CBlackDialog& dialog, int id, const QString& text)
-    {
-        auto* edit = dialog.ControlAs<QLineEdit>(id);
-        ASSERT_NE(edit, nullptr);
-        edit->clear();
-        QTest::keyClicks(edit, text);
-    }
-
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)

@@ -1,17 +1,11 @@
-#include "TestSupport.h"
+#include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
-#include "settings/AppSettings.h"
 #include "ui/screens/CStatisticsDlg.h"
-#include "ui/toolkit/ImageCache.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QStyleFactory>
-#include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -24,52 +18,23 @@ QStringList RowTexts(const QTreeWidget* list)
 }
 } // namespace
 
-class StatisticsDlgTest : public VeluminaTest
+class StatisticsDlgTest : public PageTest
 {
-protected:
-    void SetUp() override
-    {
-        VeluminaTest::SetUp();
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
-        TheAppSettings().selectedTheme = 0;
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
-    }
-
-    void TearDown() override
-    {
-        m_host.reset();
-        VeluminaTest::TearDown();
-    }
-
-    void Run(CStatisticsDlg& dialog, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dialog, [&dialog, script] {
-            script();
-            dialog.reject();
-        });
-        dialog.RunAsPage(m_host.get());
-    }
-
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
 {
     CStatisticsDlg dialog;
-    Run(dialog, [&] {
+    Look(dialog, [&] {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Statistics"));
         ASSERT_NE(dialog.MenuBar(), nullptr);
         EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kIdCancel);
         QTreeWidget* list = dialog.List();
         EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Item"));
         EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Days"));
-        EXPECT_EQ(RowTexts(list), (QStringList{QStringLiteral("Average cycle period=28"), QStringLiteral("Shortest cycle=28"),
-                                  QStringLiteral("Longest cycle=28"), QStringLiteral("Maximum period duration=3")}));
+        EXPECT_EQ(RowTexts(list),
+                  (QStringList{QStringLiteral("Average cycle period=28"), QStringLiteral("Shortest cycle=28"),
+                               QStringLiteral("Longest cycle=28"), QStringLiteral("Maximum period duration=3")}));
         EXPECT_EQ(dialog.BasisLine()->text(), QStringLiteral("No cycle measured yet: these are the settings' values"));
         EXPECT_TRUE(dialog.BasisLine()->isVisible());
         // The list and the line below it share the page.
@@ -110,7 +75,7 @@ TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
     database.Recalculate(); // the screen must bring the figures up to date itself
 
     CStatisticsDlg dialog;
-    Run(dialog, [&] {
+    Look(dialog, [&] {
         EXPECT_EQ(RowTexts(dialog.List()), expected);
         EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), QStringLiteral("27"));
         EXPECT_EQ(dialog.BasisLine()->text(), QStringLiteral("Based on 2 cycles"));

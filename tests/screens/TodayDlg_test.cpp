@@ -1,5 +1,5 @@
+#include "PageTestSupport.h"
 #include "PixelContrast.h"
-#include "TestSupport.h"
 
 #include "model/CycleDatabase.h"
 #include "platform/DocumentsFolder.h"
@@ -23,9 +23,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <functional>
@@ -59,47 +57,8 @@ bool Reddish(QColor color)
 }
 } // namespace
 
-class TodayDlgTest : public VeluminaTest
+class TodayDlgTest : public PageTest
 {
-protected:
-    void SetUp() override
-    {
-        VeluminaTest::SetUp();
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
-        TheAppSettings().selectedTheme = 0;
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(480, 640);
-        m_host->show();
-        // Focus changes and shortcuts need an active window.
-        QApplication::setActiveWindow(m_host.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
-    }
-
-    void TearDown() override
-    {
-        m_host.reset();
-        TheAppSettings().selectedTheme = 0;
-        VeluminaTest::TearDown();
-    }
-
-    // Runs the editor as a page over the host; `script` runs inside the editor's own loop
-    // and must end it. An editor that stays open is ended after a while and reported.
-    int Run(CTodayDlg& dialog, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dialog, script);
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
-            ADD_FAILURE() << "the editor did not end";
-            dialog.done(-1);
-        });
-        guard.start(15000);
-        return dialog.RunAsPage(m_host.get());
-    }
-
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)

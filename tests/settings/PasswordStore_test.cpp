@@ -17,12 +17,6 @@ QString Section()
     return QString::fromUtf16(kSettingsSection);
 }
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Writes beyond `bytes` fail for its lifetime, as on a full disk (for root too).
 class ScopedFullDisk
 {
