@@ -39,12 +39,6 @@ int Stored(const char* name)
     return ReadSettingInt(Section(), QString::fromLatin1(name), -1);
 }
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 CheckedDateEdit* Picker(const CWelcomeDlg& dialog)
 {
     return dialog.ControlAs<CheckedDateEdit>(kIdcWelcomeLastCycle);
