@@ -94,8 +94,8 @@ bool CSettingsDlg::OnInitDialog()
         {m_periodLength, kIdcSettingsPeriodLenLabel, kIdcSettingsPeriodLenSpin, database.InitialPeriodLen(),
          kMinPeriodLength, kMaxPeriodLength,
          QStringLiteral("The bleeding days assumed for a cycle.\nAccepted: 1 to 7 days.")},
-        {m_lutealPhase, kIdcSettingsLutealLabel, kIdcSettingsLutealSpin, database.LutealPhaseLen(),
-         kMinLutealArrows, kMaxLutealArrows,
+        {m_lutealPhase, kIdcSettingsLutealLabel, kIdcSettingsLutealSpin, database.LutealPhaseLen(), kMinLutealArrows,
+         kMaxLutealArrows,
          QStringLiteral("The luteal phase is the time from ovulation to the start of the next cycle,\n"
                         "usually about 14 days. It places the predicted ovulation and fertile days.\n"
                         "Accepted: 10 to 20 days.")},

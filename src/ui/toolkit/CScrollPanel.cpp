@@ -11,8 +11,8 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QWheelEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <algorithm>
 
