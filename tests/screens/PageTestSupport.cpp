@@ -1,6 +1,7 @@
 #include "PageTestSupport.h"
 
 #include "settings/AppSettings.h"
+#include "ui/screens/CPasswordSetDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/ImageCache.h"
 
@@ -62,6 +63,18 @@ void Type(CBlackDialog& dialog, int id, const QString& text)
     ASSERT_NE(edit, nullptr);
     edit->clear();
     QTest::keyClicks(edit, text);
+}
+
+void PageTest::WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script)
+{
+    QTimer::singleShot(0, m_host.get(), [this, script] {
+        auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
+        if (!page) {
+            ADD_FAILURE() << "no \"Set Password\" page";
+            return;
+        }
+        script(*page);
+    });
 }
 
 QImage GrabPixels(QWidget* widget)

@@ -12,6 +12,7 @@
 #include <memory>
 
 class CBlackDialog;
+class CPasswordSetDlg;
 
 /// A fixture for screens that run as pages: the Fusion style, DejaVu Sans 9 pt, the ten
 /// pictures, theme 0, and a shown host window of 480 x 640 that tests may resize.
@@ -27,6 +28,9 @@ protected:
 
     /// Runs `dialog` as a page, calls `look` and leaves it with its close command.
     void Look(CBlackDialog& dialog, const std::function<void()>& look);
+
+    /// The next "Set Password" page opened over the host gets `script`, which must end it.
+    void WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script);
 
     std::unique_ptr<QWidget> m_host;
 };

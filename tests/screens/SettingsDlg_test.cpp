@@ -58,19 +58,6 @@ protected:
     {
         return static_cast<MemoryNotificationDatabase&>(TheAppSettings().Notifications());
     }
-
-    // The next "Set Password" page gets `script`, which must end it.
-    void WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script)
-    {
-        QTimer::singleShot(0, m_host.get(), [this, script] {
-            auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
-            if (!page) {
-                ADD_FAILURE() << "no \"Set Password\" page";
-                return;
-            }
-            script(*page);
-        });
-    }
 };
 
 TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)

@@ -72,19 +72,6 @@ QStringList Rows(const QTreeWidget* list, int columns)
 
 class WelcomeDlgTest : public PageTest
 {
-protected:
-    // The next "Set Password" page gets `script`, which must end it.
-    void WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script)
-    {
-        QTimer::singleShot(0, m_host.get(), [this, script] {
-            auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
-            if (!page) {
-                ADD_FAILURE() << "no \"Set Password\" page";
-                return;
-            }
-            script(*page);
-        });
-    }
 };
 
 TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom2008ToToday)
