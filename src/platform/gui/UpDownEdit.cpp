@@ -1,5 +1,7 @@
 #include "platform/gui/UpDownEdit.h"
 
+#include "platform/MessageBox.h"
+
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 
@@ -28,6 +30,17 @@ int UpDownEdit::ReadNumber() const
         number = std::min<long long>(number * 10 + (c.unicode() - u'0'), std::numeric_limits<int>::max());
     }
     return static_cast<int>(number);
+}
+
+bool UpDownEdit::AcceptsNumber(int minimum, int maximum, const QString& messageFormat)
+{
+    const int value = ReadNumber();
+    if (value >= minimum && value <= maximum)
+        return true;
+    ShowMessage(messageFormat.arg(minimum).arg(maximum), MessageButtons::Ok, MessageIcon::Warning);
+    setFocus();
+    selectAll();
+    return false;
 }
 
 void UpDownEdit::Step(int delta)

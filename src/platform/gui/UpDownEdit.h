@@ -26,6 +26,11 @@ public:
     /// of overflowing.
     int ReadNumber() const;
 
+    /// True when ReadNumber() lies within minimum..maximum. Otherwise says so with
+    /// `messageFormat` (its %1 and %2 become the bounds), selects the text for retyping and
+    /// returns false. Too many digits read as the largest number: out of range, never wrapped.
+    bool AcceptsNumber(int minimum, int maximum, const QString& messageFormat);
+
     /// Moves the number by `delta` within the range and writes it into the text. A text
     /// without digits steps from the last number stepped to (first the minimum).
     void Step(int delta);

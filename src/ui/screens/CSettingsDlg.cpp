@@ -22,8 +22,6 @@
 #include <climits>
 
 namespace {
-constexpr int kMinCycleLength = 20;
-constexpr int kMaxCycleLength = 40;
 constexpr int kMinPeriodLength = 1;
 constexpr int kMaxPeriodLength = 7;
 constexpr int kMinLutealPhase = 10;
@@ -90,7 +88,9 @@ bool CSettingsDlg::OnInitDialog()
         {m_cycleLength, kIdcSettingsCycleLenLabel, kIdcSettingsCycleLenSpin, database.InitialCycleLen(),
          kMinCycleLength, kMaxCycleLength,
          QStringLiteral("The cycle length assumed until enough cycles are recorded.\n"
-                        "Accepted: 20 to 40 days.")},
+                        "Accepted: %1 to %2 days.")
+             .arg(kMinCycleLength)
+             .arg(kMaxCycleLength)},
         {m_periodLength, kIdcSettingsPeriodLenLabel, kIdcSettingsPeriodLenSpin, database.InitialPeriodLen(),
          kMinPeriodLength, kMaxPeriodLength,
          QStringLiteral("The bleeding days assumed for a cycle.\nAccepted: 1 to 7 days.")},
@@ -180,31 +180,21 @@ void CSettingsDlg::OnCommand(int id)
     CSizeableDialog::OnCommand(id);
 }
 
-bool CSettingsDlg::IsInRange(const NumberField& field)
+bool CSettingsDlg::AcceptsCycleLength(UpDownEdit* edit)
 {
-    // Too many digits read as the largest number, so they are out of range, never wrapped.
-    const int value = field.edit->ReadNumber();
-    if (value >= field.minimum && value <= field.maximum)
-        return true;
-    ShowMessage(QString::fromLatin1(field.message).arg(field.minimum).arg(field.maximum), MessageButtons::Ok,
-                MessageIcon::Warning);
-    field.edit->setFocus();
-    field.edit->selectAll();
-    return false;
+    return edit->AcceptsNumber(kMinCycleLength, kMaxCycleLength,
+                               QStringLiteral("The initial cycle length must be between %1 and %2 days"));
 }
 
 void CSettingsDlg::OnOK()
 {
-    const NumberField fields[] = {
-        {m_cycleLength, kMinCycleLength, kMaxCycleLength, "The initial cycle length must be between %1 and %2 days"},
-        {m_periodLength, kMinPeriodLength, kMaxPeriodLength,
-         "The average period length must be between %1 and %2 days"},
-        {m_lutealPhase, kMinLutealPhase, kMaxLutealPhase, "The luteal phase length must be between %1 and %2 days"},
-    };
-    for (const NumberField& field : fields) {
-        if (!IsInRange(field))
-            return;
-    }
+    // The first number out of range is said, in the order of the fields.
+    if (!AcceptsCycleLength(m_cycleLength) ||
+        !m_periodLength->AcceptsNumber(kMinPeriodLength, kMaxPeriodLength,
+                                       QStringLiteral("The average period length must be between %1 and %2 days")) ||
+        !m_lutealPhase->AcceptsNumber(kMinLutealPhase, kMaxLutealPhase,
+                                      QStringLiteral("The luteal phase length must be between %1 and %2 days")))
+        return;
     if (!IsSettingsWritable()) {
         ShowMessage(QStringLiteral("The settings could not be saved: %1 cannot be written.").arg(SettingsFileName()),
                     MessageButtons::Ok, MessageIcon::Warning);

@@ -21,6 +21,14 @@ class CSettingsDlg : public CSizeableDialog
     Q_OBJECT
 
 public:
+    /// The initial cycle lengths a user may set, here and in the welcome.
+    static constexpr int kMinCycleLength = 20;
+    static constexpr int kMaxCycleLength = 40;
+
+    /// Whether `edit` holds an initial cycle length that may be set; otherwise says so
+    /// ("The initial cycle length must be between 20 and 40 days") and selects it.
+    static bool AcceptsCycleLength(UpDownEdit* edit);
+
     explicit CSettingsDlg(QWidget* parent = nullptr);
     ~CSettingsDlg() override;
 
@@ -39,15 +47,6 @@ public:
     }
 
 private:
-    struct NumberField
-    {
-        UpDownEdit* edit;
-        int minimum;
-        int maximum;
-        const char* message;
-    };
-
-    bool IsInRange(const NumberField& field);
     void Store();
     void PlaceControls();
 

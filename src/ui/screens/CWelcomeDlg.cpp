@@ -8,6 +8,7 @@
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
+#include "ui/screens/CSettingsDlg.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/screens/PasswordProtectionSwitch.h"
 #include "ui/toolkit/ImageCache.h"
@@ -19,8 +20,6 @@
 #include <QPushButton>
 
 namespace {
-constexpr int kMinCycleLength = 20;
-constexpr int kMaxCycleLength = 40;
 // The widest the controls are laid out, in dialog units: a large window keeps them together.
 constexpr int kMaximumLayoutWidth = 300;
 } // namespace
@@ -91,9 +90,11 @@ bool CWelcomeDlg::OnInitDialog()
     m_cycleLength->setText(QString::number(TheCycleDatabase().InitialCycleLen()));
     if (auto* arrows = ControlAs<UpDownButtons>(kIdcWelcomeCycleLenSpin)) {
         arrows->SetBuddy(m_cycleLength);
-        arrows->SetRange(kMinCycleLength, kMaxCycleLength);
+        arrows->SetRange(CSettingsDlg::kMinCycleLength, CSettingsDlg::kMaxCycleLength);
     }
-    m_cycleLength->setToolTip(QStringLiteral("Accepted: %1 to %2 days.").arg(kMinCycleLength).arg(kMaxCycleLength));
+    m_cycleLength->setToolTip(QStringLiteral("Accepted: %1 to %2 days.")
+                                  .arg(CSettingsDlg::kMinCycleLength)
+                                  .arg(CSettingsDlg::kMaxCycleLength));
 
     m_protection = new PasswordProtectionSwitch(protection, setPassword, PasswordProtectionSwitch::Opening::FromStore);
 
@@ -133,16 +134,9 @@ void CWelcomeDlg::RunImport()
 
 void CWelcomeDlg::OnOK()
 {
-    const int length = m_cycleLength->ReadNumber();
-    if (length < kMinCycleLength || length > kMaxCycleLength) {
-        ShowMessage(QStringLiteral("The initial cycle length must be between %1 and %2 days")
-                        .arg(kMinCycleLength)
-                        .arg(kMaxCycleLength),
-                    MessageButtons::Ok, MessageIcon::Warning);
-        m_cycleLength->setFocus();
-        m_cycleLength->selectAll();
+    if (!CSettingsDlg::AcceptsCycleLength(m_cycleLength))
         return;
-    }
+    const int length = m_cycleLength->ReadNumber();
     CycleDatabase& database = TheCycleDatabase();
     // A date typed and not yet taken counts.
     m_lastCycle->DateEdit()->interpretText();
