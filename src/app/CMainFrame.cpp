@@ -266,10 +266,10 @@ void CMainFrame::ExportData()
 
 bool CMainFrame::ImportData()
 {
-    const QString path = AskForCsvFile(FileDialogKind::Open, this, QStringLiteral("Import"), StartFolder());
+    const QString path = AskForCsvFile(FileDialogKind::Open, this, QStringLiteral("Import"), CsvStartFolder());
     if (path.isEmpty())
         return false;
-    RememberFolder(path);
+    RememberCsvFolder(path);
     // The file is read and checked whole before anything is replaced.
     std::vector<DayRecord> records;
     CycleDatabase::ImportReport report;
@@ -296,16 +296,6 @@ bool CMainFrame::ImportData()
     }
     ShowMessage(ImportSummary(report), MessageButtons::Ok, MessageIcon::Information);
     return true;
-}
-
-QString CMainFrame::StartFolder() const
-{
-    return CsvStartFolder();
-}
-
-void CMainFrame::RememberFolder(const QString& filePath)
-{
-    RememberCsvFolder(filePath);
 }
 
 void CMainFrame::ShowAndRaise()

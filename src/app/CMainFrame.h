@@ -42,8 +42,6 @@ private:
     void ExportData();
     /// True when the days of the file were stored.
     bool ImportData();
-    QString StartFolder() const;
-    void RememberFolder(const QString& filePath);
     void SaveGeometry();
     void RestoreGeometry();
     void PlaceOnScreen();
