@@ -58,13 +58,10 @@ bool PasswordStore::EnableWithPassword(const QString& text)
     const QByteArray wanted = HashBytes(hash);
     const QByteArray previous = StoredHashBytes();
     const bool wasEnabled = IsEnabled();
-    if (!WriteSettingBytes(Section(), kPassword, wanted) || StoredHashBytes() != wanted) {
+    const bool stored = WriteSettingBytes(Section(), kPassword, wanted) && StoredHashBytes() == wanted &&
+                        (wasEnabled || (SetEnabled(true) && IsEnabled()));
+    if (!stored) {
         // Put the earlier hash back, in case anything reached the file.
-        if (!previous.isEmpty())
-            WriteSettingBytes(Section(), kPassword, previous);
-        return false;
-    }
-    if (!wasEnabled && (!SetEnabled(true) || !IsEnabled())) {
         if (!previous.isEmpty())
             WriteSettingBytes(Section(), kPassword, previous);
         return false;
