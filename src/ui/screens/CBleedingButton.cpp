@@ -121,11 +121,9 @@ void CBleedingButton::mouseReleaseEvent(QMouseEvent* event)
 void CBleedingButton::wheelEvent(QWheelEvent* event)
 {
     event->accept();
-    // A notch (120) is one level; finer wheels add up. Up is more, down is less; the wheel
-    // stops at None and Heavy rather than going round.
-    m_wheelRemainder += event->angleDelta().y();
-    const int steps = m_wheelRemainder / 120;
-    m_wheelRemainder %= 120;
+    // A notch is one level. Up is more, down is less; the wheel stops at None and Heavy
+    // rather than going round.
+    const int steps = m_wheel.Take(*event);
     if (steps != 0)
         Pick(std::clamp(m_level + steps, static_cast<int>(None), static_cast<int>(Heavy)));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/gui/WheelNotches.h"
+
 #include <QAbstractButton>
 #include <QImage>
 #include <QPointer>
@@ -72,6 +74,6 @@ private:
 
     int m_level = 0;
     int m_hintLevel = 0;
-    int m_wheelRemainder = 0;
+    WheelNotches m_wheel;
     QPointer<QLabel> m_nameLabel;
 };

@@ -495,12 +495,9 @@ bool CTodayDlg::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    // The wheel steps like the arrow keys; a touchpad's small steps add up to whole ones.
+    // The wheel steps like the arrow keys.
     if (watched == m_picker && event->type() == QEvent::Wheel) {
-        m_wheelRemainder += static_cast<QWheelEvent*>(event)->angleDelta().y();
-        const int steps = m_wheelRemainder / QWheelEvent::DefaultDeltasPerStep;
-        m_wheelRemainder -= steps * QWheelEvent::DefaultDeltasPerStep;
-        StepPickerDate(steps);
+        StepPickerDate(m_wheel.Take(*static_cast<QWheelEvent*>(event)));
         return true;
     }
     // The popup closing after a date was taken from it goes to that date (closed with Esc or

@@ -2,6 +2,7 @@
 
 #include "model/CalDate.h"
 #include "model/DayRecord.h"
+#include "platform/gui/WheelNotches.h"
 #include "ui/toolkit/CSizeableDialog.h"
 
 #include <QDate>
@@ -103,7 +104,7 @@ private:
     QString m_shownNote;
     // A date chosen in the field, waiting to be gone to once the event that chose it is over.
     QDate m_pickedDate;
-    int m_wheelRemainder = 0;
+    WheelNotches m_wheel;
     bool m_loading = false;
     bool m_busy = false;
     bool m_ending = false;
