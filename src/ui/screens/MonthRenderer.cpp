@@ -337,7 +337,7 @@ void MonthRenderer::DecorateCell(QPainter& painter, const QRect& cell, const Cal
     if (weight > 0) {
         const int a = (weight * state.fade) / 100;
         const QRgb target = bleeding ? kBleedingTarget : kFertileTarget;
-        const QColor fill = Blend(theme.Color(1), target, a);
+        const QColor fill = DiscColour(theme, target, a);
         // A pale or dark fill alone can vanish into the page (a Slight day on a dark theme):
         // the disc's edge carries the mark's colour, fading only with the distance ahead.
         const QColor rim = Blend(theme.Color(1), (bleeding ? colours.bleedingRim : colours.fertileRim).rgb(),
