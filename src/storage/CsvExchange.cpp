@@ -53,11 +53,6 @@ bool IsDayLine(const QString& line)
            line[10] == QLatin1Char(';');
 }
 
-bool IsDayLine(const QByteArray& bytes)
-{
-    return bytes.size() >= 12 && bytes[4] == '-' && bytes[7] == '-' && bytes[10] == ';';
-}
-
 // What can be wrong with a line that is not a day line. The encodings are told apart by how
 // the day line's characters come out when their bytes are read as UTF-16LE.
 enum class LineProblem {
@@ -85,7 +80,7 @@ LineProblem FindLineProblem(const QString& line, bool tooLong)
     }
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return LineProblem::Utf8WithMark;
-    if (IsDayLine(bytes))
+    if (IsDayLine(QString::fromLatin1(bytes)))
         return LineProblem::Utf8;
     if (swapped.startsWith(QChar(0xFEFF)) || IsDayLine(swapped))
         return LineProblem::Utf16BigEndian;
