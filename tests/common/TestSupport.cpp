@@ -38,6 +38,19 @@ DayRecord Day(const CalDate& date, int level, const QString& note)
     return record;
 }
 
+std::vector<DayRecord> StartTwoPeriodExample()
+{
+    const CalDate day0 = Date(2026, 3, 10);
+    std::vector<DayRecord> records;
+    for (const int first : {0, 25}) {
+        for (int d = 0; d < 5; ++d)
+            records.push_back(Day(OffsetDate(day0, first + d), Heavy));
+    }
+    const CalDate today = OffsetDate(day0, 29);
+    SetToday(today.year, today.month, today.day);
+    return records;
+}
+
 QByteArray FileBytes(const QString& path)
 {
     QFile file(path);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 /// Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -30,6 +31,10 @@ CalDate Date(int year, int month, int day);
 
 /// A day record of `level` with an optional note (the has-note bit follows the note).
 DayRecord Day(const CalDate& date, int level, const QString& note = QString());
+
+/// The worked example of two recorded periods: five Heavy days from 10 March 2026 (day 0) and
+/// five from day 25. Sets today to day 29 and returns the records to store.
+std::vector<DayRecord> StartTwoPeriodExample();
 
 /// The bytes of the file at `path`; none where it cannot be read.
 QByteArray FileBytes(const QString& path);

@@ -230,12 +230,7 @@ TEST_F(CycleDatabaseTest, MeasuredCycleCountIsTheIntervalsTheAverageRestsOn)
     // Periods on days 0 to 4 and 25 to 29, today day 29: the recorded interval of 25 days and
     // the 27 days to the predicted start on day 52, which the walk reaches.
     const CalDate day0 = Date(2026, 3, 10);
-    std::vector<DayRecord> records;
-    AddRun(records, day0, 5, Heavy);
-    AddRun(records, OffsetDate(day0, 25), 5, Heavy);
-    const CalDate today = OffsetDate(day0, 29);
-    SetToday(today.year, today.month, today.day);
-    db().ReplaceRecords(records);
+    db().ReplaceRecords(StartTwoPeriodExample());
     EXPECT_EQ(db().AverageCycleLength(), 27);
     EXPECT_EQ(db().MeasuredCycleCount(), 2);
     EXPECT_EQ(db().ShortestCycle(), 25);

@@ -107,15 +107,7 @@ TEST_F(HistoryDialogTest, AnEmptyHistorySaysSoAndColumnsShareTheWidth)
 TEST_F(HistoryDialogTest, TheWorkedExampleShowsTheModelsRows)
 {
     // Periods on days 0 to 4 and 25 to 29, today day 29.
-    const CalDate day0 = Date(2026, 3, 10);
-    std::vector<DayRecord> records;
-    for (int d = 0; d < 5; ++d) {
-        records.push_back(Day(OffsetDate(day0, d), Heavy));
-        records.push_back(Day(OffsetDate(day0, 25 + d), Heavy));
-    }
-    const CalDate today = OffsetDate(day0, 29);
-    SetToday(today.year, today.month, today.day);
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
 
     CHistoryDialog dialog;
     Look(dialog, [&] {

@@ -55,15 +55,7 @@ TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
 TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
 {
     // Periods on days 0 to 4 (6 days of bleeding recorded) and 25 to 29, today day 29.
-    const CalDate day0 = Date(2026, 3, 10);
-    std::vector<DayRecord> records;
-    for (int d = 0; d < 5; ++d) {
-        records.push_back(Day(OffsetDate(day0, d), Heavy));
-        records.push_back(Day(OffsetDate(day0, 25 + d), Heavy));
-    }
-    const CalDate today = OffsetDate(day0, 29);
-    SetToday(today.year, today.month, today.day);
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
     CycleDatabase& database = TheCycleDatabase();
     const int average = database.AverageCycleLength();
     const QStringList expected{
