@@ -1,6 +1,8 @@
 #include "BenchSupport.h"
 #include "model/CycleDatabase.h"
+#include "model/OvulationDates.h"
 #include "ui/screens/COvuChartWnd.h"
+#include "ui/screens/SummaryRows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -84,5 +86,42 @@ BENCHMARK(BM_ConceptionChartRepaint)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
+
+// Fifteen years of 28-day cycles with a period of five days, the last one begun `daysAgo` days
+// ago: 33 days is a period four days late.
+void PrepareHistory(int daysAgo)
+{
+    std::vector<DayRecord> records;
+    const CalDate last = OffsetDate(Today(), -daysAgo);
+    for (int cycle = 15 * 13; cycle >= 0; --cycle) {
+        for (int k = 0; k < 5; ++k) {
+            DayRecord record;
+            record.date = OffsetDate(last, -28 * cycle + k);
+            SetLevel(record, Heavy);
+            records.push_back(record);
+        }
+    }
+    TheCycleDatabase().ReplaceRecords(std::move(records));
+    TheCycleDatabase().AverageCycleLength();
+}
+
+// The summary's nine rows built again, as after a change of the day (goal: under 1 ms).
+void BM_SummaryRebuild(benchmark::State& state)
+{
+    PrepareHistory(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildSummaryRows(TheCycleDatabase()));
+}
+BENCHMARK(BM_SummaryRebuild)->Arg(10)->Arg(33)->Unit(benchmark::kMicrosecond);
+
+// The ovulation dates alone, the part of the rebuild every fertility screen shares.
+void BM_OvulationDates(benchmark::State& state)
+{
+    PrepareHistory(static_cast<int>(state.range(0)));
+    OvulationDates dates;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindOvulations(TheCycleDatabase(), Today(), dates));
+}
+BENCHMARK(BM_OvulationDates)->Arg(10)->Arg(33)->Unit(benchmark::kMicrosecond);
 
 } // namespace

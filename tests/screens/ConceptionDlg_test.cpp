@@ -114,7 +114,7 @@ TEST_F(ConceptionDlgTest, TheLutealPhaseMovesTheBarsAndIsNamedInTheFootnote)
         }
     }
     EXPECT_EQ(highest, 16);
-    EXPECT_EQ(COvuChartWnd::ColumnTip(16), QStringLiteral("Day 17: 84 %"));
+    EXPECT_EQ(COvuChartWnd::ColumnTip(16), QStringLiteral("Day 17, December 22: 84 %, expected ovulation"));
 }
 
 TEST_F(ConceptionDlgTest, WithoutACurrentCycleThereIsNoTodayColumn)
@@ -126,6 +126,7 @@ TEST_F(ConceptionDlgTest, WithoutACurrentCycleThereIsNoTodayColumn)
     const QImage image = GrabPixels(&chart);
     EXPECT_EQ(CountNear(image, image.rect(), COvuChartWnd::kTodayColour), 0);
     EXPECT_GT(BarHeight(image, chart, 13), 0) << "the bars of an average cycle stay";
+    EXPECT_EQ(COvuChartWnd::ColumnTip(14), QStringLiteral("Day 15: 84 %")) << "days without dates";
 }
 
 TEST_F(ConceptionDlgTest, AChartTooSmallForItsMarginsShowsOnlyItsFrame)
@@ -154,8 +155,8 @@ TEST_F(ConceptionDlgTest, EachColumnNamesItsDayAndChanceInATooltip)
     COvuChartWnd chart;
     chart.resize(480, 400);
     chart.show();
-    EXPECT_EQ(COvuChartWnd::ColumnTip(14), QStringLiteral("Day 15: 84 %"));
-    EXPECT_EQ(COvuChartWnd::ColumnTip(0), QStringLiteral("Day 1: 0 %"));
+    EXPECT_EQ(COvuChartWnd::ColumnTip(14), QStringLiteral("Day 15, December 20: 84 %, expected ovulation"));
+    EXPECT_EQ(COvuChartWnd::ColumnTip(0), QStringLiteral("Day 1, December 6: 0 %"));
     for (int i = 0; i < 28; ++i) {
         const QRect column = chart.ColumnRect(i);
         EXPECT_EQ(chart.ColumnAt(column.left()), i);
@@ -167,7 +168,7 @@ TEST_F(ConceptionDlgTest, EachColumnNamesItsDayAndChanceInATooltip)
     const QPoint inside = chart.ColumnRect(14).center();
     QHelpEvent help(QEvent::ToolTip, inside, chart.mapToGlobal(inside));
     QApplication::sendEvent(&chart, &help);
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("Day 15: 84 %"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Day 15, December 20: 84 %, expected ovulation"));
     QToolTip::hideText();
 }
 

@@ -127,7 +127,9 @@ TEST_F(DueDateCalcDlgTest, AChosenSignProposesADueDateThatNeedsNoConceptionInThe
     };
     const Case cases[] = {
         {QDate(2027, 1, 15), "Capricorn", QDate(2028, 1, 1)},
-        {QDate(2027, 3, 15), "Sagittarius", QDate(2027, 12, 1)},
+        {QDate(2026, 3, 5), "Sagittarius", QDate(2026, 12, 1)},
+        {QDate(2026, 3, 15), "Sagittarius", QDate(2027, 12, 1)}, // conception 10 March would be past
+        {QDate(2027, 3, 15), "Sagittarius", QDate(2028, 12, 1)},
         {QDate(2027, 4, 15), "Sagittarius", QDate(2028, 12, 1)},
         {QDate(2026, 10, 12), "Aries", QDate(2028, 4, 1)},
         {QDate(2026, 12, 31), "Capricorn", QDate(2028, 1, 1)},
@@ -140,9 +142,25 @@ TEST_F(DueDateCalcDlgTest, AChosenSignProposesADueDateThatNeedsNoConceptionInThe
             EXPECT_EQ(dialog.BirthSignText(), QString::fromLatin1(c.sign)) << "the list keeps her choice";
             EXPECT_EQ(dialog.LastCycleStart(), c.due.addDays(-280));
             EXPECT_EQ(dialog.ConceptionDate(), c.due.addDays(-266));
-            // The rule counts whole months: conception falls in this month at the earliest.
-            EXPECT_GE(dialog.ConceptionDate(), QDate(c.today.year(), c.today.month(), 1));
+            EXPECT_GE(dialog.ConceptionDate(), c.today);
         });
+    }
+
+    // Every sign chosen on the first and the last day of every month: the 1st of the sign's
+    // last month, the conception it needs not in the past, and no earlier such date would do.
+    for (int sign = 0; sign < 12; ++sign) {
+        for (int month = 1; month <= 12; ++month) {
+            const QDate first(2026, month, 1);
+            for (const QDate& today : {first, first.addMonths(1).addDays(-1)}) {
+                const QDate due = DueDateForBirthSign(sign, today);
+                ASSERT_TRUE(due.isValid()) << sign << " " << today.toString().toStdString();
+                EXPECT_EQ(due.day(), 1);
+                EXPECT_EQ(due.month(), BirthSigns()[static_cast<size_t>(sign)].lastMonth);
+                EXPECT_GE(due.addDays(-kConceptionToDueDays), today) << sign << " " << today.toString().toStdString();
+                EXPECT_LT(due.addYears(-1).addDays(-kConceptionToDueDays), today)
+                    << sign << " " << today.toString().toStdString();
+            }
+        }
     }
 }
 
@@ -154,8 +172,9 @@ TEST_F(DueDateCalcDlgTest, WorksOnLocalDatesWhateverTheTimeOfDay)
         EXPECT_EQ(dialog.LastCycleStart(), QDate(2026, 6, 1));
         EXPECT_EQ(dialog.DueDate(), QDate(2027, 3, 8));
     });
-    // In UTC it is still January: "Libra" then needs October 2027, locally it is February.
-    SetCurrentTimeForTesting(ToTime(Date(2027, 2, 1), 0) + 30 * 60);
+    // "Libra" on 1 October 2027 needs conception on 8 January 2027: in UTC it is still that
+    // day, locally it is the 9th, too late.
+    SetCurrentTimeForTesting(ToTime(Date(2027, 1, 9), 0) + 30 * 60);
     Use([](CDueDateCalcDlg& dialog) {
         Choose(dialog, QStringLiteral("Libra"));
         EXPECT_EQ(dialog.DueDate(), QDate(2028, 10, 1));
@@ -185,6 +204,27 @@ TEST_F(DueDateCalcDlgTest, OpensOnTheCurrentCycleAndCountsSignedDays)
         Pick(dialog, kIdcDueConception, QDate(2027, 1, 1));
         EXPECT_EQ(dialog.LastCycleStart(), QDate(2027, 1, 5));
     });
+}
+
+TEST_F(DueDateCalcDlgTest, TheDueDateIs266DaysAfterConceptionWhateverTheCycle)
+{
+    std::vector<DayRecord> records;
+    for (int day = 1; day <= 5; ++day)
+        records.push_back(Day(Date(2026, 12, day), Heavy));
+    for (const auto& [cycle, luteal] : {std::pair{21, 14}, {35, 14}, {40, 14}, {28, 12}, {28, 16}}) {
+        WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), cycle);
+        ResetCycleDatabaseForTesting();
+        TheCycleDatabase().SetLutealPhaseLen(luteal);
+        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+        Use([&](CDueDateCalcDlg& dialog) {
+            EXPECT_EQ(dialog.ConceptionDate(), QDate(2026, 12, 1).addDays(cycle - luteal)) << cycle << "/" << luteal;
+            EXPECT_EQ(dialog.ConceptionDate().daysTo(dialog.DueDate()), 266) << cycle << "/" << luteal;
+            // And back from a due date she sets.
+            Pick(dialog, kIdcDueDate, QDate(2027, 10, 1));
+            EXPECT_EQ(dialog.ConceptionDate(), QDate(2027, 10, 1).addDays(-266)) << cycle << "/" << luteal;
+            EXPECT_EQ(dialog.LastCycleStart(), dialog.ConceptionDate().addDays(luteal - cycle));
+        });
+    }
 }
 
 TEST_F(DueDateCalcDlgTest, AStepBeyondThePickersRangeChangesNothing)

@@ -86,7 +86,17 @@ TEST_F(HistoryDialogTest, AnEmptyHistorySaysSoAndColumnsShareTheWidth)
         EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("First Day"));
         EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Bleeding Days"));
         EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Cycle Length"));
-        EXPECT_EQ(list->geometry(), QRect(QPoint(0, 0), dialog.ClientSize())) << "the list fills the page";
+        // The list fills the page above the legend, which screen readers get with the list.
+        const QString legend = QStringLiteral(
+            "Italic: predicted, no bleeding recorded. Bold: the current cycle, counted to the next expected start.");
+        ASSERT_NE(dialog.Legend(), nullptr);
+        EXPECT_EQ(dialog.Legend()->text(), legend);
+        EXPECT_TRUE(dialog.Legend()->isVisible());
+        EXPECT_EQ(list->accessibleDescription(), legend);
+        EXPECT_EQ(list->geometry().topLeft(), QPoint(0, 0));
+        EXPECT_EQ(list->width(), dialog.ClientSize().width());
+        EXPECT_EQ(list->geometry().bottom() + 1, dialog.Legend()->geometry().top());
+        EXPECT_EQ(dialog.Legend()->geometry().bottom() + 1, dialog.ClientSize().height());
         const auto* note = list->viewport()->findChild<QLabel*>();
         ASSERT_NE(note, nullptr);
         EXPECT_TRUE(note->isVisible());

@@ -56,21 +56,21 @@ TEST_F(OvulationDlgTest, ShowsNoDataWithoutACurrentCycle)
     });
 }
 
-TEST_F(OvulationDlgTest, TheLastOvulationIsTheLatestOnOrBeforeToday)
+TEST_F(OvulationDlgTest, TheNextOvulationIsTheFirstNotBeforeToday)
 {
-    // 20 November 2026 starts a cycle of 28 days: the estimate is 4 December.
+    // 20 November 2026 starts a cycle of 28 days: the next starts on 18 December, 14 days
+    // after the ovulation of 4 December.
     StorePeriod(Date(2026, 11, 20));
     SetToday(2026, 12, 4);
     Shown shown = Open();
-    EXPECT_EQ(shown.last, QStringLiteral("December 4"));
-    EXPECT_EQ(shown.next, QStringLiteral("January 1, 2027")) << "another year is named";
-    EXPECT_EQ(shown.fertile, QStringLiteral("November 29 to December 8"));
-
-    SetToday(2026, 12, 3);
-    shown = Open();
     EXPECT_EQ(shown.last, QStringLiteral("November 6"));
     EXPECT_EQ(shown.next, QStringLiteral("December 4"));
     EXPECT_EQ(shown.fertile, QStringLiteral("November 29 to December 8"));
+
+    SetToday(2026, 12, 5);
+    shown = Open();
+    EXPECT_EQ(shown.last, QStringLiteral("December 4"));
+    EXPECT_EQ(shown.next, QStringLiteral("January 1, 2027")) << "another year is named";
 
     // Four days after the ovulation its fertile days still last; five days after, the next one's show.
     SetToday(2026, 12, 8);
@@ -94,16 +94,21 @@ TEST_F(OvulationDlgTest, ALongCycleNeverShowsANextOvulationInThePast)
     EXPECT_EQ(shown.next, QStringLiteral("March 12"));
 }
 
-TEST_F(OvulationDlgTest, TheLutealPhaseSettingDoesNotMoveTheseDates)
+TEST_F(OvulationDlgTest, TheLutealPhaseSettingMovesTheDatesAndIsNamed)
 {
-    StorePeriod(Date(2026, 11, 20));
-    TheCycleDatabase().SetLutealPhaseLen(12);
-    COvulationDlg dialog;
-    Look(dialog, [&] {
-        EXPECT_EQ(dialog.LastText(), QStringLiteral("December 4"));
-        EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcOvulationFootnote)->text(),
-                  QStringLiteral("(assuming the ovulation happens 14 days before the start of the next cycle)"));
-    });
+    StorePeriod(Date(2026, 11, 20)); // the next cycles start on 18 December and 15 January
+    SetToday(2026, 12, 5);
+    for (const auto& [days, next] :
+         {std::pair{10, "December 8"}, {12, "December 6"}, {14, "January 1, 2027"}, {16, "December 30"}}) {
+        TheCycleDatabase().SetLutealPhaseLen(days);
+        COvulationDlg dialog;
+        Look(dialog, [&] {
+            EXPECT_EQ(dialog.NextText(), QString::fromLatin1(next)) << days;
+            EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcOvulationFootnote)->text(),
+                      QStringLiteral("(assuming the ovulation happens %1 days before the start of the next cycle)")
+                          .arg(days));
+        });
+    }
 }
 
 TEST_F(OvulationDlgTest, ACycleShorterThanTheLutealPhaseCountsBackFromItsStart)

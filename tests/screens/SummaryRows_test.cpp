@@ -197,7 +197,7 @@ TEST_F(SummaryRowsTest, EarlyAndLatePeriodsOfAutumn)
 TEST_F(SummaryRowsTest, OvulationEstimateIsNeverInThePast)
 {
     // A 20-day cycle whose next two predicted periods she recorded as dry: the cycle start
-    // is 39 days back and one added cycle leaves the estimate 13 days in the past.
+    // is 39 days back, and the next start the calendar shows is 14 December.
     WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 20);
     std::vector<DayRecord> records = {Day(Date(2026, 10, 1), Heavy)};
     for (int offset : {20, 21, 22, 40, 41, 42})
@@ -207,7 +207,8 @@ TEST_F(SummaryRowsTest, OvulationEstimateIsNeverInThePast)
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[0].caption, QStringLiteral("Today: Day 40"));
     EXPECT_EQ(rows[2].caption, QStringLiteral("Next Ovulation"));
-    EXPECT_EQ(rows[2].description, QStringLiteral("In 7 days, at November 16"));
+    EXPECT_EQ(rows[2].description, QStringLiteral("In 21 days, at November 30"));
+    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on December 14"));
 }
 
 TEST_F(SummaryRowsTest, NoNextStartWithinReachSaysNoData)

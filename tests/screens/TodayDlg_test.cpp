@@ -349,6 +349,53 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTh
     EXPECT_EQ(LevelOf(record), Slight) << "the last run discarded";
 }
 
+TEST_F(TodayDlgTest, BleedingOnADayThatHasNotComeYetIsStoredOnlyWhenSheConfirms)
+{
+    const QString question = QStringLiteral("December 9 has not come yet. Record bleeding on it anyway?");
+    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        ResetCycleDatabaseForTesting();
+        MessageRecorder messages;
+        messages.QueueAnswer(answer);
+        CTodayDlg dialog;
+        dialog.SetCurrentDate(Date(2026, 12, 9)); // today is 6 December
+        const int result = Run(dialog, [&] {
+            for (int i = 0; i < 3; ++i)
+                dialog.OnCommand(kIdcTodayBleeding);
+            dialog.OnCommand(kCmdTodaySave);
+            if (answer == MessageAnswer::No) {
+                // She stays on the day with her choice, and may leave it.
+                EXPECT_EQ(dialog.Level(), Heavy);
+                messages.QueueAnswer(MessageAnswer::Discard);
+                dialog.OnCommand(kCmdTodayBack);
+            }
+        });
+        ASSERT_GE(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].text, question);
+        EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::No);
+        DayRecord record;
+        EXPECT_EQ(Stored(Date(2026, 12, 9), record), answer == MessageAnswer::Yes);
+        EXPECT_EQ(result, answer == MessageAnswer::Yes ? QDialog::Accepted : QDialog::Rejected);
+    }
+    // Bleeding today or before, and a note on a day to come, ask nothing.
+    MessageRecorder messages;
+    for (const CalDate& day : {Date(2026, 12, 6), Date(2026, 12, 10)}) {
+        CTodayDlg dialog;
+        dialog.SetCurrentDate(day);
+        Run(dialog, [&] {
+            if (day.day == 6)
+                dialog.OnCommand(kIdcTodayBleeding);
+            else
+                QTest::keyClicks(dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes), QStringLiteral("pack pads"));
+            dialog.OnCommand(kCmdTodaySave);
+        });
+    }
+    EXPECT_TRUE(messages.Messages().empty());
+    DayRecord record;
+    EXPECT_TRUE(Stored(Date(2026, 12, 6), record));
+    EXPECT_TRUE(Stored(Date(2026, 12, 10), record));
+}
+
 TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFile)
 {
     MessageRecorder messages;

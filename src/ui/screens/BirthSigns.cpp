@@ -18,7 +18,7 @@ constexpr std::array<BirthSign, 12> kSigns = {{
     {u"Pisces", 2, 20, 3, 20},
 }};
 
-constexpr int kMonthsOfPregnancy = 9;
+// The 1st of any month two years on leaves more than the days to conception.
 constexpr int kYearsAheadAtMost = 2;
 } // namespace
 
@@ -43,14 +43,15 @@ int BirthSignOf(int month, int day)
     return 0;
 }
 
-QDate DueDateForBirthSign(int index, int year, int month)
+QDate DueDateForBirthSign(int index, const QDate& today)
 {
-    if (index < 0 || index >= static_cast<int>(kSigns.size()))
+    if (index < 0 || index >= static_cast<int>(kSigns.size()) || !today.isValid())
         return QDate();
     const int lastMonth = kSigns[static_cast<size_t>(index)].lastMonth;
     for (int ahead = 0; ahead <= kYearsAheadAtMost; ++ahead) {
-        if (12 * ahead + lastMonth >= month + kMonthsOfPregnancy)
-            return QDate(year + ahead, lastMonth, 1);
+        const QDate due(today.year() + ahead, lastMonth, 1);
+        if (due.addDays(-kConceptionToDueDays) >= today)
+            return due;
     }
     return QDate();
 }

@@ -29,8 +29,12 @@ std::span<const BirthSign> BirthSigns();
 /// latest one not after that day in the year's turn.
 int BirthSignOf(int month, int day);
 
-/// The due date the calculator proposes for sign `index`, chosen in `month` of `year`: the 1st
-/// of the sign's last month in the first year from `year` on (at most two years ahead) that
-/// leaves at least nine months from now, so that the conception it needs is not in the past.
-/// An invalid date for an index outside the list.
-QDate DueDateForBirthSign(int index, int year, int month);
+/// Days from conception to the due date: 38 weeks, the 40 weeks counted from the cycle start
+/// of a 28-day cycle less its 14 days before ovulation.
+inline constexpr int kConceptionToDueDays = 266;
+
+/// The due date the calculator proposes for sign `index`, chosen on `today`: the 1st of the
+/// sign's last month in the first year whose date less kConceptionToDueDays is not before
+/// today, so that the conception it needs is not in the past. An invalid date for an index
+/// outside the list or an invalid today.
+QDate DueDateForBirthSign(int index, const QDate& today);

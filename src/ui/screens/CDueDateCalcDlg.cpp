@@ -3,7 +3,6 @@
 #include "model/CycleDatabase.h"
 #include "resources/ResourceIds.h"
 #include "ui/screens/BirthSigns.h"
-#include "ui/screens/FertilityDates.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,7 +11,7 @@
 
 namespace {
 // Pregnancies that go on two weeks past the due date are induced; weeks beyond that are not shown.
-constexpr int kLongestPregnancyDays = CDueDateCalcDlg::kPregnancyDays + 14;
+constexpr int kDaysPastDueDate = 14;
 constexpr int kDaysPerWeek = 7;
 
 // The locale's short date with the year in four digits: the pickers span two centuries.
@@ -75,7 +74,7 @@ bool CDueDateCalcDlg::OnInitDialog()
         m_birthSign->addItem(QString::fromUtf16(sign.name));
 
     CycleDatabase& database = TheCycleDatabase();
-    m_gapToConception = database.AverageCycleLength() - kAssumedLutealPhase;
+    m_gapToConception = database.AverageCycleLength() - database.LutealPhaseLen();
     const CalDate today = Today();
     CalDate start = today;
     QDate first = database.FindPeriodStart(start) ? ToQDate(start) : ToQDate(today);
@@ -154,7 +153,7 @@ void CDueDateCalcDlg::OnBirthSignChosen(int index)
     if (index < 0)
         return;
     const CalDate today = Today();
-    if (!SetPickerDate(m_dueDate, DueDateForBirthSign(index, today.year, today.month))) {
+    if (!SetPickerDate(m_dueDate, DueDateForBirthSign(index, ToQDate(today)))) {
         // No such due date fits the pickers: the list goes back to the date shown.
         ShowSignOfDueDate();
         return;
@@ -182,7 +181,7 @@ void CDueDateCalcDlg::DueDateFromLastCycle()
     const QDate start = m_lastCycle->date();
     if (!start.isValid())
         return;
-    const QDate due = start.addDays(kPregnancyDays);
+    const QDate due = start.addDays(m_gapToConception + kConceptionToDueDays);
     if (due == m_dueDate->date())
         return;
     if (SetPickerDate(m_dueDate, due))
@@ -194,7 +193,7 @@ void CDueDateCalcDlg::LastCycleFromDueDate()
     const QDate due = m_dueDate->date();
     if (!due.isValid())
         return;
-    const QDate start = due.addDays(-kPregnancyDays);
+    const QDate start = due.addDays(-kConceptionToDueDays - m_gapToConception);
     if (start == m_lastCycle->date())
         return;
     if (SetPickerDate(m_lastCycle, start))
@@ -221,7 +220,7 @@ void CDueDateCalcDlg::ShowPregnancyWeek()
         const qint64 days = start.daysTo(today);
         if (today < m_conception->date() || days < 0)
             text = QStringLiteral("Today is before the conception date.");
-        else if (days > kLongestPregnancyDays)
+        else if (m_dueDate->date().daysTo(today) > kDaysPastDueDate)
             text = QStringLiteral("The due date has passed.");
         else
             text = QStringLiteral("By these dates, today is week %1 + %2 of pregnancy.")

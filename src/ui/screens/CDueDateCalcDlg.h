@@ -12,9 +12,10 @@ class QLabel;
 /// and the birth sign of a child born on it. Changing one recomputes the others; it opens on
 /// the user's current cycle, stores nothing and is closed with "Back".
 ///
-/// Everything works on whole calendar days: conception is an average cycle less 14 days after
-/// the cycle start (before it, for cycles shorter than 14 days), the due date 280 days after
-/// it. A field changes only when its new date lies in the pickers' range; the dialog's own
+/// Everything works on whole calendar days: conception is an average cycle less the luteal
+/// phase after the cycle start (before it, for cycles shorter than the luteal phase), the due
+/// date 266 days after conception: 280 days after the cycle start for 28 and 14.
+/// A field changes only when its new date lies in the pickers' range; the dialog's own
 /// updates of the fields never run the handlers that the user's changes run.
 class CDueDateCalcDlg : public CSizeableDialog
 {
@@ -24,7 +25,6 @@ public:
     /// The dates the pickers offer.
     static QDate FirstDate();
     static QDate LastDate();
-    static constexpr int kPregnancyDays = 280;
 
     explicit CDueDateCalcDlg(QWidget* parent = nullptr);
     ~CDueDateCalcDlg() override;

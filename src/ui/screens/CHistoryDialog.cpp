@@ -10,11 +10,18 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 // A bleeding run is never followed further than this.
 constexpr int kLongestRun = 40;
+
+// What the rows' looks mean; screen readers get it as the list's description.
+const QString kLegend = QStringLiteral(
+    "Italic: predicted, no bleeding recorded. Bold: the current cycle, counted to the next expected start.");
 
 // Whether she recorded bleeding on any day of the bleeding run that starts at `start`; a run
 // without one is a period the model predicted.
@@ -58,6 +65,11 @@ bool CHistoryDialog::OnInitDialog()
     m_list->setHeaderLabels(
         {QStringLiteral("First Day"), QStringLiteral("Bleeding Days"), QStringLiteral("Cycle Length")});
     m_rows = new CycleList(m_list, {1, 1, 1});
+    m_list->setAccessibleDescription(kLegend);
+    m_legend = new QLabel(kLegend, this);
+    m_legend->setObjectName(QStringLiteral("HistoryLegend"));
+    m_legend->setWordWrap(true);
+    m_legend->setContentsMargins(6, 4, 6, 4);
     FillRows();
     m_rows->SetEmptyText(QStringLiteral("No cycles yet"));
     PlaceList();
@@ -115,8 +127,12 @@ void CHistoryDialog::FillRows()
 
 void CHistoryDialog::PlaceList()
 {
-    if (m_list)
-        m_list->setGeometry(QRect(QPoint(0, 0), ClientSize()));
+    if (!m_list || !m_legend)
+        return;
+    const QSize client = ClientSize();
+    const int legendHeight = std::min(client.height(), m_legend->heightForWidth(client.width()));
+    m_list->setGeometry(0, 0, client.width(), client.height() - legendHeight);
+    m_legend->setGeometry(0, client.height() - legendHeight, client.width(), legendHeight);
 }
 
 void CHistoryDialog::ScrollToNewest()

@@ -3,12 +3,14 @@
 #include "ui/toolkit/CBlackDialog.h"
 
 class CycleList;
+class QLabel;
 class QTreeWidget;
 
 /// "History": every derived cycle, oldest first, with its first day, bleeding days and
 /// length, and "Export" of these rows as a CSV file. Rows whose period she did not record are
 /// the model's predictions and look quieter (italics, muted colour, "(predicted)" in the
-/// tooltip); the last row, the current cycle, is bold. The newest row is in view at opening.
+/// tooltip); the last row, the current cycle, is bold. A legend line under the list says so.
+/// The newest row is in view at opening.
 class CHistoryDialog : public CBlackDialog
 {
     Q_OBJECT
@@ -28,6 +30,10 @@ public:
     {
         return m_rows;
     }
+    QLabel* Legend() const
+    {
+        return m_legend;
+    }
 
     /// Asks for a file and writes the cycle export to it.
     void ExportCycles();
@@ -43,5 +49,6 @@ private:
 
     QTreeWidget* m_list = nullptr;
     CycleList* m_rows = nullptr;
+    QLabel* m_legend = nullptr;
     bool m_shownOnce = false;
 };

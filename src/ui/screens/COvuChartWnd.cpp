@@ -1,6 +1,7 @@
 #include "ui/screens/COvuChartWnd.h"
 
 #include "model/CycleDatabase.h"
+#include "model/OvulationDates.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -219,7 +220,16 @@ int COvuChartWnd::ColumnAt(int x) const
 
 QString COvuChartWnd::ColumnTip(int index)
 {
-    return QStringLiteral("Day %1: %2 %").arg(index + 1).arg(TheCycleDatabase().ChanceForCycleDay(index));
+    CycleDatabase& database = TheCycleDatabase();
+    const int chance = database.ChanceForCycleDay(index);
+    OvulationDates dates;
+    if (!FindOvulations(database, Today(), dates))
+        return QStringLiteral("Day %1: %2 %").arg(index + 1).arg(chance);
+    // The columns are the days of the current cycle: each names its date, and the day the
+    // other screens give as this cycle's ovulation says so.
+    const CalDate day = OffsetDate(dates.cycleStart, index);
+    const QString tip = QStringLiteral("Day %1, %2: %3 %").arg(index + 1).arg(FormatMonthDay(day)).arg(chance);
+    return IsSameDate(day, dates.cycleOvulation) ? tip + QStringLiteral(", expected ovulation") : tip;
 }
 
 void COvuChartWnd::paintEvent(QPaintEvent*)

@@ -33,7 +33,8 @@ public:
     QRect ColumnRect(int index) const;
     /// The column under x, or -1.
     int ColumnAt(int x) const;
-    /// The tooltip of column `index`: "Day 15: 84 %".
+    /// The tooltip of column `index`: "Day 15, December 20: 84 %, expected ovulation" for the
+    /// current cycle's days, "Day 15: 84 %" without a current cycle.
     static QString ColumnTip(int index);
 
 protected:

@@ -1,10 +1,12 @@
 #include "ui/screens/COvulationDlg.h"
 
 #include "model/CycleDatabase.h"
+#include "model/OvulationDates.h"
 #include "resources/ResourceIds.h"
 #include "ui/screens/FertilityDates.h"
 #include "ui/toolkit/ImageCache.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 namespace {
@@ -47,11 +49,12 @@ bool COvulationDlg::OnInitDialog()
 void COvulationDlg::ShowDates()
 {
     const CalDate today = Today();
-    OvulationEstimate estimate;
+    CycleDatabase& database = TheCycleDatabase();
+    OvulationDates estimate;
     QString last = QStringLiteral("No Data");
     QString next = last;
     QString fertile = last;
-    if (EstimateOvulations(TheCycleDatabase(), today, estimate)) {
+    if (FindOvulations(database, today, estimate)) {
         last = FormatDateNearToday(estimate.last, today);
         next = FormatDateNearToday(estimate.next, today);
         fertile = QStringLiteral("%1 to %2")
@@ -63,6 +66,10 @@ void COvulationDlg::ShowDates()
     ControlAs<QLineEdit>(kIdcOvulationFertile)->setText(fertile);
     for (const int id : kDateBoxes)
         ControlAs<QLineEdit>(id)->setCursorPosition(0);
+    if (auto* footnote = ControlAs<QLabel>(kIdcOvulationFootnote)) {
+        footnote->setText(QStringLiteral("(assuming the ovulation happens %1 days before the start of the next cycle)")
+                              .arg(database.LutealPhaseLen()));
+    }
 }
 
 QString COvulationDlg::LastText() const

@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "resources/ResourceIds.h"
 #include "ui/screens/CBleedingButton.h"
+#include "ui/screens/FertilityDates.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -266,6 +267,15 @@ CTodayDlg::SaveResult CTodayDlg::SaveDay(bool ask)
         if (answer == MessageAnswer::Discard)
             return SaveResult::Discarded;
         if (answer != MessageAnswer::Save)
+            return SaveResult::Cancelled;
+    }
+    // Bleeding moves every prediction: a day that has not come yet gets it only when she says so.
+    const CalDate today = Today();
+    if (m_level != None && storedLevel == None && IsAfter(m_currentDate, today)) {
+        const MessageAnswer answer = ShowMessage(QStringLiteral("%1 has not come yet. Record bleeding on it anyway?")
+                                                     .arg(FormatDateNearToday(m_currentDate, today)),
+                                                 MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No);
+        if (answer != MessageAnswer::Yes)
             return SaveResult::Cancelled;
     }
     if (!hasRecord) {

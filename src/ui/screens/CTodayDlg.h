@@ -57,7 +57,8 @@ public:
         Failed, ///< storing failed; the message was shown
     };
     /// Stores the day's edits when they differ from what is stored, asking first when `ask`
-    /// (Save, Discard or Cancel).
+    /// (Save, Discard or Cancel). Bleeding on a day after today is stored only when she
+    /// confirms it (Yes; No keeps her on the day with its edits).
     SaveResult SaveDay(bool ask);
 
     /// A stored note as the note box shows it: "\r\n" (and a lone "\r") become one break.

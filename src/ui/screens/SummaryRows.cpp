@@ -1,14 +1,12 @@
 #include "ui/screens/SummaryRows.h"
 
 #include "model/CycleDatabase.h"
+#include "model/OvulationDates.h"
 #include "resources/ResourceIds.h"
 
 #include <iterator>
 
 namespace {
-// The ovulation estimate assumes the classic 14 days from ovulation to the next cycle.
-constexpr int kOvulationBeforeCycleEnd = 14;
-
 std::vector<SummaryRow> NoDataRows()
 {
     const QString noData = QStringLiteral("No data");
@@ -18,15 +16,14 @@ std::vector<SummaryRow> NoDataRows()
             {QStringLiteral("Statistics"), noData, 0}};
 }
 
-SummaryRow OvulationRow(CycleDatabase& database, const DayRecord& today, const CalDate& cycleStart)
+SummaryRow OvulationRow(CycleDatabase& database, const DayRecord& today)
 {
     if (today.flags & kOvulationFlag)
         return {QStringLiteral("Ovulation"), QStringLiteral("Very high chance for conception"), 2};
-    const int average = database.AverageCycleLength();
-    CalDate ovulation = OffsetDate(cycleStart, average - kOvulationBeforeCycleEnd);
-    // After a long cycle one step may not be enough: the estimate is never in the past.
-    while (IsBefore(ovulation, today.date) && IsValidDate(ovulation))
-        ovulation = OffsetDate(ovulation, average);
+    OvulationDates dates;
+    if (!FindOvulations(database, today.date, dates))
+        return {QStringLiteral("Next Ovulation"), QStringLiteral("No data"), 2};
+    const CalDate& ovulation = dates.next;
     const int days = DaysBetween(ovulation, today.date);
     if (days == 0)
         return {QStringLiteral("Ovulation"), QStringLiteral("Should be today"), 2};
@@ -84,7 +81,7 @@ std::vector<SummaryRow> BuildSummaryRows(CycleDatabase& database)
                         chance <= 5 ? QStringLiteral("Very low chance to conceive today")
                                     : QStringLiteral("%1% chance to conceive today").arg(chance),
                         1});
-        rows.push_back(OvulationRow(database, today, cycleStart));
+        rows.push_back(OvulationRow(database, today));
         rows.push_back(NextCycleRow(database, today));
         rows.push_back({QStringLiteral("Calendar"), QStringLiteral("Cycle and ovulation days"), 4});
         rows.push_back(
