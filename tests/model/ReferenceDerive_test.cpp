@@ -248,3 +248,65 @@ TEST_F(ReferenceDeriveTest, MatchesAPlainDerivationOnRandomHistories)
     }
     EXPECT_GT(lateRounds, 10) << "late periods are compared too";
 }
+
+TEST_F(ReferenceDeriveTest, ARecordWithoutBleedingOnADryDayChangesNoFigure)
+{
+    ProcessTimeLimit limit(100);
+    std::mt19937 random(20261207u);
+    struct Figures
+    {
+        int cycleDay, late, average, shortest, longest, measured, longestPeriod, chance;
+        CalDate next;
+        std::vector<std::pair<int, int>> rows;
+        bool operator==(const Figures& o) const
+        {
+            return cycleDay == o.cycleDay && late == o.late && average == o.average && shortest == o.shortest &&
+                   longest == o.longest && measured == o.measured && longestPeriod == o.longestPeriod &&
+                   chance == o.chance && IsSameDate(next, o.next) && rows == o.rows;
+        }
+    };
+    auto figures = [](CycleDatabase& db) {
+        Figures f{db.DayOfCycle(),
+                  db.LateDays(),
+                  db.AverageCycleLength(),
+                  db.ShortestCycle(),
+                  db.LongestCycle(),
+                  db.MeasuredCycleCount(),
+                  db.LongestPeriod(),
+                  db.ChanceToday(),
+                  Today(),
+                  {}};
+        db.FindNextPeriodStart(f.next);
+        std::vector<CycleRecord> rows;
+        db.BuildCycleList(rows);
+        for (const CycleRecord& row : rows)
+            f.rows.emplace_back(DaysBetween(row.firstDay, Date(2008, 1, 1)), row.cycleLength * 100 + row.bleedingDays);
+        return f;
+    };
+    int checked = 0;
+    for (int round = 0; round < 200; ++round) {
+        std::vector<DayRecord> records = RandomHistory(random);
+        ResetCycleDatabaseForTesting();
+        CycleDatabase& db = TheCycleDatabase();
+        if (records.empty() || !db.ReplaceRecords(records))
+            continue;
+        const CalDate last = db.Records().back().date;
+        if (last.year < kMapFirstYear || last.year > 2090)
+            continue;
+        const CalDate today = OffsetDate(last, static_cast<int>(random() % 60));
+        SetToday(today.year, today.month, today.day);
+        db.Recalculate();
+        const Figures before = figures(db);
+        // A dry day without a record, from a year before today to two months after it.
+        const CalDate day = OffsetDate(today, 60 - static_cast<int>(random() % 400));
+        const bool hasRecord = (db.GetDay(day).flags & kNoRecordFlag) == 0;
+        if (db.Map().Level(day) != 0 || hasRecord)
+            continue;
+        records.push_back(Day(day, None, round % 2 ? QStringLiteral("note") : QString()));
+        ASSERT_TRUE(db.ReplaceRecords(records));
+        EXPECT_TRUE(figures(db) == before)
+            << "round " << round << ": " << day.year << "-" << day.month << "-" << day.day;
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
+}
