@@ -119,7 +119,7 @@ bool CSettingsDlg::OnInitDialog()
                            "period%3.\nThis value is used only while none is recorded.\nAccepted: 1 to 7 days.")
                 .arg(database.PredictedPeriodLength())
                 .arg(periods)
-                .arg(periods == 1 ? "" : "s");
+                .arg(periods == 1 ? QString() : QStringLiteral("s"));
         m_periodLength->setToolTip(used);
         if (QWidget* label = Control(kIdcSettingsPeriodLenLabel)) {
             label->setToolTip(used);

@@ -50,7 +50,7 @@ void CStatisticsDlg::FillRows()
 
     // Say what each figure rests on: only cycles between two periods she recorded count.
     auto plural = [](int count, const char* word) {
-        return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(word)).arg(count == 1 ? "" : "s");
+        return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(word)).arg(count == 1 ? QString() : QStringLiteral("s"));
     };
     QString text;
     if (measured == 0)
