@@ -12,12 +12,16 @@ constexpr int kDefaultCycleLength = 28;
 constexpr int kDefaultPeriodLength = 3;
 constexpr int kDefaultLutealPhase = 14;
 constexpr int kMaxLutealPhase = 40; // the settings dialog's arrows reach 1 to 40
-constexpr int kPeriodStartSearchDays = 40;
-constexpr int kRunSkipDays = 20;
-constexpr int kGapAfterPrediction = 14;
-constexpr int kAverageLookAhead = 40;
-constexpr int kGapFillDays = 7;
-constexpr int kLatePeriodDays = 14;
+// The rules these constants take part in are written down in docs/PREDICTIONS.md.
+constexpr int kMaxCycleDays = 99;   // the longest cycle length derivation predicts with
+constexpr int kLatePeriodDays = 14; // a period is expected from tomorrow for this long
+constexpr int kPeriodStartSearchDays = kMaxCycleDays + kLatePeriodDays + 1;
+constexpr int kRunSkipDays = 20;        // BleedingDaysFrom looks this far
+constexpr int kForgottenDays = 2;       // unrecorded days that never split a period
+constexpr int kMinMeasuredCycle = 20;   // shorter intervals are spotting, not cycles
+constexpr size_t kAveragedCycles = 6;   // the cycle length is the mean of her last this many
+constexpr size_t kAveragedPeriods = 6;  // the period length is the mean of her last this many
+constexpr int kMaxPredictedPeriod = 10; // the longest period derived from her records
 
 // Conception chance by cycle day, index 13 being the ovulation day.
 constexpr int kChanceTable[28] = {0,  0,  0,  0, 0, 0, 0, 0, 3, 11, 30, 56, 77, 84,
@@ -41,11 +45,6 @@ std::function<void()>& RecalculateHook()
 const int kMapFirstDay = DayNumberOf(CalDate{1, 1, kMapFirstYear});
 const int kMapLastDay = DayNumberOf(CalDate{12, 31, kMapLastYear});
 
-bool IsAfterMap(const CalDate& date)
-{
-    return date.year > kMapLastYear;
-}
-
 // Day number of a date with its day clamped to the month's length: never decreases along
 // the date order of records, also for a stored 31 February.
 int ClampedDayNumber(const CalDate& date)
@@ -67,8 +66,7 @@ std::unique_ptr<CycleDatabase>& DatabaseInstance()
 CycleDatabase::CycleDatabase()
     : m_seed(kScrambleSeed), m_avgCycleLen(0), m_shortestCycle(0), m_longestCycle(0), m_longestPeriod(0),
       m_avgPeriodLen(0), m_changed(false), m_initialCycleLen(0), m_initialPeriodLen(0), m_lutealPhaseLen(0),
-      m_recordedCells(DayStatusMap::kCellCount, false), m_deriving(false), m_finalBeforeDay(INT_MIN),
-      m_lateDays(-1), m_derivedForDay{0, 0, 0}
+      m_recordedCells(DayStatusMap::kCellCount, false), m_lateDays(-1), m_derivedForDay{0, 0, 0}
 {
 }
 
@@ -226,166 +224,172 @@ bool CycleDatabase::IsBleedingDay(const CalDate& date) const
     return m_dayMap.IsBleeding(date);
 }
 
-void CycleDatabase::MarkPredictedDay(const CalDate& date, int level)
-{
-    // A recorded day keeps its recorded level: predictions only fill days without a record.
-    const int cell = DayStatusMap::CellIndex(date);
-    if (cell >= 0 && m_recordedCells[static_cast<size_t>(cell)])
-        return;
-    m_dayMap.SetLevel(date, level);
-}
-
 void CycleDatabase::MarkPredictedPeriod(const CalDate& start)
 {
-    MarkPredictedDay(start, Heavy);
-    int periodLength = m_avgPeriodLen;
-    if (periodLength == 0) {
-        periodLength = InitialPeriodLen();
-        m_avgPeriodLen = periodLength;
+    if (IsConvertible(start))
+        PaintPrediction(ClampedDayNumber(start), PredictedPeriodLength());
+}
+
+void CycleDatabase::PaintPrediction(int startDay, int days)
+{
+    // Heavy, then Medium, the last day Slight; a recorded day keeps its recorded level.
+    for (int k = 0; k < days; ++k) {
+        const int day = startDay + k;
+        if (day < kMapFirstDay || day > kMapLastDay)
+            continue;
+        const CalDate date = DateOfDayNumber(day);
+        const int cell = DayStatusMap::CellIndex(date);
+        if (cell < 0 || m_recordedCells[static_cast<size_t>(cell)])
+            continue;
+        m_dayMap.SetLevel(date, k == 0 ? Heavy : k + 1 == days ? Slight : Medium);
     }
-    CalDate day = start;
-    if (periodLength - 1 > 1) {
-        for (int i = 0; i < periodLength - 2; ++i) {
-            CivilNextDay(day);
-            MarkPredictedDay(day, Medium);
-        }
-    }
-    CivilNextDay(day);
-    MarkPredictedDay(day, Slight);
+}
+
+int CycleDatabase::CycleLengthFrom(const Basis& basis)
+{
+    // The mean of her latest measured cycles, halves rounded up; the setting before the first.
+    const size_t count = std::min<size_t>(basis.cycles.size(), kAveragedCycles);
+    if (count == 0)
+        return InitialCycleLen();
+    int64_t sum = 0;
+    for (size_t k = basis.cycles.size() - count; k < basis.cycles.size(); ++k)
+        sum += basis.cycles[k];
+    const int64_t n = static_cast<int64_t>(count);
+    return static_cast<int>(std::clamp<int64_t>((2 * sum + n) / (2 * n), 1, kMaxCycleDays));
+}
+
+int CycleDatabase::PeriodLengthFrom(const Basis& basis)
+{
+    const size_t count = std::min<size_t>(basis.periods.size(), kAveragedPeriods);
+    if (count == 0)
+        return InitialPeriodLen();
+    int64_t sum = 0;
+    for (size_t k = basis.periods.size() - count; k < basis.periods.size(); ++k)
+        sum += basis.periods[k];
+    const int64_t n = static_cast<int64_t>(count);
+    return static_cast<int>(std::clamp<int64_t>((2 * sum + n) / (2 * n), 1, kMaxPredictedPeriod));
 }
 
 void CycleDatabase::Derive()
 {
     m_dayMap.Clear();
+    std::fill(m_recordedCells.begin(), m_recordedCells.end(), false);
+    m_runs.clear();
     m_lateDays = -1;
     m_derivedForDay = Today();
-    std::fill(m_recordedCells.begin(), m_recordedCells.end(), false);
+
+    // 1. Every record in the map's years writes its own level, None included.
     for (const DayRecord& record : m_records) {
         const int cell = DayStatusMap::CellIndex(record.date);
-        if (cell >= 0)
-            m_recordedCells[static_cast<size_t>(cell)] = true;
+        if (cell < 0)
+            continue;
+        m_recordedCells[static_cast<size_t>(cell)] = true;
+        m_dayMap.SetLevel(record.date, LevelOf(record));
     }
-    if (m_records.empty())
-        return;
 
-    // A record whose date no calendar arithmetic can take (month 13, a year before 1900) takes
-    // no part: it cannot be in the map, and predicting from it would never reach a later day.
-    auto takesPart = [this](size_t index) { return IsConvertible(m_records[index].date); };
-    size_t i = 0;
-    while (i < m_records.size() && (LevelOf(m_records[i]) == None || !takesPart(i)))
-        ++i;
-    if (i == m_records.size())
-        return;
-
-    m_deriving = true;
-    m_walkCheckpoint.reset();
-    const CalDate first = m_records[i].date;
-    const int firstDay = ClampedDayNumber(first);
-    CalDate rec = first;
-    CalDate pred = rec;
-    MarkPredictedPeriod(pred);
-
-    // No later step writes a cell before this day, so the average walk may resume there.
-    auto noteFinalDay = [&]() {
-        int finalDay = std::min(ClampedDayNumber(pred), ClampedDayNumber(rec));
-        if (ClampedDayNumber(rec) - firstDay < kGapFillDays)
-            finalDay = std::min(finalDay, firstDay);
-        m_finalBeforeDay = finalDay;
-    };
-
-    bool predictionsPassedMap = false;
-    for (;;) {
-        if (!IsBefore(rec, CivilOffsetDate(pred, kGapAfterPrediction))) {
-            // A gap follows the period at pred: predict the next one from the latest run start.
-            if (IsAfterMap(pred) || !IsConvertible(pred)) {
-                // Nothing later can reach the map any more.
-                predictionsPassedMap = true;
-                break;
-            }
-            const CalDate previous = pred;
-            CivilAddDays(pred, kGapAfterPrediction);
-            FindPeriodStartFrom(pred, true);
-            const CalDate base = pred;
-            m_avgCycleLen = 0;
-            noteFinalDay();
-            const int average = AverageCycleLength();
-            CalDate next = CivilOffsetDate(pred, average);
-            // A long recorded run can make the latest start plus the average land on or before
-            // the previous prediction; predicting that again would never end.
-            if (!IsAfter(next, previous))
-                next = CivilOffsetDate(previous, average);
-            pred = next;
-            // A period she recorded before the predicted one, or up to 14 days after it, takes
-            // its place: the prediction is left out, and her recorded run becomes the base of
-            // the next one.
-            if (!HasBleedingRecordBetween(i, CivilOffsetDate(base, kGapAfterPrediction),
-                                          CivilOffsetDate(pred, kGapAfterPrediction)))
-                MarkPredictedPeriod(pred);
+    // 2. Her periods: bleeding records at most kForgottenDays unrecorded days apart belong to
+    // one period, whose unrecorded days read as Medium; a record without bleeding ends it.
+    std::vector<PeriodRun> recorded;
+    bool open = false;
+    int lastBleeding = 0;
+    for (const DayRecord& record : m_records) {
+        if (!IsYearInMapRange(record.date.year) || !IsConvertible(record.date))
+            continue;
+        const int day = ClampedDayNumber(record.date);
+        if (LevelOf(record) == None) {
+            open = false;
             continue;
         }
-
-        const int level = LevelOf(m_records[i]);
-        m_dayMap.SetLevel(rec, level);
-        if (level != None && CivilDaysBetween(rec, first) < kGapFillDays) {
-            // The first period of the database is filled between its bleeding records.
-            CalDate day = first;
-            CivilNextDay(day);
-            while (IsBefore(day, rec)) {
-                m_dayMap.SetLevel(day, Medium);
-                CivilNextDay(day);
-            }
+        if (open && day - lastBleeding <= kForgottenDays + 1) {
+            for (int gap = lastBleeding + 1; gap < day; ++gap)
+                m_dayMap.SetLevel(DateOfDayNumber(gap), Medium);
+        } else {
+            recorded.push_back(PeriodRun{day, 0, false});
         }
-
-        ++i;
-        while (i < m_records.size() && !takesPart(i))
-            ++i;
-        if (i < m_records.size()) {
-            rec = m_records[i].date;
-            continue;
-        }
-        CivilAddDays(pred, kGapAfterPrediction);
-        FindPeriodStartFrom(pred, true);
-        rec = pred;
-        m_avgCycleLen = 0;
-        break;
+        lastBleeding = std::max(lastBleeding, day);
+        recorded.back().days = lastBleeding - recorded.back().start + 1;
+        open = true;
     }
 
-    if (!predictionsPassedMap) {
-        const CalDate today = m_derivedForDay;
-        bool firstPrediction = true;
-        while (rec.year < kMapLastYear && IsConvertible(rec)) {
-            noteFinalDay();
-            CivilAddDays(rec, AverageCycleLength());
-            if (firstPrediction && IsConvertible(rec) && IsConvertible(today) && !IsAfter(rec, today)) {
-                // A period expected today or up to 14 days ago that she has not recorded is
-                // late: it is expected from tomorrow on, not assumed to have come. One expected
-                // longer ago keeps its place, since she may not have recorded it. (A start
-                // tomorrow is not late, although the day count truncates it to 0 as well.)
-                const int late = CivilDaysBetween(today, rec);
-                if (late <= kLatePeriodDays) {
-                    m_lateDays = late;
-                    rec = CivilOffsetDate(today, 1);
-                }
-            }
-            firstPrediction = false;
-            MarkPredictedPeriod(rec);
+    // 3. Predictions: a gap between two of her periods holds a predicted period only where she
+    // would have been more than kLatePeriodDays late; after her last period the late rule decides.
+    Basis basis;
+    for (size_t k = 0; k < recorded.size(); ++k) {
+        const PeriodRun& period = recorded[k];
+        m_runs.push_back(period);
+        if (period.days >= 2)
+            basis.periods.push_back(period.days);
+        const bool last = k + 1 == recorded.size();
+        const size_t before = m_runs.size();
+        PredictAfter(period, last ? INT_MAX : recorded[k + 1].start, basis);
+        if (!last && m_runs.size() == before) {
+            const int length = recorded[k + 1].start - period.start;
+            if (length >= kMinMeasuredCycle)
+                basis.cycles.push_back(length);
         }
     }
-    m_avgCycleLen = 0;
-    m_deriving = false;
-    m_walkCheckpoint.reset();
+    TakeStatistics(basis);
 }
 
-bool CycleDatabase::HasBleedingRecordBetween(size_t fromIndex, const CalDate& from, const CalDate& until) const
+void CycleDatabase::PredictAfter(const PeriodRun& last, int nextRecordedStart, const Basis& basis)
 {
-    const auto begin = m_records.begin() + static_cast<std::ptrdiff_t>(std::min(fromIndex, m_records.size()));
-    auto it = std::lower_bound(begin, m_records.end(), from,
-                               [](const DayRecord& r, const CalDate& d) { return IsBefore(r.date, d); });
-    for (; it != m_records.end() && IsBefore(it->date, until); ++it) {
-        if (LevelOf(*it) != None && IsConvertible(it->date))
-            return true;
+    const int cycle = CycleLengthFrom(basis);
+    const int period = PeriodLengthFrom(basis);
+    // Periods never touch: a prediction keeps one dry day after her period and before the next.
+    const int days = std::max(1, std::min(period, cycle - 1));
+    int start = std::max(last.start + cycle, last.start + last.days + 1);
+    if (nextRecordedStart == INT_MAX) {
+        const CalDate today = m_derivedForDay;
+        if (IsConvertible(today)) {
+            const int late = DayNumberOf(today) - start;
+            if (late >= 0 && late <= kLatePeriodDays) {
+                // Due and not recorded: expected from tomorrow, not assumed to have come.
+                m_lateDays = late;
+                start = DayNumberOf(today) + 1;
+            }
+        }
+        for (; start <= kMapLastDay; start += std::max(cycle, days + 1)) {
+            PaintPrediction(start, days);
+            m_runs.push_back(PeriodRun{start, days, true});
+        }
+        return;
     }
-    return false;
+    // Her next period came more than kLatePeriodDays after this prediction: she may not have
+    // recorded it.
+    for (; nextRecordedStart - start > kLatePeriodDays; start += std::max(cycle, days + 1)) {
+        const int painted = std::min(days, nextRecordedStart - 1 - start);
+        PaintPrediction(start, painted);
+        m_runs.push_back(PeriodRun{start, painted, true});
+    }
+}
+
+void CycleDatabase::TakeStatistics(const Basis& basis)
+{
+    m_avgCycleLen = CycleLengthFrom(basis);
+    m_avgPeriodLen = PeriodLengthFrom(basis);
+    m_measuredCycles = static_cast<int32_t>(basis.cycles.size());
+    m_averagedCycles = static_cast<int32_t>(std::min<size_t>(basis.cycles.size(), kAveragedCycles));
+    m_averagedPeriods = static_cast<int32_t>(std::min<size_t>(basis.periods.size(), kAveragedPeriods));
+    m_shortestCycle = m_longestCycle = m_avgCycleLen;
+    if (!basis.cycles.empty()) {
+        const auto [shortest, longest] = std::minmax_element(basis.cycles.begin(), basis.cycles.end());
+        m_shortestCycle = *shortest;
+        m_longestCycle = *longest;
+    }
+    m_longestPeriod = 0;
+    for (const PeriodRun& run : m_runs) {
+        if (!run.predicted)
+            m_longestPeriod = std::max(m_longestPeriod, run.days);
+    }
+    if (m_longestPeriod == 0)
+        m_longestPeriod = InitialPeriodLen();
+}
+
+int CycleDatabase::RunAtOrBefore(int dayNumber) const
+{
+    const auto after = std::upper_bound(m_runs.begin(), m_runs.end(), dayNumber,
+                                        [](int day, const PeriodRun& run) { return day < run.start; });
+    return static_cast<int>(after - m_runs.begin()) - 1;
 }
 
 int CycleDatabase::LateDays() const
@@ -404,185 +408,47 @@ bool CycleDatabase::FollowToday()
 void CycleDatabase::DeriveAgain()
 {
     m_changed = true;
-    m_avgCycleLen = 0;
-    m_avgPeriodLen = 0;
     Derive();
-}
-
-void CycleDatabase::RunAverageWalk(AverageWalk& walk, int endDay, int checkpointDay)
-{
-    // Only map days can be bleeding days, and every cell after the last non-zero one is 0, so
-    // the walk can stop there: the days it leaves out would only end a run.
-    const int stopDay = std::min({endDay, kMapLastDay + 1, m_dayMap.LastNonZeroDayNumber() + 1});
-    if (walk.nextDay < kMapFirstDay) {
-        walk.inRun = false;
-        walk.nextDay = kMapFirstDay;
-    }
-    bool saved = checkpointDay == INT_MIN;
-    int day = walk.nextDay;
-    const CalDate firstDate = DateOfDayNumber(day);
-    int month = firstDate.month;
-    int year = firstDate.year;
-    int dayOfMonth = firstDate.day;
-    int daysInMonth = DaysInMonth(year, month);
-    int cell = DayStatusMap::CellIndex(firstDate);
-    for (; day < stopDay; ++day) {
-        if (!saved && day >= checkpointDay) {
-            walk.nextDay = day;
-            m_walkCheckpoint = walk;
-            saved = true;
-        }
-        const bool bleeding = m_dayMap.LevelAtCell(cell) != 0;
-        if (bleeding && !walk.inRun) {
-            walk.inRun = true;
-            walk.runLength = 1;
-            if (walk.haveStart) {
-                const int length = day - walk.previousStart;
-                if (length >= 20 && length <= 40) {
-                    walk.sum += length;
-                    ++walk.samples;
-                    walk.longestCycle = std::max(walk.longestCycle, length);
-                    walk.shortestCycle = std::min(walk.shortestCycle, length);
-                }
-            }
-            walk.previousStart = day;
-            walk.haveStart = true;
-        } else if (bleeding) {
-            ++walk.runLength;
-            walk.longestPeriod = std::max(walk.longestPeriod, walk.runLength);
-        } else {
-            walk.inRun = false;
-        }
-        // Step to the next real day; cells of day numbers the month lacks are skipped.
-        if (dayOfMonth < daysInMonth) {
-            ++dayOfMonth;
-            ++cell;
-        } else {
-            cell += DayStatusMap::kCellsPerMonth - dayOfMonth + 1;
-            dayOfMonth = 1;
-            if (++month > 12) {
-                month = 1;
-                ++year;
-            }
-            daysInMonth = DaysInMonth(year, month);
-        }
-    }
-    walk.nextDay = std::max(day, walk.nextDay);
-    if (!saved) {
-        // Everything before the stop day is final as well.
-        m_walkCheckpoint = walk;
-    }
 }
 
 int CycleDatabase::AverageCycleLength()
 {
-    if (m_avgCycleLen != 0)
-        return m_avgCycleLen;
-    const int initial = InitialCycleLen();
-    m_avgCycleLen = m_shortestCycle = m_longestCycle = initial;
-    m_longestPeriod = 3;
-    m_measuredCycles = 0;
-    if (m_records.empty())
-        return m_avgCycleLen;
-
-    CalDate end = Today();
-    if (IsBefore(end, m_records.back().date))
-        end = m_records.back().date;
-    CivilAddDays(end, kAverageLookAhead);
-    const int endDay = IsConvertible(end) ? DayNumberOf(end) : INT_MIN;
-
-    // While deriving, the walk resumes from the last checkpoint and leaves a new one at the
-    // first day a later derivation step may still change.
-    int checkpointDay = INT_MIN;
-    AverageWalk walk;
-    walk.sum = initial;
-    if (m_deriving && m_walkCheckpoint) {
-        walk = *m_walkCheckpoint;
-        if (m_finalBeforeDay > m_walkCheckpoint->nextDay)
-            checkpointDay = m_finalBeforeDay;
-    } else {
-        if (m_deriving)
-            checkpointDay = m_finalBeforeDay;
-        const CalDate start = m_records.front().date;
-        walk.nextDay = INT_MAX;
-        if (IsConvertible(start) && IsBefore(start, end)) {
-            // The first day is the record's own date, which may be one its month lacks (a stored
-            // 31 February); from the next day on the walk covers the calendar's real days.
-            const int startDay = DayNumberOf(start);
-            if (m_dayMap.IsBleeding(start)) {
-                walk.inRun = true;
-                walk.haveStart = true;
-                walk.previousStart = startDay;
-            }
-            walk.nextDay = startDay + 1;
-        }
-    }
-    if (walk.nextDay < endDay)
-        RunAverageWalk(walk, endDay, checkpointDay);
-
-    const int64_t samples = walk.samples;
-    m_avgCycleLen =
-        static_cast<int32_t>(static_cast<uint64_t>(5 * (samples + 2 * walk.sum)) / static_cast<uint64_t>(10 * samples));
-    m_longestCycle = walk.longestCycle;
-    m_shortestCycle = walk.shortestCycle;
-    m_longestPeriod = walk.longestPeriod;
-    m_measuredCycles = static_cast<int32_t>(samples - 1);
-    if (m_longestCycle < m_shortestCycle)
-        m_longestCycle = m_shortestCycle = m_avgCycleLen;
+    if (m_avgCycleLen == 0)
+        Derive();
     return m_avgCycleLen;
 }
 
-bool CycleDatabase::FindPeriodStartFrom(CalDate& date, bool outsideMapIsNotFound)
+int CycleDatabase::PredictedPeriodLength()
 {
-    CalDate day = date;
-    if (!IsValidDate(day)) {
-        if (outsideMapIsNotFound)
-            return false;
-        day = Today();
-    }
-    int looked = 0;
-    for (;; ++looked) {
-        if (looked >= kPeriodStartSearchDays || !IsYearInMapRange(day.year))
-            return false;
-        if (m_dayMap.IsBleeding(day))
-            break;
-        CivilPrevDay(day);
-    }
-    for (;;) {
-        CalDate previous = day;
-        CivilPrevDay(previous);
-        if (!IsYearInMapRange(previous.year) || !m_dayMap.IsBleeding(previous))
-            break;
-        day = previous;
-    }
-    date = day;
-    return true;
+    if (m_avgPeriodLen == 0)
+        Derive();
+    return m_avgPeriodLen;
 }
 
 bool CycleDatabase::FindPeriodStart(CalDate& date)
 {
-    return FindPeriodStartFrom(date, false);
+    const CalDate day = IsValidDate(date) ? date : Today();
+    if (!IsYearInMapRange(day.year) || !IsConvertible(day))
+        return false;
+    const int dayNumber = ClampedDayNumber(day);
+    const int index = RunAtOrBefore(dayNumber);
+    if (index < 0 || dayNumber - m_runs[static_cast<size_t>(index)].start >= kPeriodStartSearchDays)
+        return false;
+    date = DateOfDayNumber(m_runs[static_cast<size_t>(index)].start);
+    return true;
 }
 
 bool CycleDatabase::FindNextPeriodStart(CalDate& date)
 {
-    CalDate day = IsValidDate(date) ? date : Today();
-    int count = 0;
-    if (m_dayMap.IsBleeding(day)) {
-        while (m_dayMap.IsBleeding(day) && count < kRunSkipDays) {
-            CivilNextDay(day);
-            ++count;
-        }
-    }
-    while (count < kPeriodStartSearchDays) {
-        if (m_dayMap.IsBleeding(day)) {
-            date = day;
-            return true;
-        }
-        CivilNextDay(day);
-        ++count;
-    }
-    return false;
+    const CalDate day = IsValidDate(date) ? date : Today();
+    if (!IsConvertible(day))
+        return false;
+    const int dayNumber = ClampedDayNumber(day);
+    const size_t index = static_cast<size_t>(RunAtOrBefore(dayNumber) + 1);
+    if (index >= m_runs.size() || m_runs[index].start - dayNumber >= kPeriodStartSearchDays)
+        return false;
+    date = DateOfDayNumber(m_runs[index].start);
+    return true;
 }
 
 int CycleDatabase::BleedingDaysFrom(const CalDate& date) const
@@ -630,36 +496,15 @@ int CycleDatabase::ChanceToday()
 
 int CycleDatabase::BuildCycleList(std::vector<CycleRecord>& list)
 {
-    size_t i = 0;
-    while (i < m_records.size() && (LevelOf(m_records[i]) == None || !IsConvertible(m_records[i].date)))
-        ++i;
-    if (i == m_records.size())
-        return 0;
-    CalDate end = Today();
-    if (IsBefore(end, m_records.back().date))
-        end = m_records.back().date;
-    // Only the map knows cycle starts: a history whose first bleeding record lies before the
-    // map's first year begins with the first bleeding day inside the map.
-    CalDate current = m_records[i].date;
-    if (current.year < kMapFirstYear) {
-        current = CalDate{1, 1, static_cast<int16_t>(kMapFirstYear)};
-        while (!m_dayMap.IsBleeding(current) && !IsAfter(current, end) && current.year <= kMapLastYear)
-            CivilNextDay(current);
-        if (!m_dayMap.IsBleeding(current))
-            return static_cast<int>(list.size());
+    // The rows run to today, or to the start of her last period when that is later.
+    int end = IsConvertible(m_derivedForDay) ? DayNumberOf(m_derivedForDay) : INT_MIN;
+    for (const PeriodRun& run : m_runs) {
+        if (!run.predicted)
+            end = std::max(end, run.start);
     }
-    while (!IsAfter(current, end)) {
-        const CalDate start = current;
-        int length = 0;
-        if (FindNextPeriodStart(current)) {
-            length = CivilDaysBetween(current, start);
-        } else {
-            current = CivilOffsetDate(end, 1);
-            length = AverageCycleLength();
-        }
-        list.push_back(CycleRecord{start, length, BleedingDaysFrom(start)});
-        if (!IsConvertible(current))
-            break;
+    for (size_t k = 0; k < m_runs.size() && m_runs[k].start <= end; ++k) {
+        const int length = k + 1 < m_runs.size() ? m_runs[k + 1].start - m_runs[k].start : AverageCycleLength();
+        list.push_back(CycleRecord{DateOfDayNumber(m_runs[k].start), length, m_runs[k].days});
     }
     return static_cast<int>(list.size());
 }
@@ -682,6 +527,16 @@ int CycleDatabase::LongestCycle() const
 int CycleDatabase::LongestPeriod() const
 {
     return m_longestPeriod;
+}
+
+int CycleDatabase::AveragedCycleCount() const
+{
+    return m_averagedCycles;
+}
+
+int CycleDatabase::AveragedPeriodCount() const
+{
+    return m_averagedPeriods;
 }
 
 int CycleDatabase::MeasuredCycleCount() const

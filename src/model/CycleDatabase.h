@@ -59,17 +59,28 @@ public:
     /// The map level of the date is not 0; false outside the map's years.
     bool IsBleedingDay(const CalDate& date) const;
 
-    // Derivation and the cycle queries.
+    // Derivation and the cycle queries (the rules: docs/PREDICTIONS.md).
     void Derive();
+    /// Writes one predicted period of PredictedPeriodLength() days into the map (days she
+    /// recorded keep their level).
     void MarkPredictedPeriod(const CalDate& start);
+    /// The cycle length predictions use: the mean of her last measured cycles, or the initial
+    /// cycle length until one is measured.
     int AverageCycleLength();
+    /// The first day of the period, recorded or predicted, at or before the date (today when the
+    /// date is not valid), at most 113 days back; the date is replaced only when found.
     bool FindPeriodStart(CalDate& date);
+    /// The first day of the next period after the date (today when not valid), at most 113 days
+    /// ahead; the date is replaced only when found.
     bool FindNextPeriodStart(CalDate& date);
+    /// 1-based position of the last bleeding map day among the 20 days from the date, 0 if none.
     int BleedingDaysFrom(const CalDate& date) const;
     int DayOfCycle();
     int ChanceForCycleDay(int cycleDay);
     int ChanceForDate(const CalDate& date);
     int ChanceToday();
+    /// Appends one row per period, recorded or predicted, that starts on or before today (or her
+    /// last record): its first day, the days to the next period and its own bleeding days.
     int BuildCycleList(std::vector<CycleRecord>& list);
     /// Days from the expected start of a late period to today (0 when it was expected today),
     /// or -1 when the last derivation moved no prediction. A late period is predicted from
@@ -99,12 +110,20 @@ public:
 
     // Read access.
     const std::vector<DayRecord>& Records() const;
-    int ShortestCycle() const; ///< valid after AverageCycleLength()
-    int LongestCycle() const;  ///< valid after AverageCycleLength()
-    int LongestPeriod() const; ///< valid after AverageCycleLength()
-    /// The cycle intervals (20 to 40 days) the average rests on, besides the initial cycle
-    /// length; 0 when none was measured. Valid after AverageCycleLength().
+    // Statistics of the last derivation (AverageCycleLength() derives when none was made).
+    int ShortestCycle() const; ///< of all measured cycles; the average when none was measured
+    int LongestCycle() const;  ///< of all measured cycles; the average when none was measured
+    /// Her longest recorded period; the initial period length while none is recorded.
+    int LongestPeriod() const;
+    /// Cycles measured between two recorded period starts (0: none yet).
     int MeasuredCycleCount() const;
+    /// How many of her latest measured cycles the average rests on (0: the initial length).
+    int AveragedCycleCount() const;
+    /// Days of a predicted period: the mean of her recent recorded periods of two days or more,
+    /// or the initial period length while none is recorded.
+    int PredictedPeriodLength();
+    /// How many recorded periods PredictedPeriodLength rests on (0: the initial period length).
+    int AveragedPeriodCount() const;
     uint32_t Seed() const;
     bool Changed() const;
     void SetChanged(bool changed);
@@ -114,28 +133,29 @@ public:
     static void SetRecalculateHook(std::function<void()> hook);
 
 private:
-    // State of the day walk of AverageCycleLength at one day.
-    struct AverageWalk
+    /// One period in the map, by day numbers (DayNumberOf).
+    struct PeriodRun
     {
-        bool inRun = false;
-        bool haveStart = false;
-        int runLength = 1;
-        int previousStart = 0;
-        int64_t sum = 0;
-        int64_t samples = 1;
-        int longestCycle = 19;
-        int shortestCycle = 41;
-        int longestPeriod = 3;
-        int nextDay = 0; ///< day number of the next day to look at
+        int start = 0;
+        int days = 0;
+        bool predicted = false;
+    };
+    /// The figures the cycle length and the period length rest on at one point of the history.
+    struct Basis
+    {
+        std::vector<int> cycles;  ///< measured cycle lengths, oldest first
+        std::vector<int> periods; ///< recorded periods of two days or more, oldest first
     };
 
-    bool FindPeriodStartFrom(CalDate& date, bool outsideMapIsNotFound);
-    void MarkPredictedDay(const CalDate& date, int level);
-    void RunAverageWalk(AverageWalk& walk, int endDay, int checkpointDay);
+    int CycleLengthFrom(const Basis& basis);
+    int PeriodLengthFrom(const Basis& basis);
+    void PaintPrediction(int startDay, int days);
+    void PredictAfter(const PeriodRun& last, int nextRecordedStart, const Basis& basis);
+    void TakeStatistics(const Basis& basis);
+    /// Index into m_runs of the last period starting on or before the day; -1 when none.
+    int RunAtOrBefore(int dayNumber) const;
     /// Sets `changed`, drops the statistics and derives the map.
     void DeriveAgain();
-    /// A record from `fromIndex` on with a bleeding level and a date in [from, until).
-    bool HasBleedingRecordBetween(size_t fromIndex, const CalDate& from, const CalDate& until) const;
 
     std::vector<DayRecord> m_records;
     uint32_t m_seed;
@@ -156,10 +176,10 @@ private:
 
     // Cells of stored records: predictions never overwrite a day the user recorded.
     std::vector<bool> m_recordedCells;
-    // While deriving, the average walk resumes from the last day no later step can change.
-    bool m_deriving;
-    int m_finalBeforeDay;
-    std::optional<AverageWalk> m_walkCheckpoint;
+    // Every period of the last derivation, recorded and predicted, in date order.
+    std::vector<PeriodRun> m_runs;
+    int32_t m_averagedCycles = 0;
+    int32_t m_averagedPeriods = 0;
     int m_lateDays;
     CalDate m_derivedForDay;
 };

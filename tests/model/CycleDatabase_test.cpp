@@ -55,7 +55,7 @@ TEST_F(CycleDatabaseTest, SetDayKeepsOneRecordPerDateInDateOrder)
 
 TEST_F(CycleDatabaseTest, GetDayReportsStoredAndUnstoredDaysWithTheMapLevel)
 {
-    // The first period is filled between its bleeding records: 3 and 5 May recorded, 4 May not.
+    // A period is filled between its bleeding records: 2 and 5 May recorded, 3 and 4 May not.
     db().SetDay(Day(Date(2026, 5, 1), Heavy));
     db().SetDay(Day(Date(2026, 5, 2), Slight, QStringLiteral("cramps")));
     db().SetDay(Day(Date(2026, 5, 5), Slight));
@@ -64,7 +64,7 @@ TEST_F(CycleDatabaseTest, GetDayReportsStoredAndUnstoredDaysWithTheMapLevel)
     EXPECT_EQ(stored.flags & kNoRecordFlag, 0u);
     EXPECT_EQ(stored.note, QStringLiteral("cramps"));
     EXPECT_NE(stored.flags & kHasNoteFlag, 0u);
-    EXPECT_EQ(LevelOf(stored), Medium) << "the map's filled level, not the stored Slight";
+    EXPECT_EQ(LevelOf(stored), Slight) << "a recorded day keeps its level";
 
     const DayRecord filled = db().GetDay(Date(2026, 5, 4));
     EXPECT_NE(filled.flags & kNoRecordFlag, 0u);
@@ -121,10 +121,9 @@ TEST_F(CycleDatabaseTest, UnusableStoredCycleParametersFallBackToTheDefaults)
         fresh.SetDay(Day(Date(2026, 11, 1), Heavy));
         EXPECT_EQ(fresh.InitialCycleLen(), 28) << stored;
         EXPECT_EQ(fresh.InitialPeriodLen(), 3) << stored;
-        // Expected on 29 November, 7 days before today, the period is predicted from 7 December:
-        // the average counts 28, 36 and 28 days.
+        // Expected on 29 November, 7 days before today, the period is predicted from 7 December.
         EXPECT_EQ(fresh.LateDays(), 7) << stored;
-        EXPECT_EQ(fresh.AverageCycleLength(), 31) << stored;
+        EXPECT_EQ(fresh.AverageCycleLength(), 28) << stored;
         EXPECT_EQ(LevelOf(fresh.GetDay(Date(2026, 12, 7))), Heavy) << stored;
     }
     // The edges of what derivation can use are kept.
@@ -227,22 +226,20 @@ TEST_F(CycleDatabaseTest, MeasuredCycleCountIsTheIntervalsTheAverageRestsOn)
     EXPECT_EQ(db().AverageCycleLength(), 28);
     EXPECT_EQ(db().MeasuredCycleCount(), 0) << "no records: the settings' value alone";
 
-    // Periods on days 0 to 4 and 25 to 29, today day 29: the recorded interval of 25 days and
-    // the 27 days to the predicted start on day 52, which the walk reaches.
+    // Periods on days 0 to 4 and 25 to 29, today day 29: the recorded interval of 25 days only;
+    // the unfinished cycle and the predicted start never count.
     const CalDate day0 = Date(2026, 3, 10);
     db().ReplaceRecords(StartTwoPeriodExample());
-    EXPECT_EQ(db().AverageCycleLength(), 27);
-    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+    EXPECT_EQ(db().AverageCycleLength(), 25);
+    EXPECT_EQ(db().MeasuredCycleCount(), 1);
+    EXPECT_EQ(db().AveragedCycleCount(), 1);
     EXPECT_EQ(db().ShortestCycle(), 25);
-    EXPECT_EQ(db().LongestCycle(), 27);
-    db().AverageCycleLength(); // from the cache: the count stays
-    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+    EXPECT_EQ(db().LongestCycle(), 25);
 
-    // A period broken by a day without bleeding: the 3-day interval to its second part is not
-    // averaged, so it is not counted either.
+    // A period broken by a day without bleeding: the 3-day interval to its second part is no
+    // cycle, so it is not counted.
     db().SetDay(Day(OffsetDate(day0, 27), None));
-    db().AverageCycleLength();
-    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+    EXPECT_EQ(db().MeasuredCycleCount(), 1);
 
     db().Reset();
     EXPECT_EQ(db().AverageCycleLength(), 28);

@@ -67,12 +67,12 @@ TEST_F(DeriveTest, OnePeriodPredictsEveryInitialCycleLength)
     EXPECT_EQ(db().AverageCycleLength(), 28);
     EXPECT_EQ(Levels(db(), At(26), 5), "00321");
     EXPECT_EQ(Levels(db(), At(54), 5), "00321");
-    // The last prediction starts early in 2099: the map is filled into its last year.
+    // Predictions fill the map to its last month.
     CalDate last{0, 0, 0};
     for (CalDate search = Date(2098, 6, 1); db().FindNextPeriodStart(search);)
         last = search;
     EXPECT_EQ(last.year, 2099);
-    EXPECT_LE(last.month, 2);
+    EXPECT_EQ(last.month, 12);
     EXPECT_EQ(DaysBetween(last, day0) % 28, 0);
 }
 
@@ -86,16 +86,15 @@ TEST_F(DeriveTest, TwoRecordedPeriodsAverageAndPredict)
     SetToday(At(29).year, At(29).month, At(29).day);
     db().Recalculate();
 
-    EXPECT_EQ(db().AverageCycleLength(), 27); // (28 + 25) / 2 rounded up
-    // The walk reaches 40 days past today, so the predicted start on day 52 counts too.
+    EXPECT_EQ(db().AverageCycleLength(), 25) << "the one measured cycle; the setting no longer counts";
     EXPECT_EQ(db().ShortestCycle(), 25);
-    EXPECT_EQ(db().LongestCycle(), 27);
+    EXPECT_EQ(db().LongestCycle(), 25);
     EXPECT_EQ(db().LongestPeriod(), 5);
     EXPECT_EQ(Levels(db(), At(28), 3), "330") << "the recorded period replaces the prediction for day 28";
     CalDate next = Today();
     ASSERT_TRUE(db().FindNextPeriodStart(next));
-    EXPECT_TRUE(SameDate(next, At(52)));
-    EXPECT_EQ(Levels(db(), At(52), 4), "3210");
+    EXPECT_TRUE(SameDate(next, At(50)));
+    EXPECT_EQ(Levels(db(), At(50), 6), "322210") << "her periods last 5 days";
     EXPECT_EQ(db().DayOfCycle(), 4);
 
     std::vector<CycleRecord> rows;
@@ -104,7 +103,7 @@ TEST_F(DeriveTest, TwoRecordedPeriodsAverageAndPredict)
     EXPECT_EQ(rows[0].cycleLength, 25);
     EXPECT_EQ(rows[0].bleedingDays, 5);
     EXPECT_TRUE(SameDate(rows[1].firstDay, At(25)));
-    EXPECT_EQ(rows[1].cycleLength, 27) << "the last row runs to the predicted start";
+    EXPECT_EQ(rows[1].cycleLength, 25) << "the last row runs to the predicted start";
     EXPECT_EQ(rows[1].bleedingDays, 5);
     EXPECT_EQ(db().LateDays(), -1);
 }
@@ -118,8 +117,8 @@ TEST_F(DeriveTest, PredictedPeriodLengthFollowsTheInitialPeriodLength)
     ResetCycleDatabaseForTesting();
     WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 1);
     TheCycleDatabase().ReplaceRecords({Day(day0, Heavy)});
-    EXPECT_EQ(Levels(TheCycleDatabase(), At(28), 3), "310");
-    EXPECT_EQ(Levels(TheCycleDatabase(), day0, 3), "310");
+    EXPECT_EQ(Levels(TheCycleDatabase(), At(28), 3), "300") << "a period of 1 day is one day";
+    EXPECT_EQ(Levels(TheCycleDatabase(), day0, 3), "300");
 }
 
 TEST_F(DeriveTest, ALatePeriodStartsItsOwnCycle)
@@ -133,7 +132,7 @@ TEST_F(DeriveTest, ALatePeriodStartsItsOwnCycle)
     CalDate start = At(31);
     ASSERT_TRUE(db().FindPeriodStart(start));
     EXPECT_TRUE(SameDate(start, At(30))) << "its cycle counts from her first bleeding day";
-    EXPECT_EQ(db().AverageCycleLength(), 29); // (28 + 30) / 2
+    EXPECT_EQ(db().AverageCycleLength(), 30);
     std::vector<CycleRecord> rows;
     ASSERT_GE(db().BuildCycleList(rows), 2);
     EXPECT_EQ(rows[0].cycleLength, 30);
@@ -148,9 +147,8 @@ TEST_F(DeriveTest, AnInterruptedPeriodStartsARunThatIsNotAveraged)
                          Day(At(5), Slight), Day(At(30), Heavy), Day(At(31), Heavy), Day(At(32), Heavy)});
     SetToday(At(33).year, At(33).month, At(33).day);
     db().Recalculate();
-    // The first period is filled between bleeding records less than 7 days apart.
-    EXPECT_EQ(Levels(db(), day0, 6), "322221");
-    // A dry day splits a later period: its second part restarts the count.
+    // A day recorded dry splits a period: its second part restarts the count.
+    EXPECT_EQ(Levels(db(), day0, 6), "333021");
     ResetCycleDatabaseForTesting();
     CycleDatabase& fresh = TheCycleDatabase();
     fresh.ReplaceRecords({Day(day0, Heavy), Day(At(1), Heavy), Day(At(2), Heavy), Day(At(30), Heavy),
@@ -159,9 +157,8 @@ TEST_F(DeriveTest, AnInterruptedPeriodStartsARunThatIsNotAveraged)
     SetToday(At(64).year, At(64).month, At(64).day);
     fresh.Recalculate();
     EXPECT_EQ(Levels(fresh, At(28), 7), "0033033");
-    // Runs start on 0, 30, 33, 61 and the predicted 90. The 3 days from 30 to 33 are not
-    // averaged, but 33 becomes the previous start: 33 to 61 is 28 days, where 30 to 61 would
-    // have been 31. The average is (28 + 30 + 28 + 29) / 4.
+    // Runs start on 0, 30, 33 and 61. The 3 days from 30 to 33 are not a cycle, but 33 becomes
+    // the previous start: 33 to 61 is 28 days. The average is (30 + 28) / 2.
     EXPECT_EQ(fresh.AverageCycleLength(), 29);
     EXPECT_EQ(fresh.ShortestCycle(), 28);
     EXPECT_EQ(fresh.LongestCycle(), 30);
@@ -181,38 +178,21 @@ TEST_F(DeriveTest, ChanceTableAroundTheOvulationDay)
     EXPECT_EQ(db().GetDay(At(13)).chance, 77);
 }
 
-TEST_F(DeriveTest, SearchesStopAfterFortyAndTwentyDays)
+TEST_F(DeriveTest, SearchesFindPeriodsNotBleedingDays)
 {
-    // Cycle 45 days, period of one recorded day and one predicted Slight day.
-    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 45);
-    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 1);
-    db().ReplaceRecords({Day(day0, Heavy)});
-    EXPECT_EQ(Levels(db(), day0, 3), "310");
-    CalDate found = At(40); // 39 days after the last bleeding day
-    EXPECT_TRUE(db().FindPeriodStart(found));
-    EXPECT_TRUE(SameDate(found, day0));
-    CalDate notFound = At(41);
-    EXPECT_FALSE(db().FindPeriodStart(notFound));
-    EXPECT_TRUE(SameDate(notFound, At(41))) << "unchanged when not found";
-    CalDate ahead = At(6); // the next start is the 40th day looked at
-    EXPECT_TRUE(db().FindNextPeriodStart(ahead));
-    EXPECT_TRUE(SameDate(ahead, At(45)));
-    CalDate tooFar = At(5);
-    EXPECT_FALSE(db().FindNextPeriodStart(tooFar));
-
-    // A run longer than 20 days: the next start from its first day is its 21st day.
-    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 28);
-    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 3);
-    ResetCycleDatabaseForTesting();
+    // A run of 25 bleeding days: the next start is the predicted period after it.
     std::vector<DayRecord> longRun;
     AddRun(longRun, day0, 25, Medium);
-    TheCycleDatabase().ReplaceRecords(longRun);
+    db().ReplaceRecords(longRun);
     CalDate next = day0;
-    ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
-    EXPECT_TRUE(SameDate(next, At(20)));
-    EXPECT_EQ(TheCycleDatabase().BleedingDaysFrom(day0), 20);
-    EXPECT_EQ(TheCycleDatabase().BleedingDaysFrom(At(24)), 7) << "day 24 and the predicted run 28 to 30";
-    EXPECT_EQ(TheCycleDatabase().BleedingDaysFrom(At(31)), 0);
+    ASSERT_TRUE(db().FindNextPeriodStart(next));
+    EXPECT_TRUE(SameDate(next, At(28)));
+    EXPECT_EQ(db().BleedingDaysFrom(day0), 20);
+    EXPECT_EQ(db().PredictedPeriodLength(), 10) << "at most 10 days";
+    EXPECT_EQ(db().BleedingDaysFrom(At(24)), 14) << "day 24 and the predicted run 28 to 37";
+    CalDate before = At(-1);
+    EXPECT_FALSE(db().FindPeriodStart(before)) << "nothing before her first period";
+    EXPECT_TRUE(SameDate(before, At(-1))) << "unchanged when not found";
 }
 
 TEST_F(DeriveTest, RecordedDaysKeepTheirLevelWhenThePeriodIsLate)
@@ -234,7 +214,7 @@ TEST_F(DeriveTest, RecordedDaysKeepTheirLevelWhenThePeriodIsLate)
     EXPECT_EQ(db().DayOfCycle(), 31);
     // Three days late: her period is expected from tomorrow, and the next a cycle after it.
     EXPECT_EQ(db().LateDays(), 3);
-    EXPECT_EQ(Levels(db(), Date(2026, 2, 1), 4), "0321");
+    EXPECT_EQ(Levels(db(), Date(2026, 2, 1), 6), "032210");
     EXPECT_EQ(LevelOf(db().GetDay(Date(2026, 3, 2))), Heavy);
 
     // A note on a predicted day keeps that day free of bleeding; the rest of the period stays.
@@ -255,10 +235,9 @@ TEST_F(DeriveTest, DerivationEndsForARunLongerThanACycle)
     AddRun(records, day0, 40, Medium);
     records.push_back(Day(At(80), None, QStringLiteral("fine")));
     db().ReplaceRecords(records);
-    CalDate next = At(40);
+    CalDate next = At(39);
     ASSERT_TRUE(db().FindNextPeriodStart(next));
-    EXPECT_TRUE(IsAfter(next, At(40)));
-    EXPECT_EQ(LevelOf(db().GetDay(At(41))), None);
+    EXPECT_TRUE(IsAfter(next, At(40))) << "the next period keeps a dry day after hers";
 }
 
 TEST_F(DeriveTest, DerivationEndsAtTheEndOfTheMap)
@@ -365,7 +344,7 @@ TEST_F(DeriveTest, ALatePeriodIsExpectedFromTomorrow)
     SetToday(2026, 12, 18);
     ASSERT_TRUE(db().ReplaceRecords(AutumnPeriods()));
     EXPECT_EQ(db().LateDays(), 4);
-    EXPECT_EQ(Levels(db(), Date(2026, 12, 14), 8), "00000321");
+    EXPECT_EQ(Levels(db(), Date(2026, 12, 14), 11), "00000322210");
     EXPECT_EQ(db().DayOfCycle(), 32);
     CalDate next = Today();
     ASSERT_TRUE(db().FindNextPeriodStart(next));
@@ -410,7 +389,7 @@ TEST_F(DeriveTest, APeriodUpToFourteenDaysLateMovesOneMoreDaysLateStays)
         } else {
             EXPECT_EQ(db().LateDays(), late);
             EXPECT_EQ(Levels(db(), At(28), 1), "0") << late;
-            EXPECT_EQ(Levels(db(), today, 4), "0321") << late;
+            EXPECT_EQ(Levels(db(), today, 7), "0322210") << late;
             EXPECT_TRUE(SameDate(next, OffsetDate(today, 1))) << late;
         }
     }
@@ -429,4 +408,193 @@ TEST_F(DeriveTest, ANewDayDerivesTheLatePeriodAgain)
     EXPECT_EQ(db().LateDays(), 5);
     EXPECT_EQ(Levels(db(), Date(2026, 12, 19), 2), "03");
     EXPECT_FALSE(db().FollowToday());
+}
+
+namespace {
+// Her recording habits: what the summary, the history and the statistics must still show.
+struct HabitExample
+{
+    const char* name;
+    std::vector<DayRecord> records;
+    CalDate today;
+    int cycleSetting;
+    int periodSetting;
+    int cycleDay;                          ///< as the summary shows it (1 on the first day)
+    int late;                              ///< LateDays()
+    CalDate next;                          ///< the next start found from today
+    std::vector<std::pair<int, int>> rows; ///< cycle length and bleeding days of each history row
+};
+
+// Periods of `days` days (Medium) from each start.
+std::vector<DayRecord> Periods(std::initializer_list<CalDate> starts, int days = 4)
+{
+    std::vector<DayRecord> records;
+    for (const CalDate& start : starts)
+        AddRun(records, start, days, Medium);
+    return records;
+}
+
+std::vector<DayRecord> With(std::vector<DayRecord> records, std::initializer_list<DayRecord> more)
+{
+    records.insert(records.end(), more);
+    std::sort(records.begin(), records.end(),
+              [](const DayRecord& a, const DayRecord& b) { return IsBefore(a.date, b.date); });
+    return records;
+}
+} // namespace
+
+TEST_F(DeriveTest, OnlyBleedingMovesCyclesWhateverHerHabits)
+{
+    ProcessTimeLimit limit(60);
+    const std::vector<DayRecord> autumn = Periods({Date(2026, 9, 10), Date(2026, 10, 8), Date(2026, 11, 5)});
+    const std::vector<std::pair<int, int>> autumnRows{{28, 4}, {28, 4}, {33, 4}};
+    const CalDate dec7 = Date(2026, 12, 7), dec8 = Date(2026, 12, 8);
+    const CalDate d0 = Date(2026, 1, 5);
+    const HabitExample examples[] = {
+        {"four days late", autumn, dec7, 28, 3, 33, 4, dec8, autumnRows},
+        {"a None day on 25 Nov", With(autumn, {Day(Date(2026, 11, 25), None)}), dec7, 28, 3, 33, 4, dec8, autumnRows},
+        {"a note on 25 Nov", With(autumn, {Day(Date(2026, 11, 25), None, QStringLiteral("tired"))}), dec7, 28, 3, 33, 4,
+         dec8, autumnRows},
+        {"a note on 20 Jan", With(autumn, {Day(Date(2027, 1, 20), None, QStringLiteral("dentist"))}), dec7, 28, 3, 33,
+         4, dec8, autumnRows},
+        {"a forgotten day",
+         With(Periods({Date(2026, 9, 10), Date(2026, 10, 8)}),
+              {Day(Date(2026, 11, 5), Medium), Day(Date(2026, 11, 6), Medium), Day(Date(2026, 11, 8), Medium)}),
+         Date(2026, 11, 20),
+         28,
+         3,
+         16,
+         -1,
+         Date(2026, 12, 3),
+         {{28, 4}, {28, 4}, {28, 4}}},
+        {"a recorded None day splits",
+         With(Periods({Date(2026, 9, 10), Date(2026, 10, 8)}),
+              {Day(Date(2026, 11, 5), Medium), Day(Date(2026, 11, 6), None), Day(Date(2026, 11, 7), Medium)}),
+         Date(2026, 11, 20),
+         28,
+         3,
+         14,
+         -1,
+         Date(2026, 12, 5),
+         {{28, 4}, {28, 4}, {2, 1}, {28, 1}}},
+        {"35-day cycles, 5 late",
+         Periods({Date(2026, 8, 1), Date(2026, 9, 5), Date(2026, 10, 10), Date(2026, 11, 14)}),
+         Date(2026, 12, 24),
+         35,
+         3,
+         41,
+         5,
+         Date(2026, 12, 25),
+         {{35, 4}, {35, 4}, {35, 4}, {41, 4}}},
+        {"35-day cycles, 8 late",
+         Periods({Date(2026, 8, 1), Date(2026, 9, 5), Date(2026, 10, 10), Date(2026, 11, 14)}),
+         Date(2026, 12, 27),
+         35,
+         3,
+         44,
+         8,
+         Date(2026, 12, 28),
+         {{35, 4}, {35, 4}, {35, 4}, {44, 4}}},
+        {"welcome only, 40 days, 2 late",
+         Periods({d0}, 1),
+         OffsetDate(d0, 42),
+         40,
+         3,
+         43,
+         2,
+         OffsetDate(d0, 43),
+         {{43, 1}}},
+        {"cycle of 99 days, 14 late",
+         Periods({d0}, 1),
+         OffsetDate(d0, 113),
+         99,
+         3,
+         114,
+         14,
+         OffsetDate(d0, 114),
+         {{114, 1}}},
+        {"one 40-day cycle",
+         Periods({d0, OffsetDate(d0, 40), OffsetDate(d0, 68), OffsetDate(d0, 96)}),
+         OffsetDate(d0, 100),
+         28,
+         3,
+         5,
+         -1,
+         OffsetDate(d0, 128),
+         {{40, 4}, {28, 4}, {28, 4}, {32, 4}}},
+        {"a period 13 days late",
+         Periods({d0, OffsetDate(d0, 28), OffsetDate(d0, 69)}),
+         OffsetDate(d0, 75),
+         28,
+         3,
+         7,
+         -1,
+         OffsetDate(d0, 104),
+         {{28, 4}, {41, 4}, {35, 4}}},
+        {"a period 14 days late",
+         Periods({d0, OffsetDate(d0, 28), OffsetDate(d0, 70)}),
+         OffsetDate(d0, 75),
+         28,
+         3,
+         6,
+         -1,
+         OffsetDate(d0, 105),
+         {{28, 4}, {42, 4}, {35, 4}}},
+        {"a period 15 days late",
+         Periods({d0, OffsetDate(d0, 28), OffsetDate(d0, 71)}),
+         OffsetDate(d0, 75),
+         28,
+         3,
+         5,
+         -1,
+         OffsetDate(d0, 99),
+         {{28, 4}, {28, 4}, {15, 4}, {28, 4}}},
+    };
+    for (const HabitExample& example : examples) {
+        WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), example.cycleSetting);
+        WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), example.periodSetting);
+        ResetCycleDatabaseForTesting();
+        SetToday(example.today.year, example.today.month, example.today.day);
+        ASSERT_TRUE(db().ReplaceRecords(example.records)) << example.name;
+        EXPECT_EQ(db().DayOfCycle() + 1, example.cycleDay) << example.name;
+        EXPECT_EQ(db().LateDays(), example.late) << example.name;
+        CalDate next = example.today;
+        EXPECT_TRUE(db().FindNextPeriodStart(next) && SameDate(next, example.next)) << example.name;
+        std::vector<CycleRecord> rows;
+        db().BuildCycleList(rows);
+        std::vector<std::pair<int, int>> lengths;
+        for (const CycleRecord& row : rows)
+            lengths.emplace_back(row.cycleLength, row.bleedingDays);
+        EXPECT_EQ(lengths, example.rows) << example.name;
+    }
+}
+
+TEST_F(DeriveTest, StatisticsRestOnMeasuredCyclesAndRecordedPeriods)
+{
+    // Four days late after periods of 4 days on 10 Sep, 8 Oct and 5 Nov.
+    SetToday(2026, 12, 7);
+    ASSERT_TRUE(db().ReplaceRecords(Periods({Date(2026, 9, 10), Date(2026, 10, 8), Date(2026, 11, 5)})));
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+    EXPECT_EQ(db().ShortestCycle(), 28);
+    EXPECT_EQ(db().LongestCycle(), 28);
+    EXPECT_EQ(db().MeasuredCycleCount(), 2);
+    EXPECT_EQ(db().LongestPeriod(), 4);
+    EXPECT_EQ(db().PredictedPeriodLength(), 4) << "her periods, not the setting of 3";
+    EXPECT_EQ(Levels(db(), Date(2026, 12, 8), 5), "32210");
+
+    // Ten years of 28-day cycles, then six of 32: the prediction follows the recent ones.
+    std::vector<DayRecord> records;
+    CalDate start = Date(2014, 1, 6);
+    for (int cycle = 0; cycle < 136; ++cycle) {
+        AddRun(records, start, 2, Heavy);
+        start = OffsetDate(start, cycle < 130 ? 28 : 32);
+    }
+    AddRun(records, start, 2, Heavy);
+    SetToday(start.year, start.month, start.day);
+    ASSERT_TRUE(db().ReplaceRecords(records));
+    EXPECT_EQ(db().AverageCycleLength(), 32);
+    EXPECT_EQ(db().MeasuredCycleCount(), 136);
+    EXPECT_EQ(db().AveragedCycleCount(), 6);
+    EXPECT_EQ(db().LongestPeriod(), 2) << "2-day periods show 2";
+    EXPECT_EQ(db().PredictedPeriodLength(), 2);
 }

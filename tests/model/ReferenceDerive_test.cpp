@@ -2,191 +2,161 @@
 
 #include "model/DayStatusMap.h"
 
-#include <random>
+#include <QDate>
 
-// A plain, slow derivation written straight from the rules (day arithmetic through local time,
-// the average walked from the first record every time), compared with the database's own on
-// random histories. It shares no code with the database beyond the date functions.
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <tuple>
+
+// A plain, slow derivation written from docs/PREDICTIONS.md (day arithmetic through local time,
+// days counted from 1 January 2008), compared with the database's own on random histories. It
+// shares no code with the database beyond the public date functions.
 namespace {
 class ReferenceDerivation
 {
 public:
     ReferenceDerivation(const std::vector<DayRecord>& records, int initialCycle, int initialPeriod)
-        : m_records(records), m_initialCycle(initialCycle), m_initialPeriod(initialPeriod)
+        : m_initialCycle(initialCycle), m_initialPeriod(initialPeriod)
     {
-        for (const DayRecord& record : records) {
-            const int cell = DayStatusMap::CellIndex(record.date);
-            if (cell >= 0)
-                m_recorded[static_cast<size_t>(cell)] = true;
-        }
-        Derive();
+        Derive(records);
     }
 
-    int Level(const CalDate& d) const
+    int LevelAt(int n) const
     {
-        const int cell = DayStatusMap::CellIndex(d);
-        return cell < 0 ? 0 : m_map[static_cast<size_t>(cell)];
+        return n >= 0 && n < static_cast<int>(m_level.size()) ? m_level[static_cast<size_t>(n)] : 0;
     }
 
-    int LateDays() const
+    struct Run
     {
-        return m_lateDays;
+        int start;
+        int days;
+        bool predicted;
+    };
+    std::vector<Run> runs;
+    std::vector<int> cycles;  // measured, oldest first
+    std::vector<int> periods; // of two days or more, oldest first
+    int lateDays = -1;
+    int cycleLength = 0;
+
+    int LongestPeriod() const
+    {
+        int longest = 0;
+        for (const Run& run : runs)
+            longest = run.predicted ? longest : std::max(longest, run.days);
+        return longest > 0 ? longest : m_initialPeriod;
     }
 
-    int Average()
+    // Rows of the history: start day, days to the next start, days of the period.
+    std::vector<std::tuple<int, int, int>> Rows(const CalDate& today) const
     {
-        if (m_average != 0)
-            return m_average;
-        int64_t sum = m_initialCycle;
-        int64_t n = 1;
-        CalDate end = Today();
-        if (IsBefore(end, m_records.back().date))
-            end = m_records.back().date;
-        AddDays(end, 40);
-        bool inRun = false;
-        bool haveStart = false;
-        CalDate previousStart{0, 0, 0};
-        // Before the map every day is dry, so start the walk at the later of the two.
-        CalDate day = m_records.front().date;
-        if (day.year < kMapFirstYear)
-            day = Date(kMapFirstYear, 1, 1);
-        for (; IsBefore(day, end) && day.year <= kMapLastYear; NextDay(day)) {
-            const bool bleeding = Level(day) != 0;
-            if (bleeding && !inRun) {
-                inRun = true;
-                if (haveStart) {
-                    const int length = DaysBetween(day, previousStart);
-                    if (length >= 20 && length <= 40) {
-                        sum += length;
-                        ++n;
-                    }
-                }
-                previousStart = day;
-                haveStart = true;
-            } else if (!bleeding) {
-                inRun = false;
-            }
-        }
-        m_average = static_cast<int>((5 * (n + 2 * sum)) / (10 * n));
-        return m_average;
+        int end = DaysBetween(today, kOrigin);
+        for (const Run& run : runs)
+            end = run.predicted ? end : std::max(end, run.start);
+        std::vector<std::tuple<int, int, int>> rows;
+        for (size_t k = 0; k < runs.size() && runs[k].start <= end; ++k)
+            rows.emplace_back(runs[k].start, k + 1 < runs.size() ? runs[k + 1].start - runs[k].start : cycleLength,
+                              runs[k].days);
+        return rows;
     }
+
+    static inline const CalDate kOrigin = Date(2008, 1, 1);
 
 private:
-    void Set(const CalDate& d, int level)
+    static int RoundedMean(const std::vector<int>& values, int fallback, int low, int high)
     {
-        const int cell = DayStatusMap::CellIndex(d);
-        if (cell >= 0)
-            m_map[static_cast<size_t>(cell)] = level;
+        const size_t count = std::min<size_t>(values.size(), 6);
+        if (count == 0)
+            return fallback;
+        double sum = 0;
+        for (size_t k = values.size() - count; k < values.size(); ++k)
+            sum += values[k];
+        return std::clamp(static_cast<int>(std::floor(sum / static_cast<double>(count) + 0.5)), low, high);
     }
 
-    void Predict(const CalDate& start)
+    void Paint(int start, int days)
     {
-        auto mark = [&](const CalDate& d, int level) {
-            const int cell = DayStatusMap::CellIndex(d);
-            if (cell < 0 || !m_recorded[static_cast<size_t>(cell)])
-                Set(d, level);
-        };
-        mark(start, Heavy);
-        CalDate d = start;
-        for (int i = 0; i < m_initialPeriod - 2; ++i) {
-            NextDay(d);
-            mark(d, Medium);
+        for (int k = 0; k < days; ++k) {
+            const size_t n = static_cast<size_t>(start + k);
+            if (start + k < 0 || n >= m_level.size() || m_recorded[n])
+                continue;
+            m_level[n] = k == 0 ? Heavy : k == days - 1 ? Slight : Medium;
         }
-        NextDay(d);
-        mark(d, Slight);
     }
 
-    bool Start(CalDate& date)
+    void Derive(const std::vector<DayRecord>& records)
     {
-        if (!IsValidDate(date))
-            return false;
-        CalDate d = date;
-        for (int looked = 0;; ++looked) {
-            if (looked >= 40 || !IsYearInMapRange(d.year))
-                return false;
-            if (Level(d) != 0)
+        const int mapDays = DaysBetween(Date(2099, 12, 31), kOrigin) + 1;
+        m_level.assign(static_cast<size_t>(mapDays), 0);
+        m_recorded.assign(static_cast<size_t>(mapDays), false);
+        // Rule 1: her periods; records of real dates also write their own level.
+        std::vector<Run> hers;
+        bool open = false;
+        int lastBleeding = 0;
+        for (const DayRecord& r : records) {
+            if (r.date.year < 2008 || r.date.year > 2099 || r.date.month < 1 || r.date.month > 12 || r.date.day < 1 ||
+                r.date.day > 31)
+                continue;
+            const int monthDays = QDate(r.date.year, r.date.month, 1).daysInMonth();
+            const int n = DaysBetween(Date(r.date.year, r.date.month, std::min<int>(r.date.day, monthDays)), kOrigin);
+            if (r.date.day <= monthDays) {
+                m_level[static_cast<size_t>(n)] = LevelOf(r);
+                m_recorded[static_cast<size_t>(n)] = true;
+            }
+            if (LevelOf(r) == None) {
+                open = false;
+                continue;
+            }
+            if (open && n - lastBleeding <= 3) {
+                for (int gap = lastBleeding + 1; gap < n; ++gap)
+                    m_level[static_cast<size_t>(gap)] = Medium;
+                lastBleeding = std::max(lastBleeding, n);
+            } else {
+                hers.push_back({n, 1, false});
+                lastBleeding = n;
+            }
+            hers.back().days = lastBleeding - hers.back().start + 1;
+            open = true;
+        }
+        // Rules 2 and 3.
+        const int today = DaysBetween(Today(), kOrigin);
+        for (size_t k = 0; k < hers.size(); ++k) {
+            const Run period = hers[k];
+            runs.push_back(period);
+            if (period.days >= 2)
+                periods.push_back(period.days);
+            const int length = RoundedMean(cycles, m_initialCycle, 1, 99);
+            const int days = std::max(1, std::min(RoundedMean(periods, m_initialPeriod, 1, 10), length - 1));
+            const int step = std::max(length, days + 1);
+            int p = std::max(period.start + length, period.start + period.days + 1);
+            if (k + 1 == hers.size()) {
+                if (p <= today && today - p <= 14) {
+                    lateDays = today - p;
+                    p = today + 1;
+                }
+                for (; p < mapDays; p += step) {
+                    Paint(p, days);
+                    runs.push_back({p, days, true});
+                }
                 break;
-            PrevDay(d);
+            }
+            const int t = hers[k + 1].start;
+            bool placed = false;
+            for (; t - p > 14; p += step) {
+                Paint(p, std::min(days, t - 1 - p));
+                runs.push_back({p, std::min(days, t - 1 - p), true});
+                placed = true;
+            }
+            if (!placed && t - period.start >= 20)
+                cycles.push_back(t - period.start);
         }
-        for (CalDate p = OffsetDate(d, -1); IsYearInMapRange(p.year) && Level(p) != 0; p = OffsetDate(d, -1))
-            d = p;
-        date = d;
-        return true;
+        cycleLength = RoundedMean(cycles, m_initialCycle, 1, 99);
     }
 
-    // A record from index `from` on, with a bleeding level, dated in [begin, end).
-    bool BleedingRecordIn(size_t from, const CalDate& begin, const CalDate& end) const
-    {
-        for (size_t k = from; k < m_records.size(); ++k) {
-            const CalDate& d = m_records[k].date;
-            if (LevelOf(m_records[k]) != None && !IsBefore(d, begin) && IsBefore(d, end))
-                return true;
-        }
-        return false;
-    }
-
-    void Derive()
-    {
-        size_t i = 0;
-        while (i < m_records.size() && LevelOf(m_records[i]) == None)
-            ++i;
-        if (i == m_records.size())
-            return;
-        const CalDate first = m_records[i].date;
-        CalDate rec = first;
-        CalDate pred = rec;
-        Predict(pred);
-        for (;;) {
-            if (!IsBefore(rec, OffsetDate(pred, 14))) {
-                if (pred.year > kMapLastYear)
-                    return;
-                const CalDate previous = pred;
-                CalDate base = OffsetDate(pred, 14);
-                Start(base);
-                m_average = 0;
-                CalDate next = OffsetDate(base, Average());
-                if (!IsAfter(next, previous))
-                    next = OffsetDate(previous, Average());
-                pred = next;
-                // Her own period in the window takes the prediction's place.
-                if (!BleedingRecordIn(i, OffsetDate(base, 14), OffsetDate(pred, 14)))
-                    Predict(pred);
-                continue;
-            }
-            Set(rec, LevelOf(m_records[i]));
-            if (LevelOf(m_records[i]) != None && DaysBetween(rec, first) < 7) {
-                for (CalDate d = OffsetDate(first, 1); IsBefore(d, rec); NextDay(d))
-                    Set(d, Medium);
-            }
-            if (++i < m_records.size()) {
-                rec = m_records[i].date;
-                continue;
-            }
-            AddDays(pred, 14);
-            Start(pred);
-            rec = pred;
-            m_average = 0;
-            break;
-        }
-        for (bool firstPrediction = true; rec.year < kMapLastYear; firstPrediction = false) {
-            AddDays(rec, Average());
-            const int late = firstPrediction && !IsAfter(rec, Today()) ? DaysBetween(Today(), rec) : -1;
-            if (late >= 0 && late <= 14) {
-                m_lateDays = late;
-                rec = OffsetDate(Today(), 1);
-            }
-            Predict(rec);
-        }
-        m_average = 0;
-    }
-
-    std::vector<DayRecord> m_records;
     int m_initialCycle;
     int m_initialPeriod;
-    int m_average = 0;
-    int m_lateDays = -1;
-    std::vector<int> m_map = std::vector<int>(DayStatusMap::kCellCount, 0);
-    std::vector<bool> m_recorded = std::vector<bool>(DayStatusMap::kCellCount, false);
+    std::vector<int> m_level;
+    std::vector<bool> m_recorded;
 };
 
 std::vector<DayRecord> RandomHistory(std::mt19937& random)
@@ -245,18 +215,98 @@ TEST_F(ReferenceDeriveTest, MatchesAPlainDerivationOnRandomHistories)
             db.Recalculate();
         }
         ReferenceDerivation reference(db.Records(), db.InitialCycleLen(), db.InitialPeriodLen());
-        const CalDate from = db.Records().front().date;
+        // From her first run on (before it every day reads 0 in both).
+        const int firstDay = reference.runs.empty() ? 0 : reference.runs.front().start;
+        CalDate d = OffsetDate(ReferenceDerivation::kOrigin, firstDay);
         int mismatches = 0;
-        for (CalDate d = from; d.year < kMapLastYear && mismatches < 3; NextDay(d)) {
-            if (db.Map().Level(d) != reference.Level(d)) {
+        for (int n = firstDay; d.year <= kMapLastYear && mismatches < 3; NextDay(d), ++n) {
+            if (db.Map().Level(d) != reference.LevelAt(n)) {
                 ADD_FAILURE() << "round " << round << ": " << d.year << "-" << d.month << "-" << d.day << " level "
-                              << db.Map().Level(d) << " instead of " << reference.Level(d);
+                              << db.Map().Level(d) << " instead of " << reference.LevelAt(n);
                 ++mismatches;
             }
         }
-        EXPECT_EQ(db.AverageCycleLength(), reference.Average()) << "round " << round;
-        EXPECT_EQ(db.LateDays(), reference.LateDays()) << "round " << round;
-        lateRounds += reference.LateDays() >= 0 ? 1 : 0;
+        const std::vector<int>& cycles = reference.cycles;
+        EXPECT_EQ(db.AverageCycleLength(), reference.cycleLength) << "round " << round;
+        EXPECT_EQ(db.MeasuredCycleCount(), static_cast<int>(cycles.size())) << "round " << round;
+        EXPECT_EQ(db.ShortestCycle(),
+                  cycles.empty() ? reference.cycleLength : *std::min_element(cycles.begin(), cycles.end()))
+            << "round " << round;
+        EXPECT_EQ(db.LongestCycle(),
+                  cycles.empty() ? reference.cycleLength : *std::max_element(cycles.begin(), cycles.end()))
+            << "round " << round;
+        EXPECT_EQ(db.LongestPeriod(), reference.LongestPeriod()) << "round " << round;
+        EXPECT_EQ(db.LateDays(), reference.lateDays) << "round " << round;
+        std::vector<CycleRecord> rows;
+        db.BuildCycleList(rows);
+        std::vector<std::tuple<int, int, int>> got;
+        for (const CycleRecord& row : rows)
+            got.emplace_back(DaysBetween(row.firstDay, ReferenceDerivation::kOrigin), row.cycleLength,
+                             row.bleedingDays);
+        EXPECT_EQ(got, reference.Rows(Today())) << "round " << round;
+        lateRounds += reference.lateDays >= 0 ? 1 : 0;
     }
     EXPECT_GT(lateRounds, 10) << "late periods are compared too";
+}
+
+TEST_F(ReferenceDeriveTest, ARecordWithoutBleedingOnADryDayChangesNoFigure)
+{
+    ProcessTimeLimit limit(100);
+    std::mt19937 random(20261207u);
+    struct Figures
+    {
+        int cycleDay, late, average, shortest, longest, measured, longestPeriod, chance;
+        CalDate next;
+        std::vector<std::pair<int, int>> rows;
+        bool operator==(const Figures& o) const
+        {
+            return cycleDay == o.cycleDay && late == o.late && average == o.average && shortest == o.shortest &&
+                   longest == o.longest && measured == o.measured && longestPeriod == o.longestPeriod &&
+                   chance == o.chance && IsSameDate(next, o.next) && rows == o.rows;
+        }
+    };
+    auto figures = [](CycleDatabase& db) {
+        Figures f{db.DayOfCycle(),
+                  db.LateDays(),
+                  db.AverageCycleLength(),
+                  db.ShortestCycle(),
+                  db.LongestCycle(),
+                  db.MeasuredCycleCount(),
+                  db.LongestPeriod(),
+                  db.ChanceToday(),
+                  Today(),
+                  {}};
+        db.FindNextPeriodStart(f.next);
+        std::vector<CycleRecord> rows;
+        db.BuildCycleList(rows);
+        for (const CycleRecord& row : rows)
+            f.rows.emplace_back(DaysBetween(row.firstDay, Date(2008, 1, 1)), row.cycleLength * 100 + row.bleedingDays);
+        return f;
+    };
+    int checked = 0;
+    for (int round = 0; round < 200; ++round) {
+        std::vector<DayRecord> records = RandomHistory(random);
+        ResetCycleDatabaseForTesting();
+        CycleDatabase& db = TheCycleDatabase();
+        if (records.empty() || !db.ReplaceRecords(records))
+            continue;
+        const CalDate last = db.Records().back().date;
+        if (last.year < kMapFirstYear || last.year > 2090)
+            continue;
+        const CalDate today = OffsetDate(last, static_cast<int>(random() % 60));
+        SetToday(today.year, today.month, today.day);
+        db.Recalculate();
+        const Figures before = figures(db);
+        // A dry day without a record, from a year before today to two months after it.
+        const CalDate day = OffsetDate(today, 60 - static_cast<int>(random() % 400));
+        const bool hasRecord = (db.GetDay(day).flags & kNoRecordFlag) == 0;
+        if (db.Map().Level(day) != 0 || hasRecord)
+            continue;
+        records.push_back(Day(day, None, round % 2 ? QStringLiteral("note") : QString()));
+        ASSERT_TRUE(db.ReplaceRecords(records));
+        EXPECT_TRUE(figures(db) == before)
+            << "round " << round << ": " << day.year << "-" << day.month << "-" << day.day;
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
 }

@@ -35,7 +35,9 @@ TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
         EXPECT_EQ(RowTexts(list),
                   (QStringList{QStringLiteral("Average cycle period=28"), QStringLiteral("Shortest cycle=28"),
                                QStringLiteral("Longest cycle=28"), QStringLiteral("Maximum period duration=3")}));
-        EXPECT_EQ(dialog.BasisLine()->text(), QStringLiteral("No cycle measured yet: these are the settings' values"));
+        EXPECT_EQ(dialog.BasisLine()->text(),
+                  QStringLiteral("No cycle measured yet: the cycle figures are the settings' value. Predicted periods "
+                                 "last 3 days, the settings' value, until you record one of two days or more."));
         EXPECT_TRUE(dialog.BasisLine()->isVisible());
         // The list and the line below it share the page.
         EXPECT_EQ(list->geometry().topLeft(), QPoint(0, 0));
@@ -69,7 +71,9 @@ TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
     CStatisticsDlg dialog;
     Look(dialog, [&] {
         EXPECT_EQ(RowTexts(dialog.List()), expected);
-        EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), QStringLiteral("27"));
-        EXPECT_EQ(dialog.BasisLine()->text(), QStringLiteral("Based on 2 cycles"));
+        EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), QStringLiteral("25"));
+        EXPECT_EQ(dialog.BasisLine()->text(),
+                  QStringLiteral("Based on 1 cycle between periods you recorded. Predicted periods last 5 days, the "
+                                 "mean of your last 2 periods."));
     });
 }

@@ -117,8 +117,8 @@ TEST_F(SummaryRowsTest, NextCycleCountsDown)
     const std::vector<SummaryRow> start = RowsOn(2026, 12, 18);
     EXPECT_EQ(start[0].caption, QStringLiteral("Today: Day 29"));
     EXPECT_EQ(start[0].description, QStringLiteral("Not in menstruation"));
-    EXPECT_EQ(start[3].caption, QStringLiteral("Next Cycle: Today"));
-    EXPECT_EQ(start[3].description, QStringLiteral("Next cycle starts on December 18"));
+    EXPECT_EQ(start[3].caption, QStringLiteral("Next Cycle: Due Today"));
+    EXPECT_EQ(start[3].description, QStringLiteral("Expected on December 18"));
 }
 
 TEST_F(SummaryRowsTest, ALatePeriodSaysHowLateItIs)
@@ -143,7 +143,7 @@ TEST_F(SummaryRowsTest, ALatePeriodSaysHowLateItIs)
     const std::vector<SummaryRow> came = RowsOn(2026, 12, 21);
     EXPECT_EQ(came[0].caption, QStringLiteral("Today: Day 1"));
     EXPECT_EQ(came[3].caption, QStringLiteral("Menstruation"));
-    EXPECT_EQ(came[3].description, QStringLiteral("Next cycle starts on January 20")); // 31 and 28 average 30
+    EXPECT_EQ(came[3].description, QStringLiteral("Next cycle starts on January 21")); // the one measured cycle, 31
 }
 
 TEST_F(SummaryRowsTest, ThePanelFollowsALatePeriodAcrossMidnight)
@@ -196,8 +196,9 @@ TEST_F(SummaryRowsTest, EarlyAndLatePeriodsOfAutumn)
 
 TEST_F(SummaryRowsTest, OvulationEstimateIsNeverInThePast)
 {
-    // A 20-day cycle whose next two predicted periods she recorded as dry: the cycle start
-    // is 39 days back, and the next start the calendar shows is 14 December.
+    // A 20-day cycle whose next two predicted periods she recorded as dry: they keep their
+    // place (more than 14 days ago), the cycle start is 19 days back and one added cycle leaves
+    // the estimate 13 days in the past.
     WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 20);
     std::vector<DayRecord> records = {Day(Date(2026, 10, 1), Heavy)};
     for (int offset : {20, 21, 22, 40, 41, 42})
@@ -205,20 +206,20 @@ TEST_F(SummaryRowsTest, OvulationEstimateIsNeverInThePast)
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
     const std::vector<SummaryRow> rows = RowsOn(2026, 11, 9); // 39 days after 1 October
     ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[0].caption, QStringLiteral("Today: Day 40"));
+    EXPECT_EQ(rows[0].caption, QStringLiteral("Today: Day 20"));
     EXPECT_EQ(rows[2].caption, QStringLiteral("Next Ovulation"));
-    EXPECT_EQ(rows[2].description, QStringLiteral("In 21 days, at November 30"));
-    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on December 14"));
+    EXPECT_EQ(rows[2].description, QStringLiteral("In 7 days, at November 16"));
+    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on November 10"));
 }
 
-TEST_F(SummaryRowsTest, NoNextStartWithinReachSaysNoData)
+TEST_F(SummaryRowsTest, ACycleOfNinetyNineDaysStillAnswers)
 {
     WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 99);
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords({Day(Date(2026, 11, 26), Heavy)}));
     const std::vector<SummaryRow> rows = RowsOn(2026, 12, 6);
     ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[3].caption, QStringLiteral("Next Cycle"));
-    EXPECT_EQ(rows[3].description, QStringLiteral("No data"));
+    EXPECT_EQ(rows[3].caption, QStringLiteral("Next Cycle: in 89 Days"));
+    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on March 5"));
 }
 
 TEST_F(SummaryRowsTest, RowsPostTheirCommands)

@@ -277,14 +277,14 @@ TEST_F(WelcomeDlgTest, TheFirstDaySavedGivesHistoryAndStatistics)
     ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
 
     CHistoryDialog history;
-    Look(history, [&] { EXPECT_EQ(Rows(history.List(), 3), QStringList{QStringLiteral("5/20/26 3 28")}); });
+    Look(history, [&] { EXPECT_EQ(Rows(history.List(), 3), QStringList{QStringLiteral("5/20/26 1 28")}); });
     CStatisticsDlg statistics;
     Look(statistics, [&] {
         QStringList days;
         for (int i = 0; i < statistics.List()->topLevelItemCount(); ++i)
             days << statistics.List()->topLevelItem(i)->text(1);
         EXPECT_EQ(days,
-                  (QStringList{QStringLiteral("28"), QStringLiteral("28"), QStringLiteral("28"), QStringLiteral("3")}));
+                  (QStringList{QStringLiteral("28"), QStringLiteral("28"), QStringLiteral("28"), QStringLiteral("1")}));
     });
 }
 

@@ -112,6 +112,22 @@ bool CSettingsDlg::OnInitDialog()
             label->setToolTip(number.hint);
     }
 
+    // Her recorded periods take the setting's place once there are any: the label says so.
+    if (const int periods = database.AveragedPeriodCount(); periods > 0) {
+        const QString used =
+            QStringLiteral("Predicted periods now last %1 days, the mean of your last %2 recorded "
+                           "period%3.\nThis value is used only while none is recorded.\nAccepted: 1 to 7 days.")
+                .arg(database.PredictedPeriodLength())
+                .arg(periods)
+                .arg(periods == 1 ? QString() : QStringLiteral("s"));
+        m_periodLength->setToolTip(used);
+        if (QWidget* label = Control(kIdcSettingsPeriodLenLabel)) {
+            label->setToolTip(used);
+            if (auto* text = qobject_cast<QLabel*>(label))
+                text->setText(QStringLiteral("Period if none recorded:"));
+        }
+    }
+
     AppSettings& settings = TheAppSettings();
     m_theme->addItems(TheImageCache().ThemeNames());
     m_theme->setCurrentIndex(settings.selectedTheme);

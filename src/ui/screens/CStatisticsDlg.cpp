@@ -35,31 +35,41 @@ bool CStatisticsDlg::OnInitDialog()
 void CStatisticsDlg::FillRows()
 {
     CycleDatabase& database = TheCycleDatabase();
-    // The three other figures are brought up to date by the average.
     const int average = database.AverageCycleLength();
-    database.AverageCycleLength();
-    const int shortest = database.ShortestCycle();
-    database.AverageCycleLength();
-    const int longest = database.LongestCycle();
-    database.AverageCycleLength();
-    const int longestPeriod = database.LongestPeriod();
     const int measured = database.MeasuredCycleCount();
-
+    const int averaged = database.AveragedCycleCount();
+    const int periods = database.AveragedPeriodCount();
     const std::pair<QString, int> rows[] = {
         {QStringLiteral("Average cycle period"), average},
-        {QStringLiteral("Shortest cycle"), shortest},
-        {QStringLiteral("Longest cycle"), longest},
-        {QStringLiteral("Maximum period duration"), longestPeriod},
+        {QStringLiteral("Shortest cycle"), database.ShortestCycle()},
+        {QStringLiteral("Longest cycle"), database.LongestCycle()},
+        {QStringLiteral("Maximum period duration"), database.LongestPeriod()},
     };
     for (const auto& [caption, days] : rows)
         new QTreeWidgetItem(m_list, QStringList{caption, QString::number(static_cast<unsigned>(days))});
 
+    // Say what each figure rests on: only cycles between two periods she recorded count.
+    auto plural = [](int count, const char* word) {
+        return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(word)).arg(count == 1 ? QString() : QStringLiteral("s"));
+    };
+    QString text;
     if (measured == 0)
-        m_basis->setText(QStringLiteral("No cycle measured yet: these are the settings' values"));
-    else if (measured == 1)
-        m_basis->setText(QStringLiteral("Based on 1 cycle"));
+        text = QStringLiteral("No cycle measured yet: the cycle figures are the settings' value.");
+    else if (averaged == measured)
+        text = QStringLiteral("Based on %1 between periods you recorded.").arg(plural(measured, "cycle"));
     else
-        m_basis->setText(QStringLiteral("Based on %1 cycles").arg(measured));
+        text = QStringLiteral("Based on %1 between periods you recorded; the average on the last %2.")
+                   .arg(plural(measured, "cycle"))
+                   .arg(averaged);
+    if (periods == 0)
+        text +=
+            QStringLiteral(" Predicted periods last %1, the settings' value, until you record one of two days or more.")
+                .arg(plural(database.PredictedPeriodLength(), "day"));
+    else
+        text += QStringLiteral(" Predicted periods last %1, the mean of your last %2.")
+                    .arg(plural(database.PredictedPeriodLength(), "day"))
+                    .arg(plural(periods, "period"));
+    m_basis->setText(text);
 }
 
 void CStatisticsDlg::PlaceControls()

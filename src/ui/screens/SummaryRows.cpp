@@ -46,10 +46,12 @@ SummaryRow NextCycleRow(CycleDatabase& database, const DayRecord& today)
     const QString startsOn = QStringLiteral("Next cycle starts on %1");
     if (LevelOf(today) != None)
         return {QStringLiteral("Menstruation"), startsOn.arg(FormatMonthDay(next)), 3};
-    // A late period is predicted from tomorrow; she is told how late it is and when it was due.
+    // A period due today or earlier and not recorded is predicted from tomorrow (as the calendar
+    // shows it); she is told that it is due or how late it is, and when it was due.
     const int late = database.LateDays();
     if (late == 0)
-        return {QStringLiteral("Next Cycle: Today"), startsOn.arg(FormatMonthDay(today.date)), 3};
+        return {QStringLiteral("Next Cycle: Due Today"),
+                QStringLiteral("Expected on %1").arg(FormatMonthDay(today.date)), 3};
     if (late > 0) {
         return {QStringLiteral("Next Cycle: %1 Day%2 Late").arg(late).arg(DaysSuffix(late)),
                 QStringLiteral("Expected on %1").arg(FormatMonthDay(OffsetDate(today.date, -late))), 3};
