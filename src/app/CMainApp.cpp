@@ -20,6 +20,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -41,33 +42,38 @@ bool AskForPassword()
     return prompt.RunTopLevel() == QDialog::Accepted;
 }
 
-// Start-up measurements and the README's screenshot end the program once the main window
-// has painted (VELUMINA_EXIT_AFTER_FIRST_PAINT, VELUMINA_SCREENSHOT=<png file>).
+// Start-up measurements and the README's screenshot end the program once its first window
+// has painted (VELUMINA_EXIT_AFTER_FIRST_PAINT, VELUMINA_SCREENSHOT=<png file>): the main
+// window, or what a start shows before or over it, the password prompt or the welcome page,
+// which would otherwise wait for an answer nobody gives.
 class ExitAfterFirstPaint : public QObject
 {
 public:
-    ExitAfterFirstPaint(QWidget* window, QString screenshotPath)
-        : QObject(window), m_window(window), m_screenshotPath(std::move(screenshotPath))
+    explicit ExitAfterFirstPaint(QString screenshotPath) : QObject(qApp), m_screenshotPath(std::move(screenshotPath))
     {
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(m_screenshotPath.isEmpty() ? 0 : 800, qApp, [this] {
-                if (!m_screenshotPath.isEmpty())
-                    m_window->grab().save(m_screenshotPath);
-                QCoreApplication::quit();
-            });
-        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Paint || !widget || m_window)
+            return false;
+        m_window = widget->window();
+        qApp->removeEventFilter(this);
+        QTimer::singleShot(m_screenshotPath.isEmpty() ? 0 : 800, this, [this] {
+            if (!m_screenshotPath.isEmpty() && m_window)
+                m_window->grab().save(m_screenshotPath);
+            // exit(), not quit(): it also ends the loop of a prompt shown before the main loop
+            // runs, and every loop of a page open over the main window.
+            QCoreApplication::exit(0);
+        });
         return false;
     }
 
 private:
-    QWidget* m_window;
     QString m_screenshotPath;
+    QPointer<QWidget> m_window;
 };
 } // namespace
 
@@ -145,6 +151,10 @@ int CMainApp::Run()
 
 CMainFrame* CMainApp::OpenSession()
 {
+    // Said before anything else, since the password prompt reads the settings too.
+    const QString settingsProblem = SettingsFileProblem();
+    if (!settingsProblem.isEmpty())
+        ShowMessage(settingsProblem, MessageButtons::Ok, MessageIcon::Warning);
     if (ThePasswordStore().IsEnabled()) {
         const PasswordPrompt& prompt = InstalledPrompt();
         if (!(prompt ? prompt() : AskForPassword()))
@@ -166,12 +176,12 @@ bool CMainApp::InitInstance()
         return false;
     }
 
+    const QString screenshot = qEnvironmentVariable("VELUMINA_SCREENSHOT");
+    if (qEnvironmentVariableIsSet("VELUMINA_EXIT_AFTER_FIRST_PAINT") || !screenshot.isEmpty())
+        installEventFilter(new ExitAfterFirstPaint(screenshot));
     m_frame = OpenSession();
     if (!m_frame)
         return false;
-    const QString screenshot = qEnvironmentVariable("VELUMINA_SCREENSHOT");
-    if (qEnvironmentVariableIsSet("VELUMINA_EXIT_AFTER_FIRST_PAINT") || !screenshot.isEmpty())
-        m_frame->SummaryPanel()->installEventFilter(new ExitAfterFirstPaint(m_frame, screenshot));
     m_frame->show();
     m_frame->raise();
     m_frame->activateWindow();

@@ -1,5 +1,6 @@
 #include "model/CalDate.h"
 
+#include "model/CivilDays.h"
 #include "platform/Clock.h"
 #include "platform/LocalTime.h"
 
@@ -27,6 +28,12 @@ bool IsYearInMapRange(int year)
 bool IsStoredDateValid(uint16_t year, uint8_t month, uint8_t day)
 {
     return AreDateFieldsInRange(year, month, day);
+}
+
+bool IsStorableDay(const CalDate& d)
+{
+    return AreDateFieldsInRange(d.year, d.month, d.day, kFirstStoredYear, kLastStoredYear) &&
+           d.day <= DaysInMonth(d.year, d.month);
 }
 
 bool IsSameDate(const CalDate& a, const CalDate& b)

@@ -27,6 +27,9 @@ inline constexpr time_t kInvalidTime = static_cast<time_t>(-1);
 // Validity tests; none of them checks the length of the month (IsValidDate: platform/CalendarDay.h).
 bool IsYearInMapRange(int year);                                   ///< the years of the day-status map
 bool IsStoredDateValid(uint16_t year, uint8_t month, uint8_t day); ///< the data file's record test
+/// A day the calendar has (no 29 February outside leap years, no 31 April) within the stored
+/// years: the only days the program stores.
+bool IsStorableDay(const CalDate& d);
 
 // Ordering, fields compared as signed numbers: year, then month, then day.
 bool IsSameDate(const CalDate& a, const CalDate& b);

@@ -35,6 +35,11 @@ AreDateFieldsInRange(int year, int month, int day, int firstYear = kFirstConvert
     return month >= 1 && month <= 12 && day >= 1 && day <= 31 && year >= firstYear && year <= lastYear;
 }
 
+/// The years a stored day may have. The data file, the day file export and its import take
+/// the same, so that whatever is exported imports back; the day file writes four digits.
+inline constexpr int kFirstStoredYear = kFirstConvertibleYear;
+inline constexpr int kLastStoredYear = 9999;
+
 /// Day 1..31, month 1..12, year 1971..2099.
 constexpr bool IsValidDate(const CalDate& d)
 {

@@ -1,5 +1,7 @@
 #include "platform/RegularFile.h"
 
+#include "platform/FileError.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -12,7 +14,7 @@ bool OpenRegularFile(QFile& file, const QString& path, QString& reason)
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        reason = qt_error_string(errno);
+        reason = DescribeFileError(errno, FileAccess::Read);
         return false;
     }
     struct stat status = {};

@@ -21,6 +21,9 @@ const QString kUnitPrefix = QStringLiteral("velumina-");
 const QString kTimerSuffix = QStringLiteral(".timer");
 const QString kServiceSuffix = QStringLiteral(".service");
 const QString kKeyPrefix = QStringLiteral("X-Velumina-");
+// The units this program writes take a few kilobytes; a larger file under their name is
+// somebody else's and is not read into memory.
+constexpr qint64 kMaxUnitFileSize = 64 * 1024;
 
 // What an alert's service runs, as /bin/sh -c SCRIPT velumina-alert LASTDAY TITLE BODY EXE ARGS.
 // The texts reach the shell only as positional parameters, never as script text, so nothing
@@ -493,12 +496,22 @@ bool SystemdNotificationDatabase::Read(NotificationHandle handle, NotificationEn
         Fail(ENOENT);
         return false;
     }
+    if (file.size() > kMaxUnitFileSize) {
+        Report(timerPath,
+               QStringLiteral("'%1' in the reminder folder is larger than %2 KB, which no reminder of Velumina "
+                              "is. Velumina does not read it; remove it if it is not yours.")
+                   .arg(QDir::toNativeSeparators(timerPath))
+                   .arg(kMaxUnitFileSize / 1024));
+        Fail(EFBIG);
+        return false;
+    }
     NotificationEntry result;
     bool hasApplication = false, hasArguments = false, hasStart = false;
     UserNotification notification;
     bool hasNotification = false;
-    while (!file.atEnd()) {
-        QString line = QString::fromUtf8(file.readLine());
+    // Bounded also when the file grows while it is read.
+    while (!file.atEnd() && file.pos() < kMaxUnitFileSize) {
+        QString line = QString::fromUtf8(file.readLine(kMaxUnitFileSize));
         while (line.endsWith(u'\n') || line.endsWith(u'\r'))
             line.chop(1);
         if (!line.startsWith(kKeyPrefix))

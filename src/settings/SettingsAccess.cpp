@@ -7,6 +7,10 @@
 #include <QStandardPaths>
 
 namespace {
+// The settings file holds ten short values and the window's place, under a kilobyte. QSettings
+// reads a file whole, and writing reads it first: a larger file is neither read nor written.
+constexpr qint64 kMaxSettingsFileSize = 1024 * 1024;
+
 QString& TestFolder()
 {
     static QString folder;
@@ -62,6 +66,13 @@ void PrepareSettingsFile(const QString& path)
         QFile::setPermissions(path, current & own);
 }
 
+// True when the settings file is too large to be read (following links).
+bool IsOversized(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.size() > kMaxSettingsFileSize;
+}
+
 // A settings file the user made read-only is left alone, also by a program running as root,
 // whom the file system would let write it.
 bool IsMarkedReadOnly(const QString& path)
@@ -74,7 +85,7 @@ bool WriteValue(const QString& section, const QString& name, const QVariant& val
 {
     QSettings settings = OpenSettings();
     PrepareSettingsFile(settings.fileName());
-    if (IsMarkedReadOnly(settings.fileName())) {
+    if (IsMarkedReadOnly(settings.fileName()) || IsOversized(settings.fileName())) {
         ++WriteFailures();
         return false;
     }
@@ -100,6 +111,8 @@ bool WriteValue(const QString& section, const QString& name, const QVariant& val
 int32_t ReadSettingInt(const QString& section, const QString& name, int32_t defaultValue)
 {
     QSettings settings = OpenSettings();
+    if (IsOversized(settings.fileName()))
+        return defaultValue;
     settings.sync();
     const QVariant value = settings.value(SettingsKey(section, name));
     if (!value.isValid())
@@ -120,6 +133,8 @@ bool WriteSettingInt(const QString& section, const QString& name, int32_t value)
 QByteArray ReadSettingBytes(const QString& section, const QString& name)
 {
     QSettings settings = OpenSettings();
+    if (IsOversized(settings.fileName()))
+        return {};
     settings.sync();
     const QVariant value = settings.value(SettingsKey(section, name));
     if (value.typeId() != QMetaType::QByteArray)
@@ -136,7 +151,19 @@ bool IsSettingsWritable()
 {
     QSettings settings = OpenSettings();
     PrepareSettingsFile(settings.fileName());
-    return !IsMarkedReadOnly(settings.fileName()) && settings.isWritable();
+    return !IsMarkedReadOnly(settings.fileName()) && !IsOversized(settings.fileName()) && settings.isWritable();
+}
+
+QString SettingsFileProblem()
+{
+    const QString path = SettingsFilePath();
+    if (!IsOversized(path))
+        return {};
+    return QStringLiteral("The settings file '%1' is larger than %2 MB, which Velumina's settings never are, so it "
+                          "is not read: Velumina starts with its default settings and saves no change of them.\n\n"
+                          "Move the file away to let Velumina make a new one.")
+        .arg(QDir::toNativeSeparators(path))
+        .arg(kMaxSettingsFileSize / (1024 * 1024));
 }
 
 int SettingsWriteFailureCount()

@@ -8,6 +8,7 @@
 // Access to the program's persistent settings: QSettings("Quorlen Software", "Velumina"),
 // one group per section. Every read first syncs, so values another process wrote are seen;
 // every write reaches the file at once. Failures fall back to the default and are not reported.
+// A settings file larger than a megabyte is never read nor written (SettingsFileProblem).
 
 inline constexpr char16_t kOrganizationName[] = u"Quorlen Software";
 inline constexpr char16_t kApplicationName[] = u"Velumina";
@@ -31,6 +32,10 @@ bool IsSettingsWritable();
 /// How many writes failed in this process so far: a caller compares the count before and
 /// after a group of writes whose single results it does not see.
 int SettingsWriteFailureCount();
+
+/// Why the settings file is not used (it is too large to be read), in a message naming it;
+/// empty when it is used.
+QString SettingsFileProblem();
 
 /// The file the settings live in.
 QString SettingsFilePath();

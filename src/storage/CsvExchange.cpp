@@ -310,7 +310,7 @@ bool ReadDayFile(const QString& path,
         const bool narrow = year >= 0 && year <= 9999 && month >= 0 && month <= 99 && day >= 0 && day <= 99;
         const CalDate date{static_cast<int16_t>(narrow ? month : 0), static_cast<int16_t>(narrow ? day : 0),
                            static_cast<int16_t>(narrow ? year : 0)};
-        if (!narrow || !IsValidDate(date) ||
+        if (!narrow || !IsValidDate(date) || !IsStorableDay(date) ||
             !IsStoredDateValid(static_cast<uint16_t>(year), static_cast<uint8_t>(month), static_cast<uint8_t>(day))) {
             ++report.skipped;
             continue;

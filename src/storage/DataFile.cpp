@@ -31,8 +31,8 @@ constexpr qint64 kLargestUsefulFile =
 constexpr int kMaxUnreadableCopies = 100;
 // Files are compared in pieces of this size, never read whole.
 constexpr qint64 kComparePiece = qint64{1} << 20;
-// A temporary file of a save younger than this may belong to a save running right now.
-constexpr qint64 kInterruptedSaveAge = 60;
+// Dates of days left out that a message names; the rest are counted.
+constexpr int kNamedDroppedDays = 8;
 // The year field is unsigned 16-bit but CalDate holds a signed one.
 constexpr uint16_t kLargestYear = 32767;
 
@@ -55,13 +55,28 @@ struct ReadOutcome
     QString reason; ///< what went wrong, in words that complete "the file ..."
 };
 
+// Why a record with these dates is not loaded: empty when it is.
+QString UnstorableDateReason(const CalDate& date)
+{
+    if (IsStorableDay(date))
+        return QString();
+    if (!AreDateFieldsInRange(date.year, date.month, date.day, kFirstStoredYear, kLastStoredYear))
+        return QStringLiteral("the day %1 is outside the years %2 to %3")
+            .arg(IsoDayText(date))
+            .arg(kFirstStoredYear)
+            .arg(kLastStoredYear);
+    return QStringLiteral("the day %1 does not exist in the calendar").arg(IsoDayText(date));
+}
+
 QString RecordText(size_t index)
 {
     return QStringLiteral("record %1").arg(index + 1);
 }
 
-// Parses the bytes of a data file into records. The shared generator must be freshly seeded.
-ReadOutcome ParseDataFile(const QByteArray& data, std::vector<DayRecord>& records)
+// Parses the bytes of a data file into records. A record of a day no calendar has (30
+// February), or of a year the day files cannot carry, is read past and its date added to
+// `dropped`. The shared generator must be freshly seeded.
+ReadOutcome ParseDataFile(const QByteArray& data, std::vector<DayRecord>& records, std::vector<CalDate>& dropped)
 {
     const char* const bytes = data.constData();
     const qint64 size = data.size();
@@ -127,6 +142,10 @@ ReadOutcome ParseDataFile(const QByteArray& data, std::vector<DayRecord>& record
             }
             text.truncate(used);
             SetNote(record, text);
+        }
+        if (!IsStorableDay(record.date)) {
+            dropped.push_back(record.date);
+            continue;
         }
         records.push_back(std::move(record));
     }
@@ -203,6 +222,38 @@ QString LoadedText(size_t count)
     return QStringLiteral("The %1 days stored before that point were loaded.").arg(count);
 }
 
+// The days a load left out, named: "2 days in the file do not exist in the calendar and
+// were left out: 2025-02-29 and 2025-02-30. ..."
+QString DroppedText(const std::vector<CalDate>& dropped)
+{
+    if (dropped.empty())
+        return QString();
+    QStringList names;
+    bool outsideYears = false;
+    for (const CalDate& date : dropped) {
+        if (names.size() < kNamedDroppedDays)
+            names.append(IsoDayText(date));
+        outsideYears = outsideYears || date.year < kFirstStoredYear || date.year > kLastStoredYear;
+    }
+    const qsizetype count = static_cast<qsizetype>(dropped.size());
+    QString list = names.join(QStringLiteral(", "));
+    if (count > names.size())
+        list += QStringLiteral(" and %1 more").arg(count - names.size());
+    else if (count > 1)
+        list = names.mid(0, count - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + names.last();
+    const bool one = count == 1;
+    QString what =
+        one ? QStringLiteral("does not exist in the calendar") : QStringLiteral("do not exist in the calendar");
+    if (outsideYears)
+        what += QStringLiteral(" or %1 outside the years %2 to %3")
+                    .arg(one ? QStringLiteral("lies") : QStringLiteral("lie"))
+                    .arg(kFirstStoredYear)
+                    .arg(kLastStoredYear);
+    return QStringLiteral("%1 in the file %2 and %3 left out: %4. Velumina never saves such a day.")
+        .arg(one ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(count), what,
+             one ? QStringLiteral("was") : QStringLiteral("were"), list);
+}
+
 QString SecuredText(const QString& copy, const QString& copyError)
 {
     if (!copy.isEmpty())
@@ -215,8 +266,9 @@ QString SecuredText(const QString& copy, const QString& copyError)
 QString UnstorableReason(const DayRecord& record)
 {
     const CalDate& date = record.date;
-    if (!AreDateFieldsInRange(date.year, date.month, date.day))
-        return QStringLiteral("the day %1 has a date the data file cannot hold").arg(IsoDayText(date));
+    const QString dateReason = UnstorableDateReason(date);
+    if (!dateReason.isEmpty())
+        return dateReason;
     if (record.note.size() > kMaxNoteLength)
         return QStringLiteral("the note of %1 is longer than %2 characters").arg(IsoDayText(date)).arg(kMaxNoteLength);
     return QString();
@@ -336,13 +388,6 @@ bool CycleDatabase::Save()
                     MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
-    // A save that was cut short (the program killed, the machine off) can leave its temporary
-    // file behind, a copy of her days that nothing else would remove. Every file this program
-    // writes starts with the same scrambled header.
-    const QByteArray scrambledHeader = data.left(kHeaderSize);
-    RemoveInterruptedSaves(path, kInterruptedSaveAge, [&scrambledHeader](const QByteArray& head) {
-        return head.size() < kHeaderSize ? scrambledHeader.startsWith(head) : head == scrambledHeader;
-    });
     return true;
 }
 
@@ -413,10 +458,11 @@ bool CycleDatabase::Load()
     file.close();
 
     std::vector<DayRecord> records;
-    ReadOutcome outcome = ParseDataFile(data, records);
+    std::vector<CalDate> dropped;
+    ReadOutcome outcome = ParseDataFile(data, records, dropped);
     if (!readError.isEmpty())
         outcome = {ReadResult::FileError, readError};
-    if (outcome.result == ReadResult::Complete) {
+    if (outcome.result == ReadResult::Complete && dropped.empty()) {
         install(std::move(records));
         return true;
     }
@@ -429,26 +475,34 @@ bool CycleDatabase::Load()
     const size_t loaded = records.size();
     install(std::move(records));
 
+    // The days left out are named after what else went wrong.
+    QString droppedText = DroppedText(dropped);
+    if (!droppedText.isEmpty())
+        droppedText = QStringLiteral("\n\n") + droppedText;
+    const QString native = QDir::toNativeSeparators(path);
     switch (outcome.result) {
+    case ReadResult::Complete:
+        ShowMessage(QStringLiteral("The data file '%1' was loaded without some of its days.%2\n\n%3")
+                        .arg(native, droppedText, SecuredText(copy, copyError)),
+                    MessageButtons::Ok, MessageIcon::Warning);
+        return true;
     case ReadResult::Overlong:
-        ShowMessage(QStringLiteral("The data file '%1' holds more than %2 days; the first %3 were loaded.\n\n%4")
-                        .arg(QDir::toNativeSeparators(path), QString::number(kMaxRecords), QString::number(kMaxRecords),
+        ShowMessage(QStringLiteral("The data file '%1' holds more than %2 days; the first %3 were loaded.%4\n\n%5")
+                        .arg(native, QString::number(kMaxRecords), QString::number(kMaxRecords), droppedText,
                              SecuredText(copy, copyError)),
                     MessageButtons::Ok, MessageIcon::Warning);
         return true;
     case ReadResult::Corrupted:
-        ShowMessage(
-            QStringLiteral("Invalid password or corrupted data file\n\nThe data file '%1' is damaged: %2. %3\n\n%4")
-                .arg(QDir::toNativeSeparators(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
-            MessageButtons::Ok, MessageIcon::Error);
+        // The file does not depend on the password, so the password is never the cause.
+        ShowMessage(QStringLiteral("The data file '%1' is damaged: %2. %3%4\n\n%5")
+                        .arg(native, outcome.reason, LoadedText(loaded), droppedText, SecuredText(copy, copyError)),
+                    MessageButtons::Ok, MessageIcon::Error);
         return false;
     case ReadResult::FileError:
-    case ReadResult::Complete:
         break;
     }
-    ShowMessage(
-        QStringLiteral("The data file '%1' could not be read: %2. %3\n\n%4")
-            .arg(QDir::toNativeSeparators(path), outcome.reason, LoadedText(loaded), SecuredText(copy, copyError)),
-        MessageButtons::Ok, MessageIcon::Error);
+    ShowMessage(QStringLiteral("The data file '%1' could not be read: %2. %3%4\n\n%5")
+                    .arg(native, outcome.reason, LoadedText(loaded), droppedText, SecuredText(copy, copyError)),
+                MessageButtons::Ok, MessageIcon::Error);
     return false;
 }

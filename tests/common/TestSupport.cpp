@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "model/CycleDatabase.h"
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/SharedGenerator.h"
@@ -132,6 +133,7 @@ void InitializeTestProcess()
 {
     // Outside a fixture nothing may reach the user's own files either.
     static QTemporaryDir processFolder;
+    SetWriteFaultForTesting(WriteStep::Create, 0);
     SetSettingsFolderForTesting(processFolder.filePath(QStringLiteral("settings")));
     SetDocumentsFolderForTesting(processFolder.filePath(QStringLiteral("documents")));
 }

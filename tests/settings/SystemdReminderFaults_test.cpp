@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -358,4 +359,29 @@ TEST_F(SystemdReminderFaultTest, NamedPipesUnderUnitNamesAreNeverOpenedNorReplac
     ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
     EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("velumina.lock")));
     EXPECT_EQ(Entries(false).complete, 1);
+}
+
+TEST_F(SystemdReminderFaultTest, AnOversizedUnitIsRefusedWithoutBeingRead)
+{
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    MessageRecorder messages;
+    // 200 MB after a reminder's first lines, all of it one line; sparse, so made at once.
+    constexpr qint64 kSize = qint64{200} << 20;
+    QFile timer(Unit(1, "timer"));
+    ASSERT_TRUE(timer.open(QIODevice::WriteOnly));
+    timer.write("# Written by Velumina, which replaces and removes this file itself.\n[Unit]\nX-Velumina-Text=");
+    ASSERT_TRUE(timer.resize(kSize));
+    timer.close();
+    rusage before = {};
+    ::getrusage(RUSAGE_SELF, &before);
+    Install();
+    TheAppSettings().ScheduleWakeup();
+    rusage after = {};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes more at the peak";
+    EXPECT_TRUE(QFileInfo(Unit(2, "timer")).isFile()) << "the wake-up went to the next free number";
+    EXPECT_EQ(QFileInfo(Unit(1, "timer")).size(), kSize);
+    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(messages.Texts()[0].contains(QDir::toNativeSeparators(Unit(1, "timer"))));
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("larger than")));
 }

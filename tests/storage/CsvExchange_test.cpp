@@ -142,7 +142,7 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
                                         "1970-12-31;2\r\n" //
                                         "2100-01-01;2\r\n" //
                                         "2010-02-00;2\r\n" //
-                                        "2010-02-31;1\r\n" // ... but 31 February is a stored date
+                                        "2010-02-31;1\r\n" // ... and a day no calendar has
                                         "2011-01-01;256;") +
                          longNote + QStringLiteral("\r\n2011-01-02;257;") + straddling +
                          QStringLiteral("\n2011-01-03;3;ignored note\r\n"
@@ -151,7 +151,6 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
                                         "2011-01-05;3\r\n");
     ASSERT_TRUE(Database().ImportDays(DayFile(text)));
     const std::vector<DayRecord> expected = {
-        MakeRecord(2010, 2, 31, Slight),
         MakeRecord(2010, 3, 1, 0),
         MakeRecord(2010, 3, 5, 0),
         MakeRecord(2010, 3, 6, Heavy, QStringLiteral("later")),
@@ -162,8 +161,8 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
     };
     EXPECT_TRUE(SameRecords(Database().Records(), expected));
     const CycleDatabase::ImportReport& report = Database().LastImportReport();
-    EXPECT_EQ(report.imported, 8);
-    EXPECT_EQ(report.skipped, 4);
+    EXPECT_EQ(report.imported, 7);
+    EXPECT_EQ(report.skipped, 5);
     EXPECT_EQ(report.shortened, 2);
     EXPECT_EQ(report.stoppedAtLine, 14);
     EXPECT_TRUE(m_messages.Messages().empty());

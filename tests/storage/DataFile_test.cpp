@@ -81,7 +81,7 @@ TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
     const QString astral = QString::fromUtf16(u"\U0001F600 \U00010348"); // two surrogate pairs and a space
     const std::vector<DayRecord> records = {
         MakeRecord(2008, 1, 1, None),
-        MakeRecord(2010, 2, 31, Slight | kOvulationFlag, odd), // 31 February is stored as it is
+        MakeRecord(2008, 2, 29, Slight | kOvulationFlag, odd), // a leap day
         MakeRecord(2010, 3, 5, Heavy | kNoRecordFlag | 0x40000000u, even),
         MakeRecord(2011, 12, 31, Medium, longest),
         MakeRecord(2023, 6, 15, 0xFFFFFEFFu | kHasNoteFlag, astral),
@@ -92,7 +92,7 @@ TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
     HandBuiltFile expected;
     expected.Header();
     expected.Record(2008, 1, 1, 0);
-    expected.Record(2010, 2, 31, 0x111);
+    expected.Record(2008, 2, 29, 0x111);
     expected.NoteLength(6); // the length counts characters, not the padding
     expected.NoteText(odd);
     expected.Record(2010, 3, 5, 0xC0000103u);
@@ -196,13 +196,14 @@ TEST_F(DataFileTest, LoadSortsForeignFilesAndStopsAfterTheMostRecords)
 
 TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
 {
-    enum Expect { Corrupted, CutShort, Fine };
+    enum Expect { Corrupted, CutShort, Dropped, Fine };
     struct Case
     {
         const char* name;
         QByteArray bytes;
         Expect expect;
         size_t records;
+        QString named; ///< what the message names besides the files
     };
     std::vector<Case> cases;
     auto withGood = [&](auto&& tail) {
@@ -217,27 +218,45 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
         file.Record(2010, 5, 1, Heavy);
         return file.Bytes();
     };
-    cases.push_back({"magic", header("Zorc", 1, 0), Corrupted, 0});
-    cases.push_back({"version", header("Zorb", 2, 0), Corrupted, 0});
-    cases.push_back({"reserved", header("Zorb", 1, 1), Corrupted, 0});
+    cases.push_back({"magic", header("Zorc", 1, 0), Corrupted, 0, {}});
+    cases.push_back({"version", header("Zorb", 2, 0), Corrupted, 0, {}});
+    cases.push_back({"reserved", header("Zorb", 1, 1), Corrupted, 0, {}});
     for (int size = 1; size < 8; ++size)
-        cases.push_back({"header cut short", header("Zorb", 1, 0).left(size), CutShort, 0});
+        cases.push_back({"header cut short", header("Zorb", 1, 0).left(size), CutShort, 0, {}});
     const int badDates[][3] = {{2010, 0, 5}, {2010, 13, 5}, {2010, 5, 0}, {2010, 5, 32},
                                {1899, 5, 5}, {32768, 5, 5}, {65535, 5, 5}};
     for (const auto& date : badDates) {
-        cases.push_back({"date", withGood([&](HandBuiltFile& f) {
+        cases.push_back({"date",
+                         withGood([&](HandBuiltFile& f) {
                              f.Record(date[0], date[1], date[2], Heavy);
                              f.Record(2010, 6, 1, Heavy);
                          }),
-                         Corrupted, 2});
+                         Corrupted,
+                         2,
+                         {}});
+    }
+    // Days no calendar has, and years a day file cannot carry back, are left out one by one,
+    // with their notes; the day after them loads.
+    const int droppedDates[][3] = {{2025, 2, 29}, {2023, 2, 29}, {2025, 2, 30}, {2025, 2, 31},
+                                   {2025, 4, 31}, {1900, 2, 29}, {10000, 1, 1}, {32767, 12, 31}};
+    for (const auto& date : droppedDates) {
+        cases.push_back({"impossible date", withGood([&](HandBuiltFile& f) {
+                             f.Record(date[0], date[1], date[2], Heavy | kHasNoteFlag);
+                             f.Note(QStringLiteral("gone"));
+                             f.Record(2010, 6, 1, Heavy);
+                         }),
+                         Dropped, 3, IsoDayText(Date(date[0], date[1], date[2]))});
     }
     for (const uint32_t length : {0u, 1u, 1538u, 0x80000000u}) {
-        cases.push_back({"note length", withGood([&](HandBuiltFile& f) {
+        cases.push_back({"note length",
+                         withGood([&](HandBuiltFile& f) {
                              f.Record(2010, 5, 3, kHasNoteFlag);
                              f.NoteLength(length);
                              f.NoteText(QStringLiteral("xy"));
                          }),
-                         Corrupted, 2});
+                         Corrupted,
+                         2,
+                         {}});
     }
     const QByteArray withNote = withGood([](HandBuiltFile& f) {
         f.Record(2010, 5, 3, kHasNoteFlag);
@@ -245,17 +264,20 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
     });
     const int noteStart = static_cast<int>(withNote.size()) - 4 - 12;
     for (int cut = 1; cut < 4 + 12; ++cut)
-        cases.push_back({"note cut short", withNote.left(noteStart + cut - 1), CutShort, 2});
+        cases.push_back({"note cut short", withNote.left(noteStart + cut - 1), CutShort, 2, {}});
     const QByteArray three = withGood([](HandBuiltFile& f) { f.Record(2010, 5, 3, Heavy); });
     for (int extra = 1; extra < 8; ++extra)
-        cases.push_back({"block cut short", three.left(three.size() - 8 + extra), Fine, 2});
+        cases.push_back({"block cut short", three.left(three.size() - 8 + extra), Fine, 2, {}});
     // An odd length word (a foreign writer's) is read as its whole characters.
-    cases.push_back({"odd length", withGood([](HandBuiltFile& f) {
+    cases.push_back({"odd length",
+                     withGood([](HandBuiltFile& f) {
                          f.Record(2010, 5, 3, kHasNoteFlag);
                          f.NoteLength(1537);
                          f.NoteText(QString(kMaxNoteLength + 1, QChar(u'q'))); // 1540 bytes
                      }),
-                     Fine, 3});
+                     Fine,
+                     3,
+                     {}});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " size " + std::to_string(c.bytes.size()));
@@ -264,7 +286,7 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
         m_messages.Clear();
         ResetCycleDatabaseForTesting();
         const bool loaded = Database().Load();
-        EXPECT_EQ(loaded, c.expect == Fine);
+        EXPECT_EQ(loaded, c.expect == Fine || c.expect == Dropped);
         ASSERT_EQ(Database().Records().size(), c.records);
         if (c.records >= 2) {
             EXPECT_EQ(Database().Records()[0].note, QStringLiteral("abc"));
@@ -279,10 +301,12 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
         }
         ASSERT_EQ(m_messages.Messages().size(), 1u);
         const MessageRecorder::Message& message = m_messages.Messages()[0];
-        EXPECT_EQ(message.icon, MessageIcon::Error);
-        EXPECT_EQ(message.text.startsWith(QStringLiteral("Invalid password or corrupted data file\n")),
-                  c.expect == Corrupted)
+        EXPECT_EQ(message.icon, c.expect == Dropped ? MessageIcon::Warning : MessageIcon::Error);
+        // The file does not depend on the password: a damaged one is called damaged.
+        EXPECT_EQ(message.text.contains(QStringLiteral("is damaged")), c.expect == Corrupted)
             << message.text.toStdString();
+        EXPECT_FALSE(message.text.contains(QStringLiteral("password"), Qt::CaseInsensitive));
+        EXPECT_TRUE(message.text.contains(c.named)) << message.text.toStdString();
         EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(DataPath()))));
         EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(copy)))) << message.text.toStdString();
         EXPECT_EQ(ReadFileBytes(copy), c.bytes);
@@ -290,9 +314,18 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
 
         // What was kept saves and loads again; the copy still holds the whole damaged file.
         ASSERT_TRUE(Database().Save());
+        m_messages.Clear();
         ASSERT_TRUE(Database().Load());
         EXPECT_EQ(Database().Records().size(), c.records);
+        EXPECT_TRUE(m_messages.Messages().empty());
         EXPECT_EQ(ReadFileBytes(copy), c.bytes);
+    }
+
+    // No day that does not exist is ever saved.
+    const QByteArray saved = ReadFileBytes(DataPath());
+    for (const auto& date : droppedDates) {
+        EXPECT_FALSE(Database().SetDay(MakeRecord(date[0], date[1], date[2], Heavy)));
+        EXPECT_EQ(ReadFileBytes(DataPath()), saved);
     }
 }
 

@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // What the data file and the day files meet on a real disk: other permissions, named pipes,
 // links, and the leftovers of saves that were cut short.
@@ -142,43 +145,107 @@ TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
     EXPECT_EQ(Database().Records().size(), 1u);
 }
 
-TEST_F(FileSafetyTest, LeftoversOfInterruptedSavesGoAtTheNextSave)
+TEST_F(FileSafetyTest, OnlyLeftoversOfOwnSavesGoAndHerFilesStayWhateverTheirNameAndAge)
 {
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
     const QByteArray saved = ReadFileBytes(DataPath());
     const QDir documents(DocumentsPath());
-    auto path = [&documents](const char* name) { return documents.filePath(QString::fromLatin1(name)); };
-    // Temporary files of saves cut short: whole, cut inside the header, empty.
-    for (const char* name : {"Velumina.dat.QxWvTz", "Velumina.dat.aBcdEF", "Velumina.dat.JohmMJ"}) {
-        WriteFileBytes(path(name), name[13] == 'Q' ? saved : name[13] == 'a' ? saved.left(5) : QByteArray());
-        SetAge(path(name), 120);
+    auto path = [&documents](const QString& name) { return documents.filePath(name); };
+    // A process that has ended: its number names nobody.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const QString ended = QString::number(child);
+
+    // Saves of an ended process cut short: whole, cut inside the header, empty.
+    const QString gone = QStringLiteral(".Velumina.dat.%1.velumina-saving").arg(ended);
+    WriteFileBytes(path(gone), saved.left(5));
+    SetAge(path(gone), 120);
+    // What must stay: her copies (as "cp -p" makes them, old and with the data file's bytes),
+    // names QSaveFile would have drawn, a save that may still run (young, or of a live process),
+    // other files, a link.
+    const QStringList kept = {QStringLiteral("Velumina.dat.myCopy"),
+                              QStringLiteral("Velumina.dat.BackUp"),
+                              QStringLiteral("Velumina.dat.oldOne"),
+                              QStringLiteral("Velumina.dat.QxWvTz"),
+                              QStringLiteral("Velumina.dat.backup"),
+                              QStringLiteral("Velumina.dat.unreadable"),
+                              QStringLiteral(".Velumina.dat.1.velumina-saving"),
+                              QStringLiteral(".Velumina.dat.%1.velumina-saving-copy").arg(ended),
+                              QStringLiteral(".Velumina.dat.%1.velumina-savin").arg(ended)};
+    for (const QString& name : kept) {
+        WriteFileBytes(path(name), saved);
+        SetAge(path(name), 86400 * 400);
     }
-    // What must stay: a save that may still run, names a person gives, other files, a link.
-    WriteFileBytes(path("Velumina.dat.KlMnOp"), saved);
-    for (const char* name : {"Velumina.dat.backup", "Velumina.dat.Backup", "Velumina.dat.BACKUP",
-                             "Velumina.dat.unreadable", "Velumina.dat.AbCdE1", "Velumina.dat.GhIjKl"}) {
-        WriteFileBytes(path(name), name[13] == 'G' ? QByteArray("not a data file") : saved);
-        SetAge(path(name), 120);
-    }
-    ASSERT_TRUE(QFile::link(path("Velumina.dat.QxWvTz"), path("Velumina.dat.StUvWx")));
+    const QString young = QStringLiteral(".Velumina.dat.%1.velumina-saving").arg(ended.toInt() == 2 ? 3 : 2);
+    WriteFileBytes(path(young), saved);
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("Velumina.dat.myCopy")), path(QStringLiteral("Velumina.dat.StUvWx"))));
 
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 21), Heavy)));
-    QStringList left = documents.entryList(QDir::Files | QDir::System, QDir::Name);
-    EXPECT_EQ(left, (QStringList{QStringLiteral("Velumina.dat"), QStringLiteral("Velumina.dat.AbCdE1"),
-                                 QStringLiteral("Velumina.dat.BACKUP"), QStringLiteral("Velumina.dat.Backup"),
-                                 QStringLiteral("Velumina.dat.GhIjKl"), QStringLiteral("Velumina.dat.KlMnOp"),
-                                 QStringLiteral("Velumina.dat.StUvWx"), QStringLiteral("Velumina.dat.backup"),
-                                 QStringLiteral("Velumina.dat.unreadable")}));
-    EXPECT_TRUE(QFileInfo(path("Velumina.dat.StUvWx")).isSymLink());
+    ASSERT_TRUE(Database().ExportDays(TempPath(QStringLiteral("days.csv"))));
+    const QStringList left = documents.entryList(QDir::Files | QDir::System | QDir::Hidden);
+    EXPECT_FALSE(left.contains(gone));
+    for (const QString& name : kept + QStringList{young, QStringLiteral("Velumina.dat.StUvWx")})
+        EXPECT_TRUE(left.contains(name)) << name.toStdString();
+    EXPECT_EQ(left.size(), kept.size() + 3) << left.join(u' ').toStdString();
+    // Every save leaves only the file itself behind, in the data and the day file's folders.
+    EXPECT_EQ(QDir(TempPath(QString())).entryList({QStringLiteral(".*saving")}, QDir::Files | QDir::Hidden).size(), 0);
 
-    // A failed save removes nothing.
-    WriteFileBytes(path("Velumina.dat.PqRsTu"), saved);
-    SetAge(path("Velumina.dat.PqRsTu"), 120);
+    // Where the file system offers no unnamed files, the hidden name goes with the save.
+    SetWriteFaultForTesting(WriteStep::Create, EOPNOTSUPP);
+    EXPECT_TRUE(Database().SetDay(Day(Date(2026, 11, 23), Heavy)));
+    SetWriteFaultForTesting(WriteStep::Create, 0);
+    EXPECT_EQ(documents.entryList(QDir::Files | QDir::System | QDir::Hidden), left);
+
+    // A failed save removes nothing and leaves nothing.
+    WriteFileBytes(path(gone), saved);
+    SetAge(path(gone), 120);
     {
         ScopedFileSizeLimit limit(4);
         EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 22), Heavy)));
     }
-    EXPECT_TRUE(QFileInfo::exists(path("Velumina.dat.PqRsTu")));
+    EXPECT_EQ(documents.entryList(QDir::Files | QDir::System | QDir::Hidden).size(), left.size() + 1);
+}
+
+TEST_F(FileSafetyTest, AFailedWriteNamesItsCauseAndKeepsTheEarlierFile)
+{
+    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
+    const QString days = TempPath(QStringLiteral("days.csv"));
+    ASSERT_TRUE(Database().ExportDays(days));
+    const QByteArray before = ReadFileBytes(DataPath());
+    const QByteArray exported = ReadFileBytes(days);
+    const struct
+    {
+        WriteStep step;
+        int error;
+        const char* cause;
+    } faults[] = {
+        {WriteStep::Write, ENOSPC, "the disk is full"},
+        {WriteStep::Write, EDQUOT, "disk space allowed to your account is used up"},
+        {WriteStep::Create, EACCES, "no permission to write"},
+        {WriteStep::Create, EROFS, "read-only"},
+        {WriteStep::Replace, EPERM, "no permission to write"},
+        {WriteStep::Replace, EIO, "input/output error"},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.cause);
+        SetWriteFaultForTesting(fault.step, fault.error);
+        m_messages.Clear();
+        EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 21), Heavy)));
+        EXPECT_FALSE(Database().ExportDays(days));
+        SetWriteFaultForTesting(fault.step, 0);
+        ASSERT_EQ(m_messages.Messages().size(), 2u);
+        for (const QString& text : m_messages.Texts()) {
+            EXPECT_TRUE(text.contains(QString::fromLatin1(fault.cause))) << text.toStdString();
+            EXPECT_FALSE(text.contains(QStringLiteral("Unknown error")));
+        }
+        EXPECT_EQ(ReadFileBytes(DataPath()), before);
+        EXPECT_EQ(ReadFileBytes(days), exported);
+        EXPECT_EQ(QDir(DocumentsPath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+    EXPECT_EQ(Database().Records().size(), 1u);
 }
 
 TEST_F(FileSafetyTest, ADanglingLinkWhereTheCopyWouldGoIsLeftAlone)

@@ -1,6 +1,7 @@
 #include "StorageTestSupport.h"
-
 #include "TestSupport.h"
+
+#include "model/CivilDays.h"
 
 #include <QFile>
 
@@ -102,9 +103,9 @@ RandomRecords(std::mt19937& random, int count, int firstYear, int lastYear, cons
 {
     std::set<std::tuple<int, int, int>> dates;
     while (static_cast<int>(dates.size()) < count) {
-        dates.insert({std::uniform_int_distribution<int>(firstYear, lastYear)(random),
-                      std::uniform_int_distribution<int>(1, 12)(random),
-                      std::uniform_int_distribution<int>(1, 31)(random)});
+        const int year = std::uniform_int_distribution<int>(firstYear, lastYear)(random);
+        const int month = std::uniform_int_distribution<int>(1, 12)(random);
+        dates.insert({year, month, std::uniform_int_distribution<int>(1, DaysInMonth(year, month))(random)});
     }
     std::vector<DayRecord> records;
     for (const auto& [year, month, day] : dates) {
