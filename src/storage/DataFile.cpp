@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
 #include "platform/SharedGenerator.h"
+#include "storage/SealedFile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -330,6 +331,10 @@ bool CycleDatabase::Save()
         Scramble(text, static_cast<std::size_t>(RoundUpToWord(length)));
     }
 
+    // With protection on, the scrambled bytes are sealed with her password's key.
+    if (const SealKey* key = SessionSealKey())
+        data = SealedFile::Seal(data, *key);
+
     QString error;
     if (!WriteFileAtomically(path, data, error)) {
         ShowMessage(error + QStringLiteral("\n\nThe days were not saved; the data file keeps what it held before."),
@@ -338,10 +343,11 @@ bool CycleDatabase::Save()
     }
     // A save that was cut short (the program killed, the machine off) can leave its temporary
     // file behind, a copy of her days that nothing else would remove. Every file this program
-    // writes starts with the same scrambled header.
+    // writes starts with the same scrambled header, or sealed, with the same magic.
     const QByteArray scrambledHeader = data.left(kHeaderSize);
     RemoveInterruptedSaves(path, kInterruptedSaveAge, [&scrambledHeader](const QByteArray& head) {
-        return head.size() < kHeaderSize ? scrambledHeader.startsWith(head) : head == scrambledHeader;
+        return head.size() < kHeaderSize ? scrambledHeader.startsWith(head)
+                                         : head == scrambledHeader || SealedFile::IsSealed(head);
     });
     return true;
 }
@@ -413,7 +419,30 @@ bool CycleDatabase::Load()
     file.close();
 
     std::vector<DayRecord> records;
-    ReadOutcome outcome = ParseDataFile(data, records);
+    ReadOutcome outcome;
+    if (readError.isEmpty() && SealedFile::IsSealed(data)) {
+        QString reason = QStringLiteral("is sealed with a password, and none was given");
+        const SealKey* key = SessionSealKey();
+        QByteArray plain;
+        if (!key || SealedFile::Open(data, *key, plain, reason) != SealedFile::Opened::Ok) {
+            // Not the file her password sealed: keep it as it is, beside and in its place.
+            QString copyError;
+            const QString copy = CopyAside(path, copyError);
+            if (path == dataPath)
+                m_unsecuredDataFile = path;
+            ReplaceRecords({});
+            const QString cause = key ? QStringLiteral(" It is not the file Velumina sealed with your password: it "
+                                                       "was changed or damaged since it was saved.")
+                                      : QString();
+            ShowMessage(QStringLiteral("The data file '%1' %2.%3 No days were loaded from it, and Velumina will not "
+                                       "save any change over it.\n\n%4")
+                            .arg(QDir::toNativeSeparators(path), reason, cause, SecuredText(copy, copyError)),
+                        MessageButtons::Ok, MessageIcon::Error);
+            return false;
+        }
+        data = std::move(plain);
+    }
+    outcome = ParseDataFile(data, records);
     if (!readError.isEmpty())
         outcome = {ReadResult::FileError, readError};
     if (outcome.result == ReadResult::Complete) {
