@@ -150,8 +150,9 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
             end);
         EXPECT_EQ(DataProtection::IsOn(), end == kIdOk);
         EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdOk);
-        if (end == kIdCancel)
+        if (end == kIdCancel) {
             EXPECT_EQ(FileBytes(dataFile), before);
+        }
     }
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
     EXPECT_TRUE(StoredHash().isEmpty()) << "no check value of the password";
@@ -177,8 +178,9 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
             end);
         EXPECT_EQ(DataProtection::IsOn(), end == kIdCancel);
         EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdCancel);
-        if (end == kIdCancel)
+        if (end == kIdCancel) {
             EXPECT_EQ(FileBytes(dataFile), before);
+        }
     }
     EXPECT_EQ(SessionSealKey(), nullptr);
 }
