@@ -178,7 +178,7 @@ TEST_F(DataProtectionTest, AKillAtAnyStepLeavesAFileThatOpensWithTheOldOrTheNewP
         {"switch off", [&error] { DataProtection::SetPassword(QStringLiteral("tulip"), error); },
          [&error] { DataProtection::SwitchOff(QStringLiteral("tulip"), error); }, QStringLiteral("tulip"), QString()},
         {"conversion", [this] { MakeLegacyInstall(QStringLiteral("tulip")); },
-         [&message] { DataProtection::OpenSession(QStringLiteral("tulip"), message); }, QStringLiteral("tulip"),
+         [&message] { DataProtection::OpenSession(QStringLiteral("tulip"), message); }, QString(),
          QStringLiteral("tulip")},
     };
     const QStringList passwords{QStringLiteral("tulip"), QStringLiteral("rose")};
