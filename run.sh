@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velumina into build/ and starts it.
-# Without a display it starts on Qt's VNC platform on 127.0.0.1 and prints the address.
+# Without a display it starts on a virtual screen served by VNC on 127.0.0.1 only.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -14,9 +14,10 @@ if [ -x scripts/install-desktop-entry.sh ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    port="${VELUMINA_VNC_PORT:-5900}"
-    echo "No display found: starting Velumina on Qt's VNC platform."
-    echo "Connect a VNC viewer to 127.0.0.1:${port}"
-    exec env QT_QPA_PLATFORM="vnc:size=480x640:addr=127.0.0.1:port=${port}" build/velumina "$@"
+    # A virtual screen served by VNC on 127.0.0.1 only (Qt's own VNC platform would listen
+    # on every address).
+    velumina_install_packages "${VELUMINA_HEADLESS_PACKAGES[@]}"
+    echo "No display found: starting Velumina on a virtual screen served by VNC."
+    exec scripts/headless.sh build/velumina "$@"
 fi
 exec build/velumina "$@"

@@ -179,6 +179,10 @@ constexpr DialogItemTemplate kPasswordSet[] = {
     {kIdcPasswordFirst, C::Edit, u"", 7, 18, 142, 14, kPasswordEdit},
     {kIdcStatic, C::Static, u"Re-type password:", 7, 40, 142, 8, kLabel},
     {kIdcPasswordSecond, C::Edit, u"", 7, 51, 142, 14, kPasswordEdit},
+    {kIdcPasswordNoRecovery, C::Static,
+     u"Your days are encrypted with this password. If you forget it, nobody can recover it, and your days "
+     u"stay unreadable.",
+     7, 72, 142, 34, kLabel},
 };
 
 // --- 205, 211: statistics and history ---------------------------------------------------
@@ -201,7 +205,7 @@ constexpr DialogItemTemplate kOvulation[] = {
 // --- 209: start-up password prompt ------------------------------------------------------
 constexpr DialogItemTemplate kPasswordStartup[] = {
     {kIdcStatic, C::Static, nullptr, 7, 7, 21, 20, kSsIcon, kIdiMainIcon},
-    {kIdcStatic, C::Static, u"Velumina is protected with a password.", 34, 7, 115, 18, kLabel},
+    {kIdcPasswordPromptText, C::Static, u"Velumina is protected with a password.", 34, 7, 115, 18, kLabel},
     {kIdcStatic, C::Static, u"Password:", 7, 36, 40, 8, kLabel},
     {kIdcPasswordStartup, C::Edit, u"", 49, 34, 100, 14, kPasswordEdit},
     {kIdcPasswordCapsLock, C::Static, u"Caps Lock is on.", 49, 50, 100, 8, kLabel},

@@ -140,8 +140,10 @@ inline constexpr int kIdcSettingsTheme = 1064;
 // Set-password dialog (204) and start-up prompt (209).
 inline constexpr int kIdcPasswordFirst = 1019;
 inline constexpr int kIdcPasswordSecond = 1020;
+inline constexpr int kIdcPasswordNoRecovery = 1021; ///< a forgotten password cannot be recovered
 inline constexpr int kIdcPasswordStartup = 1043;
-inline constexpr int kIdcPasswordCapsLock = 1044; ///< the Caps Lock hint of the start-up prompt
+inline constexpr int kIdcPasswordCapsLock = 1044;   ///< the Caps Lock hint of the start-up prompt
+inline constexpr int kIdcPasswordPromptText = 1045; ///< what the prompt asks the password for
 
 // Welcome (207, 101).
 inline constexpr int kIdcWelcomeThanks = 1025;

@@ -8,7 +8,11 @@ VELUMINA_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     tzdata fonts-dejavu-core
     libnotify-bin
+    libsodium-dev
 )
+
+# Only for run.sh without a display: a virtual screen and a VNC server bound to 127.0.0.1.
+VELUMINA_HEADLESS_PACKAGES=(xvfb x11vnc)
 
 velumina_install_packages() {
     local missing=()

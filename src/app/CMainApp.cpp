@@ -7,10 +7,11 @@
 #include "platform/gui/MessageBoxHandler.h"
 #include "resources/CompiledResources.h"
 #include "settings/AppSettings.h"
-#include "settings/PasswordStore.h"
+#include "settings/DataProtection.h"
 #include "settings/ReminderSetup.h"
 #include "settings/SettingsAccess.h"
 #include "storage/DataFile.h"
+#include "storage/SealedFile.h"
 #include "ui/screens/CPasswordStartup.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/toolkit/CScrollPanel.h"
@@ -93,6 +94,7 @@ CMainApp::~CMainApp()
 {
     delete m_frame;
     SetMessageHandler(MessageHandler());
+    ForgetSessionSealKey();
 }
 
 CMainFrame* CMainApp::MainFrame() const
@@ -116,7 +118,15 @@ int CMainApp::Run()
 
     // One interactive instance per data file, decided before the password and the data load.
     m_guard = std::make_unique<SingleInstanceGuard>();
-    switch (m_guard->Acquire(SingleInstanceGuard::SocketPathFor(GetDataFilePath()))) {
+    QString folderProblem;
+    const QString socketPath = SingleInstanceGuard::SocketPathFor(GetDataFilePath(), &folderProblem);
+    if (socketPath.isEmpty()) {
+        ShowMessage(QStringLiteral("Velumina cannot start: it could not make sure that it runs only once, because %1.")
+                        .arg(folderProblem),
+                    MessageButtons::Ok, MessageIcon::Error);
+        return -1;
+    }
+    switch (m_guard->Acquire(socketPath)) {
     case SingleInstanceGuard::Outcome::OtherShown:
         return -1;
     case SingleInstanceGuard::Outcome::OtherNotResponding:
@@ -155,10 +165,14 @@ CMainFrame* CMainApp::OpenSession()
     const QString settingsProblem = SettingsFileProblem();
     if (!settingsProblem.isEmpty())
         ShowMessage(settingsProblem, MessageButtons::Ok, MessageIcon::Warning);
-    if (ThePasswordStore().IsEnabled()) {
+    // A sealed data file asks for its password whatever the settings say; without one the
+    // switch in the settings is brought in line with the file.
+    if (DataProtection::NeedsPassword()) {
         const PasswordPrompt& prompt = InstalledPrompt();
         if (!(prompt ? prompt() : AskForPassword()))
             return nullptr;
+    } else {
+        DataProtection::SettleSwitch();
     }
     TheCycleDatabase().Load();
     TheAppSettings().interactiveRun = true;

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -12,6 +13,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcInstance)
@@ -19,6 +21,9 @@ Q_DECLARE_LOGGING_CATEGORY(lcInstance)
 namespace {
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
 const QByteArray kShownAnswer = QByteArrayLiteral("shown\n");
+// Every request is one short line: a longer one is nobody's, and is not read further.
+constexpr qint64 kLongestRequest = 64;
+constexpr qsizetype kLongestSocketPath = 107;
 } // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(QObject* parent) : QObject(parent), m_server(nullptr), m_requestsAnswered(0)
@@ -34,20 +39,83 @@ SingleInstanceGuard::~SingleInstanceGuard()
     m_lock.reset();
 }
 
-QString SingleInstanceGuard::SocketPathFor(const QString& dataFilePath)
+bool SingleInstanceGuard::IsPrivateFolder(const QString& folder, QString& reason)
 {
-    QString runtimeFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtimeFolder.isEmpty() || !QFileInfo(runtimeFolder).isDir())
-        runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtimeFolder.isEmpty())
-        runtimeFolder = QDir::tempPath();
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0) {
+        reason = QStringLiteral("'%1' does not exist").arg(folder);
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        reason = QStringLiteral("'%1' is not a folder").arg(folder);
+        return false;
+    }
+    if (info.st_uid != ::getuid()) {
+        reason = QStringLiteral("'%1' belongs to another user").arg(folder);
+        return false;
+    }
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        reason = QStringLiteral("'%1' is open to other users").arg(folder);
+        return false;
+    }
+    return true;
+}
+
+QString SingleInstanceGuard::PrivateFolder(QString& problem)
+{
+    // The session's runtime folder, when it is hers alone.
+    QString reason;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && IsPrivateFolder(runtime, reason))
+        return runtime;
+    // Otherwise a folder in her cache, never one in /tmp that another user could make first.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty()) {
+        problem = QStringLiteral("it finds no home folder to keep its lock in");
+        return QString();
+    }
+    const QString folder = QDir(cache).filePath(QStringLiteral("velumina"));
+    QDir().mkpath(cache);
+    ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+    struct stat info
+    {
+    };
+    // A folder of hers that others may open is closed to them; one of another user is refused.
+    if (::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == ::getuid())
+        ::chmod(QFile::encodeName(folder).constData(), S_IRWXU);
+    if (!IsPrivateFolder(folder, reason)) {
+        problem = QStringLiteral("no folder of its own could be made for its lock: %1").arg(reason);
+        return QString();
+    }
+    return folder;
+}
+
+QString SingleInstanceGuard::SocketPathFor(const QString& dataFilePath, QString* problem)
+{
+    QString why;
+    const QString folder = PrivateFolder(why);
+    if (folder.isEmpty()) {
+        if (problem)
+            *problem = why;
+        return QString();
+    }
     // The hash must be the same in every process, so it is not qHash (which is seeded).
     const QString canonical = QFileInfo(dataFilePath).absoluteFilePath();
     const QByteArray digest = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QStringLiteral("%1/velumina-%2-%3")
-        .arg(runtimeFolder)
-        .arg(static_cast<qulonglong>(getuid()))
-        .arg(QString::fromLatin1(digest.left(16)));
+    const QString path = QStringLiteral("%1/velumina-%2-%3")
+                             .arg(folder)
+                             .arg(static_cast<qulonglong>(getuid()))
+                             .arg(QString::fromLatin1(digest.left(16)));
+    // A socket's path has room for 107 bytes.
+    if (QFile::encodeName(LockPathFor(path)).size() > kLongestSocketPath) {
+        if (problem)
+            *problem = QStringLiteral("the path of its lock in '%1' is too long for a socket").arg(folder);
+        return QString();
+    }
+    return path;
 }
 
 QString SingleInstanceGuard::LockPathFor(const QString& socketPath)
@@ -133,9 +201,13 @@ void SingleInstanceGuard::AnswerConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        socket->setReadBufferSize(kLongestRequest);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() >= kLongestRequest)
+                    socket->abort();
                 return;
+            }
             const QByteArray request = socket->readLine();
             if (request != kShowRequest) {
                 socket->disconnectFromServer();

@@ -28,8 +28,13 @@ public:
     explicit SingleInstanceGuard(QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
-    /// The socket path for a data file: "<runtime folder>/velumina-<uid>-<hash of the path>".
-    static QString SocketPathFor(const QString& dataFilePath);
+    /// The socket path for a data file: "<folder>/velumina-<uid>-<hash of the path>", in a
+    /// folder only she can enter: $XDG_RUNTIME_DIR when it is one, else her cache's
+    /// "velumina" folder (made with mode 0700). Empty, with `problem` saying why, when there
+    /// is none: a name in a shared folder could be taken first by another user.
+    static QString SocketPathFor(const QString& dataFilePath, QString* problem = nullptr);
+    /// Whether `folder` is a folder (not a link) of this user that no one else may enter.
+    static bool IsPrivateFolder(const QString& folder, QString& reason);
     /// The lock file beside the socket: the socket path and ".lock".
     static QString LockPathFor(const QString& socketPath);
 
@@ -50,6 +55,7 @@ signals:
 private:
     enum class Contact { Answered, Silent, NobodyThere, Refused };
 
+    static QString PrivateFolder(QString& problem);
     Contact AskOwnerToShow(const QString& socketPath, int waitMs) const;
     bool Listen(const QString& socketPath);
     void AnswerConnections();

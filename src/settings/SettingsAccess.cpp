@@ -92,7 +92,10 @@ bool WriteValue(const QString& section, const QString& name, const QVariant& val
     settings.sync();
     const QString key = SettingsKey(section, name);
     const QVariant before = settings.value(key);
-    settings.setValue(key, value);
+    if (value.isValid())
+        settings.setValue(key, value);
+    else
+        settings.remove(key);
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return true;
@@ -145,6 +148,11 @@ QByteArray ReadSettingBytes(const QString& section, const QString& name)
 bool WriteSettingBytes(const QString& section, const QString& name, const QByteArray& bytes)
 {
     return WriteValue(section, name, bytes);
+}
+
+bool RemoveSetting(const QString& section, const QString& name)
+{
+    return WriteValue(section, name, QVariant());
 }
 
 bool IsSettingsWritable()

@@ -26,6 +26,9 @@ QByteArray ReadSettingBytes(const QString& section, const QString& name);
 /// Writes a binary value. Returns false when the settings file could not be written.
 bool WriteSettingBytes(const QString& section, const QString& name, const QByteArray& bytes);
 
+/// Removes a value. Returns false when the settings file could not be written.
+bool RemoveSetting(const QString& section, const QString& name);
+
 /// Whether the settings file can be written now (it is created when missing).
 bool IsSettingsWritable();
 

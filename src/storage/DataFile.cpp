@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
 #include "platform/SharedGenerator.h"
+#include "storage/SealedFile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -382,6 +383,10 @@ bool CycleDatabase::Save()
         Scramble(text, static_cast<std::size_t>(RoundUpToWord(length)));
     }
 
+    // With protection on, the scrambled bytes are sealed with her password's key.
+    if (const SealKey* key = SessionSealKey())
+        data = SealedFile::Seal(data, *key);
+
     QString error;
     if (!WriteFileAtomically(path, data, error)) {
         ShowMessage(error + QStringLiteral("\n\nThe days were not saved; the data file keeps what it held before."),
@@ -440,7 +445,9 @@ bool CycleDatabase::Load()
         return false;
     }
 
-    const qint64 wanted = std::min(file.size(), kLargestUsefulFile + 1);
+    // A sealed file adds its header and the cipher's tag to the scrambled bytes.
+    constexpr qint64 kSealingSpace = SealedFile::kHeaderSize + 64;
+    const qint64 wanted = std::min(file.size(), kLargestUsefulFile + kSealingSpace + 1);
     QByteArray data(wanted, Qt::Uninitialized);
     qint64 got = 0;
     QString readError;
@@ -459,7 +466,30 @@ bool CycleDatabase::Load()
 
     std::vector<DayRecord> records;
     std::vector<CalDate> dropped;
-    ReadOutcome outcome = ParseDataFile(data, records, dropped);
+    ReadOutcome outcome;
+    if (readError.isEmpty() && SealedFile::IsSealed(data)) {
+        QString reason = QStringLiteral("is sealed with a password, and none was given");
+        const SealKey* key = SessionSealKey();
+        QByteArray plain;
+        if (!key || SealedFile::Open(data, *key, plain, reason) != SealedFile::Opened::Ok) {
+            // Not the file her password sealed: keep it as it is, beside and in its place.
+            QString copyError;
+            const QString copy = CopyAside(path, copyError);
+            if (path == dataPath)
+                m_unsecuredDataFile = path;
+            ReplaceRecords({});
+            const QString cause = key ? QStringLiteral(" It is not the file Velumina sealed with your password: it "
+                                                       "was changed or damaged since it was saved.")
+                                      : QString();
+            ShowMessage(QStringLiteral("The data file '%1' %2.%3 No days were loaded from it, and Velumina will not "
+                                       "save any change over it.\n\n%4")
+                            .arg(QDir::toNativeSeparators(path), reason, cause, SecuredText(copy, copyError)),
+                        MessageButtons::Ok, MessageIcon::Error);
+            return false;
+        }
+        data = std::move(plain);
+    }
+    outcome = ParseDataFile(data, records, dropped);
     if (!readError.isEmpty())
         outcome = {ReadResult::FileError, readError};
     if (outcome.result == ReadResult::Complete && dropped.empty()) {

@@ -11,6 +11,7 @@
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
+#include "settings/DataProtection.h"
 #include "storage/DataFile.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CHistoryDialog.h"
@@ -201,6 +202,24 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         frame.OnCommand(kCmdExport);
         EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Done.")});
         EXPECT_TRUE(QFile::exists(csv));
+    }
+    {
+        // With the data file encrypted, an export says first that it is plain text.
+        MessageRecorder messages;
+        QString error;
+        ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
+        const QString plain = TempPath(QStringLiteral("plain.csv"));
+        AnswerFileDialog(plain);
+        messages.QueueAnswer(MessageAnswer::Cancel);
+        frame.OnCommand(kCmdExport);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("the exported file will be plain text")));
+        EXPECT_FALSE(QFile::exists(plain));
+        messages.QueueAnswer(MessageAnswer::Ok);
+        frame.OnCommand(kCmdExport);
+        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Done."));
+        EXPECT_EQ(FileBytes(plain), FileBytes(csv));
+        ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
     }
     {
         // Export never overwrites the data file itself.

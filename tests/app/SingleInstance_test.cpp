@@ -7,11 +7,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -100,13 +102,103 @@ TEST_F(SingleInstanceTest, LeftoversOfEndedInstancesAreTakenOverAtOnceAndALiveHo
         << guard.LockProblem().toStdString();
 }
 
-TEST_F(SingleInstanceTest, SocketNameDependsOnTheDataFileAndIsStable)
+TEST_F(SingleInstanceTest, TheSocketLivesInAFolderOnlySheCanEnterAndIsNamedAfterTheDataFile)
 {
-    const QString a = SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat"));
-    const QString b = SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/b/Documents/Velumina.dat"));
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a, SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat")));
-    EXPECT_TRUE(QFileInfo(a).fileName().startsWith(QStringLiteral("velumina-%1-").arg(getuid())));
+    // Her runtime and cache folders, as the environment names them, for this test only.
+    struct ScopedVariable
+    {
+        const char* name;
+        QByteArray previous = qgetenv(name);
+        bool wasSet = qEnvironmentVariableIsSet(name);
+        ~ScopedVariable()
+        {
+            if (wasSet)
+                qputenv(name, previous);
+            else
+                qunsetenv(name);
+        }
+    };
+    ScopedVariable runtimeVariable{"XDG_RUNTIME_DIR"};
+    ScopedVariable cacheVariable{"XDG_CACHE_HOME"};
+    const QString runtime = TempPath(QStringLiteral("runtime"));
+    const QString cache = TempPath(QStringLiteral("cache"));
+    const QString ownCache = cache + QStringLiteral("/velumina");
+    QDir().mkpath(runtime);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+
+    struct Case
+    {
+        const char* what;
+        mode_t runtimeMode;            ///< 0: XDG_RUNTIME_DIR unset
+        std::function<bool()> prepare; ///< false: the row cannot be arranged here
+        QString folder;                ///< where the socket goes; empty: nowhere, and why is said
+    };
+    const Case cases[] = {
+        {"a private runtime folder", 0700, [] { return true; }, runtime},
+        {"a runtime folder others may enter", 0777, [] { return true; }, ownCache},
+        {"no runtime folder", 0, [] { return true; }, ownCache},
+        {"her cache folder open to others", 0,
+         [&] { return ::chmod(QFile::encodeName(ownCache).constData(), 0755) == 0; }, ownCache},
+        {"a link in place of her cache folder", 0,
+         [&] {
+             QDir(ownCache).removeRecursively();
+             return QFile::link(runtime, ownCache);
+         },
+         QString()},
+        {"her cache folder taken by another user", 0,
+         [&] {
+             QFile::remove(ownCache);
+             QDir().mkpath(ownCache);
+             // Only root can give a folder away.
+             return ::chown(QFile::encodeName(ownCache).constData(), 65534, 65534) == 0;
+         },
+         QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.runtimeMode == 0) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        } else {
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+            ::chmod(QFile::encodeName(runtime).constData(), c.runtimeMode);
+        }
+        if (!c.prepare())
+            continue;
+        QString problem;
+        const QString a =
+            SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat"), &problem);
+        if (c.folder.isEmpty()) {
+            EXPECT_TRUE(a.isEmpty()) << a.toStdString();
+            EXPECT_TRUE(problem.startsWith(QStringLiteral("no folder of its own could be made for its lock: ")))
+                << problem.toStdString();
+            continue;
+        }
+        EXPECT_EQ(QFileInfo(a).absolutePath(), c.folder);
+        QString reason;
+        EXPECT_TRUE(SingleInstanceGuard::IsPrivateFolder(c.folder, reason)) << reason.toStdString();
+        EXPECT_TRUE(QFileInfo(a).fileName().startsWith(QStringLiteral("velumina-%1-").arg(getuid())));
+        EXPECT_EQ(a, SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat")));
+        EXPECT_NE(a, SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/b/Documents/Velumina.dat")));
+    }
+}
+
+TEST_F(SingleInstanceTest, ARequestWithoutALineEndIsNotReadBeyondASmallLimit)
+{
+    const QString path = TempPath(QStringLiteral("limit.socket"));
+    SingleInstanceGuard guard;
+    ASSERT_EQ(guard.Acquire(path, 1, 50), SingleInstanceGuard::Outcome::First);
+    QLocalSocket client;
+    client.connectToServer(path);
+    ASSERT_TRUE(client.waitForConnected(2000));
+    client.write(QByteArray(1 << 20, 'x'));
+    QElapsedTimer timer;
+    timer.start();
+    while (client.state() == QLocalSocket::ConnectedState && timer.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        client.waitForBytesWritten(20);
+    }
+    EXPECT_NE(client.state(), QLocalSocket::ConnectedState) << "the instance hung up";
+    EXPECT_EQ(guard.RequestsAnswered(), 0);
 }
 
 TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEnds)

@@ -7,7 +7,8 @@
 #include "platform/MessageRecorder.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
-#include "settings/PasswordStore.h"
+#include "settings/DataProtection.h"
+#include "storage/SealedFile.h"
 #include "ui/screens/CPasswordStartup.h"
 #include "ui/toolkit/ImageCache.h"
 
@@ -37,7 +38,9 @@ protected:
         SetLevel(day, Heavy);
         ASSERT_TRUE(TheCycleDatabase().SetDay(day));
         ResetCycleDatabaseForTesting();
-        ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+        QString error;
+        ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
+        ForgetSessionSealKey(); // a new process
     }
 
     void TearDown() override
@@ -76,11 +79,15 @@ protected:
 TEST_F(StartupTest, TheRightPasswordOpensTheFrameWithTheData)
 {
     MessageRecorder messages;
-    AnswerPrompt({QStringLiteral("Secret"), QStringLiteral("secret")});
+    AnswerPrompt({QStringLiteral("Secret"), QStringLiteral("tulip"), QStringLiteral("secret")});
     std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(m_prompts, 1);
-    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
+    // The password opens the data file; from the second failure on, why a right one can fail.
+    EXPECT_EQ(messages.Texts(),
+              (QStringList{QStringLiteral("Wrong password!"), CPasswordStartup::WrongPasswordText(2)}));
+    EXPECT_TRUE(messages.Texts()[1].contains(QStringLiteral("changed or damaged since it was saved")));
+    EXPECT_NE(SessionSealKey(), nullptr);
     EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
     EXPECT_TRUE(TheAppSettings().interactiveRun);
     frame.reset();
@@ -104,7 +111,8 @@ TEST_F(StartupTest, ACancelledPromptLoadsNothingAndNoProtectionAsksNothing)
     EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the data file is not read";
     EXPECT_FALSE(TheAppSettings().interactiveRun);
 
-    ASSERT_TRUE(ThePasswordStore().SetEnabled(false));
+    QString error;
+    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
     m_prompts = 0;
     frame.reset(CMainApp::OpenSession());
     ASSERT_NE(frame, nullptr);

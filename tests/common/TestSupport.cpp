@@ -1,5 +1,11 @@
 #include "TestSupport.h"
 
+#include "storage/SealedFile.h"
+
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "model/CycleDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -103,6 +109,7 @@ void VeluminaTest::SetUp()
     SharedGenerator().seed(5489u);
     ResetCycleDatabaseForTesting();
     ResetAppSettingsForTesting();
+    ForgetSessionSealKey();
 }
 
 void VeluminaTest::TearDown()
@@ -129,6 +136,26 @@ QString VeluminaTest::SettingsPath() const
     return m_folder->filePath(QStringLiteral("settings"));
 }
 
+ScopedFileSizeLimit::ScopedFileSizeLimit(uint64_t bytes)
+{
+    // Without this, exceeding the limit would end the test process with SIGXFSZ.
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_previous;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
+}
+
 void InitializeTestProcess()
 {
     // Outside a fixture nothing may reach the user's own files either.
@@ -136,4 +163,6 @@ void InitializeTestProcess()
     SetWriteFaultForTesting(WriteStep::Create, 0);
     SetSettingsFolderForTesting(processFolder.filePath(QStringLiteral("settings")));
     SetDocumentsFolderForTesting(processFolder.filePath(QStringLiteral("documents")));
+    // Keys of the cheapest cost Argon2id allows: the tests check the sealing, not its cost.
+    SealedFile::SetNewKeyCostForTesting(kCheapSealCost);
 }

@@ -2,6 +2,7 @@
 
 #include "model/CalDate.h"
 #include "model/DayRecord.h"
+#include "storage/SealedFile.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,24 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<ScopedTimeZone> m_zone;
 };
+
+/// Lowers the file size limit for its lifetime, so that writes beyond it fail as on a full disk.
+/// Works for root too, where folder permissions do not stop a write.
+class ScopedFileSizeLimit
+{
+public:
+    explicit ScopedFileSizeLimit(uint64_t bytes);
+    ~ScopedFileSizeLimit();
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    uint64_t m_previous;
+    void (*m_previousHandler)(int);
+};
+
+/// The cost of the password keys tests make: one pass over 8 KiB.
+inline constexpr SealCost kCheapSealCost{1, 8};
 
 /// Prepares the process for tests: offscreen platform, a temporary default folder for
 /// settings and documents so that nothing touches the real home folder.

@@ -5,8 +5,11 @@
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
+#include "settings/DataProtection.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
+#include "storage/DataFile.h"
+#include "storage/SealedFile.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/screens/CPasswordStartup.h"
 #include "ui/screens/CSettingsDlg.h"
@@ -17,6 +20,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -55,13 +59,34 @@ class PasswordDialogsTest : public PageTest
 {
 protected:
     // Opens the settings screen over the host and runs `script` in it; the screen is then
-    // cancelled, which undoes nothing the password controls did.
-    void InSettings(const std::function<void(CSettingsDlg&)>& script)
+    // ended with `command` (OK or Cancel) unless the script ended it.
+    void InSettings(const std::function<void(CSettingsDlg&)>& script, int command = kIdCancel)
     {
         CSettingsDlg dialog;
         Run(dialog, [&] {
             script(dialog);
-            dialog.OnCommand(kIdCancel);
+            if (dialog.isVisible())
+                dialog.OnCommand(command);
+        });
+    }
+
+    // Answers the next current-password page with each text in turn (a null text cancels).
+    void AnswerCurrentPassword(QStringList answers)
+    {
+        QTimer::singleShot(0, m_host.get(), [this, answers] {
+            auto* page = qobject_cast<CPasswordStartup*>(CBlackDialog::TopPage(m_host.get()));
+            if (!page) {
+                ADD_FAILURE() << "no current-password page";
+                return;
+            }
+            for (const QString& answer : answers) {
+                if (answer.isNull()) {
+                    page->OnCommand(kIdCancel);
+                    return;
+                }
+                Type(*page, kIdcPasswordStartup, answer);
+                page->OnCommand(kIdOk);
+            }
         });
     }
 
@@ -102,63 +127,106 @@ protected:
     std::vector<SetPasswordAnswer> m_answers;
 };
 
-TEST_F(PasswordDialogsTest, CheckingTheBoxSetsThePasswordAndUncheckingSwitchesProtectionOffAtOnce)
+TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEverythingAsItWas)
 {
     MessageRecorder messages;
-    InSettings([&](CSettingsDlg& dialog) {
-        QCheckBox* box = Box(dialog);
-        EXPECT_FALSE(box->isChecked());
-        EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
-        EXPECT_FALSE(SetButton(dialog)->isEnabled());
+    const QString dataFile = GetDataFilePath();
+    for (const int end : {kIdCancel, kIdOk}) {
+        const QByteArray before = FileBytes(dataFile);
+        InSettings(
+            [&](CSettingsDlg& dialog) {
+                QCheckBox* box = Box(dialog);
+                EXPECT_FALSE(box->isChecked());
+                EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
+                EXPECT_FALSE(SetButton(dialog)->isEnabled());
+                AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
+                box->click();
+                EXPECT_TRUE(box->isChecked());
+                EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
+                EXPECT_TRUE(SetButton(dialog)->isEnabled());
+                EXPECT_EQ(CBlackDialog::TopPage(m_host.get()), &dialog) << "the settings screen is on top again";
+                EXPECT_FALSE(DataProtection::IsOn()) << "nothing before OK";
+            },
+            end);
+        EXPECT_EQ(DataProtection::IsOn(), end == kIdOk);
+        EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdOk);
+        if (end == kIdCancel) {
+            EXPECT_EQ(FileBytes(dataFile), before);
+        }
+    }
+    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
+    EXPECT_TRUE(StoredHash().isEmpty()) << "no check value of the password";
 
-        AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
-        box->click();
-        EXPECT_TRUE(ThePasswordStore().IsEnabled());
-        EXPECT_EQ(StoredHash(), QByteArray::fromHex("a6cf1dc9"));
-        EXPECT_TRUE(box->isChecked());
-        EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
-        EXPECT_TRUE(SetButton(dialog)->isEnabled());
-        EXPECT_FALSE(CBlackDialog::TopPage(m_host.get()) != &dialog) << "the settings screen is on top again";
-
-        box->click();
-        EXPECT_FALSE(ThePasswordStore().IsEnabled()) << "off at once, before the screen's OK";
-        EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
-        EXPECT_FALSE(SetButton(dialog)->isEnabled());
-    });
-    EXPECT_FALSE(ThePasswordStore().IsEnabled()) << "cancelling the screen undoes nothing";
-    EXPECT_TRUE(messages.Messages().empty());
+    // Switching off asks for the current password; without it the box stays checked.
+    for (const int end : {kIdCancel, kIdOk}) {
+        const QByteArray before = FileBytes(dataFile);
+        messages.Clear();
+        InSettings(
+            [&](CSettingsDlg& dialog) {
+                QCheckBox* box = Box(dialog);
+                EXPECT_TRUE(box->isChecked());
+                AnswerCurrentPassword({QStringLiteral("Secret"), QString()});
+                box->click();
+                EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
+                EXPECT_TRUE(box->isChecked());
+                AnswerCurrentPassword({QStringLiteral("secret")});
+                box->click();
+                EXPECT_FALSE(box->isChecked());
+                EXPECT_FALSE(SetButton(dialog)->isEnabled());
+                EXPECT_TRUE(DataProtection::IsOn()) << "nothing before OK";
+            },
+            end);
+        EXPECT_EQ(DataProtection::IsOn(), end == kIdCancel);
+        EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdCancel);
+        if (end == kIdCancel) {
+            EXPECT_EQ(FileBytes(dataFile), before);
+        }
+    }
+    EXPECT_EQ(SessionSealKey(), nullptr);
 }
 
 TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas)
 {
-    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
-    InSettings([&](CSettingsDlg& dialog) {
-        // Cancel, Esc on the page: the old password still protects.
-        AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new"), kIdCancel}});
-        SetButton(dialog)->click();
-        QTimer::singleShot(0, m_host.get(), [this] {
-            CBlackDialog* page = CBlackDialog::TopPage(m_host.get());
-            ASSERT_NE(qobject_cast<CPasswordSetDlg*>(page), nullptr);
-            QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
-        });
-        SetButton(dialog)->click();
-        EXPECT_TRUE(ThePasswordStore().IsEnabled());
-        EXPECT_EQ(StoredHash(), QByteArray::fromHex("a6cf1dc9"));
-        EXPECT_TRUE(Box(dialog)->isChecked());
-        EXPECT_TRUE(SetButton(dialog)->isEnabled());
-    });
-    PasswordStore fresh;
-    EXPECT_TRUE(fresh.Check(QStringLiteral("secret")));
+    QString error;
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
+    InSettings(
+        [&](CSettingsDlg& dialog) {
+            // Cancel, Esc on the page: the old password still protects.
+            AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new"), kIdCancel}});
+            SetButton(dialog)->click();
+            QTimer::singleShot(0, m_host.get(), [this] {
+                CBlackDialog* page = CBlackDialog::TopPage(m_host.get());
+                ASSERT_NE(qobject_cast<CPasswordSetDlg*>(page), nullptr);
+                QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
+            });
+            SetButton(dialog)->click();
+            EXPECT_TRUE(Box(dialog)->isChecked());
+            EXPECT_TRUE(SetButton(dialog)->isEnabled());
+            EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
+        },
+        kIdOk);
+    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
+
+    // A new password, with OK, replaces the old one.
+    InSettings(
+        [&](CSettingsDlg& dialog) {
+            AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new")}});
+            SetButton(dialog)->click();
+        },
+        kIdOk);
+    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("new")));
+    EXPECT_FALSE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
 
     // Checking the box and cancelling leaves protection off, as it was.
-    ASSERT_TRUE(ThePasswordStore().SetEnabled(false));
+    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("new"), error));
     InSettings([&](CSettingsDlg& dialog) {
         AnswerSetPassword({{std::nullopt, std::nullopt, kIdCancel}});
         Box(dialog)->click();
-        EXPECT_FALSE(ThePasswordStore().IsEnabled());
         EXPECT_FALSE(Box(dialog)->isChecked());
         EXPECT_FALSE(SetButton(dialog)->isEnabled());
+        EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
     });
+    EXPECT_FALSE(DataProtection::IsOn());
 }
 
 TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
@@ -180,8 +248,7 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
         EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
         EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
         EXPECT_EQ(messages.Messages()[1].icon, MessageIcon::Warning);
-        EXPECT_TRUE(ThePasswordStore().IsEnabled());
-        EXPECT_TRUE(PasswordStore().Check(QStringLiteral("abc")));
+        EXPECT_TRUE(dialog.ProtectionSwitch()->HasChange());
         EXPECT_TRUE(Box(dialog)->isChecked());
 
         // Empty twice, Yes: the dialog closes with OK and protection goes off.
@@ -190,57 +257,31 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
         AnswerSetPassword({{QString(), QString()}});
         SetButton(dialog)->click();
         EXPECT_EQ(messages.Texts(), QStringList{empty});
-        EXPECT_FALSE(ThePasswordStore().IsEnabled());
+        EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
         EXPECT_FALSE(Box(dialog)->isChecked());
         EXPECT_EQ(Box(dialog)->text(), QStringLiteral("Password protection: disabled"));
     });
 }
 
-TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAsItWas)
+TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAndTheFileAsTheyWere)
 {
     MessageRecorder messages;
+    const QByteArray before = FileBytes(GetDataFilePath());
     InSettings([&](CSettingsDlg& dialog) {
-        ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("SelectedTheme"), 0)); // the file exists
-        ASSERT_TRUE(QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner));
         AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
         Box(dialog)->click();
-        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("The password could not be saved.")});
-        EXPECT_FALSE(ThePasswordStore().IsEnabled());
-        EXPECT_TRUE(StoredHash().isEmpty());
-        EXPECT_FALSE(Box(dialog)->isChecked());
-        EXPECT_FALSE(SetButton(dialog)->isEnabled());
-
-        // The screen's OK refuses to pretend it saved anything.
-        messages.Clear();
-        dialog.OnCommand(kIdOk);
+        {
+            ScopedFileSizeLimit full(0);
+            dialog.OnCommand(kIdOk);
+        }
         ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("The settings could not be saved: ")));
+        EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("The password could not be set: ")));
+        EXPECT_TRUE(messages.Texts()[0].endsWith(QStringLiteral("Protection and your data file are as they were.")));
         EXPECT_TRUE(dialog.isVisible()) << "the screen stays open";
     });
-}
-
-TEST_F(PasswordDialogsTest, TheSwitchOfAScreenThatOpensUncheckedShowsTheStoredStateAfterTheFlow)
-{
-    // The welcome screen's way: unchecked whatever is stored.
-    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
-    CBlackDialog page(kIddSettings);
-    ASSERT_TRUE(page.CreateDialog());
-    auto* box = page.ControlAs<QCheckBox>(kIdcSettingsPassword);
-    auto* button = page.ControlAs<QPushButton>(kIdcSettingsSetPassword);
-    PasswordProtectionSwitch protection(box, button, PasswordProtectionSwitch::Opening::Unchecked);
-    EXPECT_FALSE(box->isChecked());
-    EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
-    EXPECT_FALSE(button->isEnabled());
-
-    // Without a host the dialog is a window of its own.
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CPasswordSetDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->OnCommand(kIdCancel);
-    });
-    box->click();
-    EXPECT_TRUE(box->isChecked()) << "protection is still on";
-    EXPECT_TRUE(button->isEnabled());
+    EXPECT_FALSE(DataProtection::IsOn());
+    EXPECT_FALSE(ThePasswordStore().IsEnabled());
+    EXPECT_EQ(FileBytes(GetDataFilePath()), before);
 }
 
 TEST_F(PasswordDialogsTest, PasswordFieldsShowAndHideTheirText)
@@ -250,6 +291,8 @@ TEST_F(PasswordDialogsTest, PasswordFieldsShowAndHideTheirText)
     QLineEdit* first = Field(dialog, kIdcPasswordFirst);
     QLineEdit* second = Field(dialog, kIdcPasswordSecond);
     EXPECT_EQ(first->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(
+        dialog.ControlAs<QLabel>(kIdcPasswordNoRecovery)->text().contains(QStringLiteral("nobody can recover")));
     auto* toggle = first->findChild<PasswordVisibilityToggle*>();
     ASSERT_NE(toggle, nullptr);
     EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Show password (Ctrl+H)"));
@@ -275,9 +318,11 @@ protected:
     }
 };
 
-TEST_F(PasswordStartupTest, OnlyTheStoredPasswordOpensAndAWrongOneIsSelectedForRetyping)
+TEST_F(PasswordStartupTest, OnlyThePasswordThatOpensTheFileLetsInAndAWrongOneIsSelectedForRetyping)
 {
-    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    QString error;
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
+    ForgetSessionSealKey();
     MessageRecorder messages;
     CPasswordStartup prompt;
     const int result = RunPrompt(prompt, [&] {

@@ -7,6 +7,7 @@
 #include "platform/gui/UpDownEdit.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
+#include "settings/DataProtection.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
 #include "ui/screens/CPasswordSetDlg.h"
@@ -69,7 +70,8 @@ TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)
     settings.alertEnabled = false;
     settings.alertDaysInAdvance = 2;
     settings.selectedTheme = 3;
-    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    QString error;
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
     const QByteArray before = FileBytes(SettingsFilePath());
 
     MessageRecorder messages;

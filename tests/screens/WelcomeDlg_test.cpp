@@ -6,9 +6,11 @@
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
+#include "settings/DataProtection.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
 #include "storage/DataFile.h"
+#include "storage/SealedFile.h"
 #include "ui/screens/CAboutDlg.h"
 #include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CPasswordSetDlg.h"
@@ -191,32 +193,45 @@ TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
     EXPECT_EQ(FileBytes(dataFile), damaged);
 }
 
-TEST_F(WelcomeDlgTest, EscapeSkipsAndProtectionSetInTheWelcomeStaysOn)
+TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSkip)
 {
     MessageRecorder messages;
-    CWelcomeDlg dialog;
-    const int result = Run(dialog, [&] {
-        auto* box = dialog.ControlAs<QCheckBox>(kIdcWelcomePassword);
-        EXPECT_FALSE(box->isChecked());
-        EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
-        EXPECT_FALSE(dialog.Control(kIdcWelcomeSetPassword)->isEnabled());
-        WhenSetPasswordOpens([](CPasswordSetDlg& page) {
-            page.ControlAs<QLineEdit>(kIdcPasswordFirst)->setText(QStringLiteral("moon"));
-            page.ControlAs<QLineEdit>(kIdcPasswordSecond)->setText(QStringLiteral("moon"));
-            page.OnCommand(kIdOk);
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save ? "Save" : "Skip");
+        CWelcomeDlg dialog;
+        const int result = Run(dialog, [&] {
+            auto* box = dialog.ControlAs<QCheckBox>(kIdcWelcomePassword);
+            EXPECT_FALSE(box->isChecked());
+            EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
+            EXPECT_FALSE(dialog.Control(kIdcWelcomeSetPassword)->isEnabled());
+            WhenSetPasswordOpens([](CPasswordSetDlg& page) {
+                page.ControlAs<QLineEdit>(kIdcPasswordFirst)->setText(QStringLiteral("moon"));
+                page.ControlAs<QLineEdit>(kIdcPasswordSecond)->setText(QStringLiteral("moon"));
+                page.OnCommand(kIdOk);
+            });
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+            EXPECT_TRUE(box->isChecked());
+            EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
+            EXPECT_FALSE(DataProtection::IsOn()) << "not before Save";
+            TickDate(dialog);
+            if (save)
+                dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
+            else
+                QTest::keyClick(dialog.Control(kIdcWelcomeCycleLen), Qt::Key_Escape);
         });
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
-        EXPECT_TRUE(box->isChecked());
-        EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
-        TickDate(dialog);
-        QTest::keyClick(dialog.Control(kIdcWelcomeCycleLen), Qt::Key_Escape);
-    });
-    EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_TRUE(ThePasswordStore().IsEnabled());
-    EXPECT_TRUE(ThePasswordStore().Check(QStringLiteral("moon")));
-    EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "Skip stores no day";
-    EXPECT_EQ(Stored("InitialCycleLen"), -1);
-    EXPECT_EQ(Stored("WelcomeDismissed"), -1) << "an unticked box writes nothing";
+        EXPECT_EQ(result, save ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(DataProtection::IsOn(), save);
+        EXPECT_EQ(ThePasswordStore().IsEnabled(), save);
+        EXPECT_EQ(TheCycleDatabase().Records().size(), save ? 1u : 0u) << "Skip stores no day";
+        if (!save) {
+            EXPECT_EQ(Stored("InitialCycleLen"), -1);
+            EXPECT_EQ(Stored("WelcomeDismissed"), -1) << "an unticked box writes nothing";
+        }
+    }
+    // The day went to the file sealed with the new password.
+    EXPECT_TRUE(SealedFile::IsSealed(FileBytes(GetDataFilePath())));
+    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("moon")));
+    EXPECT_TRUE(messages.Messages().empty());
 
     // The next welcome shows what is stored.
     CWelcomeDlg again;

@@ -130,26 +130,6 @@ bool SameRecords(const std::vector<DayRecord>& a, const std::vector<DayRecord>& 
     });
 }
 
-ScopedFileSizeLimit::ScopedFileSizeLimit(uint64_t bytes)
-{
-    // Without this, exceeding the limit would end the test process with SIGXFSZ.
-    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    m_previous = limit.rlim_cur;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-ScopedFileSizeLimit::~ScopedFileSizeLimit()
-{
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = m_previous;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, m_previousHandler);
-}
-
 void PrintTo(const DayRecord& record, std::ostream* out)
 {
     *out << record.date.year << '-' << record.date.month << '-' << record.date.day << " flags 0x" << std::hex

@@ -47,19 +47,4 @@ RandomRecords(std::mt19937& random, int count, int firstYear, int lastYear, cons
 /// Date, flags and note of every record are equal; the conception chance is left out.
 bool SameRecords(const std::vector<DayRecord>& a, const std::vector<DayRecord>& b);
 
-/// Lowers the file size limit for its lifetime, so that writes beyond it fail as on a full disk.
-/// Works for root too, where folder permissions do not stop a write.
-class ScopedFileSizeLimit
-{
-public:
-    explicit ScopedFileSizeLimit(uint64_t bytes);
-    ~ScopedFileSizeLimit();
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
-private:
-    uint64_t m_previous;
-    void (*m_previousHandler)(int);
-};
-
 void PrintTo(const DayRecord& record, std::ostream* out);

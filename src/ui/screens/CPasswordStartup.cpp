@@ -4,7 +4,7 @@
 #include "platform/gui/PasswordVisibilityToggle.h"
 #include "platform/gui/ResourceImages.h"
 #include "resources/ResourceIds.h"
-#include "settings/PasswordStore.h"
+#include "settings/DataProtection.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +14,8 @@ namespace {
 constexpr quint32 kNativeLockMask = 0x2;
 }
 
-CPasswordStartup::CPasswordStartup(QWidget* parent) : CBlackDialog(kIddPasswordStartup, parent)
+CPasswordStartup::CPasswordStartup(QWidget* parent, Purpose purpose)
+    : CBlackDialog(kIddPasswordStartup, parent), m_purpose(purpose)
 {
     // The task bar names the window by its caption.
     setWindowTitle(QStringLiteral("Velumina"));
@@ -34,17 +35,47 @@ bool CPasswordStartup::OnInitDialog()
     new PasswordVisibilityToggle(m_field);
     m_field->installEventFilter(this);
     m_capsLockHint->hide();
+    if (m_purpose == Purpose::SwitchOff) {
+        if (auto* text = ControlAs<QLabel>(kIdcPasswordPromptText))
+            text->setText(QStringLiteral("Type your current password to switch protection off."));
+    }
     m_field->setFocus();
     return true;
 }
 
+QString CPasswordStartup::WrongPasswordText(int failures)
+{
+    if (failures < 2)
+        return QStringLiteral("Wrong password!");
+    return QStringLiteral("Wrong password!\n\nVelumina checks the password by opening your data file with it. If "
+                          "you are sure it is right, the file was changed or damaged since it was saved; it stays as "
+                          "it is.");
+}
+
 void CPasswordStartup::OnOK()
 {
-    if (ThePasswordStore().Check(m_field->text())) {
+    const QString text = m_field->text();
+    QString message;
+    DataProtection::Unlock result = DataProtection::Unlock::WrongPassword;
+    if (m_purpose == Purpose::Startup)
+        result = DataProtection::OpenSession(text, message);
+    else if (DataProtection::IsCurrentPassword(text))
+        result = DataProtection::Unlock::Opened;
+    switch (result) {
+    case DataProtection::Unlock::Opened:
+        // A conversion that could not be written is said; the days stay as they were.
+        if (!message.isEmpty())
+            ShowMessage(message, MessageButtons::Ok, MessageIcon::Warning);
+        m_password = text;
         done(QDialog::Accepted);
         return;
+    case DataProtection::Unlock::WrongPassword:
+        ShowMessage(WrongPasswordText(++m_failures), MessageButtons::Ok, MessageIcon::Warning);
+        break;
+    case DataProtection::Unlock::Damaged:
+        ShowMessage(message, MessageButtons::Ok, MessageIcon::Error);
+        break;
     }
-    ShowMessage(QStringLiteral("Wrong password!"), MessageButtons::Ok, MessageIcon::Warning);
     m_field->setFocus();
     m_field->selectAll();
 }

@@ -132,7 +132,7 @@ bool CSettingsDlg::OnInitDialog()
     m_theme->addItems(TheImageCache().ThemeNames());
     m_theme->setCurrentIndex(settings.selectedTheme);
 
-    m_protection = new PasswordProtectionSwitch(protection, setPassword, PasswordProtectionSwitch::Opening::FromStore);
+    m_protection = new PasswordProtectionSwitch(protection, setPassword);
 
     m_notify->setChecked(settings.alertEnabled);
     m_notifyDays->setCurrentIndex(std::clamp(settings.alertDaysInAdvance, 0, m_notifyDays->count() - 1));
@@ -216,6 +216,9 @@ void CSettingsDlg::OnOK()
                     MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
+    // Protection first: when it fails, nothing else is stored and the screen stays open.
+    if (!m_protection->Apply())
+        return;
     const int failures = SettingsWriteFailureCount();
     Store();
     if (SettingsWriteFailureCount() != failures) {

@@ -11,7 +11,8 @@ class PasswordProtectionSwitch;
 /// "Settings": the three cycle parameters that seed the predictions, the password protection
 /// switch, the next-cycle reminder and its days in advance, and the colour theme. The cycle
 /// parameters, the reminder and the theme take effect with OK, which refuses numbers outside
-/// their ranges; the password controls act at once (PasswordProtectionSwitch). When reminders
+/// their ranges; so do the password controls (PasswordProtectionSwitch), and Cancel leaves
+/// protection, password and data file as they were. When reminders
 /// cannot appear on this computer, a line under the reminder switch says why.
 ///
 /// The controls keep their template's arrangement (the portrait or the landscape one, after

@@ -96,7 +96,7 @@ bool CWelcomeDlg::OnInitDialog()
                                   .arg(CSettingsDlg::kMinCycleLength)
                                   .arg(CSettingsDlg::kMaxCycleLength));
 
-    m_protection = new PasswordProtectionSwitch(protection, setPassword, PasswordProtectionSwitch::Opening::FromStore);
+    m_protection = new PasswordProtectionSwitch(protection, setPassword);
 
     import->setToolTip(QStringLiteral("Read the days from a file exported by Velumina"));
     import->setVisible(static_cast<bool>(m_importFlow));
@@ -135,6 +135,9 @@ void CWelcomeDlg::RunImport()
 void CWelcomeDlg::OnOK()
 {
     if (!CSettingsDlg::AcceptsCycleLength(m_cycleLength))
+        return;
+    // Protection before the first day, so that the day is saved sealed.
+    if (!m_protection->Apply())
         return;
     const int length = m_cycleLength->ReadNumber();
     CycleDatabase& database = TheCycleDatabase();

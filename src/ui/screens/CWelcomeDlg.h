@@ -19,8 +19,8 @@ class UpDownEdit;
 /// it, and stores the start date, when one is picked, as a day of heavy bleeding. Only that
 /// day record writes the data file: without a date nothing is written, so a data file that
 /// could not be read at this start is never replaced by an empty one. "Skip" (Esc) stores
-/// nothing. The password controls act at once (PasswordProtectionSwitch); the "Do not show
-/// this again" box is stored whichever way the screen ends.
+/// nothing. The password controls take effect with "Save" (PasswordProtectionSwitch); the
+/// "Do not show this again" box is stored whichever way the screen ends.
 class CWelcomeDlg : public CSizeableDialog
 {
     Q_OBJECT

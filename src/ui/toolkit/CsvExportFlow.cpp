@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
 #include "storage/DataFile.h"
+#include "storage/SealedFile.h"
 
 #include <QDate>
 #include <QDir>
@@ -44,6 +45,12 @@ bool RunCsvExport(QWidget* parent,
                   const QString& nameStem,
                   const std::function<bool(const QString& path)>& write)
 {
+    // The data file is encrypted; an export is not, and she should know before it exists.
+    if (SessionSealKey() &&
+        ShowMessage(QStringLiteral("Your days are encrypted with your password, but the exported file will be plain "
+                                   "text: anyone who can read that file can read it. Export anyway?"),
+                    MessageButtons::OkCancel, MessageIcon::Warning) != MessageAnswer::Ok)
+        return false;
     const CalDate today = Today();
     const QString suggested = QStringLiteral("%1-%2.csv").arg(nameStem, IsoDayText(today));
     const QString path = AskForCsvFile(FileDialogKind::Save, parent, caption, CsvStartFolder(), suggested);

@@ -16,7 +16,8 @@ QString CsvStartFolder();
 /// Remembers the folder of `filePath` for the next CSV file dialog; an empty path forgets it.
 void RememberCsvFolder(const QString& filePath);
 
-/// Runs an export: the save dialog from CsvStartFolder() with the suggested name
+/// Runs an export: while the data file is encrypted, first says that the export will be plain
+/// text and goes on only with OK; then the save dialog from CsvStartFolder() with the suggested name
 /// "<nameStem>-<today as yyyy-mm-dd>.csv" (it asks before overwriting), the data file refused
 /// as target, then `write` on the chosen path and "Done." or "Failed to export data.".
 /// Cancelling the dialog shows nothing. True only when the file was written.

@@ -1,0 +1,236 @@
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "settings/DataProtection.h"
+#include "settings/PasswordHash.h"
+#include "settings/PasswordStore.h"
+#include "settings/SettingsAccess.h"
+#include "storage/DataFile.h"
+#include "storage/SealedFile.h"
+
+#include <QFile>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+namespace {
+const QString kSection = QStringLiteral("Settings");
+
+class DataProtectionTest : public VeluminaTest
+{
+protected:
+    void SetUp() override
+    {
+        VeluminaTest::SetUp();
+        DayRecord day;
+        day.date = Date(2026, 11, 2);
+        SetLevel(day, Heavy);
+        SetNote(day, QStringLiteral("secret note"));
+        ASSERT_TRUE(TheCycleDatabase().SetDay(day));
+        m_days = TheCycleDatabase().Records();
+    }
+
+    // The password that opens the data file ("" when it is not sealed), and whether it holds
+    // the days; the session key is left as a start with that password would set it.
+    QString Opener(const QStringList& candidates, bool& daysKept)
+    {
+        const QByteArray file = FileBytes(GetDataFilePath());
+        QString opener;
+        ForgetSessionSealKey();
+        if (SealedFile::IsSealed(file)) {
+            opener = QStringLiteral("(none)");
+            for (const QString& password : candidates) {
+                std::unique_ptr<SealKey> key;
+                QByteArray plain;
+                QString reason;
+                if (SealedFile::OpenWithPassword(file, password, key, plain, reason) == SealedFile::Opened::Ok) {
+                    opener = password;
+                    SetSessionSealKey(std::move(key));
+                }
+            }
+        }
+        daysKept = TheCycleDatabase().Load() && TheCycleDatabase().Records().size() == m_days.size() &&
+                   TheCycleDatabase().Records()[0].note == m_days[0].note;
+        return opener;
+    }
+
+    // Runs `change` in a child process killed at its `killAt`-th step. False when it ended first.
+    static bool RunKilledAt(int killAt, const std::function<void()>& change)
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int steps = 0;
+            DataProtection::SetStepObserverForTesting([&steps, killAt] {
+                if (++steps == killAt)
+                    ::kill(::getpid(), SIGKILL);
+            });
+            change();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+    void MakeLegacyInstall(const QString& password)
+    {
+        ForgetSessionSealKey();
+        ASSERT_TRUE(TheCycleDatabase().Save());
+        const uint32_t hash = PasswordHash(password);
+        QByteArray bytes(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = static_cast<char>(hash >> (8 * i));
+        WriteSettingBytes(kSection, QStringLiteral("Password"), bytes);
+        ThePasswordStore().SetEnabled(true);
+    }
+
+    std::vector<DayRecord> m_days;
+    MessageRecorder m_messages;
+};
+} // namespace
+
+TEST_F(DataProtectionTest, OnNewPasswordAndOffEachKeepTheDaysAndStoreNoCheckValue)
+{
+    bool kept = false;
+    QString error;
+    const QStringList passwords{QStringLiteral("tulip"), QStringLiteral("rose"), QStringLiteral("eulia")};
+    EXPECT_FALSE(DataProtection::NeedsPassword());
+
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("tulip"), error)) << error.toStdString();
+    EXPECT_TRUE(DataProtection::IsOn());
+    EXPECT_TRUE(DataProtection::NeedsPassword());
+    EXPECT_TRUE(ThePasswordStore().IsEnabled());
+    EXPECT_TRUE(ReadSettingBytes(kSection, QStringLiteral("Password")).isEmpty());
+    EXPECT_FALSE(FileBytes(SettingsFilePath()).contains("tulip"));
+    EXPECT_EQ(Opener(passwords, kept), QStringLiteral("tulip"));
+    EXPECT_TRUE(kept);
+
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error));
+    EXPECT_EQ(Opener(passwords, kept), QStringLiteral("rose"));
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("rose")));
+    EXPECT_FALSE(DataProtection::IsCurrentPassword(QStringLiteral("tulip")));
+
+    const QByteArray sealed = FileBytes(GetDataFilePath());
+    EXPECT_FALSE(DataProtection::SwitchOff(QStringLiteral("tulip"), error));
+    EXPECT_EQ(error, QStringLiteral("Wrong password!"));
+    EXPECT_EQ(FileBytes(GetDataFilePath()), sealed);
+
+    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("rose"), error));
+    EXPECT_EQ(SessionSealKey(), nullptr);
+    EXPECT_FALSE(ThePasswordStore().IsEnabled());
+    EXPECT_FALSE(DataProtection::NeedsPassword());
+    EXPECT_EQ(Opener(passwords, kept), QString());
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(FileBytes(GetDataFilePath()).size() < sealed.size()) << "the scrambled form again";
+}
+
+TEST_F(DataProtectionTest, TheStartOpensTheFileWithThePasswordAndConvertsAnEarlierInstallOnce)
+{
+    QString message;
+    MakeLegacyInstall(QStringLiteral("tulip"));
+    ASSERT_TRUE(DataProtection::NeedsPassword());
+    EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulips"), message), DataProtection::Unlock::WrongPassword);
+    EXPECT_FALSE(DataProtection::IsOn());
+
+    ASSERT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::Opened);
+    EXPECT_TRUE(message.isEmpty());
+    EXPECT_TRUE(DataProtection::IsOn());
+    EXPECT_TRUE(ReadSettingBytes(kSection, QStringLiteral("Password")).isEmpty()) << "the check value is gone";
+    EXPECT_NE(SessionSealKey(), nullptr);
+
+    // The next start: the file alone checks the password.
+    ForgetSessionSealKey();
+    EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("eulia"), message), DataProtection::Unlock::WrongPassword);
+    EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::Opened);
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    EXPECT_EQ(TheCycleDatabase().Records().size(), m_days.size());
+
+    // A sealed file asks for its password even when the switch was lost.
+    ThePasswordStore().SetEnabled(false);
+    EXPECT_TRUE(DataProtection::NeedsPassword());
+    DataProtection::SettleSwitch();
+    EXPECT_TRUE(ThePasswordStore().IsEnabled());
+}
+
+TEST_F(DataProtectionTest, AKillAtAnyStepLeavesAFileThatOpensWithTheOldOrTheNewPassword)
+{
+    struct Scenario
+    {
+        const char* what;
+        std::function<void()> prepare;
+        std::function<void()> change;
+        QString before;
+        QString after;
+    };
+    QString error;
+    QString message;
+    const Scenario scenarios[] = {
+        {"switch on", [] {}, [&error] { DataProtection::SetPassword(QStringLiteral("tulip"), error); }, QString(),
+         QStringLiteral("tulip")},
+        {"new password", [&error] { DataProtection::SetPassword(QStringLiteral("tulip"), error); },
+         [&error] { DataProtection::SetPassword(QStringLiteral("rose"), error); }, QStringLiteral("tulip"),
+         QStringLiteral("rose")},
+        {"switch off", [&error] { DataProtection::SetPassword(QStringLiteral("tulip"), error); },
+         [&error] { DataProtection::SwitchOff(QStringLiteral("tulip"), error); }, QStringLiteral("tulip"), QString()},
+        {"conversion", [this] { MakeLegacyInstall(QStringLiteral("tulip")); },
+         [&message] { DataProtection::OpenSession(QStringLiteral("tulip"), message); }, QString(),
+         QStringLiteral("tulip")},
+    };
+    const QStringList passwords{QStringLiteral("tulip"), QStringLiteral("rose")};
+    for (const Scenario& scenario : scenarios) {
+        bool killed = true;
+        for (int step = 1; killed; ++step) {
+            SCOPED_TRACE(QStringLiteral("%1, killed at step %2")
+                             .arg(QString::fromLatin1(scenario.what))
+                             .arg(step)
+                             .toStdString());
+            ForgetSessionSealKey();
+            ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("tulip"), error) ||
+                        DataProtection::SwitchOff(QStringLiteral("rose"), error));
+            RemoveSetting(kSection, QStringLiteral("Password"));
+            scenario.prepare();
+            killed = RunKilledAt(step, scenario.change);
+
+            bool kept = false;
+            const QString opener = Opener(passwords, kept);
+            EXPECT_TRUE(kept);
+            EXPECT_TRUE(opener == scenario.before || opener == scenario.after) << opener.toStdString();
+            // The next start asks exactly when the file (or an unconverted install) needs it,
+            // and the password that opens the file lets her in.
+            if (DataProtection::NeedsPassword()) {
+                ForgetSessionSealKey();
+                const QString password = opener.isEmpty() ? QStringLiteral("tulip") : opener;
+                EXPECT_EQ(DataProtection::OpenSession(password, message), DataProtection::Unlock::Opened);
+            } else {
+                EXPECT_TRUE(opener.isEmpty());
+                DataProtection::SettleSwitch();
+            }
+            EXPECT_EQ(ThePasswordStore().IsEnabled(), DataProtection::IsOn());
+        }
+    }
+}
+
+TEST_F(DataProtectionTest, AFullDiskDuringAChangeKeepsTheFileAndTheSwitchAsTheyWere)
+{
+    QString error;
+    MakeLegacyInstall(QStringLiteral("tulip"));
+    const QByteArray before = FileBytes(GetDataFilePath());
+    QString message;
+    {
+        // Room for the settings, none for a sealed file.
+        ScopedFileSizeLimit full(static_cast<uint64_t>(before.size()));
+        EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::Opened);
+        EXPECT_TRUE(message.contains(QStringLiteral("tries again at the next start")));
+        EXPECT_FALSE(DataProtection::SetPassword(QStringLiteral("rose"), error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(FileBytes(GetDataFilePath()), before);
+    EXPECT_TRUE(ThePasswordStore().IsEnabled());
+    EXPECT_EQ(ReadSettingBytes(kSection, QStringLiteral("Password")).size(), 4);
+    EXPECT_TRUE(DataProtection::NeedsPassword());
+}

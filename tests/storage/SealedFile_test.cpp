@@ -1,0 +1,176 @@
+#include "StorageTestSupport.h"
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
+#include "platform/MessageRecorder.h"
+#include "storage/DataFile.h"
+#include "storage/SealedFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <random>
+
+namespace {
+class SealedFileTest : public VeluminaTest
+{
+protected:
+    QString DataPath() const
+    {
+        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
+    }
+
+    // Three days, one with a note, saved sealed with `password`.
+    std::vector<DayRecord> SaveSealed(const QString& password)
+    {
+        SetSessionSealKey(SealKey::DeriveNew(password));
+        std::mt19937 random(7);
+        std::vector<DayRecord> records = RandomRecords(random, 3, 2020, 2021, QStringLiteral("xyz"));
+        SetNote(records[1], QStringLiteral("private note"));
+        TheCycleDatabase().ReplaceRecords(records);
+        EXPECT_TRUE(TheCycleDatabase().Save());
+        return records;
+    }
+
+    MessageRecorder m_messages;
+};
+
+SealKey::Salt SaltOf(const QByteArray& file)
+{
+    SealCost cost;
+    SealKey::Salt salt{};
+    QString reason;
+    EXPECT_TRUE(SealedFile::ReadKeyParameters(file, cost, salt, reason)) << reason.toStdString();
+    return salt;
+}
+} // namespace
+
+TEST_F(SealedFileTest, OpensOnlyWithTheKeyOfItsPasswordAndEveryWriteIsFresh)
+{
+    const QByteArray plain("the scrambled days");
+    std::unique_ptr<SealKey> key = SealKey::DeriveNew(QStringLiteral("tulip"));
+    ASSERT_TRUE(key);
+    const QByteArray first = SealedFile::Seal(plain, *key);
+    const QByteArray second = SealedFile::Seal(plain, *key);
+    EXPECT_TRUE(SealedFile::IsSealed(first));
+    EXPECT_EQ(first.size(), SealedFile::kHeaderSize + plain.size() + 16);
+    EXPECT_EQ(first.left(SealedFile::kHeaderSize - 52), second.left(SealedFile::kHeaderSize - 52))
+        << "the same password key: magic, version, cost and its salt";
+    EXPECT_NE(first.mid(36, 40), second.mid(36, 40)) << "a new write salt and nonce";
+    EXPECT_NE(first.mid(SealedFile::kHeaderSize), second.mid(SealedFile::kHeaderSize));
+    EXPECT_FALSE(first.contains("scrambled"));
+
+    struct Case
+    {
+        const char* what;
+        QString password;
+        SealedFile::Opened expected;
+    };
+    const Case cases[] = {
+        {"her password", QStringLiteral("tulip"), SealedFile::Opened::Ok},
+        {"another letter case", QStringLiteral("Tulip"), SealedFile::Opened::WrongKey},
+        {"what the old check value confused with it", QStringLiteral("eulia"), SealedFile::Opened::WrongKey},
+        {"empty", QString(), SealedFile::Opened::WrongKey},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<SealKey> opened;
+        QByteArray out;
+        QString reason;
+        EXPECT_EQ(SealedFile::OpenWithPassword(second, c.password, opened, out, reason), c.expected);
+        EXPECT_EQ(out, c.expected == SealedFile::Opened::Ok ? plain : QByteArray());
+        EXPECT_EQ(opened != nullptr, c.expected == SealedFile::Opened::Ok);
+    }
+    // The kept key opens later writes without deriving again.
+    QByteArray out;
+    QString reason;
+    EXPECT_EQ(SealedFile::Open(first, *key, out, reason), SealedFile::Opened::Ok);
+    EXPECT_EQ(out, plain);
+}
+
+TEST_F(SealedFileTest, EveryChangedByteIsRefusedAndImpossibleCostsAreNotObeyed)
+{
+    std::unique_ptr<SealKey> key = SealKey::DeriveNew(QStringLiteral("tulip"));
+    const QByteArray file = SealedFile::Seal(QByteArray("days"), *key);
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        for (const char flip : {'\x01', '\x80'}) {
+            QByteArray changed = file;
+            changed[i] = static_cast<char>(changed[i] ^ flip);
+            QByteArray out;
+            QString reason;
+            EXPECT_NE(SealedFile::Open(changed, *key, out, reason), SealedFile::Opened::Ok) << "byte " << i;
+            EXPECT_TRUE(out.isEmpty());
+        }
+    }
+    for (const qsizetype size : {qsizetype{0}, qsizetype{20}, file.size() - 1}) {
+        QByteArray out;
+        QString reason;
+        EXPECT_NE(SealedFile::Open(file.left(size), *key, out, reason), SealedFile::Opened::Ok) << size;
+    }
+
+    // A header that asks for more than 256 MiB, or absurd passes, is damaged; nothing is derived.
+    struct Case
+    {
+        int at;
+        uint32_t value;
+    };
+    for (const Case& c : {Case{16, 256 * 1024 + 1}, Case{16, 1}, Case{12, 0}, Case{12, 1000}, Case{8, 2}}) {
+        QByteArray changed = file;
+        for (int b = 0; b < (c.at == 8 ? 2 : 4); ++b)
+            changed[c.at + b] = static_cast<char>((c.value >> (8 * b)) & 0xFF);
+        std::unique_ptr<SealKey> opened;
+        QByteArray out;
+        QString reason;
+        EXPECT_EQ(SealedFile::OpenWithPassword(changed, QStringLiteral("tulip"), opened, out, reason),
+                  SealedFile::Opened::Damaged)
+            << c.at << " " << c.value;
+        EXPECT_FALSE(reason.isEmpty());
+    }
+}
+
+TEST_F(SealedFileTest, TheDataFileIsSealedWhileASessionKeyIsSetAndHoldsNothingReadable)
+{
+    const std::vector<DayRecord> records = SaveSealed(QStringLiteral("tulip"));
+    const QByteArray sealed = ReadFileBytes(DataPath());
+    ASSERT_TRUE(SealedFile::IsSealed(sealed));
+    EXPECT_FALSE(sealed.contains(Utf16Bytes(QStringLiteral("private note"))));
+    // A save keeps the password key (and its salt); the write is new.
+    ASSERT_TRUE(TheCycleDatabase().Save());
+    const QByteArray again = ReadFileBytes(DataPath());
+    EXPECT_EQ(SaltOf(again), SaltOf(sealed));
+    EXPECT_NE(again, sealed);
+
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    EXPECT_TRUE(SameRecords(TheCycleDatabase().Records(), records));
+    EXPECT_TRUE(m_messages.Messages().empty());
+
+    // Without the key (a wrong password never gets this far) nothing is loaded or overwritten.
+    ForgetSessionSealKey();
+    EXPECT_FALSE(TheCycleDatabase().Load());
+    EXPECT_TRUE(TheCycleDatabase().Records().empty());
+    EXPECT_FALSE(TheCycleDatabase().Save());
+    EXPECT_EQ(ReadFileBytes(DataPath()), again);
+}
+
+TEST_F(SealedFileTest, AChangedSealedDataFileIsRefusedCopiedAsideAndNeverOverwritten)
+{
+    SaveSealed(QStringLiteral("tulip"));
+    const QByteArray sealed = ReadFileBytes(DataPath());
+    // A byte of the header's cost, its salt, the nonce, the text and the tag.
+    for (const qsizetype at : {qsizetype{13}, qsizetype{25}, qsizetype{60}, qsizetype{90}, sealed.size() - 1}) {
+        SCOPED_TRACE(at);
+        QByteArray changed = sealed;
+        changed[at] = static_cast<char>(changed[at] ^ 0x20);
+        WriteFileBytes(DataPath(), changed);
+        QFile::remove(DataPath() + QStringLiteral(".unreadable"));
+        m_messages.Clear();
+
+        EXPECT_FALSE(TheCycleDatabase().Load());
+        EXPECT_TRUE(TheCycleDatabase().Records().empty());
+        ASSERT_EQ(m_messages.Messages().size(), 1u);
+        EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("changed or damaged since it was saved")));
+        EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable")), changed);
+        EXPECT_FALSE(TheCycleDatabase().Save());
+        EXPECT_EQ(ReadFileBytes(DataPath()), changed);
+    }
+}
