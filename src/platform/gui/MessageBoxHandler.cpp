@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -90,6 +91,8 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons)
         return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::SaveDiscardCancel:
         return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    case MessageButtons::AddReplaceCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::Ok:
         break;
     }
@@ -102,8 +105,10 @@ QMessageBox::StandardButton BoxButton(MessageAnswer answer)
     case MessageAnswer::Ok:
         return QMessageBox::Ok;
     case MessageAnswer::Yes:
+    case MessageAnswer::Add: // the Yes button, labelled "Add to my days"
         return QMessageBox::Yes;
     case MessageAnswer::No:
+    case MessageAnswer::Replace: // the No button, labelled "Replace my days"
         return QMessageBox::No;
     case MessageAnswer::Save:
         return QMessageBox::Save;
@@ -115,15 +120,16 @@ QMessageBox::StandardButton BoxButton(MessageAnswer answer)
     return QMessageBox::Cancel;
 }
 
-MessageAnswer Answer(int button)
+MessageAnswer Answer(int button, MessageButtons buttons)
 {
+    const bool importChoice = buttons == MessageButtons::AddReplaceCancel;
     switch (button) {
     case QMessageBox::Ok:
         return MessageAnswer::Ok;
     case QMessageBox::Yes:
-        return MessageAnswer::Yes;
+        return importChoice ? MessageAnswer::Add : MessageAnswer::Yes;
     case QMessageBox::No:
-        return MessageAnswer::No;
+        return importChoice ? MessageAnswer::Replace : MessageAnswer::No;
     case QMessageBox::Save:
         return MessageAnswer::Save;
     case QMessageBox::Discard:
@@ -150,10 +156,14 @@ void InstallMessageBoxHandler(std::function<QWidget*()> owner)
                             : buttons == MessageButtons::Ok  ? QMessageBox::Ok
                                                              : QMessageBox::Cancel);
         box.setDefaultButton(BoxButton(defaultAnswer));
+        if (buttons == MessageButtons::AddReplaceCancel) {
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("&Add to my days"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("&Replace my days"));
+        }
         box.setWindowModality(Qt::ApplicationModal);
         box.show();
         box.raise();
         box.activateWindow();
-        return Answer(box.exec());
+        return Answer(box.exec(), buttons);
     });
 }

@@ -1,6 +1,7 @@
 #include "ui/toolkit/CsvExportFlow.h"
 
 #include "model/CalDate.h"
+#include "platform/CountText.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
 #include "storage/DataFile.h"
@@ -44,6 +45,18 @@ bool RunCsvExport(QWidget* parent,
                   const QString& nameStem,
                   const std::function<bool(const QString& path)>& write)
 {
+    return RunCsvExport(
+        parent, caption, nameStem, [&write](const QString& path) { return write(path) ? 0 : -1; }, QStringView(),
+        QStringView());
+}
+
+bool RunCsvExport(QWidget* parent,
+                  const QString& caption,
+                  const QString& nameStem,
+                  const std::function<int(const QString& path)>& write,
+                  QStringView singular,
+                  QStringView plural)
+{
     const CalDate today = Today();
     const QString suggested = QStringLiteral("%1-%2.csv").arg(nameStem, IsoDayText(today));
     const QString path = AskForCsvFile(FileDialogKind::Save, parent, caption, CsvStartFolder(), suggested);
@@ -57,10 +70,15 @@ bool RunCsvExport(QWidget* parent,
                     MessageButtons::Ok, MessageIcon::Warning);
         return false;
     }
-    if (!write(path)) {
+    const int written = write(path);
+    if (written < 0) {
         ShowMessage(QStringLiteral("Failed to export data."));
         return false;
     }
-    ShowMessage(QStringLiteral("Done."), MessageButtons::Ok, MessageIcon::Information);
+    const QString done = singular.isEmpty()
+                             ? QStringLiteral("Done.")
+                             : QStringLiteral("Exported %1 to %2.")
+                                   .arg(CountText(written, singular, plural), QDir::toNativeSeparators(path));
+    ShowMessage(done, MessageButtons::Ok, MessageIcon::Information);
     return true;
 }
