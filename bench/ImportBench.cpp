@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,6 +21,7 @@ const char* const kLevels[] = {"none", "Spotting", "MEDIUM", "heavy"};
 
 QString WriteFile(const QString& name, const QByteArray& bytes)
 {
+    QDir().mkpath(GetDocumentsFolder());
     const QString path = GetDocumentsFolder() + QLatin1Char('/') + name;
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))

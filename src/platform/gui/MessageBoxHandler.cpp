@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
@@ -52,6 +53,14 @@ private:
             return;
         const QRect owner = m_owner->window()->geometry();
         const int limit = std::max(1, owner.width() - 2 * kOwnerInset);
+        // Buttons with long labels that do not fit side by side go one under the other.
+        auto* buttons = findChild<QDialogButtonBox*>();
+        if (width() > limit && buttons && buttons->orientation() == Qt::Horizontal &&
+            buttons->sizeHint().width() > limit - 2 * kOwnerInset) {
+            buttons->setOrientation(Qt::Vertical);
+            if (layout())
+                layout()->activate();
+        }
         if (width() > limit) {
             if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
                 label->setWordWrap(true);
