@@ -9,9 +9,8 @@ namespace {
 using K = MenuEntry::Kind;
 
 constexpr MenuEntry kToolsMenu[] = {
-    {K::Command, u"&Erase All Data", kCmdEraseAll},
-    {K::Command, u"Export...", kCmdExport},
-    {K::Command, u"Import...", kCmdImport},
+    {K::Command, u"&Erase All Data", kCmdEraseAll}, {K::Command, u"Export...", kCmdExport},
+    {K::Command, u"Import...", kCmdImport},         {K::Command, u"Export for S&preadsheets...", kCmdExportSpreadsheet},
     {K::Command, u"&Settings...", kCmdSettings},
 };
 
@@ -29,6 +28,11 @@ constexpr MenuEntry kMainMenu[] = {
     {K::Command, u"&Exit Velumina", kCmdExit},
 };
 
+constexpr MenuEntry kHistoryExportMenu[] = {
+    {K::Command, u"Export...", kCmdHistoryExport},
+    {K::Command, u"Export for S&preadsheets...", kCmdHistoryExportSpreadsheet},
+};
+
 constexpr SoftKeyTable kNoKey = {nullptr, 0, 0};
 
 // A bar with a single key puts it on the right, where every other bar has its "Back", so
@@ -40,7 +44,7 @@ constexpr std::array<MenuBarTable, 7> kMenuBars = {{
     {kMenuOkCancel, {u"OK", 0, kIdOk}, {u"Cancel", 0, kIdCancel}},
     {kMenuBack, kNoKey, {u"Back", 0, kIdCancel}},
     {kMenuWelcome, {u"Save", 0, kIdOk}, {u"Skip", 0, kIdCancel}},
-    {kMenuHistory, {u"Export", 0, kCmdHistoryExport}, {u"Back", 0, kIdCancel}},
+    {kMenuHistory, {u"Export", 0, kCmdHistoryExport, kHistoryExportMenu}, {u"Back", 0, kIdCancel}},
 }};
 
 struct StringEntry

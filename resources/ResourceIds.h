@@ -13,27 +13,29 @@ inline constexpr int kIdcStatic = 0xFFFF;
 
 // ---------------------------------------------------------------------------------------
 // Menu commands.
-inline constexpr int kCmdDueDateCalc = 32771;   ///< "&Due Date Calculator...", summary row 7
-inline constexpr int kCmdExit = 32772;          ///< "&Exit Velumina"
-inline constexpr int kCmdCalendar = 32773;      ///< "&Calendar...", summary row 4
-inline constexpr int kCmdToday = 32775;         ///< "Today" soft key, summary row 0
-inline constexpr int kCmdEraseAll = 32776;      ///< "&Erase All Data"
-inline constexpr int kCmdGoToDate = 32777;      ///< calendar "Go to Date"
-inline constexpr int kCmdCalendarBack = 32778;  ///< calendar "Back"
-inline constexpr int kCmdTodayBack = 32779;     ///< day editor "Back"
-inline constexpr int kCmdTodaySave = 32780;     ///< day editor "Save"
-inline constexpr int kCmdSettings = 32781;      ///< "&Settings...", summary row 8
-inline constexpr int kCmdConception = 32782;    ///< "Conception...", summary row 1
-inline constexpr int kCmdStatistics = 32783;    ///< "Statistics...", summary row 6
-inline constexpr int kCmdOvulations = 32784;    ///< "Ovulations...", summary row 2
-inline constexpr int kCmdWelcome = 32785;       ///< posted by the frame at creation
-inline constexpr int kCmdDayTapped = 32788;     ///< posted by the month painter
-inline constexpr int kCmdExport = 32790;        ///< "Export..."
-inline constexpr int kCmdImport = 32791;        ///< "Import..."
-inline constexpr int kCmdHistory = 32794;       ///< "History...", summary row 5
-inline constexpr int kCmdHistoryExport = 32798; ///< history screen "Export"
-inline constexpr int kCmdAppAbout = 57664;      ///< "&About Velumina..."
-inline constexpr int kCmdMainMenu = 402;        ///< the "Menu" soft key itself (not handled)
+inline constexpr int kCmdDueDateCalc = 32771;              ///< "&Due Date Calculator...", summary row 7
+inline constexpr int kCmdExit = 32772;                     ///< "&Exit Velumina"
+inline constexpr int kCmdCalendar = 32773;                 ///< "&Calendar...", summary row 4
+inline constexpr int kCmdToday = 32775;                    ///< "Today" soft key, summary row 0
+inline constexpr int kCmdEraseAll = 32776;                 ///< "&Erase All Data"
+inline constexpr int kCmdGoToDate = 32777;                 ///< calendar "Go to Date"
+inline constexpr int kCmdCalendarBack = 32778;             ///< calendar "Back"
+inline constexpr int kCmdTodayBack = 32779;                ///< day editor "Back"
+inline constexpr int kCmdTodaySave = 32780;                ///< day editor "Save"
+inline constexpr int kCmdSettings = 32781;                 ///< "&Settings...", summary row 8
+inline constexpr int kCmdConception = 32782;               ///< "Conception...", summary row 1
+inline constexpr int kCmdStatistics = 32783;               ///< "Statistics...", summary row 6
+inline constexpr int kCmdOvulations = 32784;               ///< "Ovulations...", summary row 2
+inline constexpr int kCmdWelcome = 32785;                  ///< posted by the frame at creation
+inline constexpr int kCmdDayTapped = 32788;                ///< posted by the month painter
+inline constexpr int kCmdExport = 32790;                   ///< "Export..."
+inline constexpr int kCmdImport = 32791;                   ///< "Import..."
+inline constexpr int kCmdHistory = 32794;                  ///< "History...", summary row 5
+inline constexpr int kCmdHistoryExport = 32798;            ///< history screen "Export..." (the cycle file)
+inline constexpr int kCmdExportSpreadsheet = 32796;        ///< "Export for S&preadsheets..."
+inline constexpr int kCmdHistoryExportSpreadsheet = 32797; ///< history screen "Export for Spreadsheets..."
+inline constexpr int kCmdAppAbout = 57664;                 ///< "&About Velumina..."
+inline constexpr int kCmdMainMenu = 402;                   ///< the "Menu" soft key itself (not handled)
 
 // ---------------------------------------------------------------------------------------
 // Dialog templates.

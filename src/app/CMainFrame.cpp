@@ -10,6 +10,9 @@
 #include "settings/SettingsAccess.h"
 #include "storage/CsvExchange.h"
 #include "storage/DataFile.h"
+#include "storage/DayImporter.h"
+#include "storage/ImportChoice.h"
+#include "storage/SpreadsheetExport.h"
 #include "ui/screens/CAboutDlg.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CConceptionProbabilityDlg.h"
@@ -40,54 +43,6 @@
 namespace {
 const QString kWindowSection = QStringLiteral("Window");
 const QString kGeometryName = QStringLiteral("Geometry");
-
-QString ImportSummary(const CycleDatabase::ImportReport& report)
-{
-    QString text = QStringLiteral("Done.");
-    if (report.skipped > 0) {
-        text += QStringLiteral("\n%1 line%2 skipped: %3 date cannot be stored.")
-                    .arg(report.skipped)
-                    .arg(report.skipped == 1 ? QStringLiteral(" was") : QStringLiteral("s were"),
-                         report.skipped == 1 ? QStringLiteral("its") : QStringLiteral("their"));
-    }
-    if (report.shortened > 0) {
-        text += QStringLiteral("\n%1 note%2 shortened to %3 characters.")
-                    .arg(report.shortened)
-                    .arg(report.shortened == 1 ? QStringLiteral(" was") : QStringLiteral("s were"))
-                    .arg(kMaxNoteLength);
-    }
-    if (report.stoppedAtLine > 0) {
-        text += QStringLiteral("\nThe file was read only up to line %1: line %2 %3.")
-                    .arg(report.stoppedAtLine - 1)
-                    .arg(report.stoppedAtLine)
-                    .arg(report.stopReason);
-    }
-    return text;
-}
-
-// The question before an import: how far the file could be read, and what it replaces.
-// Empty when there is nothing to ask.
-QString ImportQuestion(const CycleDatabase::ImportReport& report, int stored, int read)
-{
-    QString text;
-    if (report.stoppedAtLine > 0) {
-        text = QStringLiteral("The file could be read only up to line %1: line %2 %3. "
-                              "Nothing from there on is imported.\n\n")
-                   .arg(report.stoppedAtLine - 1)
-                   .arg(report.stoppedAtLine)
-                   .arg(report.stopReason);
-    }
-    if (stored > 0) {
-        text += QStringLiteral("Importing replaces all %1 stored days with the %2 days %3. "
-                               "This cannot be undone. Continue?")
-                    .arg(stored)
-                    .arg(read)
-                    .arg(report.stoppedAtLine > 0 ? QStringLiteral("read from it") : QStringLiteral("of this file"));
-    } else if (!text.isEmpty()) {
-        text += QStringLiteral("Import the %1 days read from it?").arg(read);
-    }
-    return text;
-}
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
@@ -139,6 +94,7 @@ bool CMainFrame::IsCommandEnabled(int command) const
     switch (command) {
     case kCmdEraseAll:
     case kCmdExport:
+    case kCmdExportSpreadsheet:
         return !TheCycleDatabase().Records().empty();
     case kCmdToday:
     case kCmdCalendar:
@@ -224,6 +180,10 @@ void CMainFrame::OnCommand(int command)
         if (IsCommandEnabled(command))
             ExportData();
         break;
+    case kCmdExportSpreadsheet:
+        if (IsCommandEnabled(command))
+            ExportForSpreadsheets();
+        break;
     case kCmdImport:
         ImportData();
         break;
@@ -260,8 +220,20 @@ void CMainFrame::EraseAllData()
 
 void CMainFrame::ExportData()
 {
-    RunCsvExport(this, QStringLiteral("Export"), QStringLiteral("Velumina-days"),
-                 [](const QString& path) { return TheCycleDatabase().ExportDays(path); });
+    RunCsvExport(
+        this, QStringLiteral("Export"), QStringLiteral("Velumina-days"),
+        [](const QString& path) {
+            CycleDatabase& database = TheCycleDatabase();
+            return database.ExportDays(path) ? static_cast<int>(database.Records().size()) : -1;
+        },
+        u"day", u"days");
+}
+
+void CMainFrame::ExportForSpreadsheets()
+{
+    RunCsvExport(
+        this, QStringLiteral("Export for Spreadsheets"), QStringLiteral("Velumina-days"),
+        [](const QString& path) { return SpreadsheetExport::WriteDays(TheCycleDatabase(), path); }, u"day", u"days");
 }
 
 bool CMainFrame::ImportData()
@@ -270,31 +242,37 @@ bool CMainFrame::ImportData()
     if (path.isEmpty())
         return false;
     RememberCsvFolder(path);
-    // The file is read and checked whole before anything is replaced.
-    std::vector<DayRecord> records;
-    CycleDatabase::ImportReport report;
+    // The file is read and checked whole before she is asked and anything is stored.
+    ImportedDays days;
     QString error;
-    if (!ReadDayFile(path, records, report, error)) {
-        if (!error.isEmpty())
-            ShowMessage(error, MessageButtons::Ok, MessageIcon::Error);
-        ShowMessage(QStringLiteral("Failed to import data."));
+    if (!DayImporter::ReadFile(path, days, error)) {
+        ShowMessage(error, MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
     CycleDatabase& database = TheCycleDatabase();
-    const int stored = static_cast<int>(database.Records().size());
-    const QString question = ImportQuestion(report, stored, static_cast<int>(records.size()));
-    if (!question.isEmpty()) {
-        // Replacing the stored days cannot be undone: then Enter answers No.
-        const MessageAnswer answer = ShowMessage(question, MessageButtons::YesNo, MessageIcon::Default,
-                                                 stored > 0 ? MessageAnswer::No : MessageAnswer::Yes);
-        if (answer != MessageAnswer::Yes)
+    const std::vector<DayRecord>& stored = database.Records();
+    const QString question = ImportChoice::Question(days, stored);
+    ImportMode mode = ImportMode::Replace;
+    if (stored.empty()) {
+        if (ShowMessage(question, MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok)
             return false;
+    } else {
+        const MessageAnswer answer =
+            ShowMessage(question, MessageButtons::AddReplaceCancel, MessageIcon::Question, MessageAnswer::Add);
+        if (answer != MessageAnswer::Add && answer != MessageAnswer::Replace)
+            return false;
+        mode = answer == MessageAnswer::Add ? ImportMode::Add : ImportMode::Replace;
     }
-    if (!StoreImportedDays(database, std::move(records))) {
-        ShowMessage(QStringLiteral("Failed to import data."));
+    const int clashes = mode == ImportMode::Add ? ImportChoice::Clashes(stored, days.records) : 0;
+    if (!ImportChoice::Store(database, days, mode)) {
+        ShowMessage(QStringLiteral("Failed to import data. Your days are as they were."));
         return false;
     }
-    ShowMessage(ImportSummary(report), MessageButtons::Ok, MessageIcon::Information);
+    // What she sees behind the message already shows the imported days.
+    if (m_summary)
+        m_summary->RefreshIfStale();
+    ShowMessage(ImportChoice::Done(static_cast<int>(days.records.size()) - clashes, clashes), MessageButtons::Ok,
+                MessageIcon::Information);
     return true;
 }
 

@@ -40,6 +40,7 @@ protected:
 private:
     void EraseAllData();
     void ExportData();
+    void ExportForSpreadsheets();
     /// True when the days of the file were stored.
     bool ImportData();
     void SaveGeometry();

@@ -19,6 +19,7 @@ MessageAnswer SafeAnswer(MessageButtons buttons)
     case MessageButtons::YesNo:
         return MessageAnswer::No;
     case MessageButtons::SaveDiscardCancel:
+    case MessageButtons::AddReplaceCancel:
         return MessageAnswer::Cancel;
     }
     return MessageAnswer::Cancel;
@@ -35,6 +36,8 @@ bool HasButton(MessageButtons buttons, MessageAnswer answer)
         return answer == MessageAnswer::Yes || answer == MessageAnswer::No;
     case MessageButtons::SaveDiscardCancel:
         return answer == MessageAnswer::Save || answer == MessageAnswer::Discard || answer == MessageAnswer::Cancel;
+    case MessageButtons::AddReplaceCancel:
+        return answer == MessageAnswer::Add || answer == MessageAnswer::Replace || answer == MessageAnswer::Cancel;
     }
     return false;
 }
@@ -44,7 +47,8 @@ MessageIcon EffectiveIcon(MessageButtons buttons, MessageIcon icon)
 {
     if (icon != MessageIcon::Default)
         return icon;
-    const bool question = buttons == MessageButtons::YesNo || buttons == MessageButtons::SaveDiscardCancel;
+    const bool question = buttons == MessageButtons::YesNo || buttons == MessageButtons::SaveDiscardCancel ||
+                          buttons == MessageButtons::AddReplaceCancel;
     return question ? MessageIcon::Question : MessageIcon::Warning;
 }
 
@@ -57,6 +61,8 @@ MessageAnswer EffectiveDefault(MessageButtons buttons, std::optional<MessageAnsw
         return MessageAnswer::Yes;
     case MessageButtons::SaveDiscardCancel:
         return MessageAnswer::Save;
+    case MessageButtons::AddReplaceCancel:
+        return MessageAnswer::Add;
     case MessageButtons::Ok:
     case MessageButtons::OkCancel:
         break;

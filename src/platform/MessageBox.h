@@ -22,6 +22,7 @@ enum class MessageButtons {
     OkCancel,
     YesNo,
     SaveDiscardCancel, ///< leaving edits: Escape and closing the box mean Cancel
+    AddReplaceCancel,  ///< imported days: "Add to my days", "Replace my days", Cancel (also Escape)
 };
 
 enum class MessageAnswer {
@@ -31,6 +32,8 @@ enum class MessageAnswer {
     No,
     Save,
     Discard,
+    Add,
+    Replace,
 };
 
 /// Gets the text, the buttons, the icon and the button that Enter presses.

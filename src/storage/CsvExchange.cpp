@@ -3,7 +3,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
+#include "storage/CsvTable.h"
+#include "storage/DayImporter.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -31,26 +34,25 @@ void AppendPadded(QString& out, int value, int width)
     out += digits;
 }
 
-bool WriteUtf16File(const QString& path, const QString& text)
+QByteArray Utf16LittleEndian(const QString& text)
 {
     QByteArray bytes(2 * text.size(), Qt::Uninitialized);
     auto* const out = reinterpret_cast<unsigned char*>(bytes.data());
     const QChar* const units = text.constData();
     for (qsizetype i = 0; i < text.size(); ++i)
         qToLittleEndian<uint16_t>(units[i].unicode(), out + 2 * i);
+    return bytes;
+}
+
+bool WriteUtf16File(const QString& path, const QString& text)
+{
+    const QByteArray bytes = Utf16LittleEndian(text);
     QString error;
     if (!WriteFileAtomically(path, bytes, error)) {
         ShowMessage(error);
         return false;
     }
     return true;
-}
-
-// The shape every day line has: "yyyy-mm-dd;flags...".
-bool IsDayLine(const QString& line)
-{
-    return line.size() >= 12 && line[4] == QLatin1Char('-') && line[7] == QLatin1Char('-') &&
-           line[10] == QLatin1Char(';');
 }
 
 // What can be wrong with a line that is not a day line. The encodings are told apart by how
@@ -154,6 +156,12 @@ bool ShortenNote(QString& note)
     return true;
 }
 } // namespace
+
+bool IsDayLine(const QString& line)
+{
+    return line.size() >= 12 && line[4] == QLatin1Char('-') && line[7] == QLatin1Char('-') &&
+           line[10] == QLatin1Char(';');
+}
 
 QString EscapeNote(const QString& text)
 {
@@ -262,6 +270,32 @@ qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max, bool* feedFo
     return consumed;
 }
 
+bool ReadImportFile(const QString& path, QByteArray& bytes, QString& error)
+{
+    bytes.clear();
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(file, path, reason)) {
+        error = QStringLiteral("Could not open the file '%1': %2.").arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    }
+    if (file.size() > kMaxImportFileSize) {
+        error = QStringLiteral("The file '%1' is larger than %2 MB; no history of days is that large. Nothing was "
+                               "imported.")
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(kMaxImportFileSize / (1024 * 1024));
+        return false;
+    }
+    bytes = file.read(kMaxImportFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxImportFileSize) {
+        error = QStringLiteral("Could not read the file '%1': %2. Nothing was imported.")
+                    .arg(QDir::toNativeSeparators(path), file.errorString());
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
 bool ReadDayFile(const QString& path,
                  std::vector<DayRecord>& records,
                  CycleDatabase::ImportReport& report,
@@ -269,13 +303,24 @@ bool ReadDayFile(const QString& path,
 {
     records.clear();
     report = CycleDatabase::ImportReport();
-    QFile file;
-    QString reason;
-    if (!OpenRegularFile(file, path, reason)) {
-        error = QStringLiteral("Could not open the file '%1': %2.").arg(QDir::toNativeSeparators(path), reason);
+    QByteArray bytes;
+    if (!ReadImportFile(path, bytes, error))
         return false;
-    }
+    return ReadDayLines(CsvTable::Decode(bytes), QDir::toNativeSeparators(path), records, report, error);
+}
 
+bool ReadDayLines(const QString& text,
+                  const QString& fileName,
+                  std::vector<DayRecord>& records,
+                  CycleDatabase::ImportReport& report,
+                  QString& error)
+{
+    records.clear();
+    report = CycleDatabase::ImportReport();
+    // The lines are read as the day file's own UTF-16LE, whatever encoding the file had.
+    QByteArray units = Utf16LittleEndian(text);
+    QBuffer file(&units);
+    file.open(QIODevice::ReadOnly);
     QHash<int, size_t> indexOfDate;
     QString line;
     int lineNumber = 0;
@@ -285,8 +330,7 @@ bool ReadDayFile(const QString& path,
         bool feedFound = false;
         const qsizetype consumed = ReadLine(file, line, kMaxImportLine, &feedFound);
         if (consumed < 0) {
-            error = QStringLiteral("Could not read the file '%1': %2. Nothing was imported.")
-                        .arg(QDir::toNativeSeparators(path), file.errorString());
+            error = QStringLiteral("Could not read the file '%1'. Nothing was imported.").arg(fileName);
             return false;
         }
         if (consumed == 0)
@@ -310,7 +354,7 @@ bool ReadDayFile(const QString& path,
         const bool narrow = year >= 0 && year <= 9999 && month >= 0 && month <= 99 && day >= 0 && day <= 99;
         const CalDate date{static_cast<int16_t>(narrow ? month : 0), static_cast<int16_t>(narrow ? day : 0),
                            static_cast<int16_t>(narrow ? year : 0)};
-        if (!narrow || !IsValidDate(date) || !IsStorableDay(date) ||
+        if (!narrow || !IsStorableDay(date) ||
             !IsStoredDateValid(static_cast<uint16_t>(year), static_cast<uint8_t>(month), static_cast<uint8_t>(day))) {
             ++report.skipped;
             continue;
@@ -339,7 +383,7 @@ bool ReadDayFile(const QString& path,
         if (static_cast<int>(records.size()) >= CycleDatabase::kMaxRecords) {
             error = QStringLiteral("The file '%1' holds more than %2 different days, but Velumina holds at most %3. "
                                    "Nothing was imported.")
-                        .arg(QDir::toNativeSeparators(path), QString::number(CycleDatabase::kMaxRecords),
+                        .arg(fileName, QString::number(CycleDatabase::kMaxRecords),
                              QString::number(CycleDatabase::kMaxRecords));
             records.clear();
             return false;
@@ -352,20 +396,17 @@ bool ReadDayFile(const QString& path,
     if (records.empty()) {
         QString why;
         if (report.stoppedAtLine == 1 && IsEncodingProblem(stopProblem))
-            why = QStringLiteral("The file '%1' %2.").arg(QDir::toNativeSeparators(path), report.stopReason);
+            why = QStringLiteral("The file '%1' %2.").arg(fileName, report.stopReason);
         else if (report.stoppedAtLine == 1)
-            why = QStringLiteral("Line 1 of '%1' %2.").arg(QDir::toNativeSeparators(path), report.stopReason);
+            why = QStringLiteral("Line 1 of '%1' %2.").arg(fileName, report.stopReason);
         else if (lineNumber == 0)
-            why = file.size() == 0 ? QStringLiteral("The file '%1' is empty.").arg(QDir::toNativeSeparators(path))
-                                   : QStringLiteral("The file '%1' holds no whole UTF-16 character.")
-                                         .arg(QDir::toNativeSeparators(path));
+            why = QStringLiteral("The file '%1' is empty.").arg(fileName);
         else if (dayLines == 1)
-            why = QStringLiteral("The one day line of '%1' has a date that Velumina cannot store.")
-                      .arg(QDir::toNativeSeparators(path));
+            why = QStringLiteral("The one day line of '%1' has a date that Velumina cannot store.").arg(fileName);
         else
             why = QStringLiteral("None of the %1 day lines of '%2' has a date that Velumina can store.")
                       .arg(dayLines)
-                      .arg(QDir::toNativeSeparators(path));
+                      .arg(fileName);
         if (report.stoppedAtLine > 1)
             why += QStringLiteral(" Line %1 %2.").arg(report.stoppedAtLine).arg(report.stopReason);
         error = QStringLiteral("This file holds no days; nothing was imported.\n\n") + why;
@@ -432,14 +473,15 @@ bool CycleDatabase::ExportCycles(const QString& path)
 
 bool CycleDatabase::ImportDays(const QString& path)
 {
-    std::vector<DayRecord> records;
+    ImportedDays days;
     QString error;
-    const bool read = ReadDayFile(path, records, m_lastImportReport, error);
+    const bool read = DayImporter::ReadFile(path, days, error);
+    m_lastImportReport = days.report;
     if (!read) {
         ShowMessage(error);
         return false;
     }
-    return StoreImportedDays(*this, std::move(records));
+    return StoreImportedDays(*this, std::move(days.records));
 }
 
 const CycleDatabase::ImportReport& CycleDatabase::LastImportReport() const

@@ -16,6 +16,12 @@
 /// 768-character note of escaped characters) is about 1560 characters.
 inline constexpr qsizetype kMaxImportLine = 2047;
 
+/// The largest file an import reads; ten thousand days in any format take far less.
+inline constexpr qint64 kMaxImportFileSize = 64 * 1024 * 1024;
+
+/// The shape every line of the day file has: "yyyy-mm-dd;flags...".
+bool IsDayLine(const QString& line);
+
 /// The note as the day file holds it: tab, line feed, carriage return, ";" and backslash as
 /// \t, \n, \r, \s and two backslashes; any other character below 32 as a space.
 QString EscapeNote(const QString& text);
@@ -31,12 +37,25 @@ QString UnescapeNote(const QString& text);
 /// whether the line feed was among the characters read.
 qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max, bool* feedFound = nullptr);
 
-/// Reads and checks a whole day file without changing anything: the records to store (one per
+/// Reads the whole regular file at `path`, up to kMaxImportFileSize bytes. False with `error`
+/// set, naming the file, when it cannot be opened or read or is larger.
+bool ReadImportFile(const QString& path, QByteArray& bytes, QString& error);
+
+/// ReadDayFile on the text of a file already read and decoded; `fileName` is how messages name it.
+bool ReadDayLines(const QString& text,
+                  const QString& fileName,
+                  std::vector<DayRecord>& records,
+                  CycleDatabase::ImportReport& report,
+                  QString& error);
+
+/// Reads and checks a whole day file (UTF-16LE as the export writes it, UTF-8, or either with
+/// a byte-order mark) without changing anything: the records to store (one per
 /// date, the last line of a date winning, in file order), what was skipped or cut, and the
 /// line that ended the reading with what is wrong with it (a blank line, a byte-order mark,
 /// text in another encoding, a line too long). False with `error` set, naming the file, when
 /// it cannot be opened or read, when it gives no day to store, or when it holds more days
-/// than the database can.
+/// than the database can. Days no calendar has (31 April) are skipped like other dates
+/// Velumina cannot store.
 bool ReadDayFile(const QString& path,
                  std::vector<DayRecord>& records,
                  CycleDatabase::ImportReport& report,

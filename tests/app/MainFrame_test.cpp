@@ -200,7 +200,8 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         EXPECT_TRUE(messages.Messages().empty()) << "a cancelled dialog shows nothing";
         AnswerFileDialog(csv);
         frame.OnCommand(kCmdExport);
-        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Done.")});
+        EXPECT_EQ(messages.Texts(),
+                  QStringList{QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(csv))});
         EXPECT_TRUE(QFile::exists(csv));
     }
     {
@@ -228,29 +229,33 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         AnswerFileDialog(GetDataFilePath());
         frame.OnCommand(kCmdExport);
         ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_NE(messages.Texts().front(), QStringLiteral("Done."));
+        EXPECT_FALSE(messages.Texts().front().startsWith(QStringLiteral("Exported")));
         EXPECT_EQ(FileBytes(GetDataFilePath()), data);
     }
     {
-        // Importing over stored days asks first; No changes nothing.
+        // Importing over stored days asks first; Cancel changes nothing.
         MessageRecorder messages;
         TheCycleDatabase().SetDay(Day(Date(2026, 12, 1), Slight));
         AnswerFileDialog(csv);
-        messages.QueueAnswer(MessageAnswer::No);
+        messages.QueueAnswer(MessageAnswer::Cancel);
         frame.OnCommand(kCmdImport);
         ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_EQ(messages.Texts().front(), QStringLiteral("Importing replaces all 6 stored days with the 5 days of "
-                                                           "this file. This cannot be undone. Continue?"));
-        EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::No) << "Enter answers No";
+        EXPECT_EQ(messages.Texts().front(),
+                  QStringLiteral("5 days from a Velumina day file, 20 Nov 2026 to 24 Nov 2026.\n\n"
+                                 "You have 6 days stored, and 5 dates are in both.\n"
+                                 "\"Add to my days\" keeps your own record on every date you have.\n"
+                                 "\"Replace my days\" removes your 6 days first; this cannot be undone."));
+        EXPECT_EQ(messages.Messages().front().buttons, MessageButtons::AddReplaceCancel);
+        EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::Add) << "Enter loses nothing";
         EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
         messages.Clear();
-        messages.QueueAnswer(MessageAnswer::Yes);
+        messages.QueueAnswer(MessageAnswer::Replace);
         frame.OnCommand(kCmdImport);
-        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Done."));
+        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Imported 5 days."));
         EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
     }
     {
-        // A file that is no day file fails and changes nothing.
+        // A file in no known form fails and changes nothing.
         MessageRecorder messages;
         const QString bad = TempPath(QStringLiteral("bad.csv"));
         QFile file(bad);
@@ -259,10 +264,55 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         file.close();
         AnswerFileDialog(bad);
         frame.OnCommand(kCmdImport);
-        ASSERT_FALSE(messages.Messages().empty());
-        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to import data."));
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Texts().back().startsWith(QStringLiteral("This file is in no form Velumina knows")));
         EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
     }
+}
+
+TEST_F(MainFrameTest, AddKeepsHerDaysReplaceTakesTheFilesAndTheSummaryIsNewBeforeTheMessage)
+{
+    StoreNovemberPeriod();
+    SetToday(2026, 11, 21);
+    const QString sheet = TempPath(QStringLiteral("sheet.csv"));
+    QFile file(sheet);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Date,Bleeding,Note\r\n2026-11-19,heavy,\r\n2026-11-20,spotting,theirs\r\n");
+    file.close();
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSummaryPanel* summary = frame.SummaryPanel();
+    summary->grab();
+    ASSERT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
+
+    MessageRecorder messages;
+    QStringList captionsAtMessages;
+    messages.SetObserver([&](const MessageRecorder::Message&) { captionsAtMessages << summary->Items()[0]->caption; });
+    AnswerFileDialog(sheet);
+    messages.QueueAnswer(MessageAnswer::Add);
+    frame.OnCommand(kCmdImport);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("You have 5 days stored, and 1 date is in both.")));
+    EXPECT_EQ(messages.Texts()[1],
+              QStringLiteral("Imported 1 day. 1 date was already stored; your own record stayed there."));
+    EXPECT_EQ(captionsAtMessages, (QStringList{QStringLiteral("Today: Day 2"), QStringLiteral("Today: Day 3")}));
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 6u);
+    EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[1]), Heavy) << "her own record of 20 November stays";
+    EXPECT_TRUE(TheCycleDatabase().Records()[1].note.isEmpty());
+
+    messages.Clear();
+    captionsAtMessages.clear();
+    messages.QueueAnswer(MessageAnswer::Replace);
+    frame.OnCommand(kCmdImport);
+    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Imported 2 days."));
+    ASSERT_EQ(TheCycleDatabase().Records().size(), 2u);
+    EXPECT_EQ(TheCycleDatabase().Records()[1].note, QStringLiteral("theirs"));
+    EXPECT_EQ(captionsAtMessages.back(), QStringLiteral("Today: Day 3"));
+    // The data file holds what the program shows.
+    ResetCycleDatabaseForTesting();
+    ASSERT_TRUE(TheCycleDatabase().Load());
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
 }
 
 TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOneReadPartlySaysSoBeforeReplacing)
@@ -281,34 +331,31 @@ TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOneReadPartlySaysSoBeforeRepla
     // Nothing to import: refused, and nothing asked or replaced.
     AnswerFileDialog(writeDays(QStringLiteral("empty.csv"), QString()));
     frame.OnCommand(kCmdImport);
-    ASSERT_EQ(messages.Messages().size(), 2u);
+    ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("This file holds no days; nothing was imported.")));
-    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Failed to import data."));
     EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
 
-    // Read up to a blank line: the question says so, with the counts, before anything changes.
+    // Read up to a blank line: the preview says so before anything changes.
     messages.Clear();
     AnswerFileDialog(writeDays(QStringLiteral("cut.csv"), QStringLiteral("2026-12-01;3\r\n2026-12-02;2\r\n"
                                                                          "\r\n2026-12-03;1\r\n")));
+    const QString preview = QStringLiteral("2 days from a Velumina day file, 1 Dec 2026 to 2 Dec 2026.\nThe file "
+                                           "could be read only up to line 2: line 3 is blank. Nothing from there on "
+                                           "is imported.\n\n");
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Texts()[0],
-              QStringLiteral("The file could be read only up to line 2: line 3 is blank. Nothing from there on is "
-                             "imported.\n\nImporting replaces all 5 stored days with the 2 days read from it. This "
-                             "cannot be undone. Continue?"));
-    EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::No);
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
+    EXPECT_TRUE(messages.Texts()[0].startsWith(preview + QStringLiteral("You have 5 days stored, and no date")));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "an unanswered question is Cancel";
 
-    // With nothing stored there is nothing to replace, but she still hears of the lost lines.
+    // With nothing stored there is nothing to add to or replace.
     messages.Clear();
     TheCycleDatabase().Reset();
-    messages.QueueAnswer(MessageAnswer::Yes);
+    messages.QueueAnswer(MessageAnswer::Ok);
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 2u);
-    EXPECT_EQ(messages.Texts()[0], QStringLiteral("The file could be read only up to line 2: line 3 is blank. "
-                                                  "Nothing from there on is imported.\n\n"
-                                                  "Import the 2 days read from it?"));
-    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Done.\nThe file was read only up to line 2: line 3 is blank."));
+    EXPECT_EQ(messages.Texts()[0], preview + QStringLiteral("Import these days?"));
+    EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.Texts()[1], QStringLiteral("Imported 2 days."));
     EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
 }
 
@@ -363,6 +410,7 @@ TEST_F(MainFrameTest, EraseAndImportRepaintTheSummaryAtOnce)
 
     const QImage erased = summary->Panel()->BackBuffer();
     AnswerFileDialog(csv);
+    messages.QueueAnswer(MessageAnswer::Ok);
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(TheCycleDatabase().Records().size(), 5u);
     EXPECT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
@@ -577,7 +625,7 @@ TEST_F(MainFrameTest, SettingsOpenFromTheMenuAndTheirRowAndANewThemeShowsAtOnce)
     QMenu* tools = menu->actions()[0]->menu();
     ASSERT_NE(tools, nullptr);
     frame.CommandBar()->UpdateMenuState(menu);
-    QAction* settingsEntry = tools->actions().value(3);
+    QAction* settingsEntry = tools->actions().value(tools->actions().size() - 1);
     ASSERT_NE(settingsEntry, nullptr);
     EXPECT_EQ(settingsEntry->text(), QStringLiteral("&Settings..."));
     EXPECT_TRUE(settingsEntry->isEnabled());
@@ -692,5 +740,9 @@ TEST_F(MainFrameTest, BothExportsStartWhereTheLastFileWasChosen)
     EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(elsewhere).absolutePath()}));
     EXPECT_EQ(suggested, (QStringList{QStringLiteral("Velumina-days-2026-12-06.csv"),
                                       QStringLiteral("Velumina-cycles-2026-12-06.csv")}));
-    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("Done."), QStringLiteral("Done.")}));
+    EXPECT_EQ(messages.Texts(),
+              (QStringList{QStringLiteral("Exported 5 days to %1.")
+                               .arg(QDir::toNativeSeparators(QDir(elsewhere).filePath(suggested[0]))),
+                           QStringLiteral("Exported 1 cycle to %1.")
+                               .arg(QDir::toNativeSeparators(QDir(elsewhere).filePath(suggested[1])))}));
 }

@@ -245,13 +245,25 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
 
         answer = TempPath(QStringLiteral("cycles.csv"));
         dialog.OnCommand(kCmdHistoryExport);
-        ASSERT_EQ(messages.Texts(), QStringList{QStringLiteral("Done.")});
+        ASSERT_EQ(messages.Texts(),
+                  QStringList{QStringLiteral("Exported 3 cycles to %1.").arg(QDir::toNativeSeparators(answer))});
         EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
         EXPECT_EQ(FileBytes(answer).toHex(), Utf16Le(QStringLiteral("First Day;Bleeding Days;Cycle Length\r\n"
                                                                     "1/5/26;5;28\r\n"
                                                                     "2/2/26;5;28\r\n"
                                                                     "3/2/26;5;28\r\n"))
                                                  .toHex());
+        // The spreadsheet form: UTF-8 with a byte-order mark, ISO dates, the status of each row.
+        messages.Clear();
+        answer = TempPath(QStringLiteral("sheet.csv"));
+        dialog.OnCommand(kCmdHistoryExportSpreadsheet);
+        EXPECT_EQ(messages.Texts(),
+                  QStringList{QStringLiteral("Exported 3 cycles to %1.").arg(QDir::toNativeSeparators(answer))});
+        EXPECT_EQ(FileBytes(answer), QByteArray("\xef\xbb\xbf"
+                                                "First day,Bleeding days,Cycle length,Status\r\n"
+                                                "2026-01-05,5,28,recorded\r\n"
+                                                "2026-02-02,3,28,predicted\r\n"
+                                                "2026-03-02,5,28,current\r\n"));
         dialog.OnCommand(kCmdHistoryExport);
         EXPECT_EQ(QDir(asked.back().folder), QDir(QFileInfo(answer).absolutePath())) << "then the last folder";
 

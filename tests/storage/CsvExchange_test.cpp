@@ -193,9 +193,6 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
 TEST_F(CsvExchangeTest, AFileWithoutDaysIsRefusedAndALineThatEndsTheReadingIsNamed)
 {
     const QString valid = QStringLiteral("2011-01-01;3\r\n2011-01-02;2\r\n");
-    QByteArray bigEndian = QByteArray("\xfe\xff") + Utf16Bytes(valid);
-    for (qsizetype i = 2; i + 1 < bigEndian.size(); i += 2)
-        std::swap(bigEndian[i], bigEndian[i + 1]);
     struct Case
     {
         const char* name;
@@ -208,17 +205,6 @@ TEST_F(CsvExchangeTest, AFileWithoutDaysIsRefusedAndALineThatEndsTheReadingIsNam
         {"foreign", Utf16Bytes(QStringLiteral("Total;9\r\n") + valid),
          noDays + QStringLiteral("Line 1 of '%1' is not a day line such as \"2010-03-05;2\".")},
         {"blank", Utf16Bytes(QStringLiteral("\r\n") + valid), noDays + QStringLiteral("Line 1 of '%1' is blank.")},
-        {"mark", QByteArray("\xff\xfe") + Utf16Bytes(valid),
-         noDays +
-             QStringLiteral("The file '%1' begins with a byte-order mark, which Velumina's day files do not have.")},
-        {"UTF-8", valid.toUtf8(),
-         noDays + QStringLiteral("The file '%1' is UTF-8 text, but Velumina's day files are UTF-16 text.")},
-        {"UTF-8 with mark", QByteArray("\xef\xbb\xbf") + valid.toUtf8(),
-         noDays + QStringLiteral("The file '%1' is UTF-8 text with a byte-order mark, but Velumina's day files are "
-                                 "UTF-16 text without one.")},
-        {"big-endian", bigEndian,
-         noDays +
-             QStringLiteral("The file '%1' is big-endian UTF-16 text, but Velumina's day files are little-endian.")},
         {"unstorable", Utf16Bytes(QStringLiteral("1900-01-01;2\r\n2200-01-01;2\r\n\r\n")),
          noDays +
              QStringLiteral("None of the 2 day lines of '%1' has a date that Velumina can store. Line 3 is blank.")},
@@ -281,8 +267,8 @@ TEST_F(CsvExchangeTest, AFailedImportChangesNothing)
                        .arg(day.day, 2, 10, QLatin1Char('0'));
         NextDay(day);
     }
-    WriteFileBytes(TempPath(QStringLiteral("bom.csv")), QByteArray("\xff\xfe") + Utf16Bytes(valid));
-    WriteFileBytes(TempPath(QStringLiteral("utf8.csv")), valid.toUtf8());
+    WriteFileBytes(TempPath(QStringLiteral("bom.csv")), QByteArray("\xef\xbb\xbf") + "When,Bleeding\r\n");
+    WriteFileBytes(TempPath(QStringLiteral("utf8.csv")), "Date,Bleeding\r\n2011-01-01,\"3\r\n");
     WriteFileBytes(TempPath(QStringLiteral("odd.csv")), QByteArray("2"));
     QDir(TempPath(QString())).mkdir(QStringLiteral("folder.csv"));
     const QStringList paths = {TempPath(QStringLiteral("bom.csv")),    TempPath(QStringLiteral("utf8.csv")),
@@ -355,6 +341,8 @@ TEST_F(CsvExchangeTest, RandomDatabasesExportAndImportBackIdentical)
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         std::vector<DayRecord> records = RandomRecords(random, 400, 1971, 2099, kEscapingAlphabet);
+        // Days no calendar has are skipped by the import.
+        std::erase_if(records, [](const DayRecord& record) { return !ToQDate(record.date).isValid(); });
         // The longest line the export writes: 768 characters, each written as two.
         records.push_back(MakeRecord(2099, 12, 31, 0xFFFFFFFFu, QString(kMaxNoteLength, QChar(u'\\'))));
         ASSERT_TRUE(Database().ReplaceRecords(records));

@@ -3,9 +3,12 @@
 
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
+#include "storage/DayImporter.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <cstdio>
 
 // Damaged data and day files, made by random mutations with fixed seeds: nothing crashes, and
 // whatever a load or an import accepted is stored so that the data file loads again.
@@ -125,4 +128,54 @@ TEST_F(RobustnessTest, MutatedDayFilesNeverCrashAndAFailedImportChangesNothing)
     }
     EXPECT_GT(failed, 0);
     EXPECT_LT(failed, 1500);
+}
+
+TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnythingWhenRefused)
+{
+    // VELUMINA_FUZZ_ITERATIONS runs a longer loop by hand.
+    const int rounds = qEnvironmentVariableIsSet("VELUMINA_FUZZ_ITERATIONS")
+                           ? qEnvironmentVariableIntValue("VELUMINA_FUZZ_ITERATIONS")
+                           : 200;
+    std::mt19937 random(3131);
+    ASSERT_TRUE(Database().ReplaceRecords(RandomRecords(random, 12, 2097, 2099)));
+    ASSERT_TRUE(Database().Save());
+    const QString path = TempPath(QStringLiteral("import"));
+    int refused = 0;
+    int inputs = 0;
+    for (const char* sample : {"velumina-days.csv", "spreadsheet-comma.csv", "spreadsheet-semicolon.csv",
+                               "spreadsheet-tab.txt", "drip-export.csv", "clue-measurements.json", "flo-export.json"}) {
+        SCOPED_TRACE(sample);
+        const QByteArray valid = FileBytes(QDir(QStringLiteral(VELUMINA_TEST_DATA)).filePath(QLatin1String(sample)));
+        ASSERT_FALSE(valid.isEmpty());
+        for (int i = 0; i < rounds; ++i, ++inputs) {
+            QByteArray damaged = valid;
+            for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n)
+                damaged = Mutate(damaged, random);
+            ImportedDays days;
+            QString error;
+            if (!DayImporter::ReadBytes(damaged, QStringLiteral("f"), days, error)) {
+                ++refused;
+                ASSERT_TRUE(days.records.empty());
+                ASSERT_FALSE(error.isEmpty());
+            }
+            for (const DayRecord& record : days.records) {
+                ASSERT_TRUE(IsValidDate(record.date) && ToQDate(record.date).isValid());
+                ASSERT_LE(record.note.size(), kMaxNoteLength);
+            }
+            if (i % 10 != 0)
+                continue;
+            // The whole road, with a save: a refused file changes nothing.
+            const std::vector<DayRecord> before = Database().Records();
+            const QByteArray stored = ReadFileBytes(DataPath());
+            WriteFileBytes(path, damaged);
+            if (!Database().ImportDays(path)) {
+                ASSERT_TRUE(SameRecords(Database().Records(), before));
+                ASSERT_EQ(ReadFileBytes(DataPath()), stored);
+            }
+            m_messages.Clear();
+        }
+    }
+    std::printf("%d mutated import files, %d refused\n", inputs, refused);
+    EXPECT_GT(refused, 0);
+    EXPECT_LT(refused, inputs);
 }

@@ -82,6 +82,21 @@ TEST_F(MessageBoxAnswersTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsThe
     });
     EXPECT_EQ(discarded, MessageAnswer::Discard);
 
+    // Imported days: Enter adds, Escape and closing cancel, the buttons say what they do.
+    EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, enter), MessageAnswer::Add);
+    EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, escape), MessageAnswer::Cancel);
+    EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, close), MessageAnswer::Cancel);
+    const MessageAnswer replaced = Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, [](QMessageBox& box) {
+        QStringList texts;
+        for (QAbstractButton* button : box.buttons())
+            texts << button->text().remove(QLatin1Char('&'));
+        texts.sort();
+        EXPECT_EQ(texts, (QStringList{QStringLiteral("Add to my days"), QStringLiteral("Cancel"),
+                                      QStringLiteral("Replace my days")}));
+        QTest::mouseClick(box.button(QMessageBox::No), Qt::LeftButton);
+    });
+    EXPECT_EQ(replaced, MessageAnswer::Replace);
+
     // A default the box does not have falls back to its first button.
     EXPECT_EQ(EffectiveDefault(MessageButtons::YesNo, MessageAnswer::Save), MessageAnswer::Yes);
 }

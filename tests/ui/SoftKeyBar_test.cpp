@@ -44,7 +44,7 @@ TEST_F(SoftKeyBarTest, TheMainBarSendsTodayAndOpensTheMenuWithItsEntriesGreyedAs
                                   QStringLiteral("&About Velumina..."), QStringLiteral("&Exit Velumina")}));
     QMenu* tools = menu->actions()[0]->menu();
     ASSERT_NE(tools, nullptr);
-    ASSERT_EQ(tools->actions().size(), 4);
+    ASSERT_EQ(tools->actions().size(), 5);
 
     bar->SetCommandEnabler([](int command) { return command != kCmdEraseAll && command != kCmdExport; });
     bar->UpdateMenuState(menu);
@@ -52,7 +52,7 @@ TEST_F(SoftKeyBarTest, TheMainBarSendsTodayAndOpensTheMenuWithItsEntriesGreyedAs
     EXPECT_FALSE(tools->actions()[1]->isEnabled());
     EXPECT_TRUE(tools->actions()[2]->isEnabled());
     menu->actions()[2]->trigger();
-    tools->actions()[3]->trigger();
+    tools->actions()[4]->trigger();
     ASSERT_EQ(commands.size(), 3);
     EXPECT_EQ(commands[1][0].toInt(), kCmdCalendar);
     EXPECT_EQ(commands[2][0].toInt(), kCmdSettings);

@@ -7,6 +7,7 @@
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/ThemedPalette.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -35,6 +36,7 @@ struct Seen
     QColor text;
     QRect label;
     int labelNeeds = 0;
+    bool buttonsFit = true;
 };
 
 void LookAtNextModal(Seen& seen)
@@ -49,6 +51,10 @@ void LookAtNextModal(Seen& seen)
             seen.label = label->geometry();
             seen.labelNeeds = label->heightForWidth(label->width());
         }
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            for (QAbstractButton* button : box->buttons())
+                seen.buttonsFit = seen.buttonsFit && button->width() >= button->sizeHint().width();
+        }
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
     });
@@ -57,8 +63,11 @@ void LookAtNextModal(Seen& seen)
 
 TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth)
 {
-    const QString question = QStringLiteral("Importing replaces all 120 stored days with the 131 days of this file. "
-                                            "This cannot be undone. Continue?");
+    const QString question =
+        QStringLiteral("131 days from a Clue export, 2 Mar 2019 to 30 Nov 2026; 4 entries skipped: unknown flow "
+                       "value.\n\nYou have 120 days stored, and 12 dates are in both.\n\"Add to my days\" keeps "
+                       "your own record on every date you have.\n\"Replace my days\" removes your 120 days first; "
+                       "this cannot be undone.");
     for (const int index : {0, 4}) {
         SCOPED_TRACE(index);
         TheAppSettings().selectedTheme = index;
@@ -71,11 +80,12 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth
 
         Seen box;
         LookAtNextModal(box);
-        ShowMessage(question, MessageButtons::YesNo);
+        ShowMessage(question, MessageButtons::AddReplaceCancel, MessageIcon::Question, MessageAnswer::Add);
         EXPECT_LE(box.geometry.width(), owner.width()) << "no wider than its window";
         EXPECT_GE(box.geometry.left(), owner.geometry().left());
         EXPECT_LE(box.geometry.right(), owner.geometry().right());
         EXPECT_GE(box.label.height(), box.labelNeeds) << "the wrapped text shows whole";
+        EXPECT_TRUE(box.buttonsFit) << "every button shows its whole label";
         EXPECT_EQ(box.window, theme.Color(11));
         EXPECT_EQ(box.text, theme.Color(10));
 

@@ -22,7 +22,11 @@ QString AskForCsvFile(
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (parent)
         dialog.setPalette(parent->window()->palette());
-    dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*)")});
+    // An import also reads the JSON exports of other programs.
+    if (kind == FileDialogKind::Open)
+        dialog.setNameFilters({QStringLiteral("Days (*.csv *.json *.txt)"), QStringLiteral("All Files (*)")});
+    else
+        dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setFileMode(kind == FileDialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);

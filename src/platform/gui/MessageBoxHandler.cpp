@@ -3,11 +3,13 @@
 #include "platform/MessageBox.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -51,6 +53,14 @@ private:
             return;
         const QRect owner = m_owner->window()->geometry();
         const int limit = std::max(1, owner.width() - 2 * kOwnerInset);
+        // Buttons with long labels that do not fit side by side go one under the other.
+        auto* buttons = findChild<QDialogButtonBox*>();
+        if (width() > limit && buttons && buttons->orientation() == Qt::Horizontal &&
+            buttons->sizeHint().width() > limit - 2 * kOwnerInset) {
+            buttons->setOrientation(Qt::Vertical);
+            if (layout())
+                layout()->activate();
+        }
         if (width() > limit) {
             if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
                 label->setWordWrap(true);
@@ -90,6 +100,8 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons)
         return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::SaveDiscardCancel:
         return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    case MessageButtons::AddReplaceCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::Ok:
         break;
     }
@@ -102,8 +114,10 @@ QMessageBox::StandardButton BoxButton(MessageAnswer answer)
     case MessageAnswer::Ok:
         return QMessageBox::Ok;
     case MessageAnswer::Yes:
+    case MessageAnswer::Add: // the Yes button, labelled "Add to my days"
         return QMessageBox::Yes;
     case MessageAnswer::No:
+    case MessageAnswer::Replace: // the No button, labelled "Replace my days"
         return QMessageBox::No;
     case MessageAnswer::Save:
         return QMessageBox::Save;
@@ -115,15 +129,16 @@ QMessageBox::StandardButton BoxButton(MessageAnswer answer)
     return QMessageBox::Cancel;
 }
 
-MessageAnswer Answer(int button)
+MessageAnswer Answer(int button, MessageButtons buttons)
 {
+    const bool importChoice = buttons == MessageButtons::AddReplaceCancel;
     switch (button) {
     case QMessageBox::Ok:
         return MessageAnswer::Ok;
     case QMessageBox::Yes:
-        return MessageAnswer::Yes;
+        return importChoice ? MessageAnswer::Add : MessageAnswer::Yes;
     case QMessageBox::No:
-        return MessageAnswer::No;
+        return importChoice ? MessageAnswer::Replace : MessageAnswer::No;
     case QMessageBox::Save:
         return MessageAnswer::Save;
     case QMessageBox::Discard:
@@ -150,10 +165,14 @@ void InstallMessageBoxHandler(std::function<QWidget*()> owner)
                             : buttons == MessageButtons::Ok  ? QMessageBox::Ok
                                                              : QMessageBox::Cancel);
         box.setDefaultButton(BoxButton(defaultAnswer));
+        if (buttons == MessageButtons::AddReplaceCancel) {
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("&Add to my days"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("&Replace my days"));
+        }
         box.setWindowModality(Qt::ApplicationModal);
         box.show();
         box.raise();
         box.activateWindow();
-        return Answer(box.exec());
+        return Answer(box.exec(), buttons);
     });
 }

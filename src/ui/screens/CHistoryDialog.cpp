@@ -2,7 +2,9 @@
 
 #include "model/CivilDays.h"
 #include "model/CycleDatabase.h"
+#include "model/CycleStatus.h"
 #include "resources/ResourceIds.h"
+#include "storage/SpreadsheetExport.h"
 #include "ui/screens/CycleList.h"
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/CsvExportFlow.h"
@@ -16,36 +18,10 @@
 #include <algorithm>
 
 namespace {
-// A bleeding run is never followed further than this.
-constexpr int kLongestRun = 40;
-
 // What the rows' looks mean; screen readers get it as the list's description.
 const QString kLegend = QStringLiteral(
     "Italic: predicted, no bleeding recorded. Bold: the current cycle, counted to the next expected start.");
 
-// Whether she recorded bleeding on any day of the bleeding run that starts at `start`; a run
-// without one is a period the model predicted.
-bool HasRecordedBleeding(const CycleDatabase& database, const CalDate& start)
-{
-    CalDate last = start;
-    for (int day = 1; day < kLongestRun && IsConvertible(last); ++day) {
-        CalDate next = last;
-        CivilNextDay(next);
-        if (!database.IsBleedingDay(next))
-            break;
-        last = next;
-    }
-    const std::vector<DayRecord>& records = database.Records();
-    const int before = database.FindIndex(start);
-    size_t i = before < 0 ? 0 : static_cast<size_t>(before);
-    if (before >= 0 && !IsSameDate(records[i].date, start))
-        ++i;
-    for (; i < records.size() && !IsAfter(records[i].date, last); ++i) {
-        if (LevelOf(records[i]) != None)
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 CHistoryDialog::CHistoryDialog(QWidget* parent) : CBlackDialog(kIddHistory, parent)
@@ -162,12 +138,28 @@ void CHistoryDialog::OnCommand(int id)
 {
     if (id == kCmdHistoryExport)
         ExportCycles();
+    else if (id == kCmdHistoryExportSpreadsheet)
+        ExportCyclesForSpreadsheets();
     else
         CBlackDialog::OnCommand(id);
 }
 
 void CHistoryDialog::ExportCycles()
 {
-    RunCsvExport(this, QStringLiteral("Export Cycles"), QStringLiteral("Velumina-cycles"),
-                 [](const QString& path) { return TheCycleDatabase().ExportCycles(path); });
+    RunCsvExport(
+        this, QStringLiteral("Export Cycles"), QStringLiteral("Velumina-cycles"),
+        [](const QString& path) {
+            std::vector<CycleRecord> cycles;
+            CycleDatabase& database = TheCycleDatabase();
+            return database.ExportCycles(path) ? database.BuildCycleList(cycles) : -1;
+        },
+        u"cycle", u"cycles");
+}
+
+void CHistoryDialog::ExportCyclesForSpreadsheets()
+{
+    RunCsvExport(
+        this, QStringLiteral("Export Cycles for Spreadsheets"), QStringLiteral("Velumina-cycles"),
+        [](const QString& path) { return SpreadsheetExport::WriteCycles(TheCycleDatabase(), path); }, u"cycle",
+        u"cycles");
 }

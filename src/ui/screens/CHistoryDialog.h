@@ -37,6 +37,8 @@ public:
 
     /// Asks for a file and writes the cycle export to it.
     void ExportCycles();
+    /// The same rows with their status, in the spreadsheet form.
+    void ExportCyclesForSpreadsheets();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

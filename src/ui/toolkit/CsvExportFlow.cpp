@@ -1,6 +1,7 @@
 #include "ui/toolkit/CsvExportFlow.h"
 
 #include "model/CalDate.h"
+#include "platform/CountText.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
 #include "storage/DataFile.h"
@@ -45,6 +46,18 @@ bool RunCsvExport(QWidget* parent,
                   const QString& nameStem,
                   const std::function<bool(const QString& path)>& write)
 {
+    return RunCsvExport(
+        parent, caption, nameStem, [&write](const QString& path) { return write(path) ? 0 : -1; }, QStringView(),
+        QStringView());
+}
+
+bool RunCsvExport(QWidget* parent,
+                  const QString& caption,
+                  const QString& nameStem,
+                  const std::function<int(const QString& path)>& write,
+                  QStringView singular,
+                  QStringView plural)
+{
     // The data file is encrypted; an export is not, and she should know before it exists.
     if (SessionSealKey() &&
         ShowMessage(QStringLiteral("Your days are encrypted with your password, but the exported file will be plain "
@@ -64,10 +77,15 @@ bool RunCsvExport(QWidget* parent,
                     MessageButtons::Ok, MessageIcon::Warning);
         return false;
     }
-    if (!write(path)) {
+    const int written = write(path);
+    if (written < 0) {
         ShowMessage(QStringLiteral("Failed to export data."));
         return false;
     }
-    ShowMessage(QStringLiteral("Done."), MessageButtons::Ok, MessageIcon::Information);
+    const QString done = singular.isEmpty()
+                             ? QStringLiteral("Done.")
+                             : QStringLiteral("Exported %1 to %2.")
+                                   .arg(CountText(written, singular, plural), QDir::toNativeSeparators(path));
+    ShowMessage(done, MessageButtons::Ok, MessageIcon::Information);
     return true;
 }

@@ -25,3 +25,12 @@ bool RunCsvExport(QWidget* parent,
                   const QString& caption,
                   const QString& nameStem,
                   const std::function<bool(const QString& path)>& write);
+
+/// The same for a `write` that returns how many things it wrote, -1 on failure; success says
+/// "Exported 312 days to <path>." with `singular` or `plural` as the count needs.
+bool RunCsvExport(QWidget* parent,
+                  const QString& caption,
+                  const QString& nameStem,
+                  const std::function<int(const QString& path)>& write,
+                  QStringView singular,
+                  QStringView plural);
