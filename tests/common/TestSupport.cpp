@@ -6,6 +6,7 @@
 #include "platform/SharedGenerator.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
+#include "storage/LiveCalendarFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,6 +97,7 @@ void VeluminaTest::SetUp()
     QDir(m_folder->path()).mkpath(QStringLiteral("documents"));
     SetSettingsFolderForTesting(SettingsPath());
     SetDocumentsFolderForTesting(DocumentsPath());
+    LiveCalendarFile::SetDataFolderForTesting(m_folder->filePath(QStringLiteral("data")));
     m_zone = std::make_unique<ScopedTimeZone>("Europe/Berlin");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     SetToday(2026, 12, 6);
@@ -134,4 +136,6 @@ void InitializeTestProcess()
     static QTemporaryDir processFolder;
     SetSettingsFolderForTesting(processFolder.filePath(QStringLiteral("settings")));
     SetDocumentsFolderForTesting(processFolder.filePath(QStringLiteral("documents")));
+    LiveCalendarFile::SetDataFolderForTesting(processFolder.filePath(QStringLiteral("data")));
+    LiveCalendarFile::Stop();
 }
