@@ -90,6 +90,9 @@ bool LiveCalendarFile::FollowNewDay()
 {
     if (IsSameDate(State().lastDay, Today()))
         return true;
+    // A late period moves with the date: the map is derived for today first.
+    if (State().following)
+        TheCycleDatabase().FollowToday();
     return Follow();
 }
 
