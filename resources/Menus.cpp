@@ -11,9 +11,9 @@ using K = MenuEntry::Kind;
 constexpr MenuEntry kToolsMenu[] = {
     {K::Command, u"&Erase All Data", kCmdEraseAll},
     {K::Command, u"Export...", kCmdExport},
-    {K::Command, u"Export to Calendar...", kCmdExportCalendar},
     {K::Command, u"Import...", kCmdImport},
     {K::Command, u"&Settings...", kCmdSettings},
+    {K::Command, u"Export to Calendar...", kCmdExportCalendar},
 };
 
 constexpr MenuEntry kMainMenu[] = {

@@ -44,7 +44,8 @@ TEST_F(SoftKeyBarTest, TheMainBarSendsTodayAndOpensTheMenuWithItsEntriesGreyedAs
                                   QStringLiteral("&About Velumina..."), QStringLiteral("&Exit Velumina")}));
     QMenu* tools = menu->actions()[0]->menu();
     ASSERT_NE(tools, nullptr);
-    ASSERT_EQ(tools->actions().size(), 4);
+    ASSERT_EQ(tools->actions().size(), 5);
+    EXPECT_EQ(tools->actions()[4]->text(), QStringLiteral("Export to Calendar..."));
 
     bar->SetCommandEnabler([](int command) { return command != kCmdEraseAll && command != kCmdExport; });
     bar->UpdateMenuState(menu);
