@@ -153,6 +153,10 @@ constexpr DialogItemTemplate kSettings[] = {
     {kIdcSettingsReminderNote, C::Static, u"", 4, 109, 148, 16, kLabel},
     {kIdcStatic, C::Static, u"Color Theme:", 4, 133, 50, 8, kLabel},
     {kIdcSettingsTheme, C::ComboBox, u"", 56, 131, 96, 60, kDropList},
+    {kIdcSettingsCalendarFile, C::Button, u"Keep a calendar file up to date", 4, 148, 148, 10, kCheck},
+    {kIdcSettingsCalendarPath, C::Edit, u"", 4, 160, 98, 12, kReadOnlyEdit | kWsTabStop},
+    {kIdcSettingsCopyPath, C::Button, u"Copy path", 104, 159, 48, 14, kPush},
+    {kIdcSettingsCalendarDiscreet, C::Button, u"Discreet titles in the calendar", 4, 176, 148, 10, kCheck},
 };
 constexpr DialogItemTemplate kSettingsLandscape[] = {
     {kIdcSettingsPassword, C::Button, u"Password protection", 4, 4, 128, 10, kCheck},
@@ -171,6 +175,20 @@ constexpr DialogItemTemplate kSettingsLandscape[] = {
     {kIdcSettingsReminderNote, C::Static, u"", 4, 84, 202, 16, kLabel},
     {kIdcStatic, C::Static, u"Color Theme:", 4, 110, 50, 8, kLabel},
     {kIdcSettingsTheme, C::ComboBox, u"", 56, 108, 82, 60, kDropList},
+    {kIdcSettingsCalendarFile, C::Button, u"Keep a calendar file up to date", 4, 125, 202, 10, kCheck},
+    {kIdcSettingsCalendarPath, C::Edit, u"", 4, 139, 148, 12, kReadOnlyEdit | kWsTabStop},
+    {kIdcSettingsCopyPath, C::Button, u"Copy path", 156, 138, 50, 14, kPush},
+    {kIdcSettingsCalendarDiscreet, C::Button, u"Discreet titles in the calendar", 4, 156, 202, 10, kCheck},
+};
+
+// --- 220: export to calendar -------------------------------------------------------------
+constexpr DialogItemTemplate kExportCalendar[] = {
+    {kIdcCalendarMonthsLabel, C::Static, u"Months ahead:", 4, 6, 104, 8, kLabel},
+    {kIdcCalendarMonths, C::Edit, u"", 110, 4, 31, 12, kNumberEdit},
+    {kIdcCalendarMonthsSpin, C::UpDown, u"", 141, 4, 11, 12, kSpin},
+    {kIdcCalendarDiscreet, C::Button, u"Discreet titles", 4, 22, 148, 10, kCheck},
+    {kIdcCalendarRecorded, C::Button, u"Include recorded periods", 4, 36, 148, 10, kCheck},
+    {kIdcCalendarLegend, C::Static, u"", 4, 52, 148, 56, kLabel},
 };
 
 // --- 204: set password ------------------------------------------------------------------
@@ -213,7 +231,7 @@ constexpr DialogItemTemplate kPasswordStartup[] = {
     {kIdCancel, C::Button, u"Cancel", 99, 63, 50, 14, kPush},
 };
 
-constexpr std::array<DialogTemplate, 16> kTemplates = {{
+constexpr std::array<DialogTemplate, 17> kTemplates = {{
     {kIddAbout, 156, 150, u"About Velumina", kAbout},
     {kIddWelcomeLandscape, 211, 128, u"Welcome", kWelcomeLandscape},
     {kIddConception, 156, 177, u"Conception Probability", kConception},
@@ -221,7 +239,7 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddAboutLandscape, 210, 129, u"About Velumina", kAboutLandscape},
     {kIddCalendar, 156, 129, u"Calendar", kCalendar},
     {kIddToday, 156, 129, u"How Do I Feel Today?", kToday},
-    {kIddSettings, 156, 149, u"Settings", kSettings},
+    {kIddSettings, 156, 188, u"Settings", kSettings},
     {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
     {kIddStatistics, 156, 177, u"Statistics", kCycleList},
     {kIddOvulation, 155, 142, u"Ovulation", kOvulation},
@@ -229,7 +247,8 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
     {kIddPasswordStartup, 156, 84, u"Dialog", kPasswordStartup},
     {kIddHistory, 156, 177, u"History", kCycleList},
-    {kIddSettingsLandscape, 210, 138, u"Settings", kSettingsLandscape},
+    {kIddSettingsLandscape, 210, 168, u"Settings", kSettingsLandscape},
+    {kIddExportCalendar, 156, 110, u"Export to Calendar", kExportCalendar},
 }};
 
 std::span<const DialogTemplate>& ExtraTemplates()

@@ -12,6 +12,7 @@ constexpr MenuEntry kToolsMenu[] = {
     {K::Command, u"&Erase All Data", kCmdEraseAll}, {K::Command, u"Export...", kCmdExport},
     {K::Command, u"Import...", kCmdImport},         {K::Command, u"Export for S&preadsheets...", kCmdExportSpreadsheet},
     {K::Command, u"&Settings...", kCmdSettings},
+    {K::Command, u"Export to Calendar...", kCmdExportCalendar},
 };
 
 constexpr MenuEntry kMainMenu[] = {

@@ -37,6 +37,8 @@ inline constexpr int kCmdHistoryExportSpreadsheet = 32797; ///< history screen "
 inline constexpr int kCmdAppAbout = 57664;                 ///< "&About Velumina..."
 inline constexpr int kCmdMainMenu = 402;                   ///< the "Menu" soft key itself (not handled)
 
+inline constexpr int kCmdExportCalendar = 32787; ///< "Export to Calendar..."
+
 // ---------------------------------------------------------------------------------------
 // Dialog templates.
 inline constexpr int kIddAbout = 100; ///< portrait
@@ -55,6 +57,7 @@ inline constexpr int kIddConceptionLandscape = 208;
 inline constexpr int kIddPasswordStartup = 209;
 inline constexpr int kIddHistory = 211;
 inline constexpr int kIddSettingsLandscape = 212;
+inline constexpr int kIddExportCalendar = 220;
 
 // ---------------------------------------------------------------------------------------
 // Menus (soft-key bars).
@@ -138,6 +141,18 @@ inline constexpr int kIdcSettingsNotify = 1053;
 inline constexpr int kIdcSettingsReminderNote = 1054; ///< why reminders cannot appear here
 inline constexpr int kIdcSettingsNotifyDays = 1055;
 inline constexpr int kIdcSettingsTheme = 1064;
+inline constexpr int kIdcSettingsCalendarFile = 1076;     ///< "Keep a calendar file up to date"
+inline constexpr int kIdcSettingsCalendarDiscreet = 1077; ///< discreet calendar titles
+inline constexpr int kIdcSettingsCalendarPath = 1078;     ///< where the calendar file is
+inline constexpr int kIdcSettingsCopyPath = 1079;         ///< "Copy path"
+
+// Export to calendar (220).
+inline constexpr int kIdcCalendarMonthsLabel = 1070;
+inline constexpr int kIdcCalendarMonths = 1071;
+inline constexpr int kIdcCalendarMonthsSpin = 1072;
+inline constexpr int kIdcCalendarDiscreet = 1073;
+inline constexpr int kIdcCalendarRecorded = 1074;
+inline constexpr int kIdcCalendarLegend = 1075;
 
 // Set-password dialog (204) and start-up prompt (209).
 inline constexpr int kIdcPasswordFirst = 1019;

@@ -9,6 +9,7 @@ VELUMINA_PACKAGES=(
     tzdata fonts-dejavu-core
     libnotify-bin
     libsodium-dev
+    libical-dev
 )
 
 # Only for run.sh without a display: a virtual screen and a VNC server bound to 127.0.0.1.

@@ -13,10 +13,12 @@
 #include "storage/DayImporter.h"
 #include "storage/ImportChoice.h"
 #include "storage/SpreadsheetExport.h"
+#include "storage/LiveCalendarFile.h"
 #include "ui/screens/CAboutDlg.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CConceptionProbabilityDlg.h"
 #include "ui/screens/CDueDateCalcDlg.h"
+#include "ui/screens/CExportCalendarDlg.h"
 #include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/COvulationDlg.h"
 #include "ui/screens/CSettingsDlg.h"
@@ -43,6 +45,8 @@
 namespace {
 const QString kWindowSection = QStringLiteral("Window");
 const QString kGeometryName = QStringLiteral("Geometry");
+// How often the calendar file checks whether a new day has begun.
+constexpr int kNewDayCheckMs = 60 * 1000;
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
@@ -75,9 +79,19 @@ CMainFrame::CMainFrame(QWidget* parent)
             this, [this] { OnCommand(kCmdWelcome); }, Qt::QueuedConnection);
     }
     m_summary->setFocus();
+
+    // The frame exists once her data are loaded: from now on the calendar file follows them,
+    // and a new day (a late period moves) rewrites it.
+    LiveCalendarFile::Start();
+    auto* newDay = new QTimer(this);
+    connect(newDay, &QTimer::timeout, this, [] { LiveCalendarFile::FollowNewDay(); });
+    newDay->start(kNewDayCheckMs);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    LiveCalendarFile::Stop();
+}
 
 CSummaryPanel* CMainFrame::SummaryPanel() const
 {
@@ -95,6 +109,7 @@ bool CMainFrame::IsCommandEnabled(int command) const
     case kCmdEraseAll:
     case kCmdExport:
     case kCmdExportSpreadsheet:
+    case kCmdExportCalendar:
         return !TheCycleDatabase().Records().empty();
     case kCmdToday:
     case kCmdCalendar:
@@ -186,6 +201,10 @@ void CMainFrame::OnCommand(int command)
         break;
     case kCmdImport:
         ImportData();
+        break;
+    case kCmdExportCalendar:
+        if (IsCommandEnabled(command))
+            CExportCalendarDlg::RunExport(this);
         break;
     case kCmdExit:
         close();

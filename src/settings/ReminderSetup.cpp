@@ -4,6 +4,7 @@
 #include "platform/ProcessCommandRunner.h"
 #include "platform/SystemdNotificationDatabase.h"
 #include "settings/AppSettings.h"
+#include "storage/LiveCalendarFile.h"
 
 namespace {
 constexpr int kCommandGraceMs = 5000;
@@ -16,7 +17,11 @@ ReminderSetup::ReminderSetup(Road road)
     AppSettings& settings = TheAppSettings();
     settings.SetNotificationDatabase(std::make_unique<SystemdNotificationDatabase>(
         SystemdNotificationDatabase::DefaultUnitFolder(), std::make_unique<ProcessCommandRunner>(mode)));
-    CycleDatabase::SetRecalculateHook([] { TheAppSettings().Reschedule(); });
+    // Every change of her records also reaches the calendar file, when she keeps one.
+    CycleDatabase::SetRecalculateHook([] {
+        TheAppSettings().Reschedule();
+        LiveCalendarFile::Follow();
+    });
 }
 
 ReminderSetup::~ReminderSetup()

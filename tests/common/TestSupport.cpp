@@ -13,6 +13,7 @@
 #include "platform/SharedGenerator.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
+#include "storage/LiveCalendarFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,6 +104,7 @@ void VeluminaTest::SetUp()
     QDir(m_folder->path()).mkpath(QStringLiteral("documents"));
     SetSettingsFolderForTesting(SettingsPath());
     SetDocumentsFolderForTesting(DocumentsPath());
+    LiveCalendarFile::SetDataFolderForTesting(m_folder->filePath(QStringLiteral("data")));
     m_zone = std::make_unique<ScopedTimeZone>("Europe/Berlin");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     SetToday(2026, 12, 6);
@@ -165,4 +167,6 @@ void InitializeTestProcess()
     SetDocumentsFolderForTesting(processFolder.filePath(QStringLiteral("documents")));
     // Keys of the cheapest cost Argon2id allows: the tests check the sealing, not its cost.
     SealedFile::SetNewKeyCostForTesting(kCheapSealCost);
+    LiveCalendarFile::SetDataFolderForTesting(processFolder.filePath(QStringLiteral("data")));
+    LiveCalendarFile::Stop();
 }

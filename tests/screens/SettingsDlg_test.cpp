@@ -10,6 +10,7 @@
 #include "settings/DataProtection.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
+#include "storage/LiveCalendarFile.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/screens/CSettingsDlg.h"
 
@@ -17,6 +18,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -288,4 +291,26 @@ TEST_F(SettingsDlgTest, TheBlockOfControlsIsCentredAndFollowsTheWindowsShape)
         }
         dialog.OnCommand(kIdCancel);
     });
+}
+
+TEST_F(SettingsDlgTest, CalendarFileSwitchWritesOrRemovesTheFileAndSaysItIsNotEncrypted)
+{
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
+    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    LiveCalendarFile::Start();
+    const QString path = LiveCalendarFile::Path();
+    for (const bool keep : {true, false}) {
+        CSettingsDlg dialog;
+        Run(dialog, [&] {
+            auto* box = dialog.ControlAs<QCheckBox>(kIdcSettingsCalendarFile);
+            EXPECT_EQ(box->text(), QStringLiteral("Keep an unencrypted calendar file up to date"));
+            EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsCalendarPath)->text(), QDir::toNativeSeparators(path));
+            QTest::mouseClick(dialog.Control(kIdcSettingsCopyPath), Qt::LeftButton);
+            EXPECT_EQ(QApplication::clipboard()->text(), QDir::toNativeSeparators(path));
+            box->setChecked(keep);
+            dialog.OnCommand(kIdOk);
+        });
+        EXPECT_EQ(QFileInfo::exists(path), keep);
+    }
+    LiveCalendarFile::Stop();
 }

@@ -14,6 +14,20 @@ FileDialogHandler& InstalledHandler()
 QString AskForCsvFile(
     FileDialogKind kind, QWidget* parent, const QString& caption, const QString& folder, const QString& suggestedName)
 {
+    // An import also reads the JSON exports of other programs.
+    const QString filter = kind == FileDialogKind::Open ? QStringLiteral("Days (*.csv *.json *.txt)")
+                                                        : QStringLiteral("CSV Files (*.csv)");
+    return AskForFile(kind, parent, caption, folder, suggestedName, filter, QStringLiteral("csv"));
+}
+
+QString AskForFile(FileDialogKind kind,
+                   QWidget* parent,
+                   const QString& caption,
+                   const QString& folder,
+                   const QString& suggestedName,
+                   const QString& filter,
+                   const QString& suffix)
+{
     if (InstalledHandler())
         return InstalledHandler()(kind, parent, caption, folder, suggestedName);
     QFileDialog dialog(parent, caption, folder);
@@ -22,12 +36,8 @@ QString AskForCsvFile(
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (parent)
         dialog.setPalette(parent->window()->palette());
-    // An import also reads the JSON exports of other programs.
-    if (kind == FileDialogKind::Open)
-        dialog.setNameFilters({QStringLiteral("Days (*.csv *.json *.txt)"), QStringLiteral("All Files (*)")});
-    else
-        dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setNameFilters({filter, QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(suffix);
     dialog.setFileMode(kind == FileDialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);

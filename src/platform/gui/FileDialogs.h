@@ -25,5 +25,15 @@ QString AskForCsvFile(FileDialogKind kind,
                       const QString& folder,
                       const QString& suggestedName = QString());
 
+/// The same dialogs for another kind of file: `filter` names it ("iCalendar Files (*.ics)")
+/// and `suffix` is added to a bare name. Tests answer them through the same handler.
+QString AskForFile(FileDialogKind kind,
+                   QWidget* parent,
+                   const QString& caption,
+                   const QString& folder,
+                   const QString& suggestedName,
+                   const QString& filter,
+                   const QString& suffix);
+
 /// Replaces the dialogs (tests); an empty handler restores them. Returns the previous one.
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);

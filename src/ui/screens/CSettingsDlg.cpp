@@ -7,15 +7,20 @@
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
+#include "settings/CalendarSettings.h"
 #include "settings/SettingsAccess.h"
+#include "storage/LiveCalendarFile.h"
 #include "ui/screens/PasswordProtectionSwitch.h"
 #include "ui/toolkit/ImageCache.h"
 #include "ui/toolkit/ThemedPalette.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
@@ -143,9 +148,36 @@ bool CSettingsDlg::OnInitDialog()
     m_reminderNote->setText(problem);
     m_reminderNote->setVisible(!problem.isEmpty());
 
+    m_calendarFile = ControlAs<QCheckBox>(kIdcSettingsCalendarFile);
+    m_calendarDiscreet = ControlAs<QCheckBox>(kIdcSettingsCalendarDiscreet);
+    m_calendarPath = ControlAs<QLineEdit>(kIdcSettingsCalendarPath);
+    if (m_calendarFile && m_calendarDiscreet && m_calendarPath) {
+        const CalendarSettings calendar = CalendarSettings::Load();
+        m_calendarFile->setChecked(calendar.keepFile);
+        m_calendarDiscreet->setChecked(calendar.discreet);
+        m_calendarPath->setText(QDir::toNativeSeparators(LiveCalendarFile::Path()));
+        m_calendarPath->setCursorPosition(0);
+        const QString calendarProblem = LiveCalendarFile::LastError();
+        m_calendarPath->setToolTip(
+            calendarProblem.isEmpty()
+                ? QStringLiteral("%1\nA desktop calendar can subscribe to this file.").arg(m_calendarPath->text())
+                : calendarProblem);
+        ShowCalendarSwitch(protection->isChecked());
+        connect(protection, &QCheckBox::toggled, this, &CSettingsDlg::ShowCalendarSwitch);
+    }
+
     m_ready = true;
     PlaceControls();
     return true;
+}
+
+void CSettingsDlg::ShowCalendarSwitch(bool protectionOn)
+{
+    m_calendarFile->setText(protectionOn ? QStringLiteral("Keep an unencrypted calendar file up to date")
+                                         : QStringLiteral("Keep a calendar file up to date"));
+    m_calendarFile->setToolTip(protectionOn ? QStringLiteral("Your data are protected, but this calendar file is "
+                                                             "not: anyone who can read it sees your predictions.")
+                                            : QString());
 }
 
 void CSettingsDlg::OnSize(int type, int cx, int cy)
@@ -191,6 +223,10 @@ void CSettingsDlg::OnCommand(int id)
 {
     if (id == kIdcSettingsNotify) {
         m_notifyDays->setEnabled(m_notify->isChecked());
+        return;
+    }
+    if (id == kIdcSettingsCopyPath && m_calendarPath) {
+        QGuiApplication::clipboard()->setText(m_calendarPath->text());
         return;
     }
     CSizeableDialog::OnCommand(id);
@@ -247,6 +283,14 @@ void CSettingsDlg::Store()
     if (theme >= 0)
         settings.selectedTheme = theme;
     settings.Save();
+    if (m_calendarFile && m_calendarDiscreet) {
+        CalendarSettings calendar = CalendarSettings::Load();
+        calendar.keepFile = m_calendarFile->isChecked();
+        calendar.discreet = m_calendarDiscreet->isChecked();
+        calendar.Save();
+    }
+    // The calendar file follows the new cycle parameters and its own switch.
+    LiveCalendarFile::Follow();
     // Every painted window shows the new theme now, not at its next repaint.
     if (themeChanged)
         RefreshForThemeChange();

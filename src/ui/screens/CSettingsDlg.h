@@ -5,6 +5,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class UpDownEdit;
 class PasswordProtectionSwitch;
 
@@ -12,8 +13,9 @@ class PasswordProtectionSwitch;
 /// switch, the next-cycle reminder and its days in advance, and the colour theme. The cycle
 /// parameters, the reminder and the theme take effect with OK, which refuses numbers outside
 /// their ranges; so do the password controls (PasswordProtectionSwitch), and Cancel leaves
-/// protection, password and data file as they were. When reminders
-/// cannot appear on this computer, a line under the reminder switch says why.
+/// protection, password and data file as they were. When reminders cannot appear on this
+/// computer, a line under the reminder switch says why. The calendar file switch and its
+/// discreet titles take effect with OK; "Copy path" copies where the file is at once.
 ///
 /// The controls keep their template's arrangement (the portrait or the landscape one, after
 /// the window's shape), as one block centred in the page.
@@ -50,6 +52,8 @@ public:
 private:
     void Store();
     void PlaceControls();
+    /// The calendar file switch says whether the file is encrypted like her data.
+    void ShowCalendarSwitch(bool protectionOn);
 
     UpDownEdit* m_cycleLength = nullptr;
     UpDownEdit* m_periodLength = nullptr;
@@ -58,6 +62,9 @@ private:
     QComboBox* m_notifyDays = nullptr;
     QLabel* m_reminderNote = nullptr;
     QComboBox* m_theme = nullptr;
+    QCheckBox* m_calendarFile = nullptr;
+    QCheckBox* m_calendarDiscreet = nullptr;
+    QLineEdit* m_calendarPath = nullptr;
     PasswordProtectionSwitch* m_protection = nullptr;
     bool m_ready = false;
 };

@@ -36,6 +36,11 @@ QString CsvStartFolder()
     return GetDocumentsFolder();
 }
 
+bool IsDataFileTarget(const QString& path)
+{
+    return SameFile(path, GetDataFilePath()) || SameFile(path, GetLegacyDataFilePath());
+}
+
 void RememberCsvFolder(const QString& filePath)
 {
     LastFolder() = filePath.isEmpty() ? QString() : QFileInfo(filePath).absolutePath();
@@ -71,7 +76,7 @@ bool RunCsvExport(QWidget* parent,
         return false;
     RememberCsvFolder(path);
     // Writing an export over the data file would lose every stored day.
-    if (SameFile(path, GetDataFilePath()) || SameFile(path, GetLegacyDataFilePath())) {
+    if (IsDataFileTarget(path)) {
         ShowMessage(QStringLiteral("'%1' is Velumina's own data file. Please export to another file.")
                         .arg(QDir::toNativeSeparators(path)),
                     MessageButtons::Ok, MessageIcon::Warning);

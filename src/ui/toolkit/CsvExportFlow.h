@@ -16,6 +16,9 @@ QString CsvStartFolder();
 /// Remembers the folder of `filePath` for the next CSV file dialog; an empty path forgets it.
 void RememberCsvFolder(const QString& filePath);
 
+/// Whether `path` names Velumina's data file (or its earlier name), which no export may replace.
+bool IsDataFileTarget(const QString& path);
+
 /// Runs an export: while the data file is encrypted, first says that the export will be plain
 /// text and goes on only with OK; then the save dialog from CsvStartFolder() with the suggested name
 /// "<nameStem>-<today as yyyy-mm-dd>.csv" (it asks before overwriting), the data file refused
