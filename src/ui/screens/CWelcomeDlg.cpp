@@ -134,7 +134,7 @@ void CWelcomeDlg::RunImport()
 
 void CWelcomeDlg::OnOK()
 {
-    if (!CSettingsDlg::AcceptsCycleLength(m_cycleLength))
+    if (!CSettingsDlg::AcceptsCycleLength(m_cycleLength, QStringLiteral("average cycle length")))
         return;
     const int length = m_cycleLength->ReadNumber();
     CycleDatabase& database = TheCycleDatabase();
