@@ -6,14 +6,11 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QImageReader>
 
 #include <algorithm>
 
 namespace {
-constexpr qreal kDialogPoints = 9.0;
-
 QString ChooseFamily(const QString& requested)
 {
     if (!requested.isEmpty())
@@ -54,16 +51,9 @@ void ImageCache::SetFontFamily(const QString& family)
 void ImageCache::BuildFonts(const QString& requested)
 {
     const QString family = ChooseFamily(requested);
-    // The sizes were chosen beside a 9-point dialog font: a desktop with larger text gets
-    // them larger in proportion, and no text is smaller than the desktop's small font.
-    const bool desktop = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    const qreal general = desktop ? QGuiApplication::font().pointSizeF() : kDialogPoints;
-    const qreal scale = general > kDialogPoints ? general / kDialogPoints : 1.0;
-    const qreal smallest = desktop ? QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont).pointSizeF() : 0.0;
-    const auto points = [&](qreal size) { return std::max(size * scale, smallest); };
-    m_captionFont = MakeFont(family, points(12.0), true);
-    m_descriptionFont = MakeFont(family, points(8.0), false);
-    m_bigFont = MakeFont(family, points(10.5), true);
+    m_captionFont = MakeFont(family, 12.0, true);
+    m_descriptionFont = MakeFont(family, 8.0, false);
+    m_bigFont = MakeFont(family, 10.5, true);
     m_captionHeight = QFontMetrics(m_captionFont).height();
     m_descriptionHeight = QFontMetrics(m_descriptionFont).height();
     m_margin = m_captionHeight / 4;
