@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
@@ -95,6 +96,19 @@ void BM_CalendarOpen(benchmark::State& state)
 }
 BENCHMARK(BM_CalendarOpen)->Unit(benchmark::kMillisecond);
 
+// What a screen reader asks of the calendar after a scroll: the days in view and the name of
+// the one under the keyboard's cursor.
+void ReadAsScreenReader(CCalPainter& painter, benchmark::State& state)
+{
+    QAccessibleInterface* calendar = QAccessible::queryAccessibleInterface(&painter);
+    const int children = calendar->childCount();
+    QString name;
+    if (QAccessibleInterface* focused = calendar->focusChild())
+        name = focused->text(QAccessible::Name);
+    benchmark::DoNotOptimize(name);
+    state.counters["readDays"] = children;
+}
+
 // A scroll step of one page height that shifts the strip by a row of months (one month in a
 // single column), with the paint of the view that follows (goal: under 5 ms at 480 x 640; within
 // a 16 ms frame at 1920 x 1080, at 3840 x 2160 and, run with QT_SCALE_FACTOR=2, at 3840 x 2160
@@ -123,6 +137,27 @@ BENCHMARK(BM_CalendarShiftStep)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
+
+// The same step with a screen reader reading the days in view after it (compare with the
+// step above at the same size: the tree is built only when asked for).
+void BM_CalendarShiftStepRead(benchmark::State& state)
+{
+    const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    auto painter = MakePainter(size);
+    painter->SetCursorDate(Today(), true);
+    const int h = painter->PageHeight();
+    for (auto _ : state) {
+        if (painter->FirstYear() >= 2095) {
+            state.PauseTiming();
+            painter->ScrollToMonth(1, 2000);
+            state.ResumeTiming();
+        }
+        painter->ScrollBy(-h);
+        QCoreApplication::processEvents();
+        ReadAsScreenReader(*painter, state);
+    }
+}
+BENCHMARK(BM_CalendarShiftStepRead)->Args({480, 640})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 // A drag step that moves the strip by a few pixels and shifts a month on the way, as a
 // glide does when it crosses a page; the step back that follows is not timed.

@@ -107,7 +107,7 @@ constexpr DialogItemTemplate kDueDate[] = {
     {kIdcDueConception, C::DatePicker, u"", 49, 50, 100, 15, kShortDate},
     {kIdcStatic, C::Static, u"&Due date:", 7, 76, 40, 8, kLabel},
     {kIdcDueDate, C::DatePicker, u"", 49, 73, 100, 15, kShortDate},
-    {kIdcStatic, C::Static, u"&Birth sign:", 7, 99, 40, 8, kLabel},
+    {kIdcStatic, C::Static, u"B&irth sign:", 7, 99, 40, 8, kLabel},
     {kIdcDueBirthSign, C::ComboBox, u"", 49, 96, 100, 74, kDropList},
     {kIdcDuePregnancyWeek, C::Static, u"", 7, 116, 142, 8, kLabel},
     {kIdcDueEstimateNote, C::Static, u"These dates are estimates: few babies are born on their due date.", 7, 128, 142,

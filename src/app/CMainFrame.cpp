@@ -333,7 +333,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::keyPressEvent(QKeyEvent* event)
 {
     m_altPressedAlone = event->key() == Qt::Key_Alt && event->modifiers() == Qt::AltModifier;
-    if (event->key() == Qt::Key_F10 && m_commandBar) {
+    if (event->key() == Qt::Key_F10 && m_commandBar && !CBlackDialog::IsPageOpen(this)) {
         m_commandBar->Press(SoftKeyBar::Side::Right);
         return;
     }
@@ -396,8 +396,10 @@ void CMainFrame::PlaceOnScreen()
     QSize minimum = CBlackDialog::MinimumHostSize(font());
     QSize size(kDefaultWidth, kDefaultHeight);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        // A large screen gets a window she can read without maximising it; a size she chose
+        // herself wins (RestoreGeometry below).
         const QRect available = screen->availableGeometry();
-        size = FitSizeOnScreen(size, available, DecorationAllowance());
+        size = FirstWindowSize(size, minimum, available, DecorationAllowance());
         minimum = FitSizeOnScreen(minimum, available, DecorationAllowance());
     }
     setMinimumSize(minimum);

@@ -22,6 +22,16 @@ QSize FitSizeOnScreen(QSize wanted, const QRect& available, const QMargins& deco
     return wanted.boundedTo(room.expandedTo(QSize(1, 1)));
 }
 
+QSize FirstWindowSize(QSize base, QSize minimum, const QRect& available, const QMargins& decorations)
+{
+    QSize wanted = base.expandedTo(minimum);
+    if (!available.isEmpty() && base.height() > 0 && available.height() * 2 >= base.height() * 3) {
+        const int height = available.height() * 2 / 3;
+        wanted = wanted.expandedTo(QSize(height * base.width() / base.height(), height));
+    }
+    return FitSizeOnScreen(wanted, available, decorations);
+}
+
 QRect FitOnScreens(const QRect& frame, const QList<QRect>& screens)
 {
     if (screens.isEmpty())

@@ -16,6 +16,12 @@ QMargins DecorationAllowance();
 /// larger than what fits there with `decorations` around it.
 QSize FitSizeOnScreen(QSize wanted, const QRect& available, const QMargins& decorations);
 
+/// The client size of a first window on a screen whose free area is `available`: on a screen
+/// with room for half as much again as `base`, two thirds of the free height with the
+/// proportions of `base`; never smaller than `base` or `minimum`, and always fitted on the
+/// screen with `decorations` around it.
+QSize FirstWindowSize(QSize base, QSize minimum, const QRect& available, const QMargins& decorations);
+
 /// Where a window whose outer rectangle is `frame` may stand on screens whose free areas are
 /// `screens`: unchanged when it lies wholly on one of them; otherwise on the screen it
 /// overlaps most (the first, the primary screen, when it overlaps none), no larger than that

@@ -625,7 +625,11 @@ TEST_F(MainFrameTest, SettingsOpenFromTheMenuAndTheirRowAndANewThemeShowsAtOnce)
     QMenu* tools = menu->actions()[0]->menu();
     ASSERT_NE(tools, nullptr);
     frame.CommandBar()->UpdateMenuState(menu);
-    QAction* settingsEntry = tools->actions().value(tools->actions().size() - 1);
+    QAction* settingsEntry = nullptr;
+    for (QAction* action : tools->actions()) {
+        if (action->data().toInt() == kCmdSettings)
+            settingsEntry = action;
+    }
     ASSERT_NE(settingsEntry, nullptr);
     EXPECT_EQ(settingsEntry->text(), QStringLiteral("&Settings..."));
     EXPECT_TRUE(settingsEntry->isEnabled());

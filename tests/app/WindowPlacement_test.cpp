@@ -29,6 +29,11 @@ TEST(WindowPlacementTest, AWindowIsFittedOntoTheScreensThereAre)
     const QMargins decorations = DecorationAllowance();
     // The template size on a large screen; clamped on a small one, each side on its own.
     EXPECT_EQ(FitSizeOnScreen(QSize(480, 640), left, decorations), QSize(480, 640));
+    // A first window on a large screen: two thirds of its height; never below the minimum.
+    EXPECT_EQ(FirstWindowSize(QSize(480, 640), QSize(300, 400), left, decorations), QSize(519, 693));
+    EXPECT_EQ(FirstWindowSize(QSize(480, 640), QSize(600, 900), left, decorations), QSize(600, 900));
+    EXPECT_EQ(FirstWindowSize(QSize(480, 640), QSize(300, 400), QRect(0, 0, 800, 600), decorations),
+              QSize(480, 600 - decorations.top() - decorations.bottom()));
     EXPECT_EQ(FitSizeOnScreen(QSize(480, 640), QRect(0, 0, 640, 512), decorations),
               QSize(480, 512 - decorations.top() - decorations.bottom()));
     EXPECT_EQ(FitSizeOnScreen(QSize(480, 640), QRect(0, 0, 400, 300), decorations),
@@ -65,10 +70,25 @@ TEST_F(FirstWindowTest, TheFirstWindowAndARememberedPlaceFitTheScreen)
     const QRect room = available.marginsRemoved(DecorationAllowance());
     {
         CMainFrame frame;
-        EXPECT_EQ(frame.size(), QSize(CMainFrame::kDefaultWidth, CMainFrame::kDefaultHeight).boundedTo(room.size()));
+        const QSize base(CMainFrame::kDefaultWidth, CMainFrame::kDefaultHeight);
+        if (available.height() >= 960) {
+            // A large screen: two thirds of its height, in the handheld's proportions.
+            const int height = available.height() * 2 / 3;
+            EXPECT_EQ(frame.size(), QSize(height * 3 / 4, height).boundedTo(room.size()));
+        } else {
+            EXPECT_EQ(frame.size(), base.boundedTo(room.size()));
+        }
         EXPECT_LE(frame.minimumHeight(), frame.height());
         frame.show();
         EXPECT_TRUE(available.contains(frame.frameGeometry())) << "the soft keys stay on the screen";
+    }
+    {
+        // The size she chose wins over the first window's.
+        QWidget other;
+        other.setGeometry(QRect(room.topLeft(), QSize(500, 500).boundedTo(room.size())));
+        WriteSettingBytes(QStringLiteral("Window"), QStringLiteral("Geometry"), other.saveGeometry());
+        CMainFrame frame;
+        EXPECT_EQ(frame.size(), other.size().expandedTo(frame.minimumSize()));
     }
     // A place remembered on a larger screen, or on one that is gone.
     for (const QRect& remembered : {QRect(available.right() + 500, 200, 480, 640),

@@ -12,6 +12,7 @@
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ImageCache.h"
+#include "ui/toolkit/ThemedPalette.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -497,14 +498,14 @@ TEST_F(TodayDlgTest, AYearTypedIntoTheDateFieldIsGoneToOnEnterOrOnLeavingTheFiel
         picker->setFocus();
         picker->setSelectedSection(QDateTimeEdit::YearSection);
         QTest::keyClicks(picker, QStringLiteral("2025"));
-        EXPECT_TRUE(picker->text().endsWith(QStringLiteral("December 6, 2025"))) << picker->text().toStdString();
+        EXPECT_TRUE(picker->text().endsWith(QStringLiteral("12/6/2025"))) << picker->text().toStdString();
         EXPECT_TRUE(messages.Messages().empty()) << "typing only chooses";
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2026, 12, 6)));
         QTest::keyClick(picker, Qt::Key_Return);
         QApplication::processEvents();
         EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes?")});
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2025, 12, 6)));
-        EXPECT_EQ(picker->text(), QStringLiteral("Saturday, December 6, 2025")) << "with its own weekday";
+        EXPECT_EQ(picker->text(), QStringLiteral("Saturday, 12/6/2025")) << "with its own weekday";
         EXPECT_TRUE(dialog.isVisible()) << "Enter in the date field does not close the editor";
 
         // Leaving the field takes what was typed too.
@@ -513,7 +514,7 @@ TEST_F(TodayDlgTest, AYearTypedIntoTheDateFieldIsGoneToOnEnterOrOnLeavingTheFiel
         dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes)->setFocus();
         QApplication::processEvents();
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2010, 12, 6)));
-        EXPECT_EQ(picker->text(), QStringLiteral("Monday, December 6, 2010"));
+        EXPECT_EQ(picker->text(), QStringLiteral("Monday, 12/6/2010"));
         dialog.OnCommand(kCmdTodayBack);
     });
     EXPECT_EQ(messages.Messages().size(), 1u);
@@ -565,11 +566,11 @@ TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
         EXPECT_EQ(picker->minimumDate(), QDate(2008, 1, 1)) << "the first year with predictions";
         EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
         EXPECT_TRUE(picker->calendarPopup());
-        EXPECT_EQ(picker->text(), QStringLiteral("Sunday, December 6, 2026")) << "the long date format";
+        EXPECT_EQ(picker->text(), QStringLiteral("Sunday, 12/6/2026")) << "its weekday, then the date as typed";
         EXPECT_EQ(picker->date(), QDate(2026, 12, 6)) << "an unstorable preset opens on today";
         picker->setDate(QDate(2007, 12, 31));
         QApplication::processEvents();
-        EXPECT_EQ(picker->text(), QStringLiteral("Tuesday, January 1, 2008"));
+        EXPECT_EQ(picker->text(), QStringLiteral("Tuesday, 1/1/2008"));
         EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), Date(2008, 1, 1)));
         EXPECT_FALSE(dialog.Control(kIdcTodayPrevDay)->isEnabled());
         dialog.OnCommand(kIdcTodayPrevDay);
@@ -743,8 +744,11 @@ TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInBothKindsOfTheme)
             if (!shots.isEmpty())
                 image.save(QString::fromLocal8Bit(shots) + QStringLiteral("/today-theme%1.png").arg(themeIndex));
             EXPECT_EQ(image.pixelColor(2, notes->geometry().bottom() + 3), theme.Color(11));
-            // A box with a note has the desktop's edit colours; an empty one the theme's.
-            EXPECT_EQ(notes->palette().color(QPalette::Base), QApplication::palette(notes).color(QPalette::Base));
+            // A box with a note stays in the theme, in its second shade, its text readable there;
+            // an empty one takes the page's colours.
+            const QColor noteShade = ThemedPalette(theme).color(QPalette::AlternateBase);
+            EXPECT_EQ(notes->palette().color(QPalette::Base), noteShade);
+            EXPECT_GE(HighestContrast(image, notes->geometry().adjusted(4, 4, -24, -4), noteShade), kTextContrast);
             static_cast<QPlainTextEdit*>(notes)->clear();
             EXPECT_EQ(notes->palette().color(QPalette::Base), theme.Color(11));
             EXPECT_EQ(notes->palette().color(QPalette::Text), theme.Color(10));

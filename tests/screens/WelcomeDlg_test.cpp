@@ -83,8 +83,8 @@ TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom20
     Look(dialog, [&] {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Welcome"));
         ASSERT_NE(dialog.MenuBar(), nullptr);
-        EXPECT_EQ(dialog.MenuBar()->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("Save"));
-        EXPECT_EQ(dialog.MenuBar()->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("Skip"));
+        EXPECT_EQ(dialog.MenuBar()->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("&Save"));
+        EXPECT_EQ(dialog.MenuBar()->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("S&kip"));
         EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcWelcomeThanks)->text(),
                   QStringLiteral("Thank you for trying Velumina!"));
         EXPECT_TRUE(dialog.ControlAs<QLabel>(kIdcWelcomeExplanation)->text().contains(QStringLiteral("heavy")));
@@ -149,7 +149,7 @@ TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
         TypeLength(dialog, QStringLiteral("45"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
         EXPECT_EQ(messages.Texts(),
-                  QStringList{QStringLiteral("The initial cycle length must be between 20 and 40 days")});
+                  QStringList{QStringLiteral("The average cycle length must be between 20 and 40 days")});
         EXPECT_EQ(messages.Messages().front().icon, MessageIcon::Warning);
         EXPECT_TRUE(dialog.isVisible()) << "the welcome stays open";
         EXPECT_EQ(QApplication::focusWidget(), dialog.Control(kIdcWelcomeCycleLen));
@@ -333,7 +333,7 @@ TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
     CAboutDlg about;
     Look(about, [&] {
         EXPECT_EQ(about.windowTitle(), QStringLiteral("About Velumina"));
-        EXPECT_EQ(about.MenuBar()->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("Back"));
+        EXPECT_EQ(about.MenuBar()->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("&Back"));
         EXPECT_EQ(about.ControlAs<QLabel>(kIdcAboutVersion)->text(), QStringLiteral("Version 1.4"));
         EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutPublisher)->text().contains(QStringLiteral("Quorlen Software")));
         EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutOffline)->text().contains(QStringLiteral("no network")));

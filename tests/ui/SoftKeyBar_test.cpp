@@ -25,8 +25,8 @@ TEST_F(SoftKeyBarTest, TheMainBarSendsTodayAndOpensTheMenuWithItsEntriesGreyedAs
     QWidget parent;
     SoftKeyBar* bar = SoftKeyBar::Create(kMenuMainFrame, &parent);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("Today"));
-    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("Menu"));
+    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("&Today"));
+    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("&Menu"));
     QSignalSpy commands(bar, &SoftKeyBar::commandTriggered);
     QTest::mouseClick(bar->Key(SoftKeyBar::Side::Left), Qt::LeftButton);
     ASSERT_EQ(commands.size(), 1);
@@ -38,19 +38,20 @@ TEST_F(SoftKeyBarTest, TheMainBarSendsTodayAndOpensTheMenuWithItsEntriesGreyedAs
     for (QAction* action : menu->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(texts, (QStringList{QStringLiteral("&Tools"), QStringLiteral("-"), QStringLiteral("&Calendar..."),
-                                  QStringLiteral("History..."), QStringLiteral("Conception..."),
-                                  QStringLiteral("Ovulations..."), QStringLiteral("Statistics..."),
+                                  QStringLiteral("&History..."), QStringLiteral("Co&nception..."),
+                                  QStringLiteral("&Ovulations..."), QStringLiteral("&Statistics..."),
                                   QStringLiteral("&Due Date Calculator..."), QStringLiteral("-"),
                                   QStringLiteral("&About Velumina..."), QStringLiteral("&Exit Velumina")}));
     QMenu* tools = menu->actions()[0]->menu();
     ASSERT_NE(tools, nullptr);
-    ASSERT_EQ(tools->actions().size(), 5);
+    QAction* erase = tools->actions().constLast();
+    EXPECT_EQ(erase->text(), QStringLiteral("&Erase All Data")) << "the one command that cannot be undone comes last";
 
     bar->SetCommandEnabler([](int command) { return command != kCmdEraseAll && command != kCmdExport; });
     bar->UpdateMenuState(menu);
-    EXPECT_FALSE(tools->actions()[0]->isEnabled());
-    EXPECT_FALSE(tools->actions()[1]->isEnabled());
-    EXPECT_TRUE(tools->actions()[2]->isEnabled());
+    EXPECT_FALSE(erase->isEnabled());
+    EXPECT_FALSE(tools->actions()[0]->isEnabled()) << "Export";
+    EXPECT_TRUE(tools->actions()[1]->isEnabled()) << "Import";
     menu->actions()[2]->trigger();
     tools->actions()[4]->trigger();
     ASSERT_EQ(commands.size(), 3);
@@ -79,6 +80,64 @@ TEST_F(SoftKeyBarTest, EveryScreenBarHasItsKeysAndItsWayOut)
         EXPECT_EQ(bar->CloseCommand(), e.right) << e.menu;
     }
     EXPECT_EQ(SoftKeyBar::Create(4711, &parent), nullptr);
+}
+
+// Every entry of every menu has a letter of its own within its menu, and a submenu opened by
+// keyboard never starts on a destructive entry.
+void ExpectLettersUnique(QMenu* menu)
+{
+    QMap<QChar, QString> letters;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QString text = action->text();
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        ASSERT_TRUE(amp >= 0 && amp + 1 < text.size()) << text.toStdString() << " has no letter";
+        const QChar letter = text[amp + 1].toLower();
+        EXPECT_FALSE(letters.contains(letter)) << text.toStdString() << " and " << letters[letter].toStdString();
+        letters[letter] = text;
+        if (action->menu())
+            ExpectLettersUnique(action->menu());
+    }
+}
+
+TEST_F(SoftKeyBarTest, EveryMenuAndKeyHasItsLetterAndErasingIsNeverTheFirstChoice)
+{
+    QWidget parent;
+    parent.resize(240, 100);
+    parent.show();
+    for (const int id :
+         {kMenuMainFrame, kMenuCalendar, kMenuToday, kMenuOkCancel, kMenuBack, kMenuWelcome, kMenuHistory}) {
+        SCOPED_TRACE(id);
+        std::unique_ptr<SoftKeyBar> bar(SoftKeyBar::Create(id, &parent));
+        bar->show();
+        for (const SoftKeyBar::Side side : {SoftKeyBar::Side::Left, SoftKeyBar::Side::Right}) {
+            QPushButton* key = bar->Key(side);
+            if (!key)
+                continue;
+            EXPECT_GE(key->text().indexOf(QLatin1Char('&')), 0) << key->text().toStdString();
+            if (QMenu* popup = bar->Popup(side))
+                ExpectLettersUnique(popup);
+        }
+        if (!bar->Popup(SoftKeyBar::Side::Right))
+            ExpectLettersUnique(bar->KeysMenu());
+    }
+
+    // The Tools submenu opened from the keyboard: its first entry is highlighted, and that is
+    // not "Erase All Data".
+    std::unique_ptr<SoftKeyBar> bar(SoftKeyBar::Create(kMenuMainFrame, &parent));
+    bar->show();
+    bar->OpenMenu();
+    QMenu* menu = bar->Popup(SoftKeyBar::Side::Right);
+    ASSERT_TRUE(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Right);
+    QMenu* tools = menu->actions()[0]->menu();
+    ASSERT_TRUE(tools->isVisible());
+    ASSERT_NE(tools->activeAction(), nullptr);
+    EXPECT_NE(tools->activeAction()->data().toInt(), kCmdEraseAll);
+    tools->close();
+    menu->close();
 }
 
 TEST_F(SoftKeyBarTest, KeysTakeTheNewThemesTextWhenTheThemeChangesUnderAnOpenPage)

@@ -1,10 +1,12 @@
 #include "ToolkitTestSupport.h"
 
+#include "PixelContrast.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/MessageBoxHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ThemedPalette.h"
 
 #include <QAbstractButton>
@@ -15,6 +17,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -101,6 +104,45 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth
             AskForCsvFile(FileDialogKind::Open, &owner, QStringLiteral("Import"), TempPath(QString())).isEmpty());
         EXPECT_EQ(file.window, theme.Color(11));
         EXPECT_EQ(file.text, theme.Color(10));
+    }
+}
+
+TEST_F(ThemedDialogsTest, TheDefaultButtonOfABoxStandsOutInEveryTheme)
+{
+    for (int index = 0; index < ColorTheme::kThemeCount; ++index) {
+        SCOPED_TRACE(index);
+        TheAppSettings().selectedTheme = index;
+        QWidget owner;
+        ApplyThemedPalette(&owner);
+        owner.setGeometry(100, 50, 400, 480);
+        owner.show();
+        InstallMessageBoxHandler([&owner]() -> QWidget* { return &owner; });
+        double frames = 0.0;
+        QTimer::singleShot(0, [&frames] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            const QImage image = box->grab().toImage();
+            const QColor window = box->palette().color(QPalette::Window);
+            // A frame's colour: the pixel of its outer two pixels that differs most from the box.
+            const auto frame = [&](QAbstractButton* button) {
+                const QRect r = button->geometry();
+                QColor best = window;
+                for (const QRect& edge :
+                     {QRect(r.left(), r.top(), r.width(), 2), QRect(r.left(), r.top(), 2, r.height())}) {
+                    const QColor pixel = MostContrastingPixel(image, edge, window);
+                    if (ContrastRatio(pixel, window) > ContrastRatio(best, window))
+                        best = pixel;
+                }
+                return best;
+            };
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            QAbstractButton* no = box->button(QMessageBox::No);
+            ASSERT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), no);
+            frames = ContrastRatio(frame(no), frame(yes));
+            box->reject();
+        });
+        ShowMessage(QStringLiteral("Delete?"), MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
+        EXPECT_GE(frames, kMarkContrast);
     }
 }
 

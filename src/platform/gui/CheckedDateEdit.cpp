@@ -13,8 +13,7 @@ CheckedDateEdit::CheckedDateEdit(QWidget* parent)
     layout->addWidget(m_check);
     layout->addWidget(m_edit, 1);
     m_edit->setCalendarPopup(true);
-    setFocusProxy(m_edit);
-    connect(m_check, &QCheckBox::toggled, m_edit, &QDateEdit::setEnabled);
+    connect(m_check, &QCheckBox::toggled, this, &CheckedDateEdit::SetHasDate);
     SetHasDate(false);
 }
 
@@ -27,6 +26,9 @@ void CheckedDateEdit::SetHasDate(bool hasDate)
 {
     m_check->setChecked(hasDate);
     m_edit->setEnabled(hasDate);
+    // The focus goes where typing means something: the date once there is one, the box
+    // before.
+    setFocusProxy(hasDate ? static_cast<QWidget*>(m_edit) : m_check);
 }
 
 QDate CheckedDateEdit::Date() const

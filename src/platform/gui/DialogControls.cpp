@@ -123,9 +123,59 @@ QWidget* CreateListView(const DialogItemTemplate& item, QWidget* dialog)
     return list;
 }
 
+// A date field that may hold no date is a check box and a date edit: both take the name.
+void NameAfterLabel(QWidget* control, QString text)
+{
+    text.remove(QLatin1Char('&'));
+    text = text.trimmed();
+    if (text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    if (auto* checked = qobject_cast<CheckedDateEdit*>(control)) {
+        checked->CheckBox()->setAccessibleName(text);
+        checked->DateEdit()->setAccessibleName(text);
+    }
+    if (control->accessibleName().isEmpty())
+        control->setAccessibleName(text);
+}
+} // namespace
+
+QString TypedDateFormat(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString out;
+    bool quoted = false;
+    const qsizetype size = format.size();
+    for (qsizetype i = 0; i < size;) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (!quoted && i + run < size && format[i + run] == c)
+            ++run;
+        if (quoted) {
+            out += c;
+        } else if (c == QLatin1Char('y')) {
+            out += QStringLiteral("yyyy");
+        } else if (c == QLatin1Char('d') && run >= 3) {
+            // A weekday and the separator after it are left out.
+            while (i + run < size && !format[i + run].isLetter() && format[i + run] != QLatin1Char('\''))
+                ++run;
+        } else {
+            out += format.mid(i, run);
+        }
+        i += run;
+    }
+    return out.trimmed();
+}
+
+namespace {
+
 QWidget* CreateDatePicker(const DialogItemTemplate& item, QWidget* dialog)
 {
-    const QLocale::FormatType format = (item.style & kDtsLongDateFormat) ? QLocale::LongFormat : QLocale::ShortFormat;
     QDateEdit* edit = nullptr;
     QWidget* control = nullptr;
     if (item.style & kDtsShowNone) {
@@ -137,7 +187,8 @@ QWidget* CreateDatePicker(const DialogItemTemplate& item, QWidget* dialog)
         edit->setCalendarPopup(true);
         control = edit;
     }
-    edit->setDisplayFormat(QLocale().dateFormat(format));
+    // The long and the short kind are typed alike: digits, section by section.
+    edit->setDisplayFormat(TypedDateFormat(QLocale()));
     edit->setDate(QDate::currentDate());
     return control;
 }
@@ -284,9 +335,13 @@ CreateControlsFromTemplate(QWidget* dialog, const DialogTemplate& dialogTemplate
             SetResourcePicture(control, item);
         if (waitingLabel && item.itemClass != DialogItemClass::Static) {
             waitingLabel->setBuddy(control);
+            NameAfterLabel(control, waitingLabel->text());
             waitingLabel = nullptr;
         }
-        if (auto* label = qobject_cast<QLabel*>(control); label && label->text().contains(QLatin1Char('&')))
+        // A label with a mnemonic or a closing colon names the control after it: Alt and the
+        // letter reach that control, and a screen reader reads the label as its name.
+        if (auto* label = qobject_cast<QLabel*>(control);
+            label && (label->text().contains(QLatin1Char('&')) || label->text().trimmed().endsWith(QLatin1Char(':'))))
             waitingLabel = label;
         if (control->focusPolicy() != Qt::NoFocus) {
             if (lastInTabOrder)

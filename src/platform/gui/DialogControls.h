@@ -3,6 +3,7 @@
 #include "platform/gui/DialogUnits.h"
 #include "resources/DialogTemplates.h"
 
+#include <QLocale>
 #include <QRect>
 #include <QWidget>
 
@@ -25,6 +26,11 @@ template <class T> T* ControlAs(const QWidget* dialog, int id)
 {
     return qobject_cast<T*>(ControlById(dialog, id));
 }
+
+/// The format every date field is typed in: the locale's short date with a four-digit year
+/// and no weekday (a weekday section refuses every partly
+/// typed date on which the shown weekday does not fall).
+QString TypedDateFormat(const QLocale& locale);
 
 /// Creates one widget for `item` as a child of `dialog`: a label, a push button, check box or
 /// group box, a line edit (UpDownEdit for digits only) or a multi-line edit, a combo box, a

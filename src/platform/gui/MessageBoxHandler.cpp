@@ -1,6 +1,7 @@
 #include "platform/gui/MessageBoxHandler.h"
 
 #include "platform/MessageBox.h"
+#include "ui/toolkit/Contrast.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -74,6 +75,38 @@ private:
 
     QPointer<QWidget> m_owner;
 };
+
+// The buttons of a box framed in the box's own colours: the default one (what Enter answers)
+// in the text colour, the others in a quieter shade that contrasts with it at least 3:1, so
+// that in every theme she sees which answer Enter gives.
+void FrameButtons(QMessageBox& box)
+{
+    const QPalette palette = box.palette();
+    const QColor background = palette.color(QPalette::Window);
+    const QColor text = palette.color(QPalette::ButtonText);
+    QColor quiet = background;
+    for (double weight = 0.3; weight <= 1.0; weight += 0.05) {
+        const QColor candidate = MixColors(text, background, weight);
+        if (ContrastRatio(candidate, text) >= kMarkContrast + 0.2) {
+            quiet = candidate;
+            break;
+        }
+    }
+    const QColor focused = MixColors(text, background, 0.85);
+    const QString common = QStringLiteral("QPushButton { color: %1; background-color: %2; border-radius: 3px; "
+                                          "padding: 4px 14px; min-width: 4em; }"
+                                          "QPushButton:focus { background-color: %3; }")
+                               .arg(text.name(), background.name(), focused.name());
+    for (QAbstractButton* button : box.buttons()) {
+        auto* push = qobject_cast<QPushButton*>(button);
+        if (!push)
+            continue;
+        const bool isDefault = push == box.defaultButton();
+        push->setStyleSheet(common + QStringLiteral("QPushButton { border: %1px solid %2; }")
+                                         .arg(isDefault ? 2 : 1)
+                                         .arg((isDefault ? text : quiet).name()));
+    }
+}
 
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
@@ -169,6 +202,7 @@ void InstallMessageBoxHandler(std::function<QWidget*()> owner)
             box.button(QMessageBox::Yes)->setText(QStringLiteral("&Add to my days"));
             box.button(QMessageBox::No)->setText(QStringLiteral("&Replace my days"));
         }
+        FrameButtons(box);
         box.setWindowModality(Qt::ApplicationModal);
         box.show();
         box.raise();

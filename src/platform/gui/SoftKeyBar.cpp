@@ -35,6 +35,8 @@ QPushButton* SoftKeyBar::MakeKey(const SoftKeyTable& key)
         return nullptr;
     auto* button = new QPushButton(KeyLabel(key), this);
     button->setFlat(true);
+    // Reached by its mnemonic, Esc or the bar's menu (F10), never by Tab: the focus stays on
+    // the screen's controls.
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoDefault(false);
     QFont font = button->font();
@@ -85,12 +87,47 @@ void SoftKeyBar::Press(Side side)
         return;
     }
     UpdateMenuState(popup);
-    const QSize size = popup->sizeHint();
-    QPoint topLeft = key->mapToGlobal(QPoint(0, 0));
+    ShowAbove(popup, side);
+}
+
+void SoftKeyBar::ShowAbove(QMenu* menu, Side side)
+{
+    const QWidget* anchor = Key(side) ? static_cast<QWidget*>(Key(side)) : this;
+    const QSize size = menu->sizeHint();
+    QPoint topLeft = anchor->mapToGlobal(QPoint(0, 0));
     if (side == Side::Right)
-        topLeft.rx() += key->width() - size.width();
+        topLeft.rx() += anchor->width() - size.width();
     topLeft.ry() -= size.height();
-    popup->popup(topLeft);
+    menu->popup(topLeft);
+}
+
+QMenu* SoftKeyBar::KeysMenu()
+{
+    if (!m_keysMenu) {
+        m_keysMenu = std::make_unique<QMenu>(this);
+        m_keysMenu->setAttribute(Qt::WA_WindowPropagation);
+        for (const Side side : {Side::Left, Side::Right}) {
+            if (QPushButton* key = Key(side)) {
+                QAction* action = m_keysMenu->addAction(key->text());
+                action->setData(Table(side).command);
+                connect(action, &QAction::triggered, this, [this, side] { Press(side); });
+            }
+        }
+    }
+    return m_keysMenu.get();
+}
+
+void SoftKeyBar::OpenMenu()
+{
+    if (Popup(Side::Right)) {
+        Press(Side::Right);
+        return;
+    }
+    QMenu* menu = KeysMenu();
+    if (menu->isEmpty())
+        return;
+    ShowAbove(menu, Side::Right);
+    menu->setActiveAction(menu->actions().constFirst());
 }
 
 QMenu* SoftKeyBar::Popup(Side side)

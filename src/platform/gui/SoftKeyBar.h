@@ -53,6 +53,14 @@ public:
     /// The popup of the key on `side`, made on first use; null when the key has none.
     QMenu* Popup(Side side);
 
+    /// Opens the bar's menu from the keyboard (F10 or Alt): the right key's popup when it has
+    /// one, otherwise a menu of the bar's own keys, its first entry highlighted.
+    void OpenMenu();
+
+    /// The menu of the bar's keys that OpenMenu shows on a bar without a popup; made on first
+    /// use.
+    QMenu* KeysMenu();
+
     /// Enables or greys the entries of `menu` and its submenus through the enabler.
     void UpdateMenuState(QMenu* menu) const;
 
@@ -73,11 +81,13 @@ private:
     void FillMenu(QMenu* menu, std::span<const MenuEntry> entries);
     const SoftKeyTable& Table(Side side) const;
     void ApplyKeyColours();
+    void ShowAbove(QMenu* menu, Side side);
 
     MenuBarTable m_table;
     QPushButton* m_left = nullptr;
     QPushButton* m_right = nullptr;
     std::unique_ptr<QMenu> m_leftPopup;
     std::unique_ptr<QMenu> m_rightPopup;
+    std::unique_ptr<QMenu> m_keysMenu;
     std::function<bool(int)> m_enabler;
 };

@@ -50,6 +50,7 @@ bool CAboutDlg::OnInitDialog()
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     disclaimer->setPlainText(shown);
     disclaimer->setReadOnly(true);
+    disclaimer->setAccessibleName(QStringLiteral("Disclaimer"));
     disclaimer->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return true;
 }

@@ -30,6 +30,7 @@ int FloorDiv(int value, int divisor)
 
 CCalPainter::CCalPainter(QWidget* parent) : CFingerScroller(parent)
 {
+    setAccessibleName(QStringLiteral("Calendar"));
     SetIntroSlide(false);
     // The strip has no ends to show a position between.
     SetScrollIndicatorEnabled(false);
@@ -345,6 +346,32 @@ void CCalPainter::SetCursorDate(const CalDate& date, bool visible)
     m_cursorVisible = visible;
     if (Panel())
         Panel()->update();
+    DrawnItemsAccessible::NotifyFocusMoved(this);
+}
+
+std::vector<AccessibleItem> CCalPainter::AccessibleItems() const
+{
+    std::vector<AccessibleItem> items;
+    const MonthPanel* months = Months();
+    if (!months)
+        return items;
+    const QRect view = rect();
+    for (int index = 0; MonthItem* page = Page(index); ++index) {
+        for (int number = 1; number <= static_cast<int>(page->cells.size()); ++number) {
+            CalDate day{};
+            day.month = static_cast<int16_t>(page->month);
+            day.day = static_cast<int16_t>(number);
+            day.year = static_cast<int16_t>(page->year);
+            const QRect cell = months->CellRect(day);
+            if (cell.isEmpty())
+                continue;
+            const QRect shown(months->mapTo(this, cell.topLeft()), cell.size());
+            if (!shown.intersects(view))
+                continue;
+            items.push_back({TheMonthRenderer().AccessibleDay(day), QString(), shown, IsSameDate(day, m_cursor)});
+        }
+    }
+    return items;
 }
 
 void CCalPainter::DayTapped(const CalDate& day)

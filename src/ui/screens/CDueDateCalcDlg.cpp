@@ -14,14 +14,6 @@ namespace {
 constexpr int kDaysPastDueDate = 14;
 constexpr int kDaysPerWeek = 7;
 
-// The locale's short date with the year in four digits: the pickers span two centuries.
-QString PickerFormat()
-{
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy")))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return format;
-}
 } // namespace
 
 CDueDateCalcDlg::CDueDateCalcDlg(QWidget* parent) : CSizeableDialog(kIddDueDate, parent)
@@ -64,7 +56,6 @@ bool CDueDateCalcDlg::OnInitDialog()
     CreateMenuBar(kMenuBack);
 
     for (QDateEdit* picker : {m_lastCycle, m_conception, m_dueDate}) {
-        picker->setDisplayFormat(PickerFormat());
         picker->setDateRange(FirstDate(), LastDate());
         // A half-typed date is not a change: the others follow once it is complete (Enter,
         // leaving the field, the arrows or the calendar).

@@ -38,6 +38,7 @@ bool CHistoryDialog::OnInitDialog()
     m_list = ControlAs<QTreeWidget>(kIdcCycleList);
     if (!m_list)
         return false;
+    m_list->setAccessibleName(QStringLiteral("Cycles"));
     m_list->setHeaderLabels(
         {QStringLiteral("First Day"), QStringLiteral("Bleeding Days"), QStringLiteral("Cycle Length")});
     m_rows = new CycleList(m_list, {1, 1, 1});

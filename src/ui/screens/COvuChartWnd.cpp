@@ -165,6 +165,20 @@ void PaintBars(QPainter& painter, const ChartLayout& layout, CycleDatabase& data
 COvuChartWnd::COvuChartWnd(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Chance of conception by day of the cycle"));
+    DrawnItemsAccessible::Install();
+}
+
+std::vector<AccessibleItem> COvuChartWnd::AccessibleItems() const
+{
+    std::vector<AccessibleItem> items;
+    for (int index = 0;; ++index) {
+        const QRect column = ColumnRect(index);
+        if (column.isEmpty())
+            break;
+        items.push_back({ColumnTip(index), QString(), column, false});
+    }
+    return items;
 }
 
 COvuChartWnd::~COvuChartWnd() = default;

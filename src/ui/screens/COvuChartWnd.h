@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/toolkit/DrawnItemsAccessible.h"
+
 #include <QColor>
 #include <QRect>
 #include <QWidget>
@@ -11,7 +13,7 @@ class QPainter;
 /// days below. It reads the cycle database on every paint and stores nothing. Its colours
 /// are fixed (black on white), whatever the theme. Hovering a column shows its day and
 /// chance as a tooltip.
-class COvuChartWnd : public QWidget
+class COvuChartWnd : public QWidget, public AccessibleItemSource
 {
     Q_OBJECT
 
@@ -36,6 +38,8 @@ public:
     /// The tooltip of column `index`: "Day 15, December 20: 84 %, expected ovulation" for the
     /// current cycle's days, "Day 15: 84 %" without a current cycle.
     static QString ColumnTip(int index);
+    /// Each column for a screen reader, named as its tooltip.
+    std::vector<AccessibleItem> AccessibleItems() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

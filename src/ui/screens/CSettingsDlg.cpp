@@ -232,10 +232,11 @@ void CSettingsDlg::OnCommand(int id)
     CSizeableDialog::OnCommand(id);
 }
 
-bool CSettingsDlg::AcceptsCycleLength(UpDownEdit* edit)
+bool CSettingsDlg::AcceptsCycleLength(UpDownEdit* edit, const QString& name)
 {
-    return edit->AcceptsNumber(kMinCycleLength, kMaxCycleLength,
-                               QStringLiteral("The initial cycle length must be between %1 and %2 days"));
+    return edit->AcceptsNumber(
+        kMinCycleLength, kMaxCycleLength,
+        QStringLiteral("The %1 must be between %2 and %3 days").arg(name, QStringLiteral("%1"), QStringLiteral("%2")));
 }
 
 void CSettingsDlg::OnOK()

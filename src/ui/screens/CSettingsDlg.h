@@ -28,9 +28,10 @@ public:
     static constexpr int kMinCycleLength = 20;
     static constexpr int kMaxCycleLength = 40;
 
-    /// Whether `edit` holds an initial cycle length that may be set; otherwise says so
-    /// ("The initial cycle length must be between 20 and 40 days") and selects it.
-    static bool AcceptsCycleLength(UpDownEdit* edit);
+    /// Whether `edit` holds an initial cycle length that may be set; otherwise says so under
+    /// the name its label gives it ("The initial cycle length must be between 20 and 40
+    /// days") and selects it.
+    static bool AcceptsCycleLength(UpDownEdit* edit, const QString& name = QStringLiteral("initial cycle length"));
 
     explicit CSettingsDlg(QWidget* parent = nullptr);
     ~CSettingsDlg() override;

@@ -21,6 +21,7 @@ bool CStatisticsDlg::OnInitDialog()
     m_list = ControlAs<QTreeWidget>(kIdcCycleList);
     if (!m_list)
         return false;
+    m_list->setAccessibleName(QStringLiteral("Statistics"));
     m_list->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("Days")});
     m_rows = new CycleList(m_list, {2, 1});
     m_basis = new QLabel(this);

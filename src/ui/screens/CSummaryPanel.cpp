@@ -10,6 +10,7 @@
 CSummaryPanel::CSummaryPanel(QWidget* parent)
     : CFingerScroller(parent), m_lastBuiltDate{0, 0, 0}, m_rescheduleQueued(false)
 {
+    setAccessibleName(QStringLiteral("Summary"));
     // A window left open across midnight, or a machine that slept, must not keep showing
     // yesterday; one timer at midnight would fire hours late after a suspend.
     m_dateCheckTimer.setInterval(kDateCheckMilliseconds);

@@ -180,7 +180,8 @@ void CTodayDlg::SetPickerDate(const QDate& date)
 {
     const QSignalBlocker blocker(m_picker);
     const QLocale locale = m_picker->locale();
-    const QString format = FormatWithFixedWeekday(locale.dateFormat(QLocale::LongFormat), date, locale);
+    // The weekday leads as fixed text; the date itself is typed as in every date field.
+    const QString format = FormatWithFixedWeekday(QStringLiteral("dddd, ") + TypedDateFormat(locale), date, locale);
     if (format != m_picker->displayFormat()) {
         // The section being stepped stays the same.
         const int section = m_picker->currentSectionIndex();
@@ -472,21 +473,15 @@ void CTodayDlg::OnNotesChanged()
 
 void CTodayDlg::UpdateNotesColours()
 {
-    // An empty box blends into the dialog; one with a note takes the desktop's edit colours.
-    if (m_notesEmpty) {
-        m_notes->setPalette(QPalette());
-    } else {
-        // Every role set explicitly, so that the dialog's themed palette does not show through.
-        QPalette palette = QApplication::palette(m_notes);
-        for (int group = 0; group < QPalette::NColorGroups; ++group) {
-            for (int role = 0; role < QPalette::NColorRoles; ++role) {
-                const auto g = static_cast<QPalette::ColorGroup>(group);
-                const auto r = static_cast<QPalette::ColorRole>(role);
-                palette.setBrush(g, r, palette.brush(g, r));
-            }
-        }
-        m_notes->setPalette(palette);
+    // An empty box blends into the page; one with a note stands out in the theme's second
+    // shade, still in the theme's colours (a light edit box with light text would be unreadable
+    // in a dark theme).
+    QPalette palette = this->palette();
+    if (!m_notesEmpty) {
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, QPalette::Base, palette.color(group, QPalette::AlternateBase));
     }
+    m_notes->setPalette(palette);
     m_notes->update();
 }
 

@@ -134,7 +134,7 @@ void CWelcomeDlg::RunImport()
 
 void CWelcomeDlg::OnOK()
 {
-    if (!CSettingsDlg::AcceptsCycleLength(m_cycleLength))
+    if (!CSettingsDlg::AcceptsCycleLength(m_cycleLength, QStringLiteral("average cycle length")))
         return;
     // Protection before the first day, so that the day is saved sealed.
     if (!m_protection->Apply())

@@ -406,29 +406,42 @@ void MonthRenderer::DecorateCell(QPainter& painter, const QRect& cell, const Cal
     painter.setPen(text);
 }
 
-QString MonthRenderer::DescribeDay(const CalDate& day)
+QString MonthRenderer::BleedingOrigin(const CellState& state, const CalDate& day)
 {
-    m_today = Today();
-    const CellState state = LookUp(day);
     CycleDatabase& database = TheCycleDatabase();
     int storedLevel = 0;
     const int index = database.FindIndex(day);
     if (state.stored && index >= 0)
         storedLevel = LevelOf(database.Records()[static_cast<size_t>(index)]);
+    if (state.stored && storedLevel == state.level)
+        return QStringLiteral("recorded");
+    return state.daysAhead > 0 ? QStringLiteral("expected") : QStringLiteral("filled in");
+}
+
+QString MonthRenderer::NotePreview(const CellState& state)
+{
+    QString note = state.note.simplified();
+    if (note.size() > kNotePreviewLength) {
+        int cut = kNotePreviewLength;
+        if (note.at(cut - 1).isHighSurrogate())
+            --cut;
+        note = note.left(cut) + QChar(0x2026);
+    }
+    return note;
+}
+
+QString MonthRenderer::DescribeDay(const CalDate& day)
+{
+    m_today = Today();
+    const CellState state = LookUp(day);
+    CycleDatabase& database = TheCycleDatabase();
 
     QStringList lines;
     lines << QLocale().toString(ToQDate(day), QLocale::LongFormat);
     if (IsSameDate(day, m_today))
         lines << QStringLiteral("Today (ring)");
     if (state.level > 0) {
-        QString origin;
-        if (state.stored && storedLevel == state.level)
-            origin = QStringLiteral("recorded");
-        else if (state.daysAhead > 0)
-            origin = QStringLiteral("expected");
-        else
-            origin = QStringLiteral("filled in");
-        lines << QStringLiteral("Bleeding: %1, %2 (red disc)").arg(LevelName(state.level), origin);
+        lines << QStringLiteral("Bleeding: %1, %2 (red disc)").arg(LevelName(state.level), BleedingOrigin(state, day));
         // A late period is predicted from tomorrow: its days say when it was due.
         CalDate start = day;
         const int late = database.LateDays();
@@ -444,17 +457,29 @@ QString MonthRenderer::DescribeDay(const CalDate& day)
     }
     if (state.stored)
         lines << QStringLiteral("Stored day (corner marks)");
-    if (state.hasNote) {
-        QString note = state.note.simplified();
-        if (note.size() > kNotePreviewLength) {
-            int cut = kNotePreviewLength;
-            if (note.at(cut - 1).isHighSurrogate())
-                --cut;
-            note = note.left(cut) + QChar(0x2026);
-        }
-        lines << QStringLiteral("Note (folded corner): %1").arg(note);
-    }
+    if (state.hasNote)
+        lines << QStringLiteral("Note (folded corner): %1").arg(NotePreview(state));
     return lines.join(QLatin1Char('\n'));
+}
+
+QString MonthRenderer::AccessibleDay(const CalDate& day)
+{
+    m_today = Today();
+    const CellState state = LookUp(day);
+    QStringList parts;
+    if (IsSameDate(day, m_today))
+        parts << QStringLiteral("today");
+    if (state.level > 0) {
+        parts << QStringLiteral("period %1 (%2)").arg(BleedingOrigin(state, day), LevelName(state.level).toLower());
+    } else if (state.stored) {
+        parts << QStringLiteral("no bleeding");
+    }
+    if (state.chance > 0)
+        parts << QStringLiteral("chance of conception %1 %").arg(state.chance);
+    if (state.hasNote)
+        parts << QStringLiteral("note: %1").arg(NotePreview(state));
+    const QString date = QLocale().toString(ToQDate(day), QLocale::LongFormat);
+    return parts.isEmpty() ? date : date + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
 }
 
 MonthRenderer& TheMonthRenderer()

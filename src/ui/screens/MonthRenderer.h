@@ -127,6 +127,9 @@ public:
 
     /// What a day's cell shows, in words: the date, bleeding, the chance, the marks, the note.
     QString DescribeDay(const CalDate& day);
+    /// The same on one line for a screen reader, without the marks' pictures: "Tuesday,
+    /// December 8, 2026: period expected, chance of conception 3 %".
+    QString AccessibleDay(const CalDate& day);
 
 protected:
     /// The number's colour of `day` on the page, before any decoration.
@@ -146,6 +149,10 @@ private:
         int daysAhead = 0;
     };
     CellState LookUp(const CalDate& day);
+    /// How a bleeding day came about: "recorded", "expected" or "filled in".
+    static QString BleedingOrigin(const CellState& state, const CalDate& day);
+    /// The start of a day's note, as a tooltip shows it.
+    static QString NotePreview(const CellState& state);
     const QImage& Background(QSize size, qreal ratio);
     const PageColours& Colours() const;
 

@@ -32,8 +32,12 @@ CBlackDialog::CBlackDialog(int templateId, QWidget* parent) : QDialog(parent), m
 {
     setAutoFillBackground(true);
     ApplyThemedPalette(this);
-    if (const DialogTemplate* dialogTemplate = Template())
+    if (const DialogTemplate* dialogTemplate = Template()) {
         setWindowTitle(QString::fromUtf16(dialogTemplate->caption));
+        // A page is a child of the main window, and a screen reader names a child by its
+        // accessible name, not its title.
+        setAccessibleName(windowTitle());
+    }
 }
 
 CBlackDialog::~CBlackDialog()
@@ -264,7 +268,7 @@ void CBlackDialog::FocusFirstControl()
             widget->setFocus(Qt::TabFocusReason);
             return;
         }
-        if (widget && widget->focusProxy() && widget->isEnabled()) {
+        if (widget && widget->focusProxy() && widget->isEnabled() && widget->focusProxy()->isEnabled()) {
             widget->setFocus(Qt::TabFocusReason);
             return;
         }
@@ -309,6 +313,12 @@ void CBlackDialog::reject()
 
 void CBlackDialog::keyPressEvent(QKeyEvent* event)
 {
+    m_altPressedAlone = event->key() == Qt::Key_Alt && (event->modifiers() & ~Qt::AltModifier) == Qt::NoModifier;
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier && m_menuBar) {
+        // The screen's own menu, not the main window's, which is greyed under the page.
+        m_menuBar->OpenMenu();
+        return;
+    }
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
             const QList<QPushButton*> buttons = findChildren<QPushButton*>();
@@ -322,6 +332,17 @@ void CBlackDialog::keyPressEvent(QKeyEvent* event)
         }
     }
     QDialog::keyPressEvent(event);
+}
+
+void CBlackDialog::keyReleaseEvent(QKeyEvent* event)
+{
+    const bool altAlone = m_altPressedAlone && event->key() == Qt::Key_Alt;
+    m_altPressedAlone = false;
+    if (altAlone && m_menuBar) {
+        m_menuBar->OpenMenu();
+        return;
+    }
+    QDialog::keyReleaseEvent(event);
 }
 
 QWidget* CBlackDialog::Control(int id) const

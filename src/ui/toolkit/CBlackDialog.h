@@ -28,7 +28,8 @@ struct DialogTemplate;
 ///
 /// Commands. Soft keys, push buttons and check boxes send their identifier to OnCommand;
 /// kIdOk and kIdCancel go to OnOK and OnCancel, which end the dialog. Enter in a dialog
-/// without a default button sends kIdOk.
+/// without a default button sends kIdOk. F10, or Alt pressed and released alone, opens the
+/// menu of the screen's own soft-key bar.
 class CBlackDialog : public QDialog
 {
     Q_OBJECT
@@ -120,6 +121,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -140,4 +142,5 @@ private:
     SoftKeyBar* m_menuBar = nullptr;
     QPointer<QWidget> m_host;
     std::vector<QPointer<QWidget>> m_disabledByPage;
+    bool m_altPressedAlone = false;
 };

@@ -56,6 +56,7 @@ protected:
 
 CFingerScroller::CFingerScroller(QWidget* parent) : QWidget(parent)
 {
+    DrawnItemsAccessible::Install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer.setInterval(kTickMilliseconds);
@@ -420,9 +421,24 @@ void CFingerScroller::keyPressEvent(QKeyEvent* event)
     if (next == selected)
         return;
     m_panel->SetSelection(next);
+    DrawnItemsAccessible::NotifyFocusMoved(this);
     if (next < 0 || next >= count)
         return;
     BringRowIntoView(next);
+}
+
+std::vector<AccessibleItem> CFingerScroller::AccessibleItems() const
+{
+    std::vector<AccessibleItem> items;
+    if (!m_panel)
+        return items;
+    const int selected = m_panel->Selected();
+    for (int i = 0; i < ItemCount(); ++i) {
+        const PanelItem& row = *m_items[static_cast<size_t>(i)];
+        items.push_back(
+            {row.caption, row.description, m_panel->GetItemRect(i).translated(m_panel->pos()), i == selected});
+    }
+    return items;
 }
 
 void CFingerScroller::wheelEvent(QWheelEvent* event)

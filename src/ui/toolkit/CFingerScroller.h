@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/toolkit/DrawnItemsAccessible.h"
 #include "ui/toolkit/PanelItem.h"
 
 #include <QTimer>
@@ -18,7 +19,7 @@ class CScrollPanel;
 ///
 /// Subclasses fill the rows in Populate and react to a chosen row in ActivateItem. Call
 /// Create once the scroller has its size (showing it does so too).
-class CFingerScroller : public QWidget
+class CFingerScroller : public QWidget, public AccessibleItemSource
 {
     Q_OBJECT
 
@@ -59,6 +60,9 @@ public:
     virtual void ActivateItem(int index);
     /// Asked by the panel before every paint; true makes it rebuild the rows first.
     virtual bool NeedsRebuild();
+    /// The rows for a screen reader: the caption as name, the description as value, the
+    /// keyboard's row focused.
+    std::vector<AccessibleItem> AccessibleItems() const override;
 
     // --- scrolling ------------------------------------------------------------------------
     /// Moves the list by `delta` pixels (positive: towards its top).
