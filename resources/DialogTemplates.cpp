@@ -150,9 +150,10 @@ constexpr DialogItemTemplate kSettings[] = {
     {kIdcSettingsLutealSpin, C::UpDown, u"", 141, 64, 11, 12, kSpin},
     {kIdcSettingsNotify, C::Button, u"Notify me for the next cycle:", 4, 81, 148, 10, kCheck},
     {kIdcSettingsNotifyDays, C::ComboBox, u"", 4, 93, 148, 60, kDropList, 0, kNotifyDays},
-    {kIdcSettingsReminderNote, C::Static, u"", 4, 109, 148, 16, kLabel},
-    {kIdcStatic, C::Static, u"Color Theme:", 4, 133, 50, 8, kLabel},
-    {kIdcSettingsTheme, C::ComboBox, u"", 56, 131, 96, 60, kDropList},
+    {kIdcSettingsDiscreet, C::Button, u"Discreet reminders", 4, 108, 148, 10, kCheck},
+    {kIdcSettingsReminderNote, C::Static, u"", 4, 121, 148, 16, kLabel},
+    {kIdcStatic, C::Static, u"Color Theme:", 4, 145, 50, 8, kLabel},
+    {kIdcSettingsTheme, C::ComboBox, u"", 56, 143, 96, 60, kDropList},
 };
 constexpr DialogItemTemplate kSettingsLandscape[] = {
     {kIdcSettingsPassword, C::Button, u"Password protection", 4, 4, 128, 10, kCheck},
@@ -168,9 +169,10 @@ constexpr DialogItemTemplate kSettingsLandscape[] = {
     {kIdcSettingsLutealSpin, C::UpDown, u"", 141, 51, 11, 12, kSpin},
     {kIdcSettingsNotify, C::Button, u"Notify me for the next cycle:", 4, 70, 118, 10, kCheck},
     {kIdcSettingsNotifyDays, C::ComboBox, u"", 124, 68, 82, 60, kDropList, 0, kNotifyDays},
-    {kIdcSettingsReminderNote, C::Static, u"", 4, 84, 202, 16, kLabel},
-    {kIdcStatic, C::Static, u"Color Theme:", 4, 110, 50, 8, kLabel},
-    {kIdcSettingsTheme, C::ComboBox, u"", 56, 108, 82, 60, kDropList},
+    {kIdcSettingsDiscreet, C::Button, u"Discreet reminders", 4, 83, 202, 10, kCheck},
+    {kIdcSettingsReminderNote, C::Static, u"", 4, 96, 202, 16, kLabel},
+    {kIdcStatic, C::Static, u"Color Theme:", 4, 122, 50, 8, kLabel},
+    {kIdcSettingsTheme, C::ComboBox, u"", 56, 120, 82, 60, kDropList},
 };
 
 // --- 204: set password ------------------------------------------------------------------
@@ -217,7 +219,7 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddAboutLandscape, 210, 129, u"About Velumina", kAboutLandscape},
     {kIddCalendar, 156, 129, u"Calendar", kCalendar},
     {kIddToday, 156, 129, u"How Do I Feel Today?", kToday},
-    {kIddSettings, 156, 149, u"Settings", kSettings},
+    {kIddSettings, 156, 161, u"Settings", kSettings},
     {kIddPasswordSet, 156, 129, u"Set Password", kPasswordSet},
     {kIddStatistics, 156, 177, u"Statistics", kCycleList},
     {kIddOvulation, 155, 142, u"Ovulation", kOvulation},
@@ -225,7 +227,7 @@ constexpr std::array<DialogTemplate, 16> kTemplates = {{
     {kIddConceptionLandscape, 210, 129, u"Conception Probability", kConceptionLandscape},
     {kIddPasswordStartup, 156, 84, u"Dialog", kPasswordStartup},
     {kIddHistory, 156, 177, u"History", kCycleList},
-    {kIddSettingsLandscape, 210, 138, u"Settings", kSettingsLandscape},
+    {kIddSettingsLandscape, 210, 150, u"Settings", kSettingsLandscape},
 }};
 
 std::span<const DialogTemplate>& ExtraTemplates()

@@ -136,6 +136,7 @@ inline constexpr int kIdcSettingsNotify = 1053;
 inline constexpr int kIdcSettingsReminderNote = 1054; ///< why reminders cannot appear here
 inline constexpr int kIdcSettingsNotifyDays = 1055;
 inline constexpr int kIdcSettingsTheme = 1064;
+inline constexpr int kIdcSettingsDiscreet = 1071; ///< reminders without date or cycle word
 
 // Set-password dialog (204) and start-up prompt (209).
 inline constexpr int kIdcPasswordFirst = 1019;

@@ -17,6 +17,9 @@ ReminderSetup::ReminderSetup(Road road)
     settings.SetNotificationDatabase(std::make_unique<SystemdNotificationDatabase>(
         SystemdNotificationDatabase::DefaultUnitFolder(), std::make_unique<ProcessCommandRunner>(mode)));
     CycleDatabase::SetRecalculateHook([] { TheAppSettings().Reschedule(); });
+    // Reminders follow the program: whichever copy runs takes over those of a moved,
+    // reinstalled or removed one.
+    settings.AdoptEntries();
 }
 
 ReminderSetup::~ReminderSetup()
