@@ -8,7 +8,7 @@ VELUMINA_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     tzdata fonts-dejavu-core
     libnotify-bin
-    desktop-file-utils appstream file
+    desktop-file-utils appstream file dbus-daemon
 )
 
 velumina_install_packages() {

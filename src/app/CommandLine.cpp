@@ -110,7 +110,8 @@ std::optional<int> RunCommandLine(int& argc, char** argv)
         Fail(parser.errorText());
         return 2;
     }
-    if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(removeReminders) && !parser.isSet(showReminder))
+    const bool wantsHelp = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
+    if (!wantsHelp && !parser.isSet(version) && !parser.isSet(removeReminders) && !parser.isSet(showReminder))
         return std::nullopt;
 
     // No display is needed for any of these.

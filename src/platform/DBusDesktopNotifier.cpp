@@ -57,9 +57,10 @@ DesktopNotifier::Outcome DBusDesktopNotifier::Show(const QString& summary, const
 {
     if (!m_bus.isConnected())
         return Fallback();
+    // The calls wait in an event loop, so that an answer can arrive from this very process too.
     QDBusMessage capabilitiesCall =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
-    const QDBusReply<QStringList> capabilities = m_bus.call(capabilitiesCall, QDBus::Block, kCallTimeoutMs);
+    const QDBusReply<QStringList> capabilities = m_bus.call(capabilitiesCall, QDBus::BlockWithGui, kCallTimeoutMs);
     if (!capabilities.isValid())
         return Fallback();
     const bool hasActions = capabilities.value().contains(QStringLiteral("actions"));
@@ -76,7 +77,7 @@ DesktopNotifier::Outcome DBusDesktopNotifier::Show(const QString& summary, const
     QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     notify << QStringLiteral("Velumina") << 0U << QStringLiteral(VELUMINA_APP_ID) << summary
            << (readsMarkup ? EscapeMarkup(body) : body) << actions << hints << -1;
-    const QDBusReply<uint> id = m_bus.call(notify, QDBus::Block, kCallTimeoutMs);
+    const QDBusReply<uint> id = m_bus.call(notify, QDBus::BlockWithGui, kCallTimeoutMs);
     if (!id.isValid())
         return Fallback();
     m_id = id.value();
