@@ -145,6 +145,7 @@ inline constexpr int kIdcSettingsCalendarFile = 1076;     ///< "Keep a calendar 
 inline constexpr int kIdcSettingsCalendarDiscreet = 1077; ///< discreet calendar titles
 inline constexpr int kIdcSettingsCalendarPath = 1078;     ///< where the calendar file is
 inline constexpr int kIdcSettingsCopyPath = 1079;         ///< "Copy path"
+inline constexpr int kIdcSettingsDiscreet = 1080; ///< reminders without date or cycle word
 
 // Export to calendar (220).
 inline constexpr int kIdcCalendarMonthsLabel = 1070;

@@ -10,6 +10,7 @@ VELUMINA_PACKAGES=(
     libnotify-bin
     libsodium-dev
     libical-dev
+    desktop-file-utils appstream file dbus-daemon
 )
 
 # Only for run.sh without a display: a virtual screen and a VNC server bound to 127.0.0.1.

@@ -727,7 +727,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("buttondrops-white-dull.png"), DrawDropBar(false, true)},
     };
     const QImage banner = DrawBanner();
-    const std::array<int, 7> iconSizes = {16, 24, 32, 48, 64, 128, 256};
+    const std::array<int, 8> iconSizes = {16, 24, 32, 48, 64, 128, 256, 512};
     std::vector<QImage> icons;
     for (int size : iconSizes) {
         icons.push_back(DrawIcon(size));

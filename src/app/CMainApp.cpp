@@ -83,7 +83,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(QString::fromUtf16(kOrganizationName));
     setApplicationName(QString::fromUtf16(kApplicationName));
     setApplicationDisplayName(QStringLiteral("Velumina"));
-    setDesktopFileName(QStringLiteral("velumina"));
+    setDesktopFileName(QStringLiteral(VELUMINA_APP_ID));
     // The themed palettes look alike on every desktop only in one style.
     setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     InitializeCompiledResources();

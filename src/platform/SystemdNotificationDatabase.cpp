@@ -25,26 +25,12 @@ const QString kKeyPrefix = QStringLiteral("X-Velumina-");
 // somebody else's and is not read into memory.
 constexpr qint64 kMaxUnitFileSize = 64 * 1024;
 
-// What an alert's service runs, as /bin/sh -c SCRIPT velumina-alert LASTDAY TITLE BODY EXE ARGS.
-// The texts reach the shell only as positional parameters, never as script text, so nothing
-// in them is ever parsed by the shell.
-//  - Persistent=true replays a missed alert when the machine next runs, even days later; an
-//    alert run after the start it announces ($1, yyyymmdd) is dropped without a notification.
-//  - notify-send with an action waits until the notification closes and prints the action
-//    chosen; choosing it starts the program. Where the desktop does not support actions the
-//    notification still shows and choosing it does nothing; a notify-send without --action
-//    (libnotify before 0.7.9) gets a plain notification instead.
-//  - The guard is part of the command, not an ExecCondition=, because a systemd that does not
-//    know ExecCondition= ignores it and would show stale alerts.
-const QString kAlertScript =
-    QStringLiteral("[ \"$(date +%Y%m%d)\" -le \"$1\" ] || exit 0; "
-                   "choice=$(notify-send --app-name=Velumina --action=open=\"Open Velumina\" -- \"$2\" \"$3\") "
-                   "|| exec notify-send --app-name=Velumina -- \"$2\" \"$3\"; "
-                   "[ \"$choice\" != open ] || exec \"$4\" \"$5\"");
-// A path systemd refuses as the command itself is started through the shell instead.
-const QString kStartScript = QStringLiteral("exec \"$1\" \"$2\"");
-// The announced day of an alert without a last day: the guard never drops it.
-const QString kNoLastDay = QStringLiteral("99991231");
+// A path systemd refuses as the command itself is started through the shell instead; the
+// words reach the shell only as positional parameters, never as script text.
+const QString kStartScript = QStringLiteral("exec \"$@\"");
+// The argument with which an alert's service starts the program: the program reads the alert
+// from its own unit file, so no text of it is ever on a command line.
+const QString kShowReminderOption = QStringLiteral("--show-reminder");
 
 bool IsControl(char16_t c)
 {
@@ -109,24 +95,6 @@ QString QuoteCommand(const QString& path)
     return u'"' + escaped + u'"';
 }
 
-// Notification servers read the body as markup.
-QString EscapeMarkup(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&')
-            escaped += QStringLiteral("&amp;");
-        else if (c == u'<')
-            escaped += QStringLiteral("&lt;");
-        else if (c == u'>')
-            escaped += QStringLiteral("&gt;");
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
 // X-Velumina-* values: percent-encoded UTF-8, so every text reads back exactly and nothing in
 // it can end or continue the line.
 QString EncodeValue(const QString& text)
@@ -137,14 +105,6 @@ QString EncodeValue(const QString& text)
 QString DecodeValue(const QString& value)
 {
     return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
-}
-
-QString CompactDay(const CalDate& d)
-{
-    return QStringLiteral("%1%2%3")
-        .arg(d.year, 4, 10, QLatin1Char('0'))
-        .arg(d.month, 2, 10, QLatin1Char('0'))
-        .arg(d.day, 2, 10, QLatin1Char('0'));
 }
 
 bool ParseDay(const QString& text, CalDate& day)
@@ -229,39 +189,44 @@ QString TimerText(const NotificationEntry& entry, const QString& serviceName)
     return text;
 }
 
-QString ServiceText(const NotificationEntry& entry)
+// Starts the program with `arguments`: directly where systemd takes the path as a command,
+// through the shell where it does not.
+QString StartCommand(const QString& application, const QStringList& arguments)
+{
+    QString command;
+    if (IsSafeCommand(application)) {
+        command = QuoteCommand(application);
+    } else {
+        command = QuoteCommand(QStringLiteral("/bin/sh")) + u' ' + QuoteArgument(QStringLiteral("-c")) + u' ' +
+                  QuoteArgument(kStartScript) + u' ' + QuoteArgument(QStringLiteral("velumina-start")) + u' ' +
+                  QuoteArgument(application);
+    }
+    for (const QString& argument : arguments)
+        command += u' ' + QuoteArgument(argument);
+    return command;
+}
+
+// A wake-up starts the program with its arguments. An alert starts the program with the
+// number of its entry; the program reads the entry, drops an alert replayed after the start it
+// announces (Persistent=true replays a missed one when the machine next runs) and shows it.
+// Type=simple: the alert's process waits for her choice of "Open Velumina".
+QString ServiceText(const NotificationEntry& entry, NotificationHandle handle)
 {
     const NotificationTrigger& trigger = entry.trigger;
-    QStringList arguments;
-    if (!trigger.arguments.isEmpty())
-        arguments.append(trigger.arguments);
-
     QString text = HeaderComment();
     text += QStringLiteral("[Unit]\n");
-    QString command;
+    QStringList arguments;
     if (entry.notification) {
         text += QStringLiteral("Description=Velumina next-cycle reminder\n\n[Service]\nType=simple\n");
-        const QString lastDay = IsValidDate(trigger.lastDay) ? CompactDay(trigger.lastDay) : kNoLastDay;
-        command = QuoteCommand(QStringLiteral("/bin/sh")) + u' ' + QuoteArgument(QStringLiteral("-c")) + u' ' +
-                  QuoteArgument(kAlertScript) + u' ' + QuoteArgument(QStringLiteral("velumina-alert")) + u' ' +
-                  QuoteArgument(lastDay) + u' ' + QuoteArgument(entry.notification->dialogTitle) + u' ' +
-                  QuoteArgument(EscapeMarkup(entry.notification->dialogText)) + u' ' +
-                  QuoteArgument(trigger.application) + u' ' + QuoteArgument(trigger.arguments);
+        arguments = QStringList{kShowReminderOption, QString::number(handle)};
     } else {
         text += QStringLiteral("Description=Velumina wake-up that keeps the reminders current\n\n[Service]\n"
                                "Type=oneshot\n");
-        if (IsSafeCommand(trigger.application)) {
-            command = QuoteCommand(trigger.application);
-            for (const QString& argument : arguments)
-                command += u' ' + QuoteArgument(argument);
-        } else {
-            command = QuoteCommand(QStringLiteral("/bin/sh")) + u' ' + QuoteArgument(QStringLiteral("-c")) + u' ' +
-                      QuoteArgument(kStartScript) + u' ' + QuoteArgument(QStringLiteral("velumina-start")) + u' ' +
-                      QuoteArgument(trigger.application) + u' ' + QuoteArgument(trigger.arguments);
-        }
+        if (!trigger.arguments.isEmpty())
+            arguments.append(trigger.arguments);
     }
     text += EnvironmentLine();
-    text += QStringLiteral("ExecStart=") + command + u'\n';
+    text += QStringLiteral("ExecStart=") + StartCommand(trigger.application, arguments) + u'\n';
     return text;
 }
 
@@ -300,6 +265,11 @@ QString SystemdNotificationDatabase::DefaultUnitFolder()
     if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
         configHome = QDir::homePath() + QStringLiteral("/.config");
     return configHome + QStringLiteral("/systemd/user");
+}
+
+QString SystemdNotificationDatabase::ShowReminderOption()
+{
+    return kShowReminderOption;
 }
 
 QString SystemdNotificationDatabase::UnitFolder() const
@@ -402,7 +372,7 @@ bool SystemdNotificationDatabase::Add(const NotificationEntry& entry, Notificati
     const QString linkPath = WantsLinkPath(number);
     const QString serviceName = kUnitPrefix + QString::number(number) + kServiceSuffix;
     // The service first and the link last: a listed timer always has its service.
-    bool written = WriteUnit(servicePath, ServiceText(entry).toUtf8()) &&
+    bool written = WriteUnit(servicePath, ServiceText(entry, number).toUtf8()) &&
                    WriteUnit(timerPath, TimerText(entry, serviceName).toUtf8());
     if (written) {
         errno = 0;
@@ -641,11 +611,10 @@ QString SystemdNotificationDatabase::DeliveryProblem() const
         runtimeFolder = QStringLiteral("/run/user/%1").arg(getuid());
     const bool hasUserSystemd = !QStandardPaths::findExecutable(QStringLiteral("systemctl")).isEmpty() &&
                                 QFileInfo::exists(runtimeFolder + QStringLiteral("/systemd/private"));
-    // One short line each: the settings screen shows it under the reminder switch.
+    // One short line: the settings screen shows it under the reminder switch. Notifications go
+    // over D-Bus, with notify-send only as a fallback, so its absence is no reason.
     if (!hasUserSystemd)
         return QStringLiteral("Reminders cannot appear on this computer: it runs no systemd user session.");
-    if (QStandardPaths::findExecutable(QStringLiteral("notify-send")).isEmpty())
-        return QStringLiteral("Reminders cannot appear on this computer: notify-send (libnotify-bin) is missing.");
     return {};
 }
 

@@ -15,7 +15,10 @@ class FileLock;
 /// The user's notification database on systemd user timers. Entry n is the unit pair
 /// velumina-<n>.timer and velumina-<n>.service in the unit folder, the timer linked into
 /// timers.target.wants/. The entry's records live in X-Velumina-* keys of the timer, which
-/// systemd ignores, so entries are listed and read back from the files alone.
+/// systemd ignores, so entries are listed and read back from the files alone. The units are
+/// readable by the user alone: a visible alert's service starts the program with
+/// ShowReminderOption() and the entry's number, never with its text, which any local user
+/// could read on a command line.
 ///
 /// A group of changes (BeginUpdate to EndUpdate) holds a lock file in the unit folder, so
 /// that two processes never interleave their listing and adding; at its end one
@@ -33,6 +36,8 @@ public:
 
     /// $XDG_CONFIG_HOME/systemd/user, with ~/.config when XDG_CONFIG_HOME is not set.
     static QString DefaultUnitFolder();
+    /// The option, followed by the entry's number, with which an alert starts the program.
+    static QString ShowReminderOption();
 
     bool Add(const NotificationEntry& entry, NotificationHandle& handle) override;
     bool ListHandles(std::size_t maxCount, std::vector<NotificationHandle>& handles) override;

@@ -7,6 +7,8 @@
 #include "platform/ShowError.h"
 #include "settings/SettingsAccess.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -17,6 +19,7 @@ const QString kLastAlertTime = QStringLiteral("LastAlertTime");
 const QString kCachedCycleLen = QStringLiteral("CanchedCycleLen");
 const QString kSelectedTheme = QStringLiteral("SelectedTheme");
 const QString kWelcomeDismissed = QStringLiteral("WelcomeDismissed");
+const QString kDiscreetReminders = QStringLiteral("DiscreetReminders");
 
 const QString kWakeupArguments = QStringLiteral("AppRunAtTime");
 const QString kAlertArguments = QStringLiteral("AppRunToHandleNotification");
@@ -59,6 +62,25 @@ void DecodeLastAlertTime(int32_t value, CalDate& date)
     date = IsValidDate(rolled) ? rolled : CalDate{0, 0, 0};
 }
 
+// A copy of this program elsewhere: an executable of the same name under another path.
+bool IsOtherCopy(const QString& application, const QString& executable)
+{
+    return application != executable && !executable.isEmpty() &&
+           QFileInfo(application).fileName() == QFileInfo(executable).fileName();
+}
+
+bool IsSameEntry(const NotificationEntry& a, const NotificationEntry& b)
+{
+    const bool sameTrigger =
+        a.trigger.application == b.trigger.application && a.trigger.arguments == b.trigger.arguments &&
+        IsSameDate(a.trigger.startDay, b.trigger.startDay) && a.trigger.startHour == b.trigger.startHour &&
+        IsSameDate(a.trigger.lastDay, b.trigger.lastDay);
+    if (!sameTrigger || a.notification.has_value() != b.notification.has_value())
+        return false;
+    return !a.notification || (a.notification->dialogTitle == b.notification->dialogTitle &&
+                               a.notification->dialogText == b.notification->dialogText);
+}
+
 int32_t EncodeLastAlertTime(const CalDate& date)
 {
     return (static_cast<int32_t>(date.year) * 100 + date.month) * 100 + date.day;
@@ -94,7 +116,7 @@ private:
 
 AppSettings::AppSettings()
     : alertEnabled(true), alertDaysInAdvance(kDefaultDaysInAdvance), interactiveRun(false), lastAlertDate{0, 0, 0},
-      cachedCycleLen(0), selectedTheme(0),
+      discreetReminders(false), cachedCycleLen(0), selectedTheme(0),
       m_database(std::make_unique<MemoryNotificationDatabase>()), m_wakeupDay{0, 0, 0}, m_updateDepth(0),
       m_batchDepth(0), m_rescheduleWanted(false)
 {
@@ -117,6 +139,7 @@ void AppSettings::Load()
     if (selectedTheme < 0 || selectedTheme >= kThemeCount)
         selectedTheme = 0;
     DecodeLastAlertTime(ReadSettingInt(section, kLastAlertTime, 0), lastAlertDate);
+    discreetReminders = ReadSettingInt(section, kDiscreetReminders, 0) != 0;
 }
 
 void AppSettings::Save()
@@ -131,6 +154,7 @@ void AppSettings::Save()
         cachedCycleLen = static_cast<uint32_t>(TheCycleDatabase().AverageCycleLength());
     WriteSettingInt(section, kCachedCycleLen, static_cast<int32_t>(cachedCycleLen));
     WriteSettingInt(section, kSelectedTheme, selectedTheme);
+    WriteSettingInt(section, kDiscreetReminders, discreetReminders ? 1 : 0);
 }
 
 bool AppSettings::IsWelcomeDismissed() const
@@ -302,6 +326,64 @@ std::vector<NotificationHandle> AppSettings::OwnEntries(int kinds)
             own.push_back(handle);
     }
     return own;
+}
+
+std::vector<std::pair<NotificationHandle, NotificationEntry>> AppSettings::ProgramEntries()
+{
+    const QString executable = ExecutablePath();
+    std::vector<NotificationHandle> handles;
+    std::vector<std::pair<NotificationHandle, NotificationEntry>> entries;
+    if (!m_database->ListHandles(NotificationDatabase::kAllHandles, handles))
+        return entries;
+    for (const NotificationHandle handle : handles) {
+        NotificationEntry entry;
+        if (m_database->Read(handle, entry) &&
+            (entry.trigger.application == executable || IsOtherCopy(entry.trigger.application, executable)))
+            entries.emplace_back(handle, entry);
+    }
+    return entries;
+}
+
+void AppSettings::AdoptEntries()
+{
+    UpdateScope scope(*this);
+    const QString executable = ExecutablePath();
+    const auto entries = ProgramEntries();
+    std::vector<NotificationEntry> own;
+    for (const auto& [handle, entry] : entries) {
+        if (entry.trigger.application == executable)
+            own.push_back(entry);
+    }
+    for (const auto& [handle, entry] : entries) {
+        if (entry.trigger.application == executable)
+            continue;
+        NotificationEntry moved = entry;
+        moved.trigger.application = executable;
+        const bool known =
+            std::any_of(own.begin(), own.end(), [&moved](const NotificationEntry& e) { return IsSameEntry(e, moved); });
+        // The new entry first: a process stopped in between leaves one of the two.
+        NotificationHandle added = 0;
+        if (!known) {
+            if (!m_database->Add(moved, added))
+                continue;
+            own.push_back(moved);
+        }
+        m_database->Clear(handle);
+    }
+}
+
+int AppSettings::RemoveAllEntries(int& failed)
+{
+    UpdateScope scope(*this);
+    int removed = 0;
+    failed = 0;
+    for (const auto& [handle, entry] : ProgramEntries()) {
+        if (m_database->Clear(handle))
+            ++removed;
+        else
+            ++failed;
+    }
+    return removed;
 }
 
 void AppSettings::RemoveEntries(const std::vector<NotificationHandle>& handles)

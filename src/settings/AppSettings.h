@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class NotificationDatabase;
@@ -34,9 +35,9 @@ public:
     AppSettings(const AppSettings&) = delete;
     AppSettings& operator=(const AppSettings&) = delete;
 
-    /// Reads the five values; values outside their ranges are taken as their defaults.
+    /// Reads the six values; values outside their ranges are taken as their defaults.
     void Load();
-    /// Writes the five values. The cached cycle length is taken from the cycle database only
+    /// Writes the six values. The cached cycle length is taken from the cycle database only
     /// in the interactive run, once the data file is loaded; before that the loaded value is
     /// written back, since the database does not hold the user's cycles yet.
     void Save();
@@ -59,13 +60,22 @@ public:
     void ScheduleWakeup();
     /// Removes this executable's entries of the given kinds.
     void ClearNotifications(int kinds);
+    /// Makes the entries of other copies of this program its own: an entry that starts the
+    /// program under another path (a moved, reinstalled or removed copy) is written again with
+    /// this executable's path, or dropped when this executable has the same entry already. So
+    /// reminders never point at a program that is gone. Says nothing: start-up never waits on
+    /// a message box; an entry that cannot be rewritten stays for the next run.
+    void AdoptEntries();
+    /// Removes every entry this program made, under any path. The number removed; `failed`
+    /// counts those that stayed.
+    int RemoveAllEntries(int& failed);
 
     /// Installs the notification database (the start-up does); null returns to an inert one
     /// in memory, which every process starts with.
     void SetNotificationDatabase(std::unique_ptr<NotificationDatabase> database);
     NotificationDatabase& Notifications();
     /// Plain words why reminders cannot reach the user on this machine (no systemd user
-    /// session, no notify-send); empty when nothing is known to be missing. The settings
+    /// session); empty when nothing is known to be missing. The settings
     /// screen says it beside the reminder switch; start-up never does.
     QString ReminderDeliveryProblem() const;
 
@@ -90,6 +100,8 @@ public:
     int32_t alertDaysInAdvance;
     bool interactiveRun;
     CalDate lastAlertDate;
+    /// Reminders show only "Velumina reminder", no date and no cycle word.
+    bool discreetReminders;
     uint32_t cachedCycleLen;
     int32_t selectedTheme;
 
@@ -101,6 +113,8 @@ private:
     /// This executable's entries of the given kinds; none, and the failure reported, when the
     /// database cannot list them.
     std::vector<NotificationHandle> OwnEntries(int kinds);
+    /// Every entry: this executable's and those of its other copies, read.
+    std::vector<std::pair<NotificationHandle, NotificationEntry>> ProgramEntries();
     void RemoveEntries(const std::vector<NotificationHandle>& handles);
     bool AddEntry(const NotificationEntry& entry);
     void ShowPendingMessages();

@@ -22,6 +22,9 @@ ReminderSetup::ReminderSetup(Road road)
         TheAppSettings().Reschedule();
         LiveCalendarFile::Follow();
     });
+    // Reminders follow the program: whichever copy runs takes over those of a moved,
+    // reinstalled or removed one.
+    settings.AdoptEntries();
 }
 
 ReminderSetup::~ReminderSetup()

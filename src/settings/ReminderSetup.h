@@ -1,7 +1,8 @@
 #pragma once
 
 /// Connects the reminders to the user's systemd for its lifetime: installs the systemd
-/// notification database and makes every recalculation of the cycle database reschedule
+/// notification database, makes the entries of other copies of the program its own
+/// (AppSettings::AdoptEntries) and makes every recalculation of the cycle database reschedule
 /// them. The background road waits for systemctl; the interactive road runs it beside the
 /// user interface. Whether reminders can reach the user here is asked, not told: the
 /// settings screen shows AppSettings::ReminderDeliveryProblem.

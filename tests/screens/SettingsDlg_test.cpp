@@ -101,9 +101,13 @@ TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)
         EXPECT_FALSE(notify->isChecked());
         EXPECT_EQ(days->currentIndex(), 2);
         EXPECT_EQ(days->currentText(), QStringLiteral(" 2 days in advance"));
+        auto* discreet = dialog.ControlAs<QCheckBox>(kIdcSettingsDiscreet);
+        EXPECT_FALSE(discreet->isChecked()) << "reminders say what is coming unless she asks otherwise";
         EXPECT_FALSE(days->isEnabled()) << "the days follow the switch from the start";
+        EXPECT_FALSE(discreet->isEnabled());
         QTest::mouseClick(notify, Qt::LeftButton, {}, QPoint(5, notify->height() / 2));
         EXPECT_TRUE(days->isEnabled());
+        EXPECT_TRUE(discreet->isEnabled());
         QTest::mouseClick(notify, Qt::LeftButton, {}, QPoint(5, notify->height() / 2));
         EXPECT_FALSE(days->isEnabled());
 
@@ -183,6 +187,7 @@ TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverythin
         Type(dialog, kIdcSettingsLuteal, QStringLiteral("10"));
         dialog.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(false);
         dialog.ControlAs<QComboBox>(kIdcSettingsNotifyDays)->setCurrentIndex(3);
+        dialog.ControlAs<QCheckBox>(kIdcSettingsDiscreet)->setChecked(true);
         dialog.ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(4);
         messages.Clear();
         QTest::keyClick(dialog.Control(kIdcSettingsLuteal), Qt::Key_Return);
@@ -195,6 +200,7 @@ TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverythin
     EXPECT_EQ(Stored("AlertEnabled"), 0);
     EXPECT_EQ(Stored("AlertDaysInAdvance"), 3);
     EXPECT_EQ(Stored("SelectedTheme"), 4);
+    EXPECT_EQ(Stored("DiscreetReminders"), 1);
     EXPECT_EQ(TheAppSettings().selectedTheme, 4);
     EXPECT_EQ(TheCycleDatabase().InitialCycleLen(), 40);
 }

@@ -1,5 +1,7 @@
 #include "ReminderTestSupport.h"
 
+#include "platform/SystemdNotificationDatabase.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -22,7 +24,8 @@ protected:
             ASSERT_TRUE(QDir().mkpath(TempPath(QString::fromLatin1(folder))));
         WriteScript(TempPath(QStringLiteral("stubs/systemctl")),
                     "printf '%s\\n' \"$*\" >> \"$STUB_LOG/systemctl.log\"");
-        WriteScript(TempPath(QStringLiteral("stubs/notify-send")), "exit 0");
+        WriteScript(TempPath(QStringLiteral("stubs/notify-send")),
+                    "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$STUB_LOG/notify-send.args\"");
     }
 
     QString UnitFolder() const
@@ -35,7 +38,7 @@ protected:
         return TempPath(QStringLiteral("config/Quorlen Software/Velumina.conf"));
     }
 
-    int RunProgram(const QStringList& arguments)
+    int RunProgram(const QStringList& arguments, QString* output = nullptr)
     {
         QProcessEnvironment environment;
         environment.insert(QStringLiteral("HOME"), TempPath(QStringLiteral("home")));
@@ -51,9 +54,12 @@ protected:
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(m_program, arguments);
+        process.start(arguments.value(0).startsWith(u'/') ? arguments[0] : m_program,
+                      arguments.value(0).startsWith(u'/') ? arguments.mid(1) : arguments);
         if (!process.waitForFinished(60000))
             return -1;
+        if (output)
+            *output = QString::fromUtf8(process.readAllStandardOutput());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     }
 
@@ -91,9 +97,8 @@ TEST_F(BackgroundRunTest, AScheduledWakeUpRollsTheRemindersOnWithoutADisplay)
     const QString alert = UnitFolder() + QStringLiteral("/velumina-2");
     EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
               QStringList{start.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
-    EXPECT_TRUE(UnitValues(alert + QStringLiteral(".service"), QStringLiteral("ExecStart"))
-                    .value(0)
-                    .contains(u'"' + start.toString(QStringLiteral("yyyyMMdd")) + u'"'));
+    EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("X-Velumina-LastDay")),
+              QStringList{start.toString(QStringLiteral("yyyy-MM-dd"))});
 
     QFile log(TempPath(QStringLiteral("systemctl.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -109,12 +114,49 @@ TEST_F(BackgroundRunTest, AScheduledWakeUpRollsTheRemindersOnWithoutADisplay)
         EXPECT_EQ(settings.value(QStringLiteral("Settings/CanchedCycleLen")).toInt(), 30);
     }
 
+    // The alert's process: the program, which shows the text from the unit. Without a
+    // notification service on D-Bus, notify-send says only that it is a reminder.
+    QString output;
+    const QStringList alertCommand =
+        SplitCommandLine(UnitValues(alert + QStringLiteral(".service"), QStringLiteral("ExecStart")).value(0));
+    EXPECT_EQ(alertCommand, (QStringList{m_program, QStringLiteral("--show-reminder"), QStringLiteral("2")}));
+    EXPECT_EQ(RunProgram(alertCommand), 0);
+    EXPECT_EQ(ReadWords(TempPath(QStringLiteral("notify-send.args"))),
+              (QStringList{QStringLiteral("--app-name=Velumina"), QStringLiteral("--"),
+                           QStringLiteral("Velumina reminder")}));
+
+    // A copy of the program that is gone left an alert: this one takes it over.
+    {
+        SystemdNotificationDatabase units(UnitFolder(), nullptr);
+        NotificationEntry left;
+        left.trigger.application = QStringLiteral("/gone/velumina");
+        left.trigger.arguments = QStringLiteral("AppRunToHandleNotification");
+        left.trigger.startDay = CalDate{12, 1, 2099};
+        left.notification = UserNotification{};
+        NotificationHandle handle = 0;
+        ASSERT_TRUE(units.Add(left, handle));
+        ASSERT_EQ(handle, 3u);
+    }
+
     // The next wake-up replaces its own wake-up (the new one is written before the old one
     // goes) and leaves the current alert alone.
     ASSERT_EQ(RunProgram({QStringLiteral("AppRunAtTime")}), 0);
-    EXPECT_EQ(Timers(), (QStringList{QStringLiteral("velumina-2.timer"), QStringLiteral("velumina-3.timer")}));
+    EXPECT_EQ(Timers(), (QStringList{QStringLiteral("velumina-2.timer"), QStringLiteral("velumina-3.timer"),
+                                     QStringLiteral("velumina-4.timer")}));
+    EXPECT_EQ(UnitValues(UnitFolder() + QStringLiteral("/velumina-4.timer"), QStringLiteral("X-Velumina-Application")),
+              QStringList{m_program});
     EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
               QStringList{start.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
     EXPECT_EQ(UnitValues(UnitFolder() + QStringLiteral("/velumina-3.timer"), QStringLiteral("OnCalendar")),
               QStringList{today.addDays(14).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
+
+    // The command line: everything the program made goes, and it says how many.
+    EXPECT_EQ(RunProgram({QStringLiteral("--version")}, &output), 0);
+    EXPECT_EQ(output, QStringLiteral("Velumina " VELUMINA_VERSION "\n"));
+    EXPECT_EQ(RunProgram({QStringLiteral("--no-such-option")}), 2);
+    EXPECT_EQ(RunProgram({QStringLiteral("--remove-reminders")}, &output), 0);
+    EXPECT_EQ(output, QStringLiteral("Removed 3 reminders of Velumina.\n"));
+    EXPECT_TRUE(Timers().isEmpty());
+    EXPECT_EQ(RunProgram({QStringLiteral("--remove-reminders")}, &output), 0);
+    EXPECT_EQ(output, QStringLiteral("Velumina had no reminders to remove.\n"));
 }

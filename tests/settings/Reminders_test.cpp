@@ -266,6 +266,35 @@ TEST_F(RemindersTest, LeftoversOfOtherRunsAreReplacedAndOtherEntriesLeftAlone)
         EXPECT_NE(entry.trigger.application, kExecutable);
 }
 
+TEST_F(RemindersTest, RemindersFollowTheProgramAndAreAllRemovedOnRequest)
+{
+    const QString gone = QStringLiteral("/home/user/old/velumina");
+    const QString otherProgram = QStringLiteral("/usr/bin/calendar");
+    NotificationHandle handle = 0;
+    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 20)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+    // What a moved or removed copy left: a twin of an entry of this one, and one of its own.
+    ASSERT_TRUE(Memory().Add(Wakeup(gone, Date(2026, 12, 20)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(gone, Date(2027, 1, 27), Date(2027, 1, 28)), handle));
+    ASSERT_TRUE(Memory().Add(Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+
+    TheAppSettings().AdoptEntries();
+    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
+    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 30), Date(2027, 1, 27)}));
+    int fromOtherPaths = 0;
+    for (const auto& [key, entry] : Memory().Entries())
+        fromOtherPaths += entry.trigger.application != kExecutable ? 1 : 0;
+    EXPECT_EQ(fromOtherPaths, 1); // the other program's
+
+    // Before the program is removed: every entry of any copy goes, the other program's stays.
+    ASSERT_TRUE(Memory().Add(Wakeup(gone, Date(2026, 12, 21)), handle));
+    int failed = -1;
+    EXPECT_EQ(TheAppSettings().RemoveAllEntries(failed), 4);
+    EXPECT_EQ(failed, 0);
+    ASSERT_EQ(Memory().Entries().size(), 1u);
+    EXPECT_EQ(Memory().Entries().begin()->second.trigger.application, otherProgram);
+}
+
 TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
 {
     MessageRecorder messages;

@@ -142,6 +142,12 @@ bool CSettingsDlg::OnInitDialog()
     m_notify->setChecked(settings.alertEnabled);
     m_notifyDays->setCurrentIndex(std::clamp(settings.alertDaysInAdvance, 0, m_notifyDays->count() - 1));
     m_notifyDays->setEnabled(m_notify->isChecked());
+    if (auto* discreet = ControlAs<QCheckBox>(kIdcSettingsDiscreet)) {
+        discreet->setChecked(settings.discreetReminders);
+        discreet->setEnabled(m_notify->isChecked());
+        discreet->setToolTip(QStringLiteral("Reminders say only \"Velumina reminder\", with no date and no word of "
+                                            "the cycle, for screens others can see."));
+    }
     // The switch can be set all the same: the reminders are registered for a later session
     // or another computer that reads the same settings.
     const QString problem = settings.ReminderDeliveryProblem();
@@ -223,6 +229,8 @@ void CSettingsDlg::OnCommand(int id)
 {
     if (id == kIdcSettingsNotify) {
         m_notifyDays->setEnabled(m_notify->isChecked());
+        if (QWidget* discreet = Control(kIdcSettingsDiscreet))
+            discreet->setEnabled(m_notify->isChecked());
         return;
     }
     if (id == kIdcSettingsCopyPath && m_calendarPath) {
@@ -279,6 +287,9 @@ void CSettingsDlg::Store()
         database.SetLutealPhaseLen(m_lutealPhase->ReadNumber());
         settings.SetAlert(m_notify->isChecked(), m_notifyDays->currentIndex());
     }
+    // Read when a reminder is shown: the registered reminders need no change.
+    if (const auto* discreet = ControlAs<QCheckBox>(kIdcSettingsDiscreet))
+        settings.discreetReminders = discreet->isChecked();
     const int theme = m_theme->currentIndex();
     const bool themeChanged = theme >= 0 && theme != settings.selectedTheme;
     if (theme >= 0)
