@@ -14,7 +14,8 @@ for argument in "$@"; do
     esac
 done
 
-velumina_install_packages
+# The headless packages too, so that the test of the headless mode's loopback binding runs.
+velumina_install_packages "${VELUMINA_HEADLESS_PACKAGES[@]}"
 jobs="$(nproc)"
 
 if [ "$sanitize" -eq 1 ]; then

@@ -30,23 +30,27 @@ CalDate NextCycleStart(CycleDatabase& database, const CalDate& start, int averag
 }
 } // namespace
 
+CalDate OvulationBefore(CycleDatabase& database, const CalDate& nextCycleStart)
+{
+    return OffsetDate(nextCycleStart, -database.LutealPhaseLen());
+}
+
 bool FindOvulations(CycleDatabase& database, const CalDate& today, OvulationDates& dates)
 {
     CalDate start = today;
     if (!database.FindPeriodStart(start))
         return false;
     const int average = database.AverageCycleLength();
-    const int luteal = database.LutealPhaseLen();
     if (average < 1)
         return false;
     dates = OvulationDates();
     dates.cycleStart = start;
     // The ovulation that ended the cycle before this one.
-    dates.last = OffsetDate(start, -luteal);
+    dates.last = OvulationBefore(database, start);
     bool found = false;
     for (int cycle = 0; cycle < kMostCyclesToWalk && IsValidDate(start); ++cycle) {
         const CalDate end = NextCycleStart(database, start, average);
-        const CalDate ovulation = OffsetDate(end, -luteal);
+        const CalDate ovulation = OvulationBefore(database, end);
         if (cycle == 0)
             dates.cycleOvulation = ovulation;
         if (!IsBefore(ovulation, today)) {

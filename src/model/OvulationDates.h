@@ -23,6 +23,10 @@ struct OvulationDates
     CalDate fertileLast;
 };
 
+/// The ovulation of the cycle that ends where the cycle starting at `nextCycleStart` begins:
+/// the luteal phase setting before that start.
+CalDate OvulationBefore(CycleDatabase& database, const CalDate& nextCycleStart);
+
 /// Each ovulation lies the luteal phase setting before the start of the cycle that follows
 /// it. The starts are those of the day-status map, the calendar's: the recorded periods, the
 /// predicted ones and a late period expected from tomorrow. Where the map holds no next start

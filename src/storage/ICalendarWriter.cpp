@@ -2,6 +2,7 @@
 
 #include "model/CivilDays.h"
 #include "model/CycleDatabase.h"
+#include "model/OvulationDates.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 
@@ -194,11 +195,6 @@ std::vector<Cycle> ReadCycles(const CycleDatabase& database, int from, int until
 
 const QString ICalendarWriter::kProductId = QStringLiteral("-//Quorlen Software//Velumina 1.0//EN");
 
-CalDate ExpectedOvulation(CycleDatabase& database, const CalDate& nextCycleStart)
-{
-    return CivilOffsetDate(nextCycleStart, -database.LutealPhaseLen());
-}
-
 ICalendarWriter::ICalendarWriter(CycleDatabase& database) : m_database(database)
 {
 }
@@ -257,7 +253,7 @@ std::vector<CalendarEvent> ICalendarWriter::CollectEvents(const CalendarSettings
         const int next = cycles[i + 1].runs.front().first;
         if (next <= todayDay)
             continue;
-        const int ovulation = DayNumberOf(ExpectedOvulation(m_database, DateOf(next)));
+        const int ovulation = DayNumberOf(OvulationBefore(m_database, DateOf(next)));
         if (ovulation >= start && ahead(ovulation, ovulation))
             add(Kind::Ovulation, ovulation, ovulation, uidStem + QStringLiteral("ovulation"));
         // The fertile days are those the calendar screen shows with a chance of conception.

@@ -30,11 +30,6 @@ struct CalendarEvent
     QString description; ///< empty: none is written
 };
 
-/// The expected ovulation of the cycle that ends the day before `nextCycleStart`: the luteal
-/// phase setting counted back from that start. Every date the calendar file gives for an
-/// ovulation comes from here.
-CalDate ExpectedOvulation(CycleDatabase& database, const CalDate& nextCycleStart);
-
 /// Writes her predictions as an iCalendar file (RFC 5545) that desktop calendars import or
 /// subscribe to: all-day events for the predicted periods, fertile days and ovulations of the
 /// next months, the expected start while a period is late, and, when asked for, the periods

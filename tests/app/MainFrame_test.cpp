@@ -218,7 +218,8 @@ TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
         EXPECT_FALSE(QFile::exists(plain));
         messages.QueueAnswer(MessageAnswer::Ok);
         frame.OnCommand(kCmdExport);
-        EXPECT_EQ(messages.Texts().back(), QStringLiteral("Done."));
+        EXPECT_EQ(messages.Texts().back(),
+                  QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(plain)));
         EXPECT_EQ(FileBytes(plain), FileBytes(csv));
         ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
     }

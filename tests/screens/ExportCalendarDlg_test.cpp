@@ -60,12 +60,12 @@ TEST_F(ExportCalendarDlgTest, ChoicesAreCheckedStoredAndTheMessageSaysWhatWasWri
     EXPECT_EQ(suggested, QStringLiteral("calendar-2026-04-08.ics"));
     EXPECT_TRUE(messages.Texts().isEmpty());
 
-    // Two recorded periods and seven events ahead.
+    // Two recorded periods and eight events ahead.
     const QString path = TempPath(QStringLiteral("mine.ics"));
     SetFileDialogHandler(
         [&](FileDialogKind, QWidget*, const QString&, const QString&, const QString&) { return path; });
     EXPECT_TRUE(CExportCalendarDlg::ExportWithStoredChoices(m_host.get()));
     EXPECT_EQ(messages.Texts(),
-              QStringList{QStringLiteral("Exported 9 events to %1.").arg(QDir::toNativeSeparators(path))});
+              QStringList{QStringLiteral("Exported 10 events to %1.").arg(QDir::toNativeSeparators(path))});
     EXPECT_TRUE(QFileInfo(path).isFile());
 }

@@ -262,7 +262,7 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
         EXPECT_EQ(FileBytes(answer), QByteArray("\xef\xbb\xbf"
                                                 "First day,Bleeding days,Cycle length,Status\r\n"
                                                 "2026-01-05,5,28,recorded\r\n"
-                                                "2026-02-02,3,28,predicted\r\n"
+                                                "2026-02-02,5,28,predicted\r\n"
                                                 "2026-03-02,5,28,current\r\n"));
         dialog.OnCommand(kCmdHistoryExport);
         EXPECT_EQ(QDir(asked.back().folder), QDir(QFileInfo(answer).absolutePath())) << "then the last folder";

@@ -302,7 +302,8 @@ TEST_F(SettingsDlgTest, TheBlockOfControlsIsCentredAndFollowsTheWindowsShape)
 TEST_F(SettingsDlgTest, CalendarFileSwitchWritesOrRemovesTheFileAndSaysItIsNotEncrypted)
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
-    ASSERT_TRUE(ThePasswordStore().EnableWithPassword(QStringLiteral("secret")));
+    QString error;
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error)) << error.toStdString();
     LiveCalendarFile::Start();
     const QString path = LiveCalendarFile::Path();
     for (const bool keep : {true, false}) {

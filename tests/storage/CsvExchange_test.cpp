@@ -139,8 +139,8 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
                                         "2010-03-06;259;later\r\n"
                                         "2010-03-01;x\r\n" // 12 characters: flags 0
                                         "2010-13-01;2\r\n" // skipped dates ...
-                                        "1970-12-31;2\r\n" //
-                                        "2100-01-01;2\r\n" //
+                                        "1899-12-31;2\r\n" //
+                                        "0000-01-01;2\r\n" //
                                         "2010-02-00;2\r\n" //
                                         "2010-02-31;1\r\n" // ... and a day no calendar has
                                         "2011-01-01;256;") +
@@ -205,7 +205,7 @@ TEST_F(CsvExchangeTest, AFileWithoutDaysIsRefusedAndALineThatEndsTheReadingIsNam
         {"foreign", Utf16Bytes(QStringLiteral("Total;9\r\n") + valid),
          noDays + QStringLiteral("Line 1 of '%1' is not a day line such as \"2010-03-05;2\".")},
         {"blank", Utf16Bytes(QStringLiteral("\r\n") + valid), noDays + QStringLiteral("Line 1 of '%1' is blank.")},
-        {"unstorable", Utf16Bytes(QStringLiteral("1900-01-01;2\r\n2200-01-01;2\r\n\r\n")),
+        {"unstorable", Utf16Bytes(QStringLiteral("1899-01-01;2\r\n0000-01-01;2\r\n\r\n")),
          noDays +
              QStringLiteral("None of the 2 day lines of '%1' has a date that Velumina can store. Line 3 is blank.")},
     };

@@ -101,9 +101,9 @@ protected:
     }
 };
 
-// Periods of 10 March and 4 April 2026, today 8 April: the average cycle is 27 days, so the
-// next periods are expected on 1 May and 28 May, each ovulation 14 days before them and the
-// fertile days five before to four after it.
+// Periods of 10 March and 4 April 2026, today 8 April: the one measured cycle is 25 days, so
+// the next periods are expected on 29 April and 24 May, each ovulation 14 days before them and
+// the fertile days five before to four after it.
 TEST_F(ICalendarTest, WorkedExampleGivesTheCalendarScreensDatesWithStableUids)
 {
     CycleDatabase& database = TheCycleDatabase();
@@ -115,16 +115,17 @@ TEST_F(ICalendarTest, WorkedExampleGivesTheCalendarScreensDatesWithStableUids)
         return ToQDate(start).addDays(database.BleedingDaysFrom(start) - 1).toString(Qt::ISODate);
     };
     const std::map<QString, QString> expected = {
-        {QStringLiteral("velumina-cycle-2-fertile"), QStringLiteral("Fertile days 2026-04-12..2026-04-21")},
-        {QStringLiteral("velumina-cycle-2-ovulation"), QStringLiteral("Ovulation expected 2026-04-17..2026-04-17")},
+        {QStringLiteral("velumina-cycle-2-fertile"), QStringLiteral("Fertile days 2026-04-10..2026-04-19")},
+        {QStringLiteral("velumina-cycle-2-ovulation"), QStringLiteral("Ovulation expected 2026-04-15..2026-04-15")},
         {QStringLiteral("velumina-cycle-3-period"),
-         QStringLiteral("Period expected 2026-05-01..") + periodEnd(Date(2026, 5, 1))},
-        {QStringLiteral("velumina-cycle-3-fertile"), QStringLiteral("Fertile days 2026-05-09..2026-05-18")},
-        {QStringLiteral("velumina-cycle-3-ovulation"), QStringLiteral("Ovulation expected 2026-05-14..2026-05-14")},
+         QStringLiteral("Period expected 2026-04-29..") + periodEnd(Date(2026, 4, 29))},
+        {QStringLiteral("velumina-cycle-3-fertile"), QStringLiteral("Fertile days 2026-05-05..2026-05-14")},
+        {QStringLiteral("velumina-cycle-3-ovulation"), QStringLiteral("Ovulation expected 2026-05-10..2026-05-10")},
         {QStringLiteral("velumina-cycle-4-period"),
-         QStringLiteral("Period expected 2026-05-28..") + periodEnd(Date(2026, 5, 28))},
-        // Begins before the two months end, so it is written whole.
-        {QStringLiteral("velumina-cycle-4-fertile"), QStringLiteral("Fertile days 2026-06-05..2026-06-14")},
+         QStringLiteral("Period expected 2026-05-24..") + periodEnd(Date(2026, 5, 24))},
+        // Begin before the two months end, so they are written whole.
+        {QStringLiteral("velumina-cycle-4-fertile"), QStringLiteral("Fertile days 2026-05-30..2026-06-08")},
+        {QStringLiteral("velumina-cycle-4-ovulation"), QStringLiteral("Ovulation expected 2026-06-04..2026-06-04")},
     };
     EXPECT_EQ(ByUid(events), expected);
     for (const ParsedEvent& event : events) {
@@ -138,7 +139,7 @@ TEST_F(ICalendarTest, WorkedExampleGivesTheCalendarScreensDatesWithStableUids)
     // A second export names the same events alike.
     EXPECT_EQ(ByUid(Parse(Export(Months(2)))), expected);
 
-    // Her period comes two days after the predicted 1 May: that cycle keeps its UID as a
+    // Her period comes four days after the predicted 29 April: that cycle keeps its UID as a
     // recorded period, the one after it keeps its UID and moves, the earlier ones stay.
     const std::map<QString, QString> before = ByUid(Parse(Export(Months(2, true))));
     SetToday(2026, 5, 7);
@@ -159,11 +160,11 @@ TEST_F(ICalendarTest, WorkedExampleGivesTheCalendarScreensDatesWithStableUids)
 TEST_F(ICalendarTest, LatePeriodIsExpectedFromTomorrowUnderTheSameCycle)
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
-    SetToday(2026, 5, 3); // expected on 1 May, not recorded
+    SetToday(2026, 5, 3); // expected on 29 April, not recorded
     TheCycleDatabase().FollowToday();
     const std::map<QString, QString> events = ByUid(Parse(Export(Months(1))));
     EXPECT_EQ(events.at(QStringLiteral("velumina-cycle-3-late")),
-              QStringLiteral("Period late since May 1 2026-05-01..2026-05-03"));
+              QStringLiteral("Period late since April 29 2026-04-29..2026-05-03"));
     EXPECT_TRUE(events.at(QStringLiteral("velumina-cycle-3-period"))
                     .startsWith(QStringLiteral("Period expected 2026-05-04..")));
 }

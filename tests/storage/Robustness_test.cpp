@@ -159,7 +159,7 @@ TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnything
                 ASSERT_FALSE(error.isEmpty());
             }
             for (const DayRecord& record : days.records) {
-                ASSERT_TRUE(IsValidDate(record.date) && ToQDate(record.date).isValid());
+                ASSERT_TRUE(IsStorableDay(record.date));
                 ASSERT_LE(record.note.size(), kMaxNoteLength);
             }
             if (i % 10 != 0)

@@ -162,6 +162,7 @@ bool CSettingsDlg::OnInitDialog()
         m_calendarFile->setChecked(calendar.keepFile);
         m_calendarDiscreet->setChecked(calendar.discreet);
         m_calendarPath->setText(QDir::toNativeSeparators(LiveCalendarFile::Path()));
+        m_calendarPath->setAccessibleName(QStringLiteral("Calendar file"));
         m_calendarPath->setCursorPosition(0);
         const QString calendarProblem = LiveCalendarFile::LastError();
         m_calendarPath->setToolTip(
