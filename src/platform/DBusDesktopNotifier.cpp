@@ -81,6 +81,13 @@ DesktopNotifier::Outcome DBusDesktopNotifier::Show(const QString& summary, const
     if (!id.isValid())
         return Fallback();
     m_id = id.value();
+    for (const auto& [answered, opened] : m_earlyAnswers) {
+        if (answered == m_id) {
+            m_opened = m_opened || opened;
+            m_finished = true;
+        }
+    }
+    m_earlyAnswers.clear();
     if (!hasActions)
         return Outcome::Closed;
 
@@ -98,7 +105,11 @@ DesktopNotifier::Outcome DBusDesktopNotifier::Show(const QString& summary, const
 
 void DBusDesktopNotifier::OnActionInvoked(uint id, const QString& action)
 {
-    if (id != m_id || m_id == 0)
+    if (m_id == 0) {
+        m_earlyAnswers.emplace_back(id, action == kOpenAction);
+        return;
+    }
+    if (id != m_id)
         return;
     m_opened = m_opened || action == kOpenAction;
     m_finished = true;
@@ -107,7 +118,11 @@ void DBusDesktopNotifier::OnActionInvoked(uint id, const QString& action)
 
 void DBusDesktopNotifier::OnClosed(uint id, uint)
 {
-    if (id != m_id || m_id == 0)
+    if (m_id == 0) {
+        m_earlyAnswers.emplace_back(id, false);
+        return;
+    }
+    if (id != m_id)
         return;
     m_finished = true;
     emit Finished();

@@ -7,6 +7,8 @@
 #include <QObject>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 /// The desktop notification service (org.freedesktop.Notifications) over D-Bus, so that no
 /// text of the notification is ever on a command line. When the service cannot be reached,
@@ -43,4 +45,7 @@ private:
     uint m_id = 0;
     bool m_opened = false;
     bool m_finished = false;
+    // Answers that came in while the Notify call was still waiting for its id (a quick
+    // server's signal can overtake the reply's handling): the id and whether it opened.
+    std::vector<std::pair<uint, bool>> m_earlyAnswers;
 };

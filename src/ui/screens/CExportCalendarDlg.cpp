@@ -91,23 +91,7 @@ void CExportCalendarDlg::OnOK()
 void CExportCalendarDlg::resizeEvent(QResizeEvent* event)
 {
     CBlackDialog::resizeEvent(event);
-    const DialogTemplate* layout = Template();
-    if (!layout || !IsCreated())
-        return;
-    // The controls keep their arrangement, as one block centred in the page.
-    const QSize block = Units().MapSize(layout->cx, layout->cy);
-    const QSize client = ClientSize();
-    const QPoint origin(std::max(0, (client.width() - block.width()) / 2),
-                        std::max(0, (client.height() - block.height()) / 2));
-    const QPoint delta = origin - m_blockOrigin;
-    if (delta.isNull())
-        return;
-    for (QObject* child : children()) {
-        auto* control = qobject_cast<QWidget*>(child);
-        if (control && control != MenuBar() && !control->isWindow())
-            control->move(control->pos() + delta);
-    }
-    m_blockOrigin = origin;
+    CentreTemplateBlock();
 }
 
 bool CExportCalendarDlg::RunExport(QWidget* host)

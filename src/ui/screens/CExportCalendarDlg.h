@@ -40,5 +40,4 @@ private:
     QCheckBox* m_discreet = nullptr;
     QCheckBox* m_recorded = nullptr;
     QLabel* m_legend = nullptr;
-    QPoint m_blockOrigin;
 };

@@ -40,5 +40,4 @@ private:
     QLineEdit* m_second = nullptr;
     QString m_password;
     bool m_passwordGiven = true;
-    QPoint m_blockOrigin; ///< where the template's block of controls stands in the page
 };

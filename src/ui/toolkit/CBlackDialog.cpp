@@ -133,6 +133,26 @@ QSize CBlackDialog::ClientSize() const
     return QSize(width(), std::max(0, height() - BarHeight()));
 }
 
+void CBlackDialog::CentreTemplateBlock()
+{
+    const DialogTemplate* layout = Template();
+    if (!layout || !IsCreated())
+        return;
+    const QSize block = Units().MapSize(layout->cx, layout->cy);
+    const QSize client = ClientSize();
+    const QPoint origin(std::max(0, (client.width() - block.width()) / 2),
+                        std::max(0, (client.height() - block.height()) / 2));
+    const QPoint delta = origin - m_blockOrigin;
+    if (delta.isNull())
+        return;
+    for (QObject* child : children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (control && control != MenuBar() && !control->isWindow())
+            control->move(control->pos() + delta);
+    }
+    m_blockOrigin = origin;
+}
+
 void CBlackDialog::SetClientSize(QSize size)
 {
     const QSize old = this->size();

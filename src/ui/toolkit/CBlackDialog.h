@@ -129,6 +129,10 @@ protected:
     /// even while the dialog is hidden.
     void SetClientSize(QSize size);
 
+    /// Moves the template's controls so that they stand as one block centred in the client
+    /// area (for screens whose controls keep their template arrangement at any size).
+    void CentreTemplateBlock();
+
 private:
     void WireButton(QWidget* control);
     void FitToHost();
@@ -143,4 +147,5 @@ private:
     QPointer<QWidget> m_host;
     std::vector<QPointer<QWidget>> m_disabledByPage;
     bool m_altPressedAlone = false;
+    QPoint m_blockOrigin; ///< where the template's block of controls stands in the page
 };
