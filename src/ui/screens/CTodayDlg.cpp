@@ -32,35 +32,14 @@ bool FindStoredRecord(const CalDate& date, DayRecord& record)
     return true;
 }
 
-// `format` with its weekday sections turned into fixed text naming the weekday of `date`.
-// Typing into a field with a weekday section fails: the field refuses every partly typed
-// year on which the shown weekday does not fall, so "2026" could never be typed.
-QString FormatWithFixedWeekday(const QString& format, const QDate& date, const QLocale& locale)
+// The weekday of `date` as quoted fixed text of a display format. A weekday section would make
+// typing fail: the field refuses every partly typed year on which the shown weekday does not
+// fall, so "2026" could never be typed.
+QString FixedWeekday(const QDate& date, const QLocale& locale)
 {
-    QString out;
-    bool quoted = false;
-    const qsizetype size = format.size();
-    for (qsizetype i = 0; i < size;) {
-        const QChar c = format[i];
-        if (c == QLatin1Char('\'')) {
-            quoted = !quoted;
-            out += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (!quoted && c == QLatin1Char('d') && i + run < size && format[i + run] == c)
-            ++run;
-        if (!quoted && c == QLatin1Char('d') && run >= 3) {
-            QString name = locale.dayName(date.dayOfWeek(), run == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
-            name.replace(QLatin1Char('\''), QStringLiteral("''"));
-            out += QLatin1Char('\'') + name + QLatin1Char('\'');
-        } else {
-            out += format.mid(i, run);
-        }
-        i += run;
-    }
-    return out;
+    QString name = locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
+    name.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
 
 // `date` moved by `steps` in the part of the date field being stepped, carried into the
@@ -181,7 +160,7 @@ void CTodayDlg::SetPickerDate(const QDate& date)
     const QSignalBlocker blocker(m_picker);
     const QLocale locale = m_picker->locale();
     // The weekday leads as fixed text; the date itself is typed as in every date field.
-    const QString format = FormatWithFixedWeekday(QStringLiteral("dddd, ") + TypedDateFormat(locale), date, locale);
+    const QString format = FixedWeekday(date, locale) + QStringLiteral(", ") + TypedDateFormat(locale);
     if (format != m_picker->displayFormat()) {
         // The section being stepped stays the same.
         const int section = m_picker->currentSectionIndex();
