@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/Clock.h"
 #include "platform/FileError.h"
 #include "platform/RegularFile.h"
 
@@ -204,7 +205,7 @@ int RemoveInterruptedSaves(const QString& path)
     const QDir folder = target.absoluteDir();
     const QRegularExpression ours(
         QStringLiteral("^\\.%1\\.([0-9]+)\\.%2$").arg(QRegularExpression::escape(target.fileName()), kSavingWord));
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(CurrentTime(), Qt::UTC);
     int removed = 0;
     const QStringList names =
         folder.entryList({u'.' + target.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);

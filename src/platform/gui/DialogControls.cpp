@@ -1,5 +1,6 @@
 #include "platform/gui/DialogControls.h"
 
+#include "platform/Clock.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/ResourceImages.h"
 #include "platform/gui/UpDownButtons.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -189,7 +191,7 @@ QWidget* CreateDatePicker(const DialogItemTemplate& item, QWidget* dialog)
     }
     // The long and the short kind are typed alike: digits, section by section.
     edit->setDisplayFormat(TypedDateFormat(QLocale()));
-    edit->setDate(QDate::currentDate());
+    edit->setDate(QDateTime::fromSecsSinceEpoch(CurrentTime()).date());
     return control;
 }
 

@@ -1,11 +1,13 @@
 #include "ui/screens/CDueDateCalcDlg.h"
 
 #include "model/CycleDatabase.h"
+#include "platform/Clock.h"
 #include "resources/ResourceIds.h"
 #include "ui/screens/BirthSigns.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QLabel>
 #include <QLocale>
 
@@ -70,7 +72,7 @@ bool CDueDateCalcDlg::OnInitDialog()
     CalDate start = today;
     QDate first = database.FindPeriodStart(start) ? ToQDate(start) : ToQDate(today);
     if (!first.isValid())
-        first = QDate::currentDate();
+        first = QDateTime::fromSecsSinceEpoch(CurrentTime()).date();
     SetPickerDate(m_lastCycle, first);
     ConceptionFromLastCycle();
     DueDateFromLastCycle();
