@@ -1,6 +1,7 @@
 #include "model/CycleDatabase.h"
 
 #include "model/CivilDays.h"
+#include "model/CycleLimits.h"
 #include "platform/MessageBox.h"
 #include "settings/SettingsAccess.h"
 
@@ -11,14 +12,11 @@ namespace {
 constexpr int kDefaultCycleLength = 28;
 constexpr int kDefaultPeriodLength = 3;
 constexpr int kDefaultLutealPhase = 14;
-constexpr int kMaxLutealPhase = 40; // the settings dialog's arrows reach 1 to 40
 // The rules these constants take part in are written down in docs/PREDICTIONS.md.
-constexpr int kMaxCycleDays = 99;   // the longest cycle length derivation predicts with
 constexpr int kLatePeriodDays = 14; // a period is expected from tomorrow for this long
-constexpr int kPeriodStartSearchDays = kMaxCycleDays + kLatePeriodDays + 1;
+constexpr int kPeriodStartSearchDays = kLongestCycle + kLatePeriodDays + 1;
 constexpr int kRunSkipDays = 20;        // BleedingDaysFrom looks this far
 constexpr int kForgottenDays = 2;       // unrecorded days that never split a period
-constexpr int kMinMeasuredCycle = 20;   // shorter intervals are spotting, not cycles
 constexpr size_t kAveragedCycles = 6;   // the cycle length is the mean of her last this many
 constexpr size_t kAveragedPeriods = 6;  // the period length is the mean of her last this many
 constexpr int kMaxPredictedPeriod = 10; // the longest period derived from her records
@@ -72,42 +70,33 @@ CycleDatabase::CycleDatabase()
 
 CycleDatabase::~CycleDatabase() = default;
 
+// The cached parameter, or the stored setting once it is read. A stored value outside 1 to
+// `longest` (a hand-edited setting, say) would make the derivation meaningless or overflow, so
+// it reads as the default. Values below the settings' own range are used as they are.
+int CycleDatabase::CachedSetting(int32_t& cached, const QString& key, int fallback, int longest)
+{
+    if (cached >= 1 && cached <= longest)
+        return cached;
+    int32_t stored = ReadSettingInt(SettingsSection(), key, fallback);
+    if (stored < 1 || stored > longest)
+        stored = fallback;
+    cached = stored;
+    return cached;
+}
+
 int CycleDatabase::InitialCycleLen()
 {
-    // The cached copy is used from 20 days on; below that the setting is read on every call and
-    // used unchanged, as long as derivation can work with it (1 to 99 days).
-    if (m_initialCycleLen >= 20 && m_initialCycleLen <= 99)
-        return m_initialCycleLen;
-    int32_t stored = ReadSettingInt(SettingsSection(), kSettingInitialCycleLen, kDefaultCycleLength);
-    if (stored < 1 || stored > 99)
-        stored = kDefaultCycleLength;
-    m_initialCycleLen = stored;
-    return m_initialCycleLen;
+    return CachedSetting(m_initialCycleLen, kSettingInitialCycleLen, kDefaultCycleLength, kLongestCycle);
 }
 
 int CycleDatabase::InitialPeriodLen()
 {
-    if (m_initialPeriodLen >= 1 && m_initialPeriodLen <= 20)
-        return m_initialPeriodLen;
-    int32_t stored = ReadSettingInt(SettingsSection(), kSettingInitialPeriodLen, kDefaultPeriodLength);
-    if (stored < 1 || stored > 20)
-        stored = kDefaultPeriodLength;
-    m_initialPeriodLen = stored;
-    return m_initialPeriodLen;
+    return CachedSetting(m_initialPeriodLen, kSettingInitialPeriodLen, kDefaultPeriodLength, kLongestStoredPeriod);
 }
 
 int CycleDatabase::LutealPhaseLen()
 {
-    // The cached copy is used from 11 days on; below that the setting is read on every call.
-    // A stored value no cycle can have (a hand-edited setting) would make the ovulation day
-    // meaningless, or overflow, so it reads as the default.
-    if (m_lutealPhaseLen >= 11 && m_lutealPhaseLen <= kMaxLutealPhase)
-        return m_lutealPhaseLen;
-    int32_t stored = ReadSettingInt(SettingsSection(), kSettingLutealPhaseLen, kDefaultLutealPhase);
-    if (stored < 1 || stored > kMaxLutealPhase)
-        stored = kDefaultLutealPhase;
-    m_lutealPhaseLen = stored;
-    return m_lutealPhaseLen;
+    return CachedSetting(m_lutealPhaseLen, kSettingLutealPhaseLen, kDefaultLutealPhase, kLongestStoredLutealPhase);
 }
 
 void CycleDatabase::SetInitialCycleLen(int days)
@@ -245,29 +234,30 @@ void CycleDatabase::PaintPrediction(int startDay, int days)
     }
 }
 
+namespace {
+// The mean of the last `count` lengths (count > 0), halves rounded up, within 1 to `longest`.
+int MeanOfLatest(const std::vector<int>& lengths, size_t count, int longest)
+{
+    int64_t sum = 0;
+    for (size_t k = lengths.size() - count; k < lengths.size(); ++k)
+        sum += lengths[k];
+    const int64_t n = static_cast<int64_t>(count);
+    const int64_t roundedHalfUp = (2 * sum + n) / (2 * n);
+    return static_cast<int>(std::clamp<int64_t>(roundedHalfUp, 1, longest));
+}
+} // namespace
+
 int CycleDatabase::CycleLengthFrom(const Basis& basis)
 {
-    // The mean of her latest measured cycles, halves rounded up; the setting before the first.
+    // The mean of her latest measured cycles; the setting before the first.
     const size_t count = std::min<size_t>(basis.cycles.size(), kAveragedCycles);
-    if (count == 0)
-        return InitialCycleLen();
-    int64_t sum = 0;
-    for (size_t k = basis.cycles.size() - count; k < basis.cycles.size(); ++k)
-        sum += basis.cycles[k];
-    const int64_t n = static_cast<int64_t>(count);
-    return static_cast<int>(std::clamp<int64_t>((2 * sum + n) / (2 * n), 1, kMaxCycleDays));
+    return count == 0 ? InitialCycleLen() : MeanOfLatest(basis.cycles, count, kLongestCycle);
 }
 
 int CycleDatabase::PeriodLengthFrom(const Basis& basis)
 {
     const size_t count = std::min<size_t>(basis.periods.size(), kAveragedPeriods);
-    if (count == 0)
-        return InitialPeriodLen();
-    int64_t sum = 0;
-    for (size_t k = basis.periods.size() - count; k < basis.periods.size(); ++k)
-        sum += basis.periods[k];
-    const int64_t n = static_cast<int64_t>(count);
-    return static_cast<int>(std::clamp<int64_t>((2 * sum + n) / (2 * n), 1, kMaxPredictedPeriod));
+    return count == 0 ? InitialPeriodLen() : MeanOfLatest(basis.periods, count, kMaxPredictedPeriod);
 }
 
 void CycleDatabase::Derive()
@@ -324,7 +314,7 @@ void CycleDatabase::Derive()
         PredictAfter(period, last ? INT_MAX : recorded[k + 1].start, basis);
         if (!last && m_runs.size() == before) {
             const int length = recorded[k + 1].start - period.start;
-            if (length >= kMinMeasuredCycle)
+            if (length >= kShortestCycle)
                 basis.cycles.push_back(length);
         }
     }

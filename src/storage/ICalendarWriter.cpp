@@ -2,6 +2,7 @@
 
 #include "model/CivilDays.h"
 #include "model/CycleDatabase.h"
+#include "model/CycleLimits.h"
 #include "model/OvulationDates.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -9,9 +10,6 @@
 #include <algorithm>
 
 namespace {
-// A bleeding run that begins fewer days than this after a cycle's start belongs to that cycle:
-// the model counts no shorter cycle either.
-constexpr int kShortestCycle = 20;
 // The day map is read this far beyond the last month, so that the last cycle in it has its
 // next start (which places its ovulation).
 constexpr int kLookBeyond = 45;

@@ -1,6 +1,7 @@
 #include "ui/screens/CSettingsDlg.h"
 
 #include "model/CycleDatabase.h"
+#include "model/CycleLimits.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/UpDownButtons.h"
 #include "platform/gui/UpDownEdit.h"
@@ -27,13 +28,8 @@
 #include <climits>
 
 namespace {
-constexpr int kMinPeriodLength = 1;
-constexpr int kMaxPeriodLength = 7;
-constexpr int kMinLutealPhase = 10;
-constexpr int kMaxLutealPhase = 20;
 // The arrows of the luteal phase reach further than OK accepts, as they always did.
-constexpr int kMinLutealArrows = 1;
-constexpr int kMaxLutealArrows = 40;
+constexpr int kShortestLutealArrows = 1;
 // Dialog units between the reminder note and the row below it.
 constexpr int kNoteGap = 4;
 
@@ -91,19 +87,23 @@ bool CSettingsDlg::OnInitDialog()
     CycleDatabase& database = TheCycleDatabase();
     const Number numbers[] = {
         {m_cycleLength, kIdcSettingsCycleLenLabel, kIdcSettingsCycleLenSpin, database.InitialCycleLen(),
-         kMinCycleLength, kMaxCycleLength,
+         kShortestCycleSetting, kLongestCycleSetting,
          QStringLiteral("The cycle length assumed until enough cycles are recorded.\n"
                         "Accepted: %1 to %2 days.")
-             .arg(kMinCycleLength)
-             .arg(kMaxCycleLength)},
+             .arg(kShortestCycleSetting)
+             .arg(kLongestCycleSetting)},
         {m_periodLength, kIdcSettingsPeriodLenLabel, kIdcSettingsPeriodLenSpin, database.InitialPeriodLen(),
-         kMinPeriodLength, kMaxPeriodLength,
-         QStringLiteral("The bleeding days assumed for a cycle.\nAccepted: 1 to 7 days.")},
-        {m_lutealPhase, kIdcSettingsLutealLabel, kIdcSettingsLutealSpin, database.LutealPhaseLen(), kMinLutealArrows,
-         kMaxLutealArrows,
+         kShortestPeriodSetting, kLongestPeriodSetting,
+         QStringLiteral("The bleeding days assumed for a cycle.\nAccepted: %1 to %2 days.")
+             .arg(kShortestPeriodSetting)
+             .arg(kLongestPeriodSetting)},
+        {m_lutealPhase, kIdcSettingsLutealLabel, kIdcSettingsLutealSpin, database.LutealPhaseLen(),
+         kShortestLutealArrows, kLongestStoredLutealPhase,
          QStringLiteral("The luteal phase is the time from ovulation to the start of the next cycle,\n"
                         "usually about 14 days. It places the predicted ovulation and fertile days.\n"
-                        "Accepted: 10 to 20 days.")},
+                        "Accepted: %1 to %2 days.")
+             .arg(kShortestLutealSetting)
+             .arg(kLongestLutealSetting)},
     };
     for (const Number& number : numbers) {
         number.edit->setText(QString::number(number.value));
@@ -244,7 +244,7 @@ void CSettingsDlg::OnCommand(int id)
 bool CSettingsDlg::AcceptsCycleLength(UpDownEdit* edit, const QString& name)
 {
     return edit->AcceptsNumber(
-        kMinCycleLength, kMaxCycleLength,
+        kShortestCycleSetting, kLongestCycleSetting,
         QStringLiteral("The %1 must be between %2 and %3 days").arg(name, QStringLiteral("%1"), QStringLiteral("%2")));
 }
 
@@ -252,9 +252,9 @@ void CSettingsDlg::OnOK()
 {
     // The first number out of range is said, in the order of the fields.
     if (!AcceptsCycleLength(m_cycleLength) ||
-        !m_periodLength->AcceptsNumber(kMinPeriodLength, kMaxPeriodLength,
+        !m_periodLength->AcceptsNumber(kShortestPeriodSetting, kLongestPeriodSetting,
                                        QStringLiteral("The average period length must be between %1 and %2 days")) ||
-        !m_lutealPhase->AcceptsNumber(kMinLutealPhase, kMaxLutealPhase,
+        !m_lutealPhase->AcceptsNumber(kShortestLutealSetting, kLongestLutealSetting,
                                       QStringLiteral("The luteal phase length must be between %1 and %2 days")))
         return;
     if (!IsSettingsWritable()) {

@@ -24,13 +24,9 @@ class CSettingsDlg : public CSizeableDialog
     Q_OBJECT
 
 public:
-    /// The initial cycle lengths a user may set, here and in the welcome.
-    static constexpr int kMinCycleLength = 20;
-    static constexpr int kMaxCycleLength = 40;
-
     /// Whether `edit` holds an initial cycle length that may be set; otherwise says so under
     /// the name its label gives it ("The initial cycle length must be between 20 and 40
-    /// days") and selects it.
+    /// days", the range of model/CycleLimits.h) and selects it.
     static bool AcceptsCycleLength(UpDownEdit* edit, const QString& name = QStringLiteral("initial cycle length"));
 
     explicit CSettingsDlg(QWidget* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "ui/screens/CWelcomeDlg.h"
 
 #include "model/CycleDatabase.h"
+#include "model/CycleLimits.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/UpDownButtons.h"
@@ -90,11 +91,10 @@ bool CWelcomeDlg::OnInitDialog()
     m_cycleLength->setText(QString::number(TheCycleDatabase().InitialCycleLen()));
     if (auto* arrows = ControlAs<UpDownButtons>(kIdcWelcomeCycleLenSpin)) {
         arrows->SetBuddy(m_cycleLength);
-        arrows->SetRange(CSettingsDlg::kMinCycleLength, CSettingsDlg::kMaxCycleLength);
+        arrows->SetRange(kShortestCycleSetting, kLongestCycleSetting);
     }
-    m_cycleLength->setToolTip(QStringLiteral("Accepted: %1 to %2 days.")
-                                  .arg(CSettingsDlg::kMinCycleLength)
-                                  .arg(CSettingsDlg::kMaxCycleLength));
+    m_cycleLength->setToolTip(
+        QStringLiteral("Accepted: %1 to %2 days.").arg(kShortestCycleSetting).arg(kLongestCycleSetting));
 
     m_protection = new PasswordProtectionSwitch(protection, setPassword);
 
