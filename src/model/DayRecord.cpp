@@ -34,6 +34,6 @@ QString LevelName(int level)
     case Heavy:
         return QStringLiteral("Heavy");
     default:
-        return QStringLiteral("No");
+        return QStringLiteral("None");
     }
 }

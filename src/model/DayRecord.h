@@ -44,5 +44,6 @@ uint32_t StoredFlags(const DayRecord& record);
 /// Sets the note and keeps the has-note bit in step with it.
 void SetNote(DayRecord& record, const QString& text);
 
-/// The display word of a level: "No", "Slight", "Medium", "Heavy".
+/// The display word of a level: "None", "Slight", "Medium", "Heavy", the one word of each level on every screen and in
+/// every export.
 QString LevelName(int level);

@@ -21,10 +21,8 @@ QByteArray SpreadsheetExport::DaysText(const std::vector<DayRecord>& records)
 {
     QString text = CsvTable::Line({QStringLiteral("Date"), QStringLiteral("Bleeding"), QStringLiteral("Note")});
     text.reserve(static_cast<qsizetype>(records.size()) * 24);
-    static const QString kNames[] = {QStringLiteral("None"), QStringLiteral("Slight"), QStringLiteral("Medium"),
-                                     QStringLiteral("Heavy")};
     for (const DayRecord& record : records)
-        text += CsvTable::Line({IsoDayText(record.date), kNames[LevelOf(record)], record.note});
+        text += CsvTable::Line({IsoDayText(record.date), LevelName(LevelOf(record)), record.note});
     return CsvTable::EncodeForSpreadsheets(text);
 }
 

@@ -126,7 +126,7 @@ TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
         auto* bar = dialog.findChild<CBleedingButton*>();
         EXPECT_EQ(bar->Level(), None);
         EXPECT_EQ(bar->HintLevel(), LevelOf(TheCycleDatabase().GetDay(predicted))) << "shown as a hint only";
-        EXPECT_EQ(bar->toolTip(), QStringLiteral("Predicted: ") + CBleedingButton::LevelTitle(bar->HintLevel()));
+        EXPECT_EQ(bar->toolTip(), QStringLiteral("Predicted: ") + LevelName(bar->HintLevel()));
         QTest::keyClicks(dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes), QStringLiteral("headache"));
         dialog.OnCommand(kCmdTodayBack);
     });

@@ -69,20 +69,6 @@ void CBleedingButton::SetNameLabel(QLabel* label)
     UpdateDescription();
 }
 
-QString CBleedingButton::LevelTitle(int level)
-{
-    switch (ClampLevel(level)) {
-    case Slight:
-        return QStringLiteral("Slight");
-    case Medium:
-        return QStringLiteral("Medium");
-    case Heavy:
-        return QStringLiteral("Heavy");
-    default:
-        return QStringLiteral("None");
-    }
-}
-
 int CBleedingButton::DropAt(int x, int width)
 {
     if (width <= 0)
@@ -195,9 +181,9 @@ void CBleedingButton::paintEvent(QPaintEvent*)
 
 void CBleedingButton::UpdateDescription()
 {
-    QString name = QStringLiteral("Bleeding: %1").arg(LevelTitle(m_level));
+    QString name = QStringLiteral("Bleeding: %1").arg(LevelName(m_level));
     if (m_hintLevel > m_level) {
-        const QString predicted = QStringLiteral("Predicted: %1").arg(LevelTitle(m_hintLevel));
+        const QString predicted = QStringLiteral("Predicted: %1").arg(LevelName(m_hintLevel));
         name += QStringLiteral(" (%1)").arg(predicted);
         setToolTip(predicted);
     } else {
@@ -205,5 +191,5 @@ void CBleedingButton::UpdateDescription()
     }
     setAccessibleName(name);
     if (m_nameLabel)
-        m_nameLabel->setText(LevelTitle(m_level));
+        m_nameLabel->setText(LevelName(m_level));
 }

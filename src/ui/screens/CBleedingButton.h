@@ -43,9 +43,6 @@ public:
     /// A label that shows the level's name beside the drops; it follows every change.
     void SetNameLabel(QLabel* label);
 
-    /// The name of `level` as the control shows it: "None", "Slight", "Medium", "Heavy".
-    static QString LevelTitle(int level);
-
     /// The drop (1 to 3) under x in a bar `width` pixels wide: each drop owns the columns
     /// between two split columns.
     static int DropAt(int x, int width);

@@ -218,8 +218,7 @@ void CTodayDlg::PlaceBleedingRow()
     label->move(label->x(), middle - label->height() / 2);
     int nameWidth = 0;
     for (int level = None; level <= Heavy; ++level) {
-        nameWidth =
-            std::max(nameWidth, m_levelName->fontMetrics().horizontalAdvance(CBleedingButton::LevelTitle(level)));
+        nameWidth = std::max(nameWidth, m_levelName->fontMetrics().horizontalAdvance(LevelName(level)));
     }
     m_levelName->setGeometry(bar.x() + bar.width() + gap, middle - label->height() / 2, nameWidth + gap,
                              label->height());
