@@ -19,7 +19,7 @@ constexpr qint64 kLargestFile = qint64{64} << 20;
 QString SourcePath()
 {
     const QString path = GetDataFilePath();
-    if (!QFileInfo::exists(path) && FileExists(GetLegacyDataFilePath(), false))
+    if (!QFileInfo::exists(path) && IsExistingFile(GetLegacyDataFilePath()))
         return GetLegacyDataFilePath();
     return path;
 }

@@ -297,14 +297,10 @@ QString GetLegacyDataFilePath()
     return QDir(GetDocumentsFolder()).filePath(QStringLiteral("zorb.dat"));
 }
 
-bool FileExists(const QString& path, bool report)
+bool IsExistingFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.exists() && !info.isDir())
-        return true;
-    if (report)
-        ShowMessage(QStringLiteral("File '%1' not found").arg(QDir::toNativeSeparators(path)));
-    return false;
+    return info.exists() && !info.isDir();
 }
 
 void Scramble(void* block, std::size_t size)
@@ -418,7 +414,7 @@ bool CycleDatabase::Load()
 
     const QString dataPath = GetDataFilePath();
     QString path = dataPath;
-    if (!FileExists(path, false) && FileExists(GetLegacyDataFilePath(), false))
+    if (!IsExistingFile(path) && IsExistingFile(GetLegacyDataFilePath()))
         path = GetLegacyDataFilePath();
 
     if (!QFileInfo::exists(path)) {

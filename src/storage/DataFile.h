@@ -17,9 +17,8 @@ QString GetDataFilePath();
 /// written.
 QString GetLegacyDataFilePath();
 
-/// True when `path` names something that is not a folder. When false and `report` is set,
-/// shows "File '<path>' not found".
-bool FileExists(const QString& path, bool report);
+/// True when `path` names something that is not a folder. Says nothing either way.
+bool IsExistingFile(const QString& path);
 
 /// XORs each of the size / 4 little-endian 32-bit words of `block` with the next output of the
 /// shared generator, from the last word to the first. Applying it again, from the same generator
