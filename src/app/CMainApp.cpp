@@ -92,14 +92,14 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 
 CMainApp::~CMainApp()
 {
-    delete m_frame;
+    m_frame.reset();
     SetMessageHandler(MessageHandler());
     ForgetSessionSealKey();
 }
 
 CMainFrame* CMainApp::MainFrame() const
 {
-    return m_frame;
+    return m_frame.get();
 }
 
 void CMainApp::SetPasswordPrompt(PasswordPrompt prompt)
@@ -114,7 +114,7 @@ int CMainApp::Run()
     const bool unattended = qEnvironmentVariableIsSet("VELUMINA_EXIT_AFTER_FIRST_PAINT") ||
                             qEnvironmentVariableIsSet("VELUMINA_SCREENSHOT");
     if (!unattended)
-        InstallMessageBoxHandler([this]() -> QWidget* { return m_frame; });
+        InstallMessageBoxHandler([this]() -> QWidget* { return m_frame.get(); });
 
     // One interactive instance per data file, decided before the password and the data load.
     m_guard = std::make_unique<SingleInstanceGuard>();
@@ -153,13 +153,13 @@ int CMainApp::Run()
     });
 
     if (!InitInstance()) {
-        delete m_frame;
+        m_frame.reset();
         return 0;
     }
     return exec();
 }
 
-CMainFrame* CMainApp::OpenSession()
+std::unique_ptr<CMainFrame> CMainApp::OpenSession()
 {
     // Said before anything else, since the password prompt reads the settings too.
     const QString settingsProblem = SettingsFileProblem();
@@ -176,7 +176,7 @@ CMainFrame* CMainApp::OpenSession()
     }
     TheCycleDatabase().Load();
     TheAppSettings().interactiveRun = true;
-    return new CMainFrame();
+    return std::make_unique<CMainFrame>();
 }
 
 bool CMainApp::InitInstance()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -35,12 +34,12 @@ public:
     /// The interactive session after the images: the password prompt when protection is on,
     /// then the data load and the main frame. Null, with nothing loaded, when the prompt was
     /// cancelled. Uses the prompt installed with SetPasswordPrompt, or the default one.
-    static CMainFrame* OpenSession();
+    static std::unique_ptr<CMainFrame> OpenSession();
 
 private:
     bool InitInstance();
 
     std::unique_ptr<SingleInstanceGuard> m_guard;
     std::unique_ptr<ReminderSetup> m_reminders;
-    QPointer<CMainFrame> m_frame;
+    std::unique_ptr<CMainFrame> m_frame;
 };

@@ -80,7 +80,7 @@ TEST_F(StartupTest, TheRightPasswordOpensTheFrameWithTheData)
 {
     MessageRecorder messages;
     AnswerPrompt({QStringLiteral("Secret"), QStringLiteral("tulip"), QStringLiteral("secret")});
-    std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
+    std::unique_ptr<CMainFrame> frame = CMainApp::OpenSession();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(m_prompts, 1);
     // The password opens the data file; from the second failure on, why a right one can fail.
@@ -96,7 +96,7 @@ TEST_F(StartupTest, TheRightPasswordOpensTheFrameWithTheData)
     ResetCycleDatabaseForTesting();
     messages.Clear();
     AnswerPrompt({QStringLiteral("secret")});
-    frame.reset(CMainApp::OpenSession());
+    frame = CMainApp::OpenSession();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(messages.Texts().isEmpty());
 }
@@ -105,7 +105,7 @@ TEST_F(StartupTest, ACancelledPromptLoadsNothingAndNoProtectionAsksNothing)
 {
     MessageRecorder messages;
     AnswerPrompt({QStringLiteral("wrong"), QString()});
-    std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
+    std::unique_ptr<CMainFrame> frame = CMainApp::OpenSession();
     EXPECT_EQ(frame, nullptr);
     EXPECT_EQ(m_prompts, 1);
     EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the data file is not read";
@@ -114,7 +114,7 @@ TEST_F(StartupTest, ACancelledPromptLoadsNothingAndNoProtectionAsksNothing)
     QString error;
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
     m_prompts = 0;
-    frame.reset(CMainApp::OpenSession());
+    frame = CMainApp::OpenSession();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(m_prompts, 0) << "no prompt without protection";
     EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
