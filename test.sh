@@ -24,7 +24,7 @@ if [ "$sanitize" -eq 1 ]; then
     cmake --build build-sanitize -j "$jobs"
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-    ctest --test-dir build-sanitize --output-on-failure --timeout 300 -j "$jobs" -R '^(model|storage|settings|platform)/'
+    ctest --test-dir build-sanitize --output-on-failure --timeout 300 -j "$jobs" -R '^(model|storage|settings)/'
     exit $?
 fi
 

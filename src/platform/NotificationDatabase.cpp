@@ -6,6 +6,11 @@ void NotificationDatabase::BeginUpdate()
 {
 }
 
+bool NotificationDatabase::IsHeldElsewhere() const
+{
+    return false;
+}
+
 void NotificationDatabase::EndUpdate()
 {
 }

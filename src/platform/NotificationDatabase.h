@@ -38,6 +38,9 @@ public:
 
     virtual void BeginUpdate();
     virtual void EndUpdate();
+    /// True after a BeginUpdate that found the backend held by another process and did not
+    /// wait for it: the group's changes should be made later.
+    virtual bool IsHeldElsewhere() const;
     /// Plain words for the user when entries cannot reach her on this machine; empty when
     /// nothing is known to be missing.
     virtual QString DeliveryProblem() const;

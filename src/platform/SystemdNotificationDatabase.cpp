@@ -252,7 +252,8 @@ bool IsAcceptable(const NotificationEntry& entry)
 
 SystemdNotificationDatabase::SystemdNotificationDatabase(const QString& unitFolder,
                                                          std::unique_ptr<CommandRunner> runner)
-    : m_folder(unitFolder), m_runner(std::move(runner)), m_updateDepth(0), m_lockTimeoutMs(10000), m_lastError(0)
+    : m_folder(unitFolder), m_runner(std::move(runner)), m_updateDepth(0), m_lockTimeoutMs(10000),
+      m_giveUpWhenHeld(false), m_heldElsewhere(false), m_lastError(0)
 {
 }
 
@@ -285,6 +286,16 @@ QString SystemdNotificationDatabase::LockFilePath() const
 void SystemdNotificationDatabase::SetLockTimeout(int msecs)
 {
     m_lockTimeoutMs = msecs;
+}
+
+void SystemdNotificationDatabase::SetGiveUpWhenHeld(bool giveUp)
+{
+    m_giveUpWhenHeld = giveUp;
+}
+
+bool SystemdNotificationDatabase::IsHeldElsewhere() const
+{
+    return m_heldElsewhere;
 }
 
 void SystemdNotificationDatabase::SetChangeObserver(ChangeObserver observer)
@@ -550,10 +561,16 @@ void SystemdNotificationDatabase::BeginUpdate()
     if (!QFileInfo::exists(m_folder) && QDir().mkpath(m_folder))
         QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     m_lock = std::make_unique<FileLock>(LockFilePath());
+    m_heldElsewhere = false;
     // A lock left by a process that died is free at once; one held by a live process is
-    // waited for. When that process hangs, going on without the lock is better than losing
-    // the reminders.
-    if (!m_lock->TryLock(m_lockTimeoutMs)) {
+    // waited for, or given up at once when the caller retries later. When that process hangs,
+    // going on without the lock is better than losing the reminders.
+    if (!m_lock->TryLock(m_giveUpWhenHeld ? 0 : m_lockTimeoutMs)) {
+        if (m_giveUpWhenHeld && m_lock->LastError() == FileLock::Error::Held) {
+            m_heldElsewhere = true;
+            m_lock.reset();
+            return;
+        }
         // A folder that cannot be written is reported by the first unit that cannot be; a lock
         // file that is something else stays in the way and is said once.
         const QString lockPath = LockFilePath();

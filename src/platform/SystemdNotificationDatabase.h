@@ -46,6 +46,7 @@ public:
     uint32_t LastError() const override;
     void BeginUpdate() override;
     void EndUpdate() override;
+    bool IsHeldElsewhere() const override;
     QString DeliveryProblem() const override;
     void WaitForPendingWork(int msecs) override;
 
@@ -53,6 +54,9 @@ public:
     QString LockFilePath() const;
     /// How long BeginUpdate waits for another process's lock before it goes on without it.
     void SetLockTimeout(int msecs);
+    /// Makes BeginUpdate give up at once while another process holds the lock (the program
+    /// with a window must not freeze): IsHeldElsewhere then says so, and the caller retries.
+    void SetGiveUpWhenHeld(bool giveUp);
 
     /// Called with the path just before each change to the unit folder: a unit written or
     /// removed, a link made or removed. Tests stop the process there, to see that the folder
@@ -78,6 +82,8 @@ private:
     std::unique_ptr<FileLock> m_lock;
     int m_updateDepth;
     int m_lockTimeoutMs;
+    bool m_giveUpWhenHeld;
+    bool m_heldElsewhere;
     uint32_t m_lastError;
     std::set<NotificationHandle> m_added;
     std::set<NotificationHandle> m_removed;

@@ -1,6 +1,7 @@
 #include "settings/AppSettings.h"
 
 #include "model/CycleDatabase.h"
+#include "model/CycleLimits.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MemoryNotificationDatabase.h"
 #include "platform/MessageBox.h"
@@ -8,6 +9,7 @@
 #include "settings/SettingsAccess.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -29,8 +31,10 @@ constexpr int kMaxDaysInAdvance = 3;
 constexpr int kThemeCount = 5;
 constexpr int kAlertHour = 9;
 constexpr int kWakeupInterval = 14;
-constexpr int kMinCachedCycle = 20;
-constexpr int kMaxCachedCycle = 40;
+// While another process holds the reminders' lock, an interactive run tries again this often,
+// and after this many tries goes on without the lock, as a background run does after waiting.
+constexpr int kLockRetryMs = 500;
+constexpr int kMostLockRetries = 20;
 constexpr int32_t kFirstLastAlertTime = 20090001;
 
 QString Section()
@@ -94,16 +98,30 @@ class AppSettings::UpdateScope
 public:
     explicit UpdateScope(AppSettings& settings) : m_settings(settings), m_database(*settings.m_database)
     {
-        if (m_settings.m_updateDepth++ == 0)
+        if (m_settings.m_updateDepth++ == 0) {
             m_database.BeginUpdate();
+            m_settings.m_deferred = m_database.IsHeldElsewhere() && m_settings.m_lockRetries < kMostLockRetries;
+        }
     }
 
     ~UpdateScope()
     {
         if (--m_settings.m_updateDepth == 0) {
             m_database.EndUpdate();
+            if (m_settings.m_deferred) {
+                m_settings.m_deferred = false;
+                m_settings.RetryLater();
+            } else {
+                m_settings.m_lockRetries = 0;
+            }
             m_settings.ShowPendingMessages();
         }
+    }
+
+    /// Another process holds the reminders: the operation changes nothing now and is retried.
+    bool Deferred() const
+    {
+        return m_settings.m_deferred;
     }
 
     UpdateScope(const UpdateScope&) = delete;
@@ -118,7 +136,8 @@ AppSettings::AppSettings()
     : alertEnabled(true), alertDaysInAdvance(kDefaultDaysInAdvance), interactiveRun(false), lastAlertDate{0, 0, 0},
       discreetReminders(false), cachedCycleLen(0), selectedTheme(0),
       m_database(std::make_unique<MemoryNotificationDatabase>()), m_wakeupDay{0, 0, 0}, m_updateDepth(0),
-      m_batchDepth(0), m_rescheduleWanted(false)
+      m_batchDepth(0), m_rescheduleWanted(false), m_deferred(false), m_adoptWanted(false), m_retryPending(false),
+      m_lockRetries(0)
 {
     notification.actionFlags = kNotifyDialog;
     notification.dialogTitle = QStringLiteral("Velumina");
@@ -174,6 +193,8 @@ void AppSettings::Reschedule()
         return;
     }
     UpdateScope scope(*this);
+    if (scope.Deferred())
+        return;
     ScheduleWakeup();
     if (!interactiveRun && !IsAlertDue())
         return;
@@ -214,7 +235,7 @@ void AppSettings::RescheduleFromPrediction()
 void AppSettings::RescheduleFromCachedLength()
 {
     const int length = static_cast<int>(std::min<uint32_t>(cachedCycleLen, 1000));
-    if (!IsValidDate(lastAlertDate) || length < kMinCachedCycle || length > kMaxCachedCycle)
+    if (!IsValidDate(lastAlertDate) || length < kShortestCycle || length > kLongestCycle)
         return;
     const std::vector<NotificationHandle> previous = OwnEntries(kAlertEntries);
     const CalDate today = Today();
@@ -233,15 +254,19 @@ void AppSettings::RescheduleFromCachedLength()
 
 void AppSettings::SetAlert(bool enabled, int days)
 {
-    UpdateScope scope(*this);
     days = ClampDays(days);
     const bool changed = enabled != alertEnabled || days != alertDaysInAdvance;
     alertEnabled = enabled;
     alertDaysInAdvance = days;
+    // A new number of days moves the alert days: register the alerts again.
+    if (enabled && changed)
+        lastAlertDate = CalDate{0, 0, 0};
+    UpdateScope scope(*this);
+    if (scope.Deferred()) {
+        Save();
+        return;
+    }
     if (enabled) {
-        // A new number of days moves the alert days: register the alerts again.
-        if (changed)
-            lastAlertDate = CalDate{0, 0, 0};
         Reschedule();
     } else {
         // Nothing is registered while alerts are off: a reschedule asked for earlier in the
@@ -347,6 +372,11 @@ std::vector<std::pair<NotificationHandle, NotificationEntry>> AppSettings::Progr
 void AppSettings::AdoptEntries()
 {
     UpdateScope scope(*this);
+    if (scope.Deferred()) {
+        m_adoptWanted = true;
+        return;
+    }
+    m_adoptWanted = false;
     const QString executable = ExecutablePath();
     const auto entries = ProgramEntries();
     std::vector<NotificationEntry> own;
@@ -422,6 +452,31 @@ void AppSettings::SetNotificationDatabase(std::unique_ptr<NotificationDatabase> 
 NotificationDatabase& AppSettings::Notifications()
 {
     return *m_database;
+}
+
+void AppSettings::RetryLater()
+{
+    ++m_lockRetries;
+    if (m_retryPending)
+        return;
+    m_retryPending = true;
+    // The settings object a test replaced meanwhile has nothing to retry.
+    QTimer::singleShot(kLockRetryMs, [] { TheAppSettings().RetryDeferred(); });
+}
+
+void AppSettings::RetryDeferred()
+{
+    if (!m_retryPending)
+        return;
+    m_retryPending = false;
+    // Whatever was asked meanwhile, the state now decides: the entries of other copies, then
+    // the alerts of the current prediction, or none while alerts are off.
+    if (m_adoptWanted)
+        AdoptEntries();
+    if (alertEnabled)
+        Reschedule();
+    else
+        SetAlert(false, alertDaysInAdvance);
 }
 
 QString AppSettings::ReminderDeliveryProblem() const

@@ -118,12 +118,18 @@ private:
     void RemoveEntries(const std::vector<NotificationHandle>& handles);
     bool AddEntry(const NotificationEntry& entry);
     void ShowPendingMessages();
+    void RetryLater();
+    void RetryDeferred();
 
     std::unique_ptr<NotificationDatabase> m_database;
     CalDate m_wakeupDay; ///< the day this process last registered the wake-up
     int m_updateDepth;
     int m_batchDepth;
     bool m_rescheduleWanted;
+    bool m_deferred;     ///< the current update found the database held by another process
+    bool m_adoptWanted;  ///< AdoptEntries waits for the database
+    bool m_retryPending; ///< a retry is scheduled
+    int m_lockRetries;   ///< updates deferred in a row
     // Messages wait until the database's lock is released: a modal box must not hold it.
     std::vector<std::function<void()>> m_pendingMessages;
 };

@@ -15,8 +15,11 @@ ReminderSetup::ReminderSetup(Road road)
     const auto mode =
         road == Road::Background ? ProcessCommandRunner::Mode::Wait : ProcessCommandRunner::Mode::InBackground;
     AppSettings& settings = TheAppSettings();
-    settings.SetNotificationDatabase(std::make_unique<SystemdNotificationDatabase>(
-        SystemdNotificationDatabase::DefaultUnitFolder(), std::make_unique<ProcessCommandRunner>(mode)));
+    auto database = std::make_unique<SystemdNotificationDatabase>(SystemdNotificationDatabase::DefaultUnitFolder(),
+                                                                  std::make_unique<ProcessCommandRunner>(mode));
+    // The program with a window never waits for a background run's lock: it tries again shortly.
+    database->SetGiveUpWhenHeld(road == Road::Interactive);
+    settings.SetNotificationDatabase(std::move(database));
     // Every change of her records also reaches the calendar file, when she keeps one.
     CycleDatabase::SetRecalculateHook([] {
         TheAppSettings().Reschedule();

@@ -7,7 +7,9 @@
 #include "settings/AppSettings.h"
 #include "settings/ReminderAlert.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -557,3 +559,21 @@ TEST_F(SystemdRemindersTest, AUnitThatCannotBeWrittenIsAFailedRegistration)
 }
 
 #include "SystemdReminders_test.moc"
+
+TEST_F(SystemdRemindersTest, TheProgramWithAWindowNeverWaitsForTheLockButTriesAgain)
+{
+    RecordPeriod(Date(2026, 11, 9), 3);
+    ASSERT_EQ(UnitNames().size(), 2); // the wake-up
+    m_database->SetGiveUpWhenHeld(true);
+    QLockFile other(m_database->LockFilePath());
+    ASSERT_TRUE(other.tryLock(0));
+    TheAppSettings().interactiveRun = true;
+    TheAppSettings().Reschedule(); // returns at once: the alert waits for the lock
+    EXPECT_EQ(UnitNames().size(), 2);
+    other.unlock();
+    QElapsedTimer waited;
+    waited.start();
+    while (UnitNames().size() != 4 && waited.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(UnitNames().size(), 4); // wake-up and the alert for 4 January
+}
