@@ -396,46 +396,6 @@ TEST_F(MainFrameTest, EveryScreenOpensFromItsCommandAndItsSummaryRowOneAtATime)
     EXPECT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 3"));
 }
 
-namespace {
-/// A screen whose way out can be refused, as when its "Save changes?" question is dismissed.
-class RefusingPage : public CBlackDialog
-{
-public:
-    using CBlackDialog::CBlackDialog;
-    bool mayClose = false;
-    int closeAttempts = 0;
-
-    void reject() override
-    {
-        ++closeAttempts;
-        if (mayClose)
-            CBlackDialog::reject();
-    }
-};
-} // namespace
-
-TEST_F(MainFrameTest, ClosingTheWindowLeavesAnOpenScreenThroughItsOwnWayOut)
-{
-    CMainFrame frame;
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    RefusingPage page(0, &frame);
-    bool stayedOpen = false;
-    QTimer::singleShot(0, &page, [&] {
-        frame.close();
-        // The screen refused: the exit is cancelled.
-        stayedOpen = frame.isVisible() && CBlackDialog::IsPageOpen(&frame);
-        page.mayClose = true;
-        frame.close();
-    });
-    page.RunAsPage(&frame);
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(page.closeAttempts, 2);
-    EXPECT_FALSE(CBlackDialog::IsPageOpen(&frame));
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(frame.isVisible()) << "once the screen has closed, the exit goes on";
-}
-
 TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEditorAndEdits)
 {
     CMainFrame frame;
