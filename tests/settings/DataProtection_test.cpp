@@ -234,3 +234,27 @@ TEST_F(DataProtectionTest, AFullDiskDuringAChangeKeepsTheFileAndTheSwitchAsTheyW
     EXPECT_EQ(ReadSettingBytes(kSection, QStringLiteral("Password")).size(), 4);
     EXPECT_TRUE(DataProtection::NeedsPassword());
 }
+
+TEST_F(DataProtectionTest, ASettingsWriteThatFailsAfterSealingLetsNoEarlierPasswordBackIn)
+{
+    // An earlier install whose conversion did not happen, then a new password whose removal of
+    // the earlier check value cannot be written: the settings file is read-only from then on.
+    QString error;
+    QString message;
+    MakeLegacyInstall(QStringLiteral("tulip"));
+    int steps = 0;
+    DataProtection::SetStepObserverForTesting([&steps] {
+        if (++steps == 2)
+            QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner);
+    });
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error)) << error.toStdString();
+    DataProtection::SetStepObserverForTesting({});
+    QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::WrongPassword);
+
+    // Switched off with the new password: the next start asks for nothing.
+    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("rose"), error)) << error.toStdString();
+    EXPECT_FALSE(DataProtection::NeedsPassword());
+    EXPECT_FALSE(ThePasswordStore().IsEnabled());
+    EXPECT_TRUE(ReadSettingBytes(kSection, QStringLiteral("Password")).isEmpty());
+}
