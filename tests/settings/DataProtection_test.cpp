@@ -215,7 +215,7 @@ TEST_F(DataProtectionTest, AKillAtAnyStepLeavesAFileThatOpensWithTheOldOrTheNewP
     }
 }
 
-TEST_F(DataProtectionTest, AFullDiskDuringAChangeKeepsTheFileAndTheSwitchAsTheyWere)
+TEST_F(DataProtectionTest, AFailedWriteDuringAChangeNeverLetsAnEarlierPasswordDecide)
 {
     QString error;
     MakeLegacyInstall(QStringLiteral("tulip"));
@@ -233,15 +233,9 @@ TEST_F(DataProtectionTest, AFullDiskDuringAChangeKeepsTheFileAndTheSwitchAsTheyW
     EXPECT_TRUE(ThePasswordStore().IsEnabled());
     EXPECT_EQ(ReadSettingBytes(kSection, QStringLiteral("Password")).size(), 4);
     EXPECT_TRUE(DataProtection::NeedsPassword());
-}
 
-TEST_F(DataProtectionTest, ASettingsWriteThatFailsAfterSealingLetsNoEarlierPasswordBackIn)
-{
-    // An earlier install whose conversion did not happen, then a new password whose removal of
-    // the earlier check value cannot be written: the settings file is read-only from then on.
-    QString error;
-    QString message;
-    MakeLegacyInstall(QStringLiteral("tulip"));
+    // A new password whose removal of that check value cannot be written (the settings file is
+    // read-only from then on) lets neither the old password in nor keeps asking once off.
     int steps = 0;
     DataProtection::SetStepObserverForTesting([&steps] {
         if (++steps == 2)

@@ -6,7 +6,6 @@
 #include "settings/AppSettings.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -146,44 +145,6 @@ protected:
         return untidy;
     }
 
-    // The folder as a template: files by content, links by target.
-    struct Snapshot
-    {
-        std::vector<std::pair<QString, QByteArray>> files;
-        std::vector<std::pair<QString, QString>> links;
-    };
-
-    Snapshot Take() const
-    {
-        Snapshot snapshot;
-        QDirIterator it(Folder(), QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QFileInfo info(path);
-            if (info.isSymLink()) {
-                snapshot.links.emplace_back(path, info.symLinkTarget());
-            } else {
-                QFile file(path);
-                EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-                snapshot.files.emplace_back(path, file.readAll());
-            }
-        }
-        return snapshot;
-    }
-
-    void Restore(const Snapshot& snapshot) const
-    {
-        QDir(Folder()).removeRecursively();
-        QDir().mkpath(Folder() + QStringLiteral("/timers.target.wants"));
-        for (const auto& [path, bytes] : snapshot.files) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        }
-        for (const auto& [path, target] : snapshot.links)
-            ASSERT_TRUE(QFile::link(target, path));
-    }
-
     std::shared_ptr<RecordingCommandRunner::Log> m_commands;
     std::unique_ptr<QTemporaryDir> m_memoryFolder;
 };
@@ -224,20 +185,21 @@ TEST_F(SystemdReminderFaultTest, AKillAtAnyStepLeavesAWakeupAndTheNextRunTidiesU
 
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
-        QDir(Folder()).removeRecursively();
-        SystemdNotificationDatabase& before = Install();
         NotificationHandle handle = 0;
-        ASSERT_TRUE(before.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
-        for (int i = 0; i < scenario.oldAlerts; ++i)
-            ASSERT_TRUE(before.Add(Alert(kExecutable, Date(2026, 12, 28 + i), Date(2026, 12, 29 + i)), handle));
-        ASSERT_TRUE(before.Add(Wakeup(kOtherProgram, Date(2026, 12, 8)), handle));
-        const Snapshot start = Take();
+        auto prepare = [&] {
+            QDir(Folder()).removeRecursively();
+            SystemdNotificationDatabase& before = Install();
+            ASSERT_TRUE(before.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
+            for (int i = 0; i < scenario.oldAlerts; ++i)
+                ASSERT_TRUE(before.Add(Alert(kExecutable, Date(2026, 12, 28 + i), Date(2026, 12, 29 + i)), handle));
+            ASSERT_TRUE(before.Add(Wakeup(kOtherProgram, Date(2026, 12, 8)), handle));
+        };
 
         // Killed at the k-th change; then the next run, which would leave the folder as it is
         // at each of its changes if it were killed there too.
         QStringList changes;
         for (int k = 1;; ++k) {
-            Restore(start);
+            prepare();
             if (!RunKilledAt(k, scenario.run))
                 break;
             SCOPED_TRACE(QStringLiteral("killed at change %1").arg(k).toStdString());
