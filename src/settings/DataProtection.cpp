@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 #include "settings/PasswordStore.h"
+#include "settings/SettingsAccess.h"
 #include "storage/DataFile.h"
 #include "storage/SealedFile.h"
 
@@ -187,6 +188,13 @@ bool DataProtection::SwitchOff(const QString& currentPassword, QString& error)
         QString reason;
         if (SealedFile::OpenWithPassword(data, currentPassword, key, plain, reason) != SealedFile::Opened::Ok) {
             error = QStringLiteral("Wrong password!");
+            return false;
+        }
+        // A check value left by a write that failed decides nothing while the file is sealed;
+        // beside a plain file it would pass for an earlier version's protection of another password.
+        if (!ThePasswordStore().ForgetCheckValue()) {
+            error = QStringLiteral("The settings file '%1' could not be written; protection stays on.")
+                        .arg(QDir::toNativeSeparators(SettingsFilePath()));
             return false;
         }
         Step();

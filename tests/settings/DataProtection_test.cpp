@@ -215,7 +215,7 @@ TEST_F(DataProtectionTest, AKillAtAnyStepLeavesAFileThatOpensWithTheOldOrTheNewP
     }
 }
 
-TEST_F(DataProtectionTest, AFullDiskDuringAChangeKeepsTheFileAndTheSwitchAsTheyWere)
+TEST_F(DataProtectionTest, AFailedWriteDuringAChangeNeverLetsAnEarlierPasswordDecide)
 {
     QString error;
     MakeLegacyInstall(QStringLiteral("tulip"));
@@ -233,4 +233,22 @@ TEST_F(DataProtectionTest, AFullDiskDuringAChangeKeepsTheFileAndTheSwitchAsTheyW
     EXPECT_TRUE(ThePasswordStore().IsEnabled());
     EXPECT_EQ(ReadSettingBytes(kSection, QStringLiteral("Password")).size(), 4);
     EXPECT_TRUE(DataProtection::NeedsPassword());
+
+    // A new password whose removal of that check value cannot be written (the settings file is
+    // read-only from then on) lets neither the old password in nor keeps asking once off.
+    int steps = 0;
+    DataProtection::SetStepObserverForTesting([&steps] {
+        if (++steps == 2)
+            QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner);
+    });
+    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error)) << error.toStdString();
+    DataProtection::SetStepObserverForTesting({});
+    QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::WrongPassword);
+
+    // Switched off with the new password: the next start asks for nothing.
+    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("rose"), error)) << error.toStdString();
+    EXPECT_FALSE(DataProtection::NeedsPassword());
+    EXPECT_FALSE(ThePasswordStore().IsEnabled());
+    EXPECT_TRUE(ReadSettingBytes(kSection, QStringLiteral("Password")).isEmpty());
 }

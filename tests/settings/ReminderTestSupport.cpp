@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 RecordingCommandRunner::RecordingCommandRunner(std::shared_ptr<Log> log) : m_log(std::move(log))
 {
@@ -46,11 +47,8 @@ const QString ReminderTest::kExecutable = QStringLiteral("/opt/velumina/bin/velu
 void ReminderTest::SetUp()
 {
     VeluminaTest::SetUp();
-    ResetAppSettingsForTesting();
     SetExecutablePathForTesting(kExecutable);
-    auto memory = std::make_unique<MemoryNotificationDatabase>();
-    m_memory = memory.get();
-    TheAppSettings().SetNotificationDatabase(std::move(memory));
+    FreshSettings();
     CycleDatabase::SetRecalculateHook([] { TheAppSettings().Reschedule(); });
 }
 
@@ -61,6 +59,14 @@ void ReminderTest::TearDown()
     SetExecutablePathForTesting({});
     m_memory = nullptr;
     VeluminaTest::TearDown();
+}
+
+void ReminderTest::FreshSettings()
+{
+    ResetAppSettingsForTesting();
+    auto memory = std::make_unique<MemoryNotificationDatabase>();
+    m_memory = memory.get();
+    TheAppSettings().SetNotificationDatabase(std::move(memory));
 }
 
 MemoryNotificationDatabase& ReminderTest::Memory()
@@ -124,6 +130,14 @@ NotificationEntry ReminderTest::Alert(const QString& application, const CalDate&
     notification.dialogText = QStringLiteral("Velumina: next cycle starts at %1").arg(FormatMonthDay(start));
     entry.notification = notification;
     return entry;
+}
+
+int FileMode(const QString& path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return static_cast<int>(status.st_mode & 07777);
 }
 
 void WriteScript(const QString& path, const QByteArray& body)

@@ -54,6 +54,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    /// A new settings object on a new memory database, as a new process has.
+    void FreshSettings();
     MemoryNotificationDatabase& Memory();
     /// Stores bleeding days from `first` on, one after another.
     void RecordPeriod(const CalDate& first, int days);
@@ -67,6 +69,9 @@ protected:
 private:
     MemoryNotificationDatabase* m_memory = nullptr;
 };
+
+/// The permission bits of `path` itself (not of a link's target); -1 when it is missing.
+int FileMode(const QString& path);
 
 /// Writes an executable shell script.
 void WriteScript(const QString& path, const QByteArray& body);

@@ -73,71 +73,86 @@ TEST_F(RemindersTest, AlertDayIsTheChosenDaysBeforeTheStartAndNeverTodayOrEarlie
     EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2026, 12, 7)}));
 }
 
-TEST_F(RemindersTest, InteractiveRescheduleRegistersTheNextTwoStarts)
+TEST_F(RemindersTest, TheSwitchAndTheDaysInAdvanceDecideTheRegisteredAlerts)
 {
     RecordNovemberPeriod();
     StartInteractiveRun();
     AppSettings& settings = TheAppSettings();
-
+    auto handles = [this] {
+        std::vector<NotificationHandle> keys;
+        for (const auto& [handle, entry] : Memory().Entries())
+            keys.push_back(handle);
+        return keys;
+    };
     // One day in advance: 6 December would be today, so only the cycle after gets an alert;
-    // the start is remembered all the same.
+    // the start is remembered all the same. A second call the same day changes nothing.
     settings.Reschedule();
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
     EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 7)));
     EXPECT_EQ(StoredInt("LastAlertTime"), 20261207);
-
-    // A second call the same day changes nothing: no second wake-up, the alerts are current.
-    const auto before = Memory().Entries();
+    const std::vector<NotificationHandle> first = handles();
     settings.Reschedule();
-    EXPECT_EQ(Memory().Entries().size(), before.size());
-    EXPECT_EQ(Memory().Entries().begin()->first, before.begin()->first);
+    EXPECT_EQ(handles(), first);
+
+    const struct
+    {
+        bool enabled;
+        int days;
+        std::vector<CalDate> alerts;
+    } steps[] = {
+        {true, 1, {Date(2027, 1, 3)}}, // as before: the same entries stay
+        {true, 0, {Date(2026, 12, 7), Date(2027, 1, 4)}},
+        {true, 3, {Date(2027, 1, 1)}},
+        {false, 3, {}},
+        {true, 1, {Date(2027, 1, 3)}}, // on again the same day: everything again
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(testing::Message() << "alerts " << step.enabled << ", " << step.days << " days before");
+        const std::vector<NotificationHandle> before = handles();
+        settings.SetAlert(step.enabled, step.days);
+        EXPECT_TRUE(SameDates(AlertDays(), step.alerts));
+        EXPECT_TRUE(
+            SameDates(WakeupDays(), step.enabled ? std::vector<CalDate>{Date(2026, 12, 20)} : std::vector<CalDate>{}));
+        EXPECT_EQ(StoredInt("AlertEnabled"), step.enabled ? 1 : 0);
+        EXPECT_EQ(StoredInt("AlertDaysInAdvance"), step.days);
+        if (&step == &steps[0]) {
+            EXPECT_EQ(handles(), before);
+        }
+    }
 }
 
-TEST_F(RemindersTest, DaysInAdvanceZeroWarnsOnTheStartDayItself)
-{
-    RecordNovemberPeriod();
-    StartInteractiveRun();
-    TheAppSettings().SetAlert(true, 0);
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2027, 1, 4)}));
-}
-
-TEST_F(RemindersTest, BackgroundRunRollsTheLastAlertDateOnByTheCachedLength)
+TEST_F(RemindersTest, BackgroundRunRollsTheLastStartOnByTheCachedLengthPastToday)
 {
     SetToday(2027, 3, 10);
-    AppSettings& settings = TheAppSettings();
-    settings.lastAlertDate = Date(2027, 3, 1);
-    settings.cachedCycleLen = 28;
-    settings.Reschedule();
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 3, 28)}));
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 24)}));
-    EXPECT_EQ(StoredInt("LastAlertTime"), 20270329);
-    EXPECT_EQ(StoredInt("CanchedCycleLen"), 28);
-
-    // A chain that was not run for months walks on in whole cycles past today.
-    ResetAppSettingsForTesting();
-    auto memory = std::make_unique<MemoryNotificationDatabase>();
-    MemoryNotificationDatabase& fresh = *memory;
-    TheAppSettings().SetNotificationDatabase(std::move(memory));
-    TheAppSettings().lastAlertDate = Date(2026, 10, 1);
-    TheAppSettings().cachedCycleLen = 30;
-    TheAppSettings().Reschedule();
-    ASSERT_EQ(fresh.Entries().size(), 2u);
-    EXPECT_TRUE(IsSameDate(TheAppSettings().lastAlertDate, Date(2027, 3, 30))); // 1 Oct + 6 * 30
-}
-
-TEST_F(RemindersTest, BackgroundRunWithoutAUsableCachedLengthOnlySaves)
-{
-    SetToday(2027, 3, 10);
-    for (const uint32_t length : {19u, 41u}) {
+    const struct
+    {
+        CalDate last;
+        uint32_t length;
+        int days;
+        CalDate rolled;
+        std::vector<CalDate> alerts;
+    } rows[] = {
+        {Date(2027, 3, 1), 28, 1, Date(2027, 3, 29), {Date(2027, 3, 28)}},
+        {Date(2026, 10, 1), 30, 1, Date(2027, 3, 30), {Date(2027, 3, 29)}}, // not run for months
+        // A start that falls on today is no next start: one cycle more.
+        {Date(2027, 2, 10), 28, 0, Date(2027, 4, 7), {Date(2027, 4, 7)}},
+        {Date(2027, 1, 13), 28, 0, Date(2027, 4, 7), {Date(2027, 4, 7)}},
+        // No usable cached length: nothing rolls on, the values are saved as they are.
+        {Date(2027, 3, 1), 19, 1, Date(2027, 3, 1), {}},
+        {Date(2027, 3, 1), 41, 1, Date(2027, 3, 1), {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(FormatShortDate(row.last).toStdString() + " + " + std::to_string(row.length));
+        FreshSettings();
         AppSettings& settings = TheAppSettings();
-        settings.lastAlertDate = Date(2027, 3, 1);
-        settings.cachedCycleLen = length;
+        settings.lastAlertDate = row.last;
+        settings.cachedCycleLen = row.length;
+        settings.alertDaysInAdvance = row.days;
         settings.Reschedule();
-        EXPECT_TRUE(AlertDays().empty()) << length;
-        EXPECT_EQ(WakeupDays().size(), 1u);
-        EXPECT_EQ(StoredInt("LastAlertTime"), 20270301) << length;
-        EXPECT_EQ(StoredInt("CanchedCycleLen"), static_cast<int>(length));
+        EXPECT_TRUE(IsSameDate(settings.lastAlertDate, row.rolled));
+        EXPECT_TRUE(SameDates(AlertDays(), row.alerts));
+        EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 24)}));
+        EXPECT_EQ(StoredInt("LastAlertTime"), row.rolled.year * 10000 + row.rolled.month * 100 + row.rolled.day);
+        EXPECT_EQ(StoredInt("CanchedCycleLen"), static_cast<int>(row.length));
         EXPECT_EQ(StoredInt("AlertEnabled"), 1);
     }
 
@@ -149,44 +164,6 @@ TEST_F(RemindersTest, BackgroundRunWithoutAUsableCachedLengthOnlySaves)
     TheAppSettings().Reschedule();
     EXPECT_EQ(StoredInt("AlertEnabled"), -12345);
     EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 25)}));
-}
-
-TEST_F(RemindersTest, SwitchingAlertsOffAndOnAgainTheSameDayRegistersEverythingAgain)
-{
-    RecordNovemberPeriod();
-    StartInteractiveRun();
-    AppSettings& settings = TheAppSettings();
-    settings.Reschedule();
-    ASSERT_FALSE(Memory().Entries().empty());
-
-    settings.SetAlert(false, 1);
-    EXPECT_TRUE(Memory().Entries().empty());
-    EXPECT_EQ(StoredInt("AlertEnabled"), 0);
-
-    settings.SetAlert(true, 1);
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
-    EXPECT_EQ(StoredInt("AlertEnabled"), 1);
-}
-
-TEST_F(RemindersTest, ANewDaysInAdvanceValueMovesTheRegisteredAlerts)
-{
-    RecordNovemberPeriod();
-    StartInteractiveRun();
-    AppSettings& settings = TheAppSettings();
-    settings.Reschedule();
-    ASSERT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
-
-    settings.SetAlert(true, 1); // nothing changed: the alerts stay as they are
-    const NotificationHandle kept = Memory().Entries().rbegin()->first;
-    settings.SetAlert(true, 1);
-    EXPECT_EQ(Memory().Entries().rbegin()->first, kept);
-
-    settings.SetAlert(true, 0);
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2027, 1, 4)}));
-    settings.SetAlert(true, 3);
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 1)}));
-    EXPECT_EQ(StoredInt("AlertDaysInAdvance"), 3);
 }
 
 TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)

@@ -10,8 +10,6 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include <sys/stat.h>
-
 namespace {
 QString Section()
 {
@@ -21,14 +19,6 @@ QString Section()
 void Store(const char* name, int32_t value)
 {
     ASSERT_TRUE(WriteSettingInt(Section(), QString::fromLatin1(name), value));
-}
-
-int Mode(const QString& path)
-{
-    struct stat status = {};
-    if (stat(QFile::encodeName(path).constData(), &status) != 0)
-        return -1;
-    return static_cast<int>(status.st_mode & 07777);
 }
 
 int Stored(const char* name)
@@ -83,8 +73,8 @@ TEST_F(SettingsValuesTest, TheSettingsFileIsTheUsersAloneAndSharedWithOtherProce
     TheAppSettings().Save();
     const QFileInfo file(SettingsFilePath());
     ASSERT_TRUE(file.exists());
-    EXPECT_EQ(Mode(file.absoluteFilePath()), 0600);
-    EXPECT_EQ(Mode(file.absolutePath()), 0700);
+    EXPECT_EQ(FileMode(file.absoluteFilePath()), 0600);
+    EXPECT_EQ(FileMode(file.absolutePath()), 0700);
 
     // Another process writes the file: the next read sees it.
     {

@@ -18,22 +18,12 @@
 #include <QStandardPaths>
 #include <QVariantMap>
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <thread>
 
 namespace {
 const QByteArray kProgramStub = R"(: > "$STUB_LOG/program.args"
 for a in "$@"; do printf '%s\0' "$a" >> "$STUB_LOG/program.args"; done)";
-
-int Mode(const QString& path)
-{
-    struct stat status = {};
-    if (lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return -1;
-    return static_cast<int>(status.st_mode & 07777);
-}
 
 // Shows what it is asked to and answers as told.
 class RecordingNotifier final : public DesktopNotifier
@@ -240,35 +230,38 @@ TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAppliedWithOneReload
          QStringLiteral("velumina-2.timer"), QStringLiteral("velumina-3.timer")}};
     EXPECT_EQ(m_commands->front(), expected);
 
-    // The wake-up.
-    EXPECT_EQ(Single(UnitValues(Unit(1, "timer"), QStringLiteral("OnCalendar"))),
-              QStringLiteral("2026-12-20 09:00:00"));
-    EXPECT_EQ(Single(UnitValues(Unit(1, "timer"), QStringLiteral("X-Velumina-Application"))), kExecutable);
-    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("ExecStart"))),
-              QStringLiteral("\"/opt/velumina/bin/velumina\" \"AppRunAtTime\""));
-    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("Type"))), QStringLiteral("oneshot"));
-    EXPECT_EQ(Single(UnitValues(Unit(1, "service"), QStringLiteral("Environment"))),
-              QStringLiteral("\"LANG=de_DE.UTF-8\" \"LC_TIME=en_GB.UTF-8\""));
-
-    // The two alerts, with what systemd needs to replay a missed one.
-    EXPECT_EQ(Single(UnitValues(Unit(2, "timer"), QStringLiteral("OnCalendar"))),
-              QStringLiteral("2026-12-07 09:00:00"));
-    EXPECT_EQ(Single(UnitValues(Unit(3, "timer"), QStringLiteral("OnCalendar"))),
-              QStringLiteral("2027-01-04 09:00:00"));
+    // The wake-up and the two alerts, with what systemd needs to replay a missed one. An alert
+    // starts the program with its number; the text stays in the timer, hers alone.
+    const struct
+    {
+        int n;
+        const char* suffix;
+        const char* key;
+        QString value;
+    } values[] = {
+        {1, "timer", "OnCalendar", QStringLiteral("2026-12-20 09:00:00")},
+        {1, "timer", "X-Velumina-Application", kExecutable},
+        {1, "service", "ExecStart", QStringLiteral("\"/opt/velumina/bin/velumina\" \"AppRunAtTime\"")},
+        {1, "service", "Type", QStringLiteral("oneshot")},
+        {1, "service", "Environment", QStringLiteral("\"LANG=de_DE.UTF-8\" \"LC_TIME=en_GB.UTF-8\"")},
+        {2, "timer", "OnCalendar", QStringLiteral("2026-12-07 09:00:00")},
+        {3, "timer", "OnCalendar", QStringLiteral("2027-01-04 09:00:00")},
+        {2, "service", "ExecStart", QStringLiteral("\"/opt/velumina/bin/velumina\" \"--show-reminder\" \"2\"")},
+        {2, "timer", "X-Velumina-Text", QStringLiteral("Velumina: next cycle starts at December 7")},
+    };
+    for (const auto& value : values) {
+        EXPECT_EQ(Single(UnitValues(Unit(value.n, value.suffix), QString::fromLatin1(value.key))), value.value)
+            << value.n << value.suffix << ' ' << value.key;
+    }
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(Single(UnitValues(Unit(n, "timer"), QStringLiteral("Persistent"))), QStringLiteral("true"));
         EXPECT_EQ(Single(UnitValues(Unit(n, "timer"), QStringLiteral("Unit"))),
                   QStringLiteral("velumina-%1.service").arg(n));
         EXPECT_EQ(Single(UnitValues(Unit(n, "timer"), QStringLiteral("WantedBy"))), QStringLiteral("timers.target"));
         EXPECT_EQ(QFileInfo(Link(n)).symLinkTarget(), Unit(n, "timer"));
-        EXPECT_EQ(Mode(Unit(n, "timer")), 0600);
-        EXPECT_EQ(Mode(Unit(n, "service")), 0600);
+        EXPECT_EQ(FileMode(Unit(n, "timer")), 0600);
+        EXPECT_EQ(FileMode(Unit(n, "service")), 0600);
     }
-    // An alert starts the program with its number; the text stays in the timer, hers alone.
-    EXPECT_EQ(Single(UnitValues(Unit(2, "service"), QStringLiteral("ExecStart"))),
-              QStringLiteral("\"/opt/velumina/bin/velumina\" \"--show-reminder\" \"2\""));
-    EXPECT_EQ(Single(UnitValues(Unit(2, "timer"), QStringLiteral("X-Velumina-Text"))),
-              QStringLiteral("Velumina: next cycle starts at December 7"));
 
     // systemd reads every time written.
     const QString analyze = QStringLiteral("/usr/bin/systemd-analyze");
