@@ -136,9 +136,11 @@ TEST_F(RemindersTest, BackgroundRunRollsTheLastStartOnByTheCachedLengthPastToday
         // A start that falls on today is no next start: one cycle more.
         {Date(2027, 2, 10), 28, 0, Date(2027, 4, 7), {Date(2027, 4, 7)}},
         {Date(2027, 1, 13), 28, 0, Date(2027, 4, 7), {Date(2027, 4, 7)}},
+        // Her own long cycles roll on too.
+        {Date(2027, 3, 1), 41, 1, Date(2027, 4, 11), {Date(2027, 4, 10)}},
         // No usable cached length: nothing rolls on, the values are saved as they are.
         {Date(2027, 3, 1), 19, 1, Date(2027, 3, 1), {}},
-        {Date(2027, 3, 1), 41, 1, Date(2027, 3, 1), {}},
+        {Date(2027, 3, 1), 100, 1, Date(2027, 3, 1), {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(FormatShortDate(row.last).toStdString() + " + " + std::to_string(row.length));
