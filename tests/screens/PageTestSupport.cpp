@@ -1,11 +1,13 @@
 #include "PageTestSupport.h"
 
+#include "platform/DocumentsFolder.h"
 #include "settings/AppSettings.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTest>
@@ -55,6 +57,14 @@ void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
         look();
         dialog.reject();
     });
+}
+
+void PageTest::BlockDocumentsFolder()
+{
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
 }
 
 void Type(CBlackDialog& dialog, int id, const QString& text)

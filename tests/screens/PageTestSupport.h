@@ -32,6 +32,9 @@ protected:
     /// The next "Set Password" page opened over the host gets `script`, which must end it.
     void WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script);
 
+    /// Puts the documents folder below a plain file, where no data file can be written.
+    void BlockDocumentsFolder();
+
     std::unique_ptr<QWidget> m_host;
 };
 

@@ -581,11 +581,7 @@ TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
 
 TEST_F(TodayDlgTest, AFailedStoreKeepsTheEditorOnTheDayWithItsEdits)
 {
-    // A documents folder below a plain file cannot take the data file.
-    QFile blocker(TempPath(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+    BlockDocumentsFolder();
 
     MessageRecorder messages;
     CTodayDlg dialog;

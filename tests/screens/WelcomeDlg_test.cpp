@@ -1,6 +1,7 @@
 #include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
+#include "platform/DocumentsFolder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/SoftKeyBar.h"
@@ -109,16 +110,29 @@ TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom20
     });
 }
 
-TEST_F(WelcomeDlgTest, SaveWith28AndADateStoresOneHeavyDayAndWritesOnlyIt)
+TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStored)
 {
     const QString dataFile = GetDataFilePath();
     ASSERT_FALSE(QFile::exists(dataFile));
+    BlockDocumentsFolder();
     MessageRecorder messages;
     CWelcomeDlg dialog;
     const int result = Run(dialog, [&] {
         TickDate(dialog);
-        Picker(dialog)->DateEdit()->setDate(QDate(2026, 11, 20));
+        // The date is typed and Save pressed without Enter.
+        QDateEdit* edit = Picker(dialog)->DateEdit();
+        edit->setFocus();
+        edit->setSelectedSection(QDateTimeEdit::MonthSection);
+        QTest::keyClicks(edit, QStringLiteral("1120"));
         TypeLength(dialog, QStringLiteral("28"));
+        dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
+        EXPECT_TRUE(dialog.isVisible()) << "not closed as if saved";
+        EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
+        EXPECT_TRUE(TheCycleDatabase().Records().empty());
+        EXPECT_EQ(Stored("WelcomeDismissed"), -1);
+
+        messages.Clear();
+        SetDocumentsFolderForTesting(DocumentsPath());
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
     });
     EXPECT_EQ(result, QDialog::Accepted);
