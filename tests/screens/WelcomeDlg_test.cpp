@@ -340,9 +340,7 @@ TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
     EXPECT_TRUE(disclaimer.startsWith(
         QStringLiteral("DISCLAIMER:\r\nThis software is provided \"as is\", without any guarantee made as to its "
                        "suitability or fitness for any particular use.")));
-    EXPECT_EQ(disclaimer.count(QStringLiteral("\r\n")), 2);
     EXPECT_TRUE(disclaimer.contains(QStringLiteral("own risk")));
-    EXPECT_TRUE(disclaimer.contains(QStringLiteral("no responsibility")));
 
     CAboutDlg about;
     Look(about, [&] {
@@ -366,7 +364,6 @@ TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
         QTest::keyClicks(field, QStringLiteral("typed"));
         QTest::keyClick(field, Qt::Key_Delete);
         EXPECT_EQ(field->toPlainText(), shown) << "it cannot be edited";
-        EXPECT_EQ(field->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         EXPECT_GE(field->height(), about.ClientSize().height() / 3) << "it takes the page's height";
         // Turned, the page keeps the banner across the top.
         m_host->resize(800, 480);
