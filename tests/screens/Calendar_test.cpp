@@ -346,23 +346,6 @@ TEST_F(CalendarTest, NamesComeFromTheLocale)
     EXPECT_EQ(letters.join(QString()), QStringLiteral("MTWTFSS"));
 }
 
-TEST_F(CalendarTest, LightThemesMarkTheDayInPurple)
-{
-    for (int theme : {0, 4}) {
-        SCOPED_TRACE(theme);
-        TheAppSettings().selectedTheme = theme;
-        CCalendarDlg calendar;
-        RunCalendar(calendar, [&] {
-            CCalPainter& painter = *calendar.Painter();
-            const QImage image = GrabPixels(&painter);
-            const QRect today = ExpectedCell(painter, Date(2026, 12, 6), 6);
-            const bool light = theme == 4;
-            EXPECT_EQ(CountMarked(image, today, true) > 5, light);
-            EXPECT_EQ(CountMarked(image, today, false) > 5, !light);
-        });
-    }
-}
-
 TEST_F(CalendarTest, TapOpensTheEditorOnTheDayAndEveryRunRendersAgain)
 {
     RecordNovember();

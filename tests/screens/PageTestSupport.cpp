@@ -75,16 +75,28 @@ void Type(CBlackDialog& dialog, int id, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
-void PageTest::WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script)
+void PageTest::AnswerSetPassword(std::vector<SetPasswordAnswer> answers)
 {
-    QTimer::singleShot(0, m_host.get(), [this, script] {
-        auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
-        if (!page) {
-            ADD_FAILURE() << "no \"Set Password\" page";
-            return;
-        }
-        script(*page);
-    });
+    m_answers = std::move(answers);
+    QTimer::singleShot(0, m_host.get(), [this] { AnswerNext(); });
+}
+
+void PageTest::AnswerNext()
+{
+    auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
+    if (!page) {
+        ADD_FAILURE() << "no \"Set Password\" page";
+        return;
+    }
+    while (!m_answers.empty() && page->isVisible()) {
+        const SetPasswordAnswer answer = m_answers.front();
+        m_answers.erase(m_answers.begin());
+        if (answer.first)
+            Type(*page, kIdcPasswordFirst, *answer.first);
+        if (answer.second)
+            Type(*page, kIdcPasswordSecond, *answer.second);
+        page->OnCommand(answer.command);
+    }
 }
 
 QImage GrabPixels(QWidget* widget)

@@ -218,11 +218,7 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
             EXPECT_FALSE(box->isChecked());
             EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
             EXPECT_FALSE(dialog.Control(kIdcWelcomeSetPassword)->isEnabled());
-            WhenSetPasswordOpens([](CPasswordSetDlg& page) {
-                page.ControlAs<QLineEdit>(kIdcPasswordFirst)->setText(QStringLiteral("moon"));
-                page.ControlAs<QLineEdit>(kIdcPasswordSecond)->setText(QStringLiteral("moon"));
-                page.OnCommand(kIdOk);
-            });
+            AnswerSetPassword({{QStringLiteral("moon"), QStringLiteral("moon")}});
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
             EXPECT_TRUE(box->isChecked());
             EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
