@@ -40,7 +40,7 @@ protected:
     }
 };
 
-TEST_F(DueDateCalcDlgTest, TheFieldsFollowEachOther)
+TEST_F(DueDateCalcDlgTest, TheFieldsFollowEachOtherWithinThePickersRange)
 {
     Use([](CDueDateCalcDlg& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Due Date Calculator"));
@@ -72,6 +72,21 @@ TEST_F(DueDateCalcDlgTest, TheFieldsFollowEachOther)
         EXPECT_EQ(dialog.DueDate(), QDate(2028, 2, 29));
         Pick(dialog, kIdcDueDate, QDate(2028, 3, 1));
         EXPECT_EQ(dialog.LastCycleStart(), QDate(2027, 5, 26));
+
+        // A step beyond the pickers' range changes nothing.
+        auto* picker = dialog.ControlAs<QDateEdit>(kIdcDueLastCycle);
+        EXPECT_EQ(picker->minimumDate(), QDate(1971, 1, 1));
+        EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
+
+        Pick(dialog, kIdcDueLastCycle, QDate(2020, 5, 1));
+        const QDate due = dialog.DueDate();
+        Pick(dialog, kIdcDueConception, QDate(1971, 1, 5));
+        EXPECT_EQ(dialog.LastCycleStart(), QDate(2020, 5, 1)) << "22 December 1970 is out of range";
+        EXPECT_EQ(dialog.DueDate(), due);
+
+        Pick(dialog, kIdcDueLastCycle, QDate(2099, 6, 1));
+        EXPECT_EQ(dialog.ConceptionDate(), QDate(2099, 6, 15));
+        EXPECT_EQ(dialog.DueDate(), due) << "a due date in 2100 is out of range";
     });
 }
 
@@ -193,25 +208,6 @@ TEST_F(DueDateCalcDlgTest, OpensOnTheCurrentCycleAndTheDueDateIs266DaysAfterConc
             EXPECT_EQ(dialog.LastCycleStart(), dialog.ConceptionDate().addDays(luteal - cycle));
         });
     }
-}
-
-TEST_F(DueDateCalcDlgTest, AStepBeyondThePickersRangeChangesNothing)
-{
-    Use([](CDueDateCalcDlg& dialog) {
-        auto* picker = dialog.ControlAs<QDateEdit>(kIdcDueLastCycle);
-        EXPECT_EQ(picker->minimumDate(), QDate(1971, 1, 1));
-        EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
-
-        Pick(dialog, kIdcDueLastCycle, QDate(2020, 5, 1));
-        const QDate due = dialog.DueDate();
-        Pick(dialog, kIdcDueConception, QDate(1971, 1, 5));
-        EXPECT_EQ(dialog.LastCycleStart(), QDate(2020, 5, 1)) << "22 December 1970 is out of range";
-        EXPECT_EQ(dialog.DueDate(), due);
-
-        Pick(dialog, kIdcDueLastCycle, QDate(2099, 6, 1));
-        EXPECT_EQ(dialog.ConceptionDate(), QDate(2099, 6, 15));
-        EXPECT_EQ(dialog.DueDate(), due) << "a due date in 2100 is out of range";
-    });
 }
 
 TEST_F(DueDateCalcDlgTest, ShowsTodaysWeekOfPregnancyAndAHalfTypedDateChangesNothing)
