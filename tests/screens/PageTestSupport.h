@@ -16,6 +16,8 @@
 #include <vector>
 
 class CBlackDialog;
+class QDialog;
+class QTimer;
 class CPasswordSetDlg;
 
 /// What a "Set Password" page gets: the two copies (none: the field is left as it is) and the
@@ -55,6 +57,10 @@ private:
 
     std::vector<SetPasswordAnswer> m_answers;
 };
+
+/// Starts `guard`: a `dialog` still running after a while is ended and the test fails, so that
+/// a page left open never holds up the run.
+void EndIfItHangs(QDialog& dialog, QTimer& guard);
 
 /// Types `text` into the line edit `id` of `dialog` in place of what it holds.
 void Type(CBlackDialog& dialog, int id, const QString& text);
