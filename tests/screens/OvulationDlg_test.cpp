@@ -12,115 +12,80 @@
 
 namespace {
 // A recorded period of five days from `first`.
-void StorePeriod(const CalDate& first)
+std::vector<DayRecord> Period(const CalDate& first)
 {
     std::vector<DayRecord> records;
     for (int i = 0; i < 5; ++i)
         records.push_back(Day(OffsetDate(first, i), Heavy));
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+    return records;
 }
 
-struct Shown
+void StorePeriod(const CalDate& first)
 {
-    QString last;
-    QString next;
-    QString fertile;
-};
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(first)));
+}
 } // namespace
 
 class OvulationDlgTest : public PageTest
 {
-protected:
-    Shown Open()
-    {
-        Shown shown;
-        COvulationDlg dialog;
-        Look(dialog, [&] { shown = {dialog.LastText(), dialog.NextText(), dialog.FertileText()}; });
-        return shown;
-    }
 };
 
-TEST_F(OvulationDlgTest, ShowsNoDataWithoutACurrentCycle)
+TEST_F(OvulationDlgTest, ShowsTheLastAndTheNextOvulationAndTheFertileDays)
 {
-    COvulationDlg dialog;
-    Look(dialog, [&] {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ovulation"));
-        EXPECT_EQ(dialog.LastText(), QStringLiteral("No Data"));
-        EXPECT_EQ(dialog.NextText(), QStringLiteral("No Data"));
-        EXPECT_EQ(dialog.FertileText(), QStringLiteral("No Data"));
-        EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcOvulationLast)->font().bold(), TheImageCache().BigFont().bold());
-        ASSERT_NE(dialog.MenuBar(), nullptr);
-        EXPECT_EQ(dialog.MenuBar()->Command(SoftKeyBar::Side::Right), kIdCancel);
-        // The boxes follow the window's width.
-        EXPECT_GT(dialog.ControlAs<QLineEdit>(kIdcOvulationNext)->width(), 400);
-    });
-}
-
-TEST_F(OvulationDlgTest, TheNextOvulationIsTheFirstNotBeforeToday)
-{
+    struct Case
+    {
+        const char* name;
+        std::vector<DayRecord> records;
+        CalDate today;
+        const char* last;
+        const char* next;
+        const char* fertile = nullptr; // null: not checked
+        int luteal = 14;
+        int cycle = 28;
+    };
     // 20 November 2026 starts a cycle of 28 days: the next starts on 18 December, 14 days
-    // after the ovulation of 4 December.
-    StorePeriod(Date(2026, 11, 20));
-    SetToday(2026, 12, 4);
-    Shown shown = Open();
-    EXPECT_EQ(shown.last, QStringLiteral("November 6"));
-    EXPECT_EQ(shown.next, QStringLiteral("December 4"));
-    EXPECT_EQ(shown.fertile, QStringLiteral("November 29 to December 8"));
-
-    SetToday(2026, 12, 5);
-    shown = Open();
-    EXPECT_EQ(shown.last, QStringLiteral("December 4"));
-    EXPECT_EQ(shown.next, QStringLiteral("January 1, 2027")) << "another year is named";
-
-    // Four days after the ovulation its fertile days still last; five days after, the next one's show.
-    SetToday(2026, 12, 8);
-    EXPECT_EQ(Open().fertile, QStringLiteral("November 29 to December 8"));
-    SetToday(2026, 12, 9);
-    EXPECT_EQ(Open().fertile, QStringLiteral("December 27 to January 5, 2027"));
-}
-
-TEST_F(OvulationDlgTest, ALongCycleNeverShowsANextOvulationInThePast)
-{
-    // 1 to 5 January bleeding, then every day recorded without bleeding up to today.
-    std::vector<DayRecord> records;
-    for (int i = 0; i < 5; ++i)
-        records.push_back(Day(Date(2026, 1, 1 + i), Heavy));
+    // after the ovulation of 4 December, and then on 15 January.
+    const std::vector<DayRecord> november = Period(Date(2026, 11, 20));
+    // 1 to 5 January bleeding, then every day recorded without bleeding up to 13 February.
+    std::vector<DayRecord> longCycle = Period(Date(2026, 1, 1));
     for (CalDate day = Date(2026, 1, 6); !IsAfter(day, Date(2026, 2, 13)); NextDay(day))
-        records.push_back(Day(day, None));
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
-    SetToday(2026, 2, 13);
-    const Shown shown = Open();
-    EXPECT_EQ(shown.last, QStringLiteral("February 12"));
-    EXPECT_EQ(shown.next, QStringLiteral("March 12"));
-}
-
-TEST_F(OvulationDlgTest, TheLutealPhaseSettingMovesTheDatesAndIsNamed)
-{
-    StorePeriod(Date(2026, 11, 20)); // the next cycles start on 18 December and 15 January
-    SetToday(2026, 12, 5);
-    for (const auto& [days, next] :
-         {std::pair{10, "December 8"}, {12, "December 6"}, {14, "January 1, 2027"}, {16, "December 30"}}) {
-        TheCycleDatabase().SetLutealPhaseLen(days);
+        longCycle.push_back(Day(day, None));
+    const Case cases[] = {
+        {"no current cycle", {}, Date(2026, 12, 6), "No Data", "No Data", "No Data"},
+        {"ovulation today", november, Date(2026, 12, 4), "November 6", "December 4", "November 29 to December 8"},
+        {"another year is named", november, Date(2026, 12, 5), "December 4", "January 1, 2027"},
+        // Four days after the ovulation its fertile days still last; five days after, the next one's show.
+        {"four days after", november, Date(2026, 12, 8), "December 4", "January 1, 2027", "November 29 to December 8"},
+        {"five days after", november, Date(2026, 12, 9), "December 4", "January 1, 2027",
+         "December 27 to January 5, 2027"},
+        {"a long cycle never shows a next ovulation in the past", longCycle, Date(2026, 2, 13), "February 12",
+         "March 12"},
+        {"luteal phase 10", november, Date(2026, 12, 5), "November 10", "December 8", nullptr, 10},
+        {"luteal phase 12", november, Date(2026, 12, 5), "November 8", "December 6", nullptr, 12},
+        {"luteal phase 16", november, Date(2026, 12, 5), "December 2", "December 30", nullptr, 16},
+        // A cycle shorter than the luteal phase counts back from its start: 4 days before each.
+        {"cycle of 10 days", Period(Date(2026, 12, 1)), Date(2026, 12, 6), "November 27", "December 7", nullptr, 14,
+         10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), c.cycle);
+        ResetCycleDatabaseForTesting();
+        TheCycleDatabase().SetLutealPhaseLen(c.luteal);
+        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(c.records));
+        SetToday(c.today.year, c.today.month, c.today.day);
         COvulationDlg dialog;
         Look(dialog, [&] {
-            EXPECT_EQ(dialog.NextText(), QString::fromLatin1(next)) << days;
+            EXPECT_EQ(dialog.LastText(), QString::fromLatin1(c.last));
+            EXPECT_EQ(dialog.NextText(), QString::fromLatin1(c.next));
+            if (c.fertile) {
+                EXPECT_EQ(dialog.FertileText(), QString::fromLatin1(c.fertile));
+            }
             EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcOvulationFootnote)->text(),
                       QStringLiteral("(assuming the ovulation happens %1 days before the start of the next cycle)")
-                          .arg(days));
+                          .arg(c.luteal));
         });
     }
-}
-
-TEST_F(OvulationDlgTest, ACycleShorterThanTheLutealPhaseCountsBackFromItsStart)
-{
-    WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 10);
-    ResetCycleDatabaseForTesting();
-    StorePeriod(Date(2026, 12, 1));
-    ASSERT_EQ(TheCycleDatabase().AverageCycleLength(), 10);
-    // Ovulation 4 days before each start: 27 November, 7 December.
-    const Shown shown = Open();
-    EXPECT_EQ(shown.last, QStringLiteral("November 27"));
-    EXPECT_EQ(shown.next, QStringLiteral("December 7"));
 }
 
 TEST_F(OvulationDlgTest, OnAWideWindowTheDatesStayACentredColumn)
@@ -130,6 +95,7 @@ TEST_F(OvulationDlgTest, OnAWideWindowTheDatesStayACentredColumn)
     m_host->resize(1920, 1080);
     COvulationDlg dialog;
     Look(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ovulation"));
         EXPECT_EQ(dialog.geometry(), m_host->rect()) << "the page covers the host";
         const int widest = dialog.Units().MapX(CSizeableDialog::kReadableLayoutWidth);
         const QRect footnote = dialog.Control(kIdcOvulationFootnote)->geometry();

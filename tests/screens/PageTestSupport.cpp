@@ -1,11 +1,13 @@
 #include "PageTestSupport.h"
 
+#include "platform/DocumentsFolder.h"
 #include "settings/AppSettings.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTest>
@@ -40,13 +42,18 @@ int PageTest::Run(CBlackDialog& dialog, const std::function<void()>& script)
 {
     QTimer::singleShot(0, &dialog, script);
     QTimer guard;
+    EndIfItHangs(dialog, guard);
+    return dialog.RunAsPage(m_host.get());
+}
+
+void EndIfItHangs(QDialog& dialog, QTimer& guard)
+{
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
         ADD_FAILURE() << "the page did not end";
         dialog.done(-1);
     });
     guard.start(15000);
-    return dialog.RunAsPage(m_host.get());
 }
 
 void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
@@ -57,6 +64,14 @@ void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
     });
 }
 
+void PageTest::BlockDocumentsFolder()
+{
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+}
+
 void Type(CBlackDialog& dialog, int id, const QString& text)
 {
     auto* edit = dialog.ControlAs<QLineEdit>(id);
@@ -65,16 +80,28 @@ void Type(CBlackDialog& dialog, int id, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
-void PageTest::WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script)
+void PageTest::AnswerSetPassword(std::vector<SetPasswordAnswer> answers)
 {
-    QTimer::singleShot(0, m_host.get(), [this, script] {
-        auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
-        if (!page) {
-            ADD_FAILURE() << "no \"Set Password\" page";
-            return;
-        }
-        script(*page);
-    });
+    m_answers = std::move(answers);
+    QTimer::singleShot(0, m_host.get(), [this] { AnswerNext(); });
+}
+
+void PageTest::AnswerNext()
+{
+    auto* page = qobject_cast<CPasswordSetDlg*>(CBlackDialog::TopPage(m_host.get()));
+    if (!page) {
+        ADD_FAILURE() << "no \"Set Password\" page";
+        return;
+    }
+    while (!m_answers.empty() && page->isVisible()) {
+        const SetPasswordAnswer answer = m_answers.front();
+        m_answers.erase(m_answers.begin());
+        if (answer.first)
+            Type(*page, kIdcPasswordFirst, *answer.first);
+        if (answer.second)
+            Type(*page, kIdcPasswordSecond, *answer.second);
+        page->OnCommand(answer.command);
+    }
 }
 
 QImage GrabPixels(QWidget* widget)

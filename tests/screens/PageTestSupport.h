@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include "resources/ResourceIds.h"
+
 #include <QColor>
 #include <QDate>
 #include <QImage>
@@ -10,9 +12,22 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class CBlackDialog;
+class QDialog;
+class QTimer;
 class CPasswordSetDlg;
+
+/// What a "Set Password" page gets: the two copies (none: the field is left as it is) and the
+/// command that ends it.
+struct SetPasswordAnswer
+{
+    std::optional<QString> first;
+    std::optional<QString> second;
+    int command = kIdOk;
+};
 
 /// A fixture for screens that run as pages: the Fusion style, DejaVu Sans 9 pt, the ten
 /// pictures, theme 0, and a shown host window of 480 x 640 that tests may resize.
@@ -29,11 +44,23 @@ protected:
     /// Runs `dialog` as a page, calls `look` and leaves it with its close command.
     void Look(CBlackDialog& dialog, const std::function<void()>& look);
 
-    /// The next "Set Password" page opened over the host gets `script`, which must end it.
-    void WhenSetPasswordOpens(const std::function<void(CPasswordSetDlg&)>& script);
+    /// Answers the next "Set Password" pages in turn; each answer's page must be the top page.
+    void AnswerSetPassword(std::vector<SetPasswordAnswer> answers);
+
+    /// Puts the documents folder below a plain file, where no data file can be written.
+    void BlockDocumentsFolder();
 
     std::unique_ptr<QWidget> m_host;
+
+private:
+    void AnswerNext();
+
+    std::vector<SetPasswordAnswer> m_answers;
 };
+
+/// Starts `guard`: a `dialog` still running after a while is ended and the test fails, so that
+/// a page left open never holds up the run.
+void EndIfItHangs(QDialog& dialog, QTimer& guard);
 
 /// Types `text` into the line edit `id` of `dialog` in place of what it holds.
 void Type(CBlackDialog& dialog, int id, const QString& text);

@@ -1,7 +1,6 @@
 #include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "ui/screens/CDueDateCalcDlg.h"
 #include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/COvulationDlg.h"
 #include "ui/screens/CStatisticsDlg.h"
@@ -230,15 +229,6 @@ void ScreensAgreeTest::CheckScreens(const State& state)
     }
     Check(basedOn == measured,
           QStringLiteral("statistics based on %1 cycles, history lists %2 measured").arg(basedOn).arg(measured));
-
-    // The due date is 266 days after conception.
-    int conceptionToDue = 0;
-    {
-        CDueDateCalcDlg calculator;
-        Look(calculator,
-             [&] { conceptionToDue = static_cast<int>(calculator.ConceptionDate().daysTo(calculator.DueDate())); });
-    }
-    Check(conceptionToDue == 266, QStringLiteral("due date %1 days after conception").arg(conceptionToDue));
 }
 
 TEST_P(ScreensAgreeTest, DatesAgreeOnEveryScreen)

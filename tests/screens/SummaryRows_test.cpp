@@ -11,15 +11,6 @@
 #include <QCoreApplication>
 
 namespace {
-DayRecord DayWithFlags(const CalDate& date, int level, uint32_t extraFlags)
-{
-    DayRecord record;
-    record.date = date;
-    record.flags = extraFlags;
-    SetLevel(record, level);
-    return record;
-}
-
 QStringList Captions(const std::vector<SummaryRow>& rows)
 {
     QStringList captions;
@@ -68,82 +59,139 @@ TEST_F(SummaryRowsTest, AnEmptyDatabaseShowsTheNoDataRowsAndTheTools)
     EXPECT_FALSE(TheCycleDatabase().Changed()) << "building the rows clears the changed flag";
 }
 
-TEST_F(SummaryRowsTest, FirstDayOfACycle)
+TEST_F(SummaryRowsTest, TheRowsSayWhereHerCycleStands)
 {
-    RecordNovemberPeriod();
-    const std::vector<SummaryRow> rows = RowsOn(2026, 11, 20);
-    ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[0].caption, QStringLiteral("Today: Day 1"));
-    EXPECT_EQ(rows[0].description, QStringLiteral("Heavy bleeding"));
-    EXPECT_EQ(rows[1].description, QStringLiteral("Very low chance to conceive today"));
-    EXPECT_EQ(rows[2].caption, QStringLiteral("Next Ovulation"));
-    EXPECT_EQ(rows[2].description, QStringLiteral("In 14 days, at December 4"));
-    EXPECT_EQ(rows[3].caption, QStringLiteral("Menstruation"));
-    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on December 18"));
-    EXPECT_EQ(rows[4].description, QStringLiteral("Cycle and ovulation days"));
-    EXPECT_EQ(rows[5].description, QStringLiteral("Last cycle started on November 20"));
-    EXPECT_EQ(rows[6].description, QStringLiteral("Average cycle duration: 28 days"));
-}
+    // A row's caption and description; a null text is not checked.
+    struct Row
+    {
+        size_t index;
+        const char* caption;
+        const char* description = nullptr;
+    };
+    struct Case
+    {
+        const char* name;
+        std::vector<DayRecord> records;
+        CalDate today;
+        std::vector<Row> rows;
+        int cycleLength = 28;
+    };
+    const auto plus = [](std::vector<DayRecord> records, const DayRecord& day) {
+        records.push_back(day);
+        return records;
+    };
+    // A period from 20 to 24 November 2026: the next one is predicted for 18 December.
+    std::vector<DayRecord> november;
+    for (int day = 20; day <= 24; ++day)
+        november.push_back(Day(Date(2026, 11, day), day < 22 ? Heavy : Medium));
+    std::vector<DayRecord> autumn;
+    for (const CalDate& start : {Date(2026, 9, 21), Date(2026, 10, 19), Date(2026, 11, 16)}) {
+        for (int i = 0; i < 5; ++i)
+            autumn.push_back(Day(OffsetDate(start, i), Heavy));
+    }
+    DayRecord ovulation = Day(Date(2026, 11, 27), None);
+    ovulation.flags |= kOvulationFlag;
+    // A 20-day cycle whose next two predicted periods she recorded as dry: they keep their
+    // place (more than 14 days ago), the cycle start is 19 days back and one added cycle leaves
+    // the estimate 13 days in the past: it must not be shown.
+    std::vector<DayRecord> dry = {Day(Date(2026, 10, 1), Heavy)};
+    for (int offset : {20, 21, 22, 40, 41, 42})
+        dry.push_back(Day(OffsetDate(Date(2026, 10, 1), offset), None));
 
-TEST_F(SummaryRowsTest, ChanceThresholdAndOvulationDays)
-{
-    RecordNovemberPeriod();
-    // Cycle day index 9 (29 November) has 3 %, index 10 has 11 %.
-    EXPECT_EQ(RowsOn(2026, 11, 29)[1].description, QStringLiteral("Very low chance to conceive today"));
-    EXPECT_EQ(RowsOn(2026, 11, 30)[1].description, QStringLiteral("11% chance to conceive today"));
-    const std::vector<SummaryRow> tomorrow = RowsOn(2026, 12, 3);
-    EXPECT_EQ(tomorrow[2].caption, QStringLiteral("Next Ovulation"));
-    EXPECT_EQ(tomorrow[2].description, QStringLiteral("Should be tomorrow"));
-    const std::vector<SummaryRow> today = RowsOn(2026, 12, 4);
-    EXPECT_EQ(today[2].caption, QStringLiteral("Ovulation"));
-    EXPECT_EQ(today[2].description, QStringLiteral("Should be today"));
-    EXPECT_EQ(today[1].description, QStringLiteral("84% chance to conceive today"));
-    // After the estimate the next one is a cycle later.
-    EXPECT_EQ(RowsOn(2026, 12, 5)[2].description, QStringLiteral("In 27 days, at January 1"));
-
-    // The ovulation mark of today's record wins over the estimate.
-    TheCycleDatabase().SetDay(DayWithFlags(Date(2026, 11, 27), None, kOvulationFlag));
-    const std::vector<SummaryRow> marked = RowsOn(2026, 11, 27);
-    EXPECT_EQ(marked[2].caption, QStringLiteral("Ovulation"));
-    EXPECT_EQ(marked[2].description, QStringLiteral("Very high chance for conception"));
-}
-
-TEST_F(SummaryRowsTest, NextCycleCountsDown)
-{
-    RecordNovemberPeriod();
-    EXPECT_EQ(RowsOn(2026, 12, 16)[3].caption, QStringLiteral("Next Cycle: in 2 Days"));
-    EXPECT_EQ(RowsOn(2026, 12, 17)[3].caption, QStringLiteral("Next Cycle: in 1 Day"));
-    // On the predicted start, with no bleeding recorded, the period is expected, not assumed.
-    const std::vector<SummaryRow> start = RowsOn(2026, 12, 18);
-    EXPECT_EQ(start[0].caption, QStringLiteral("Today: Day 29"));
-    EXPECT_EQ(start[0].description, QStringLiteral("Not in menstruation"));
-    EXPECT_EQ(start[3].caption, QStringLiteral("Next Cycle: Due Today"));
-    EXPECT_EQ(start[3].description, QStringLiteral("Expected on December 18"));
-}
-
-TEST_F(SummaryRowsTest, ALatePeriodSaysHowLateItIs)
-{
-    RecordNovemberPeriod(); // expected on 18 December
-    const std::vector<SummaryRow> oneDay = RowsOn(2026, 12, 19);
-    EXPECT_EQ(oneDay[0].caption, QStringLiteral("Today: Day 30"));
-    EXPECT_EQ(oneDay[0].description, QStringLiteral("Not in menstruation"));
-    EXPECT_EQ(oneDay[3].caption, QStringLiteral("Next Cycle: 1 Day Late"));
-    EXPECT_EQ(oneDay[3].description, QStringLiteral("Expected on December 18"));
-    EXPECT_EQ(oneDay[5].description, QStringLiteral("Last cycle started on November 20"));
-    const std::vector<SummaryRow> fourteen = RowsOn(2027, 1, 1);
-    EXPECT_EQ(fourteen[3].caption, QStringLiteral("Next Cycle: 14 Days Late"));
-    EXPECT_EQ(fourteen[3].description, QStringLiteral("Expected on December 18"));
-    // Fifteen days on she may simply not have recorded it: the period keeps its place.
-    const std::vector<SummaryRow> fifteen = RowsOn(2027, 1, 2);
-    EXPECT_EQ(fifteen[0].caption, QStringLiteral("Today: Day 16"));
-    EXPECT_EQ(fifteen[3].caption, QStringLiteral("Next Cycle: in 13 Days"));
-    EXPECT_EQ(fifteen[3].description, QStringLiteral("Next cycle starts on January 15"));
-    // Bleeding recorded today ends it.
-    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 21), Medium)));
-    const std::vector<SummaryRow> came = RowsOn(2026, 12, 21);
-    EXPECT_EQ(came[0].caption, QStringLiteral("Today: Day 1"));
-    EXPECT_EQ(came[3].caption, QStringLiteral("Menstruation"));
-    EXPECT_EQ(came[3].description, QStringLiteral("Next cycle starts on January 21")); // the one measured cycle, 31
+    const Case cases[] = {
+        {"first day",
+         november,
+         Date(2026, 11, 20),
+         {{0, "Today: Day 1", "Heavy bleeding"},
+          {1, nullptr, "Very low chance to conceive today"},
+          {2, "Next Ovulation", "In 14 days, at December 4"},
+          {3, "Menstruation", "Next cycle starts on December 18"},
+          {4, nullptr, "Cycle and ovulation days"},
+          {5, nullptr, "Last cycle started on November 20"},
+          {6, nullptr, "Average cycle duration: 28 days"}}},
+        // Cycle day index 9 (29 November) has 3 %, index 10 has 11 %.
+        {"below the threshold", november, Date(2026, 11, 29), {{1, nullptr, "Very low chance to conceive today"}}},
+        {"above the threshold", november, Date(2026, 11, 30), {{1, nullptr, "11% chance to conceive today"}}},
+        {"ovulation tomorrow", november, Date(2026, 12, 3), {{2, "Next Ovulation", "Should be tomorrow"}}},
+        {"ovulation today",
+         november,
+         Date(2026, 12, 4),
+         {{2, "Ovulation", "Should be today"}, {1, nullptr, "84% chance to conceive today"}}},
+        {"after the estimate, a cycle later", november, Date(2026, 12, 5), {{2, nullptr, "In 27 days, at January 1"}}},
+        {"today's ovulation mark wins over the estimate",
+         plus(november, ovulation),
+         Date(2026, 11, 27),
+         {{2, "Ovulation", "Very high chance for conception"}}},
+        {"two days to go", november, Date(2026, 12, 16), {{3, "Next Cycle: in 2 Days"}}},
+        {"one day to go", november, Date(2026, 12, 17), {{3, "Next Cycle: in 1 Day"}}},
+        // With no bleeding recorded the period is expected, not assumed.
+        {"due today",
+         november,
+         Date(2026, 12, 18),
+         {{0, "Today: Day 29", "Not in menstruation"}, {3, "Next Cycle: Due Today", "Expected on December 18"}}},
+        {"one day late",
+         november,
+         Date(2026, 12, 19),
+         {{0, "Today: Day 30", "Not in menstruation"},
+          {3, "Next Cycle: 1 Day Late", "Expected on December 18"},
+          {5, nullptr, "Last cycle started on November 20"}}},
+        {"fourteen days late",
+         november,
+         Date(2027, 1, 1),
+         {{3, "Next Cycle: 14 Days Late", "Expected on December 18"}}},
+        // Fifteen days on she may simply not have recorded it: the period keeps its place.
+        {"fifteen days on",
+         november,
+         Date(2027, 1, 2),
+         {{0, "Today: Day 16"}, {3, "Next Cycle: in 13 Days", "Next cycle starts on January 15"}}},
+        // The one measured cycle, 31 days.
+        {"bleeding recorded late",
+         plus(november, Day(Date(2026, 12, 21), Medium)),
+         Date(2026, 12, 21),
+         {{0, "Today: Day 1"}, {3, "Menstruation", "Next cycle starts on January 21"}}},
+        {"four days late in autumn",
+         autumn,
+         Date(2026, 12, 18),
+         {{0, "Today: Day 33", "Not in menstruation"},
+          {3, "Next Cycle: 4 Days Late", "Expected on December 14"},
+          {5, nullptr, "Last cycle started on November 16"}}},
+        {"recorded early",
+         plus(autumn, Day(Date(2026, 12, 11), Heavy)),
+         Date(2026, 12, 11),
+         {{0, "Today: Day 1"}, {3, "Menstruation", "Next cycle starts on January 7"}}},
+        {"early, three days on",
+         plus(autumn, Day(Date(2026, 12, 11), Heavy)),
+         Date(2026, 12, 14),
+         {{0, "Today: Day 4"}}},
+        {"estimate never in the past",
+         dry,
+         Date(2026, 11, 9),
+         {{0, "Today: Day 20"},
+          {2, "Next Ovulation", "In 7 days, at November 16"},
+          {3, nullptr, "Next cycle starts on November 10"}},
+         20},
+        {"a cycle of 99 days",
+         {Day(Date(2026, 11, 26), Heavy)},
+         Date(2026, 12, 6),
+         {{3, "Next Cycle: in 89 Days", "Next cycle starts on March 5"}},
+         99},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), c.cycleLength);
+        ResetCycleDatabaseForTesting();
+        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(c.records));
+        const std::vector<SummaryRow> rows = RowsOn(c.today.year, c.today.month, c.today.day);
+        ASSERT_EQ(rows.size(), 9u);
+        for (const Row& row : c.rows) {
+            if (row.caption) {
+                EXPECT_EQ(rows[row.index].caption, QString::fromLatin1(row.caption));
+            }
+            if (row.description) {
+                EXPECT_EQ(rows[row.index].description, QString::fromLatin1(row.description));
+            }
+        }
+    }
 }
 
 TEST_F(SummaryRowsTest, ThePanelFollowsALatePeriodAcrossMidnight)
@@ -167,67 +215,4 @@ TEST_F(SummaryRowsTest, ThePanelFollowsALatePeriodAcrossMidnight)
     // The reminders follow after the paint: the late start of tomorrow is the one they know.
     QCoreApplication::processEvents();
     EXPECT_TRUE(IsSameDate(TheAppSettings().lastAlertDate, Date(2026, 12, 21)));
-}
-
-TEST_F(SummaryRowsTest, EarlyAndLatePeriodsOfAutumn)
-{
-    std::vector<DayRecord> records;
-    for (const CalDate& start : {Date(2026, 9, 21), Date(2026, 10, 19), Date(2026, 11, 16)}) {
-        for (int i = 0; i < 5; ++i)
-            records.push_back(Day(OffsetDate(start, i), Heavy));
-    }
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
-    // Not recorded by 18 December: four days late.
-    const std::vector<SummaryRow> late = RowsOn(2026, 12, 18);
-    EXPECT_EQ(late[0].caption, QStringLiteral("Today: Day 33"));
-    EXPECT_EQ(late[0].description, QStringLiteral("Not in menstruation"));
-    EXPECT_EQ(late[3].caption, QStringLiteral("Next Cycle: 4 Days Late"));
-    EXPECT_EQ(late[3].description, QStringLiteral("Expected on December 14"));
-    EXPECT_EQ(late[5].description, QStringLiteral("Last cycle started on November 16"));
-
-    // Recorded early, on 11 December: day 1, and the next cycle follows from it.
-    ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 11), Heavy)));
-    const std::vector<SummaryRow> early = RowsOn(2026, 12, 11);
-    EXPECT_EQ(early[0].caption, QStringLiteral("Today: Day 1"));
-    EXPECT_EQ(early[3].caption, QStringLiteral("Menstruation"));
-    EXPECT_EQ(early[3].description, QStringLiteral("Next cycle starts on January 7"));
-    EXPECT_EQ(RowsOn(2026, 12, 14)[0].caption, QStringLiteral("Today: Day 4"));
-}
-
-TEST_F(SummaryRowsTest, OvulationEstimateIsNeverInThePast)
-{
-    // A 20-day cycle whose next two predicted periods she recorded as dry: they keep their
-    // place (more than 14 days ago), the cycle start is 19 days back and one added cycle leaves
-    // the estimate 13 days in the past.
-    WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 20);
-    std::vector<DayRecord> records = {Day(Date(2026, 10, 1), Heavy)};
-    for (int offset : {20, 21, 22, 40, 41, 42})
-        records.push_back(Day(OffsetDate(Date(2026, 10, 1), offset), None));
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
-    const std::vector<SummaryRow> rows = RowsOn(2026, 11, 9); // 39 days after 1 October
-    ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[0].caption, QStringLiteral("Today: Day 20"));
-    EXPECT_EQ(rows[2].caption, QStringLiteral("Next Ovulation"));
-    EXPECT_EQ(rows[2].description, QStringLiteral("In 7 days, at November 16"));
-    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on November 10"));
-}
-
-TEST_F(SummaryRowsTest, ACycleOfNinetyNineDaysStillAnswers)
-{
-    WriteSettingInt(QStringLiteral("Settings"), QStringLiteral("InitialCycleLen"), 99);
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords({Day(Date(2026, 11, 26), Heavy)}));
-    const std::vector<SummaryRow> rows = RowsOn(2026, 12, 6);
-    ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[3].caption, QStringLiteral("Next Cycle: in 89 Days"));
-    EXPECT_EQ(rows[3].description, QStringLiteral("Next cycle starts on March 5"));
-}
-
-TEST_F(SummaryRowsTest, RowsPostTheirCommands)
-{
-    const int expected[] = {kCmdToday,   kCmdConception, kCmdOvulations,  0,           kCmdCalendar,
-                            kCmdHistory, kCmdStatistics, kCmdDueDateCalc, kCmdSettings};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(SummaryRowCommand(i), expected[i]) << i;
-    EXPECT_EQ(SummaryRowCommand(9), 0);
-    EXPECT_EQ(SummaryRowCommand(-1), 0);
 }
