@@ -70,12 +70,13 @@ CycleDatabase::CycleDatabase()
 
 CycleDatabase::~CycleDatabase() = default;
 
-// The cached parameter, or the stored setting once it is read. A stored value outside 1 to
-// `longest` (a hand-edited setting, say) would make the derivation meaningless or overflow, so
-// it reads as the default. Values below the settings' own range are used as they are.
-int CycleDatabase::CachedSetting(int32_t& cached, const QString& key, int fallback, int longest)
+// The cached parameter from `cachedFrom` to `longest`; otherwise the stored setting, read again
+// on every call, as the settings always did for values below their own range. A stored value
+// outside 1 to `longest` (a hand-edited setting, say) would make the derivation meaningless or
+// overflow, so it reads as the default.
+int CycleDatabase::CachedSetting(int32_t& cached, const QString& key, int fallback, int cachedFrom, int longest)
 {
-    if (cached >= 1 && cached <= longest)
+    if (cached >= cachedFrom && cached <= longest)
         return cached;
     int32_t stored = ReadSettingInt(SettingsSection(), key, fallback);
     if (stored < 1 || stored > longest)
@@ -86,17 +87,19 @@ int CycleDatabase::CachedSetting(int32_t& cached, const QString& key, int fallba
 
 int CycleDatabase::InitialCycleLen()
 {
-    return CachedSetting(m_initialCycleLen, kSettingInitialCycleLen, kDefaultCycleLength, kLongestCycle);
+    return CachedSetting(m_initialCycleLen, kSettingInitialCycleLen, kDefaultCycleLength, kShortestCycleSetting,
+                         kLongestCycle);
 }
 
 int CycleDatabase::InitialPeriodLen()
 {
-    return CachedSetting(m_initialPeriodLen, kSettingInitialPeriodLen, kDefaultPeriodLength, kLongestStoredPeriod);
+    return CachedSetting(m_initialPeriodLen, kSettingInitialPeriodLen, kDefaultPeriodLength, 1, kLongestStoredPeriod);
 }
 
 int CycleDatabase::LutealPhaseLen()
 {
-    return CachedSetting(m_lutealPhaseLen, kSettingLutealPhaseLen, kDefaultLutealPhase, kLongestStoredLutealPhase);
+    return CachedSetting(m_lutealPhaseLen, kSettingLutealPhaseLen, kDefaultLutealPhase, kShortestLutealSetting + 1,
+                         kLongestStoredLutealPhase);
 }
 
 void CycleDatabase::SetInitialCycleLen(int days)

@@ -147,7 +147,7 @@ private:
         std::vector<int> periods; ///< recorded periods of two days or more, oldest first
     };
 
-    int CachedSetting(int32_t& cached, const QString& key, int fallback, int longest);
+    int CachedSetting(int32_t& cached, const QString& key, int fallback, int cachedFrom, int longest);
     int CycleLengthFrom(const Basis& basis);
     int PeriodLengthFrom(const Basis& basis);
     void PaintPrediction(int startDay, int days);

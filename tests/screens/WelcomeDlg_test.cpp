@@ -140,6 +140,7 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
         EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
         EXPECT_TRUE(TheCycleDatabase().Records().empty());
         EXPECT_EQ(Stored("WelcomeDismissed"), -1);
+        EXPECT_EQ(Stored("InitialCycleLen"), -1) << "the length waits with the day";
 
         messages.Clear();
         SetDocumentsFolderForTesting(DocumentsPath());

@@ -58,7 +58,7 @@ void SetAge(const QString& path, int seconds)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(CurrentTime()).addSecs(-seconds), QFileDevice::FileModificationTime));
 }
 } // namespace
 

@@ -145,15 +145,8 @@ void CWelcomeDlg::OnOK()
     m_lastCycle->DateEdit()->interpretText();
     const QDate picked = m_lastCycle->Date();
     {
-        // The length and the day each recalculate: the reminders are registered once.
+        // The day and the length each recalculate: the reminders are registered once.
         AppSettings::RescheduleBatch batch(TheAppSettings());
-        const int failures = SettingsWriteFailureCount();
-        database.SetInitialCycleLen(length);
-        if (SettingsWriteFailureCount() != failures) {
-            ShowMessage(QStringLiteral("The cycle length could not be saved to %1. It applies until Velumina ends.")
-                            .arg(QDir::toNativeSeparators(SettingsFilePath())),
-                        MessageButtons::Ok, MessageIcon::Warning);
-        }
         // Only a day record writes the data file. Without one nothing is saved: an empty save
         // would replace a data file that could not be read at this start.
         if (picked.isValid()) {
@@ -161,9 +154,17 @@ void CWelcomeDlg::OnOK()
             record.date = ToCalDate(picked);
             SetLevel(record, Heavy);
             record.chance = -1;
-            // A failed store has said why; she may try again or skip.
+            // A failed store has said why; she may try again or skip, and the length waits
+            // with the day, so that a skip keeps the settings as they were.
             if (!database.SetDay(record))
                 return;
+        }
+        const int failures = SettingsWriteFailureCount();
+        database.SetInitialCycleLen(length);
+        if (SettingsWriteFailureCount() != failures) {
+            ShowMessage(QStringLiteral("The cycle length could not be saved to %1. It applies until Velumina ends.")
+                            .arg(QDir::toNativeSeparators(SettingsFilePath())),
+                        MessageButtons::Ok, MessageIcon::Warning);
         }
     }
     StoreDismissal();
