@@ -149,6 +149,9 @@ TEST_F(DayImporterTest, AFileThatCannotBeReadSaysWhereAndGivesNoDays)
                     "\"heavy\"}}, {\"type\": \"mood\"}]"),
          noDays + QStringLiteral("'f' is a Clue export without a day Velumina can store (1 entry skipped: date that "
                                  "does not exist).")},
+        {"day file without a storable date", Utf16Bytes(QStringLiteral("1899-01-01;2\r\n0000-01-01;2\r\n\r\n")),
+         noDays +
+             QStringLiteral("None of the 2 day lines of 'f' has a date that Velumina can store. Line 3 is blank.")},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
