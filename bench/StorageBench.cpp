@@ -3,7 +3,9 @@
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/SharedGenerator.h"
+#include "storage/CsvExchange.h"
 #include "storage/DataFile.h"
+#include "storage/DayImporter.h"
 #include "storage/SealedFile.h"
 
 #include <benchmark/benchmark.h>
@@ -152,14 +154,17 @@ void BM_ExportDays(benchmark::State& state)
 }
 BENCHMARK(BM_ExportDays)->Unit(benchmark::kMillisecond);
 
-// Reads and checks the file, replaces the records, derives once and saves the data file.
+// Reads and checks the file, replaces the records, derives once and saves the data file, as
+// the program's import does.
 void BM_ImportDays(benchmark::State& state)
 {
     auto database = FullDatabase();
     const QString path = GetDataFilePath() + QStringLiteral(".csv");
     database->ExportDays(path);
     for (auto _ : state) {
-        if (!database->ImportDays(path) ||
+        ImportedDays days;
+        QString error;
+        if (!DayImporter::ReadFile(path, days, error) || !StoreImportedDays(*database, std::move(days.records)) ||
             database->Records().size() != static_cast<size_t>(CycleDatabase::kMaxRecords))
             state.SkipWithError("import failed");
     }

@@ -537,11 +537,6 @@ int CycleDatabase::MeasuredCycleCount() const
     return m_measuredCycles;
 }
 
-uint32_t CycleDatabase::Seed() const
-{
-    return m_seed;
-}
-
 bool CycleDatabase::Changed() const
 {
     return m_changed;

@@ -96,8 +96,7 @@ public:
     bool Save();
     bool ExportDays(const QString& path);
     bool ExportCycles(const QString& path);
-    bool ImportDays(const QString& path);
-    /// What the last import read: days stored, lines skipped, notes cut, line that ended it (0: none).
+    /// What an import read: days stored, lines skipped, notes cut, line that ended it (0: none).
     struct ImportReport
     {
         int imported = 0;
@@ -106,7 +105,6 @@ public:
         int stoppedAtLine = 0;
         QString stopReason; ///< what that line is, as in "line 12 <is blank>"
     };
-    const ImportReport& LastImportReport() const;
 
     // Read access.
     const std::vector<DayRecord>& Records() const;
@@ -124,7 +122,6 @@ public:
     int PredictedPeriodLength();
     /// How many recorded periods PredictedPeriodLength rests on (0: the initial period length).
     int AveragedPeriodCount() const;
-    uint32_t Seed() const;
     bool Changed() const;
     void SetChanged(bool changed);
     const DayStatusMap& Map() const;
@@ -171,7 +168,6 @@ private:
     int32_t m_initialPeriodLen;
     int32_t m_lutealPhaseLen;
     DayStatusMap m_dayMap;
-    ImportReport m_lastImportReport;
     // A data file that failed to load and could not be copied aside: Save must not replace it.
     QString m_unsecuredDataFile;
 

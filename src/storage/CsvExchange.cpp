@@ -4,7 +4,6 @@
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
 #include "storage/CsvTable.h"
-#include "storage/DayImporter.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -469,22 +468,4 @@ bool CycleDatabase::ExportCycles(const QString& path)
         text += QLatin1String("\r\n");
     }
     return WriteUtf16File(path, text);
-}
-
-bool CycleDatabase::ImportDays(const QString& path)
-{
-    ImportedDays days;
-    QString error;
-    const bool read = DayImporter::ReadFile(path, days, error);
-    m_lastImportReport = days.report;
-    if (!read) {
-        ShowMessage(error);
-        return false;
-    }
-    return StoreImportedDays(*this, std::move(days.records));
-}
-
-const CycleDatabase::ImportReport& CycleDatabase::LastImportReport() const
-{
-    return m_lastImportReport;
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 // The semicolon-separated day and cycle files: UTF-16LE text without a byte-order mark, lines
-// ending in CR LF. CycleDatabase::ExportDays, ExportCycles and ImportDays (CsvExchange.cpp)
-// are built from these.
+// ending in CR LF. CycleDatabase::ExportDays and ExportCycles (CsvExchange.cpp) write them; the
+// import reads them through DayImporter and stores the days with StoreImportedDays.
 
 /// The longest line the import reads in one piece. The longest line the export writes (a
 /// 768-character note of escaped characters) is about 1560 characters.

@@ -82,23 +82,19 @@ TEST_F(CalDateTest, OrderingComparesYearThenMonthThenDay)
 
 TEST_F(CalDateTest, DayStepsCrossMonthAndYearEnds)
 {
-    EXPECT_TRUE(SameDate(Next(Date(2009, 2, 28)), Date(2009, 3, 1)));
+    // Every day step is compared with the conversion below; these are the ends of months.
     EXPECT_TRUE(SameDate(Next(Date(2008, 2, 28)), Date(2008, 2, 29)));
-    EXPECT_TRUE(SameDate(Next(Date(2008, 2, 29)), Date(2008, 3, 1)));
-    EXPECT_TRUE(SameDate(Next(Date(2010, 12, 31)), Date(2011, 1, 1)));
-    EXPECT_TRUE(SameDate(Prev(Date(2012, 3, 1)), Date(2012, 2, 29)));
     EXPECT_TRUE(SameDate(Prev(Date(2011, 1, 1)), Date(2010, 12, 31)));
-    EXPECT_TRUE(SameDate(Plus(Date(2010, 6, 10), 18), Date(2010, 6, 28)));
-    EXPECT_TRUE(SameDate(Plus(Date(2010, 6, 10), 19), Date(2010, 6, 29)));
+    EXPECT_TRUE(SameDate(Prev(Date(2012, 3, 1)), Date(2012, 2, 29)));
     EXPECT_TRUE(SameDate(Plus(Date(2010, 12, 20), 400), Date(2012, 1, 24)));
-    EXPECT_TRUE(SameDate(Minus(Date(2010, 3, 5), 4), Date(2010, 3, 1)));
     EXPECT_TRUE(SameDate(Minus(Date(2010, 3, 5), 5), Date(2010, 2, 28)));
-    EXPECT_TRUE(SameDate(OffsetDate(Date(2010, 3, 5), -365), Date(2009, 3, 5)));
     // A stored day beyond the month's end rolls over as the conversion does.
     EXPECT_TRUE(SameDate(Next(Date(2010, 2, 31)), Date(2010, 3, 4)));
     EXPECT_TRUE(SameDate(OffsetDate(Date(2010, 2, 30), 0), Date(2010, 3, 2)));
 }
 
+// Steps from the 15th of each month cross every clock change of these zones (Lord Howe's is
+// half an hour): day counts must not see them.
 TEST_F(CalDateTest, FastPathsAndCivilArithmeticAgreeWithTheConversionInRealZones)
 {
     for (const char* zone : kZones) {
@@ -128,37 +124,6 @@ TEST_F(CalDateTest, FastPathsAndCivilArithmeticAgreeWithTheConversionInRealZones
             day = converted;
         }
         EXPECT_EQ(mismatches, 0) << zone;
-    }
-}
-
-TEST_F(CalDateTest, DaysBetweenIgnoresDaylightSavingChanges)
-{
-    struct Change
-    {
-        const char* zone;
-        CalDate before;
-        CalDate after;
-    };
-    // The day before and the day after a clock change in each direction.
-    const Change changes[] = {
-        {"Europe/Berlin", Date(2026, 3, 28), Date(2026, 3, 30)},
-        {"Europe/Berlin", Date(2026, 10, 24), Date(2026, 10, 26)},
-        {"America/New_York", Date(2026, 3, 7), Date(2026, 3, 9)},
-        {"America/New_York", Date(2026, 10, 31), Date(2026, 11, 2)},
-        {"Australia/Lord_Howe", Date(2026, 4, 4), Date(2026, 4, 6)},
-        {"Australia/Lord_Howe", Date(2026, 10, 3), Date(2026, 10, 5)},
-    };
-    for (const Change& change : changes) {
-        ScopedTimeZone scoped(change.zone);
-        EXPECT_EQ(DaysBetween(change.after, change.before), 2) << change.zone;
-        EXPECT_EQ(DaysBetween(Next(change.before), change.before), 1) << change.zone;
-        EXPECT_EQ(DaysBetween(change.after, Next(change.before)), 1) << change.zone;
-        EXPECT_EQ(DaysBetween(change.before, change.before), 0) << change.zone;
-        // Truncation toward zero: one day earlier is 0, n days earlier is -(n - 1).
-        EXPECT_EQ(DaysBetween(change.before, Next(change.before)), 0) << change.zone;
-        EXPECT_EQ(DaysBetween(change.before, change.after), -1) << change.zone;
-        EXPECT_TRUE(SameDate(Next(Next(change.before)), change.after)) << change.zone;
-        EXPECT_TRUE(SameDate(Prev(Prev(change.after)), change.before)) << change.zone;
     }
 }
 

@@ -86,54 +86,68 @@ TEST_F(CycleDatabaseTest, GetDayReportsStoredAndUnstoredDaysWithTheMapLevel)
     EXPECT_EQ(LevelOf(db().GetDay(Date(2007, 6, 1))), None);
 }
 
-TEST_F(CycleDatabaseTest, CycleParametersComeFromTheSettings)
+TEST_F(CycleDatabaseTest, StoredCycleParametersAreReadOrFallBackToTheDefaults)
 {
-    EXPECT_EQ(db().InitialCycleLen(), 28);
-    EXPECT_EQ(db().InitialPeriodLen(), 3);
-    EXPECT_EQ(db().LutealPhaseLen(), 14);
+    ProcessTimeLimit limit(20);
+    enum Parameter { Cycle, Period, Luteal };
+    const struct
+    {
+        Parameter parameter;
+        int stored;
+        int read;
+    } cases[] = {
+        {Cycle, 15, 15},     {Cycle, 99, 99},        {Cycle, 0, 28},   {Cycle, -5, 28},         {Cycle, 100, 28},
+        {Cycle, 100000, 28}, {Cycle, INT32_MIN, 28}, {Period, 20, 20}, {Period, 0, 3},          {Period, -5, 3},
+        {Period, 100, 3},    {Period, INT32_MIN, 3}, {Luteal, 40, 40}, {Luteal, 1, 1},          {Luteal, INT32_MIN, 14},
+        {Luteal, -2, 14},    {Luteal, 0, 14},        {Luteal, 41, 14}, {Luteal, INT32_MAX, 14},
+    };
+    const QString keys[] = {QStringLiteral("InitialCycleLen"), QStringLiteral("InitialPeriodLen"),
+                            QStringLiteral("LutealPhaseLen")};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << keys[c.parameter].toStdString() << " " << c.stored);
+        ResetCycleDatabaseForTesting();
+        CycleDatabase& fresh = TheCycleDatabase();
+        WriteSettingInt(kSection, keys[c.parameter], c.stored);
+        fresh.SetDay(Day(Date(2026, 11, 1), Heavy));
+        const int read[] = {fresh.InitialCycleLen(), fresh.InitialPeriodLen(), fresh.LutealPhaseLen()};
+        EXPECT_EQ(read[c.parameter], c.read);
+        if (c.parameter == Cycle && c.read == 28) {
+            // Expected on 29 November, 7 days before today, the period is predicted from 7 December.
+            EXPECT_EQ(fresh.LateDays(), 7);
+            EXPECT_EQ(LevelOf(fresh.GetDay(Date(2026, 12, 7))), Heavy);
+        }
+        if (c.parameter == Luteal && c.read == 14) {
+            EXPECT_EQ(fresh.ChanceForCycleDay(14), 84);
+            EXPECT_EQ(fresh.ChanceForCycleDay(INT_MIN), 0);
+            EXPECT_EQ(fresh.ChanceForCycleDay(INT_MAX), 0);
+        }
+    }
+    // A cycle of 99 days predicts its period 99 days on.
+    ResetCycleDatabaseForTesting();
+    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 99);
+    TheCycleDatabase().SetDay(Day(Date(2026, 11, 1), Heavy));
+    EXPECT_EQ(LevelOf(TheCycleDatabase().GetDay(Date(2027, 2, 8))), Heavy);
 
-    // A stored 15 is used as 15 and read again on every call.
+    // Cycle lengths from 20 on and luteal phases from 11 on are cached; smaller ones are read again.
     ResetCycleDatabaseForTesting();
     CycleDatabase& fresh = TheCycleDatabase();
-    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 15);
-    EXPECT_EQ(fresh.InitialCycleLen(), 15);
     WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 17);
     EXPECT_EQ(fresh.InitialCycleLen(), 17);
     WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 32);
     EXPECT_EQ(fresh.InitialCycleLen(), 32);
     WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 25);
-    EXPECT_EQ(fresh.InitialCycleLen(), 32) << "a value from 20 on is cached";
+    EXPECT_EQ(fresh.InitialCycleLen(), 32);
+    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 1);
+    EXPECT_EQ(fresh.LutealPhaseLen(), 1);
+    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 9);
+    EXPECT_EQ(fresh.LutealPhaseLen(), 9);
 
+    // The setters write the settings; a luteal phase set out of bounds reads as the default.
     fresh.SetInitialPeriodLen(5);
     EXPECT_EQ(ReadSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 0), 5);
-    fresh.SetLutealPhaseLen(12);
-    EXPECT_EQ(ReadSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 0), 12);
-}
-
-TEST_F(CycleDatabaseTest, UnusableStoredCycleParametersFallBackToTheDefaults)
-{
-    ProcessTimeLimit limit(20);
-    for (int stored : {0, -5, 100, 100000, INT32_MIN}) {
-        ResetCycleDatabaseForTesting();
-        CycleDatabase& fresh = TheCycleDatabase();
-        WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), stored);
-        WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), stored);
-        fresh.SetDay(Day(Date(2026, 11, 1), Heavy));
-        EXPECT_EQ(fresh.InitialCycleLen(), 28) << stored;
-        EXPECT_EQ(fresh.InitialPeriodLen(), 3) << stored;
-        // Expected on 29 November, 7 days before today, the period is predicted from 7 December.
-        EXPECT_EQ(fresh.LateDays(), 7) << stored;
-        EXPECT_EQ(fresh.AverageCycleLength(), 28) << stored;
-        EXPECT_EQ(LevelOf(fresh.GetDay(Date(2026, 12, 7))), Heavy) << stored;
-    }
-    // The edges of what derivation can use are kept.
-    ResetCycleDatabaseForTesting();
-    WriteSettingInt(kSection, QStringLiteral("InitialCycleLen"), 99);
-    WriteSettingInt(kSection, QStringLiteral("InitialPeriodLen"), 20);
-    EXPECT_EQ(TheCycleDatabase().InitialCycleLen(), 99);
-    EXPECT_EQ(TheCycleDatabase().InitialPeriodLen(), 20);
-    TheCycleDatabase().SetDay(Day(Date(2026, 11, 1), Heavy));
-    EXPECT_EQ(LevelOf(TheCycleDatabase().GetDay(Date(2027, 2, 8))), Heavy);
+    fresh.SetLutealPhaseLen(55);
+    EXPECT_EQ(ReadSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 0), 55);
+    EXPECT_EQ(fresh.LutealPhaseLen(), 14);
 }
 
 TEST_F(CycleDatabaseTest, LutealPhaseChangesChancesButNotPredictions)
@@ -148,32 +162,6 @@ TEST_F(CycleDatabaseTest, LutealPhaseChangesChancesButNotPredictions)
     EXPECT_EQ(LevelOf(db().GetDay(Date(2026, 12, 18))), Heavy);
 }
 
-TEST_F(CycleDatabaseTest, AStoredLutealPhaseNoCycleCanHaveReadsAsTheDefault)
-{
-    for (int stored : {INT32_MIN, -2, 0, 41, INT32_MAX}) {
-        ResetCycleDatabaseForTesting();
-        CycleDatabase& fresh = TheCycleDatabase();
-        WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), stored);
-        fresh.SetDay(Day(Date(2026, 11, 20), Heavy));
-        EXPECT_EQ(fresh.LutealPhaseLen(), 14) << stored;
-        EXPECT_EQ(fresh.ChanceForCycleDay(14), 84) << stored;
-        EXPECT_EQ(fresh.ChanceForCycleDay(INT_MIN), 0) << stored;
-        EXPECT_EQ(fresh.ChanceForCycleDay(INT_MAX), 0) << stored;
-    }
-    // Values a cycle can have are kept; below 11 they are read again on every call.
-    ResetCycleDatabaseForTesting();
-    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 40);
-    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 40);
-    ResetCycleDatabaseForTesting();
-    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 1);
-    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 1);
-    WriteSettingInt(kSection, QStringLiteral("LutealPhaseLen"), 9);
-    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 9);
-    // A value set out of bounds is written, and reads as the default too.
-    TheCycleDatabase().SetLutealPhaseLen(55);
-    EXPECT_EQ(TheCycleDatabase().LutealPhaseLen(), 14);
-}
-
 TEST_F(CycleDatabaseTest, ResetEmptiesEverything)
 {
     db().SetDay(Day(Date(2026, 11, 20), Heavy));
@@ -181,7 +169,8 @@ TEST_F(CycleDatabaseTest, ResetEmptiesEverything)
     db().Reset();
     EXPECT_TRUE(db().Records().empty());
     EXPECT_TRUE(db().Changed());
-    EXPECT_EQ(db().AverageCycleLength(), db().InitialCycleLen());
+    EXPECT_EQ(db().AverageCycleLength(), 28);
+    EXPECT_EQ(db().MeasuredCycleCount(), 0);
     EXPECT_EQ(db().Map().LastNonZeroDayNumber(), INT_MIN);
     EXPECT_EQ(db().DayOfCycle(), -1);
     EXPECT_EQ(db().ChanceToday(), -1);
@@ -219,29 +208,4 @@ TEST_F(CycleDatabaseTest, SetDayRefusesANewDateBeyondTheRecordLimit)
     // Replacing a stored day is still possible.
     EXPECT_TRUE(db().SetDay(Day(Date(1990, 1, 1), Heavy)));
     EXPECT_EQ(LevelOf(db().Records().front()), Heavy);
-}
-
-TEST_F(CycleDatabaseTest, MeasuredCycleCountIsTheIntervalsTheAverageRestsOn)
-{
-    EXPECT_EQ(db().AverageCycleLength(), 28);
-    EXPECT_EQ(db().MeasuredCycleCount(), 0) << "no records: the settings' value alone";
-
-    // Periods on days 0 to 4 and 25 to 29, today day 29: the recorded interval of 25 days only;
-    // the unfinished cycle and the predicted start never count.
-    const CalDate day0 = Date(2026, 3, 10);
-    db().ReplaceRecords(StartTwoPeriodExample());
-    EXPECT_EQ(db().AverageCycleLength(), 25);
-    EXPECT_EQ(db().MeasuredCycleCount(), 1);
-    EXPECT_EQ(db().AveragedCycleCount(), 1);
-    EXPECT_EQ(db().ShortestCycle(), 25);
-    EXPECT_EQ(db().LongestCycle(), 25);
-
-    // A period broken by a day without bleeding: the 3-day interval to its second part is no
-    // cycle, so it is not counted.
-    db().SetDay(Day(OffsetDate(day0, 27), None));
-    EXPECT_EQ(db().MeasuredCycleCount(), 1);
-
-    db().Reset();
-    EXPECT_EQ(db().AverageCycleLength(), 28);
-    EXPECT_EQ(db().MeasuredCycleCount(), 0);
 }

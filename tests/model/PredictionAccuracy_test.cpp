@@ -26,29 +26,6 @@ constexpr int kUsers = 16;
 constexpr int kSampledDays = 730;
 constexpr int kSampleStep = 3;
 
-const char* HabitName(Habit habit)
-{
-    switch (habit) {
-    case Habit::EveryBleedingDay:
-        return "every bleeding day";
-    case Habit::FirstDayOnly:
-        return "first day only";
-    case Habit::NoteInEachCycle:
-        return "a note or None in each cycle";
-    case Habit::ForgetsADayOfEachPeriod:
-        return "day 3 of each period forgotten";
-    case Habit::LongCycles:
-        return "long cycles (34-38 days)";
-    case Habit::LongIrregularCycles:
-        return "long irregular cycles";
-    case Habit::LengthChangesHalfWay:
-        return "usual length 28, then 33";
-    case Habit::ForgetsOnePeriodInSix:
-        return "one period in six forgotten";
-    }
-    return "";
-}
-
 // Her true periods: starts and lengths, from her first recorded period until well after the
 // sampled years.
 struct SimulatedUser
@@ -237,11 +214,18 @@ class PredictionAccuracyTest : public VeluminaTest
 TEST_F(PredictionAccuracyTest, SummaryFollowsSimulatedUsers)
 {
     ProcessTimeLimit limit(600);
-    for (Habit habit :
-         {Habit::EveryBleedingDay, Habit::FirstDayOnly, Habit::NoteInEachCycle, Habit::ForgetsADayOfEachPeriod,
-          Habit::LongCycles, Habit::LongIrregularCycles, Habit::LengthChangesHalfWay, Habit::ForgetsOnePeriodInSix}) {
+    const std::pair<Habit, const char*> habits[] = {
+        {Habit::EveryBleedingDay, "every bleeding day"},
+        {Habit::FirstDayOnly, "first day only"},
+        {Habit::NoteInEachCycle, "a note or None in each cycle"},
+        {Habit::ForgetsADayOfEachPeriod, "day 3 of each period forgotten"},
+        {Habit::LongCycles, "long cycles (34-38 days)"},
+        {Habit::LongIrregularCycles, "long irregular cycles"},
+        {Habit::LengthChangesHalfWay, "usual length 28, then 33"},
+        {Habit::ForgetsOnePeriodInSix, "one period in six forgotten"},
+    };
+    for (const auto& [habit, name] : habits) {
         const HabitScores scores = Measure(habit);
-        const char* name = HabitName(habit);
         std::printf("%-31s Velumina %5.1f %% %5.2f days %d unanswered | last start + mean of 6: %5.1f %% %5.2f days"
                     " | + mean of all: %5.2f days\n",
                     name, scores.model.RightPercent(), scores.model.MeanError(), scores.model.notFound,

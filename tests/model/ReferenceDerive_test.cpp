@@ -255,17 +255,13 @@ TEST_F(ReferenceDeriveTest, ARecordWithoutBleedingOnADryDayChangesNoFigure)
     std::mt19937 random(20261207u);
     struct Figures
     {
-        int cycleDay, late, average, shortest, longest, measured, longestPeriod, chance;
-        CalDate next;
+        int cycleDay, late, average, shortest, longest, measured, longestPeriod, chance, next;
         std::vector<std::pair<int, int>> rows;
-        bool operator==(const Figures& o) const
-        {
-            return cycleDay == o.cycleDay && late == o.late && average == o.average && shortest == o.shortest &&
-                   longest == o.longest && measured == o.measured && longestPeriod == o.longestPeriod &&
-                   chance == o.chance && IsSameDate(next, o.next) && rows == o.rows;
-        }
+        bool operator==(const Figures&) const = default;
     };
     auto figures = [](CycleDatabase& db) {
+        CalDate next = Today();
+        db.FindNextPeriodStart(next);
         Figures f{db.DayOfCycle(),
                   db.LateDays(),
                   db.AverageCycleLength(),
@@ -274,13 +270,13 @@ TEST_F(ReferenceDeriveTest, ARecordWithoutBleedingOnADryDayChangesNoFigure)
                   db.MeasuredCycleCount(),
                   db.LongestPeriod(),
                   db.ChanceToday(),
-                  Today(),
+                  DaysBetween(next, ReferenceDerivation::kOrigin),
                   {}};
-        db.FindNextPeriodStart(f.next);
         std::vector<CycleRecord> rows;
         db.BuildCycleList(rows);
         for (const CycleRecord& row : rows)
-            f.rows.emplace_back(DaysBetween(row.firstDay, Date(2008, 1, 1)), row.cycleLength * 100 + row.bleedingDays);
+            f.rows.emplace_back(DaysBetween(row.firstDay, ReferenceDerivation::kOrigin),
+                                row.cycleLength * 100 + row.bleedingDays);
         return f;
     };
     int checked = 0;

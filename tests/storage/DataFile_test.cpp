@@ -1,10 +1,7 @@
 #include "StorageTestSupport.h"
-#include "TestSupport.h"
 
-#include "model/CycleDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/DocumentsFolder.h"
-#include "platform/MessageRecorder.h"
 #include "platform/SharedGenerator.h"
 #include "storage/DataFile.h"
 
@@ -13,19 +10,9 @@
 #include <QFileInfo>
 
 namespace {
-class DataFileTest : public VeluminaTest
+class DataFileTest : public StorageTest
 {
 protected:
-    CycleDatabase& Database()
-    {
-        return TheCycleDatabase();
-    }
-
-    QString DataPath() const
-    {
-        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
-    }
-
     QString Native(const QString& path) const
     {
         return QDir::toNativeSeparators(path);
@@ -39,23 +26,12 @@ protected:
         file.Note(QStringLiteral("abc"));
         file.Record(2010, 5, 2, Medium);
     }
-
-    MessageRecorder m_messages;
 };
 
 // The file's permission bits for its owner, group and others (without Qt's "current user" bits).
 QFileDevice::Permissions PermissionBits(const QString& path)
 {
     return QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
-
-DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString& note = QString())
-{
-    DayRecord record;
-    record.date = Date(year, month, day);
-    record.flags = flags;
-    SetNote(record, note);
-    return record;
 }
 } // namespace
 
@@ -100,7 +76,7 @@ TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
     expected.Record(2023, 6, 15, 0xFFFFFFFFu);
     expected.NoteLength(10);
     expected.NoteText(astral);
-    const QByteArray bytes = ReadFileBytes(DataPath());
+    const QByteArray bytes = FileBytes(DataPath());
     EXPECT_EQ(bytes.toHex(), expected.Bytes().toHex());
     EXPECT_EQ(bytes.size(), 8 + 8 + (8 + 4 + 8) + (8 + 4 + 8) + (8 + 4 + 1536) + (8 + 4 + 12));
     EXPECT_EQ(PermissionBits(DataPath()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -120,7 +96,7 @@ TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
     ASSERT_TRUE(Database().Save());
     HandBuiltFile header;
     header.Header();
-    EXPECT_EQ(ReadFileBytes(DataPath()), header.Bytes());
+    EXPECT_EQ(FileBytes(DataPath()), header.Bytes());
     ASSERT_TRUE(Database().Load());
     EXPECT_TRUE(Database().Records().empty());
 }
@@ -153,7 +129,7 @@ TEST_F(DataFileTest, LoadOfEmptyMissingAndLegacyFiles)
     ASSERT_EQ(Database().Records().size(), 1u);
     EXPECT_FALSE(QFileInfo::exists(DataPath()));
     ASSERT_TRUE(Database().SetDay(MakeRecord(2009, 4, 2, Medium)));
-    EXPECT_EQ(ReadFileBytes(legacyPath), legacy.Bytes());
+    EXPECT_EQ(FileBytes(legacyPath), legacy.Bytes());
     ASSERT_TRUE(Database().Load()); // now from Velumina.dat
     EXPECT_EQ(Database().Records().size(), 2u);
     EXPECT_TRUE(m_messages.Messages().empty());
@@ -186,7 +162,7 @@ TEST_F(DataFileTest, LoadSortsForeignFilesAndStopsAfterTheMostRecords)
     ASSERT_EQ(Database().Records().size(), static_cast<size_t>(CycleDatabase::kMaxRecords));
     EXPECT_TRUE(IsSameDate(Database().Records().back().date, OffsetDate(Date(1990, 1, 1), 9999)));
     const QString copy = DataPath() + QStringLiteral(".unreadable");
-    EXPECT_EQ(ReadFileBytes(copy), bytes);
+    EXPECT_EQ(FileBytes(copy), bytes);
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("more than 10000 days")));
     EXPECT_TRUE(m_messages.Texts()[0].contains(Native(copy)));
@@ -307,7 +283,7 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
         EXPECT_TRUE(message.text.contains(c.named)) << message.text.toStdString();
         EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(DataPath()))));
         EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(copy)))) << message.text.toStdString();
-        EXPECT_EQ(ReadFileBytes(copy), c.bytes);
+        EXPECT_EQ(FileBytes(copy), c.bytes);
         EXPECT_EQ(PermissionBits(copy), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
         // What was kept saves and loads again; the copy still holds the whole damaged file.
@@ -316,14 +292,14 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
         ASSERT_TRUE(Database().Load());
         EXPECT_EQ(Database().Records().size(), c.records);
         EXPECT_TRUE(m_messages.Messages().empty());
-        EXPECT_EQ(ReadFileBytes(copy), c.bytes);
+        EXPECT_EQ(FileBytes(copy), c.bytes);
     }
 
     // No day that does not exist is ever saved.
-    const QByteArray saved = ReadFileBytes(DataPath());
+    const QByteArray saved = FileBytes(DataPath());
     for (const auto& date : droppedDates) {
         EXPECT_FALSE(Database().SetDay(MakeRecord(date[0], date[1], date[2], Heavy)));
-        EXPECT_EQ(ReadFileBytes(DataPath()), saved);
+        EXPECT_EQ(FileBytes(DataPath()), saved);
     }
 }
 
@@ -339,14 +315,14 @@ TEST_F(DataFileTest, ADamagedFileIsCopiedAsideOnceAndSavingStopsWhenNoCopyCanBeM
         EXPECT_FALSE(Database().Load());
         EXPECT_TRUE(m_messages.Texts().last().contains(Native(DataPath() + QStringLiteral(".unreadable"))));
     }
-    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable")), damaged);
+    EXPECT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable")), damaged);
     EXPECT_EQ(copies(), 1);
 
     // Other bytes of the same size are another file: a copy of their own.
     WriteFileBytes(DataPath(), QByteArray("Zap"));
     EXPECT_FALSE(Database().Load());
     EXPECT_FALSE(Database().Load());
-    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.1")), QByteArray("Zap"));
+    EXPECT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable.1")), QByteArray("Zap"));
     EXPECT_EQ(copies(), 2);
 
     // A large file is compared to its end: one that differs only in its last byte is copied too.
@@ -360,7 +336,7 @@ TEST_F(DataFileTest, ADamagedFileIsCopiedAsideOnceAndSavingStopsWhenNoCopyCanBeM
     WriteFileBytes(DataPath(), large);
     for (int start = 0; start < 5; ++start)
         EXPECT_FALSE(Database().Load());
-    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.3")), large);
+    EXPECT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable.3")), large);
     EXPECT_EQ(copies(), 4);
     EXPECT_EQ(PermissionBits(DataPath() + QStringLiteral(".unreadable.3")), kOwnerOnlyFile);
 
@@ -377,7 +353,7 @@ TEST_F(DataFileTest, ADamagedFileIsCopiedAsideOnceAndSavingStopsWhenNoCopyCanBeM
     EXPECT_TRUE(Database().Records().empty()); // the store was taken back
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_TRUE(m_messages.Texts()[0].contains(Native(DataPath())));
-    EXPECT_EQ(ReadFileBytes(DataPath()), damaged + damaged);
+    EXPECT_EQ(FileBytes(DataPath()), damaged + damaged);
 
     // Once the file loads, saving works again.
     QFile::remove(DataPath());
@@ -388,39 +364,18 @@ TEST_F(DataFileTest, ADamagedFileIsCopiedAsideOnceAndSavingStopsWhenNoCopyCanBeM
 TEST_F(DataFileTest, AFailedSaveKeepsThePreviousFileByteForByte)
 {
     ASSERT_TRUE(Database().SetDay(MakeRecord(2010, 1, 1, Heavy, QStringLiteral("first"))));
-    const QByteArray before = ReadFileBytes(DataPath());
-    std::mt19937 random(11);
-    const std::vector<DayRecord> many = RandomRecords(random, 200, 2000, 2020);
-
-    // A disk that fills up while writing. Tests run as root, for whom a read-only folder does
-    // not stop a write, so the file size limit makes the write fail instead.
-    {
-        ASSERT_TRUE(Database().ReplaceRecords(many));
-        m_messages.Clear();
-        bool saved = true;
-        {
-            ScopedFileSizeLimit limit(64);
-            saved = Database().Save();
-        }
-        EXPECT_FALSE(saved);
-        EXPECT_EQ(ReadFileBytes(DataPath()), before);
-        ASSERT_EQ(m_messages.Messages().size(), 1u);
-        EXPECT_TRUE(m_messages.Texts()[0].contains(Native(DataPath())));
-        EXPECT_EQ(QDir(DocumentsPath()).entryList(QDir::Files), QStringList{QStringLiteral("Velumina.dat")});
-    }
-
-    // A documents folder that cannot be made (its place is taken by a file).
-    {
-        const QString blocked = TempPath(QStringLiteral("blocked"));
-        WriteFileBytes(blocked, QByteArray("not a folder"));
-        SetDocumentsFolderForTesting(QDir(blocked).filePath(QStringLiteral("documents")));
-        m_messages.Clear();
-        EXPECT_FALSE(Database().Save());
-        ASSERT_EQ(m_messages.Messages().size(), 1u);
-        EXPECT_TRUE(m_messages.Texts()[0].contains(Native(GetDataFilePath())));
-        EXPECT_EQ(ReadFileBytes(blocked), QByteArray("not a folder"));
-        SetDocumentsFolderForTesting(DocumentsPath());
-    }
+    const QByteArray before = FileBytes(DataPath());
+    // A documents folder that cannot be made (its place is taken by a file). A full disk is in
+    // FileSafety_test.cpp.
+    const QString blocked = TempPath(QStringLiteral("blocked"));
+    WriteFileBytes(blocked, QByteArray("not a folder"));
+    SetDocumentsFolderForTesting(QDir(blocked).filePath(QStringLiteral("documents")));
+    m_messages.Clear();
+    EXPECT_FALSE(Database().Save());
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].contains(Native(GetDataFilePath())));
+    EXPECT_EQ(FileBytes(blocked), QByteArray("not a folder"));
+    SetDocumentsFolderForTesting(DocumentsPath());
 
     // Records the file cannot hold are never written: the next load would stop at them. (A
     // negative year would be stored as one of 32768 and above.)
@@ -430,10 +385,10 @@ TEST_F(DataFileTest, AFailedSaveKeepsThePreviousFileByteForByte)
     EXPECT_FALSE(Database().SetDay(MakeRecord(2010, 2, 1, None, QString(kMaxNoteLength + 1, QChar(u'x')))));
     EXPECT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_EQ(Database().Records().size(), 1u);
-    EXPECT_EQ(ReadFileBytes(DataPath()), before);
+    EXPECT_EQ(FileBytes(DataPath()), before);
     ASSERT_TRUE(Database().ReplaceRecords({MakeRecord(-5, 1, 1, Heavy)}));
     EXPECT_FALSE(Database().Save());
-    EXPECT_EQ(ReadFileBytes(DataPath()), before);
+    EXPECT_EQ(FileBytes(DataPath()), before);
     ASSERT_TRUE(Database().Load());
 
     // A has-note bit without a note is saved without it, as a load would set it.

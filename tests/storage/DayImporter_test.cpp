@@ -1,8 +1,5 @@
 #include "StorageTestSupport.h"
-#include "TestSupport.h"
 
-#include "model/CycleDatabase.h"
-#include "platform/MessageRecorder.h"
 #include "storage/CsvTable.h"
 #include "storage/DayImporter.h"
 #include "storage/ImportChoice.h"
@@ -17,11 +14,7 @@
 // descriptions of the formats, and the spreadsheet export that reads back.
 
 namespace {
-class DayImporterTest : public VeluminaTest
-{
-protected:
-    MessageRecorder m_messages;
-};
+using DayImporterTest = StorageTest;
 
 QByteArray Sample(const char* name)
 {
@@ -31,21 +24,6 @@ QByteArray Sample(const char* name)
 QByteArray Utf16WithMark(const QByteArray& utf8)
 {
     return QByteArray("\xff\xfe") + Utf16Bytes(QString::fromUtf8(utf8));
-}
-
-struct Expected
-{
-    CalDate date;
-    int level;
-    QString note;
-};
-
-std::vector<DayRecord> Days(const std::vector<Expected>& expected)
-{
-    std::vector<DayRecord> records;
-    for (const Expected& day : expected)
-        records.push_back(Day(day.date, day.level, day.note));
-    return records;
 }
 
 bool SameDays(const std::vector<DayRecord>& read, const std::vector<DayRecord>& expected)
@@ -64,17 +42,16 @@ bool SameDays(const std::vector<DayRecord>& read, const std::vector<DayRecord>& 
 TEST_F(DayImporterTest, EachFormatIsRecognisedAndReadWithWhatItSkipped)
 {
     const QByteArray dayFile = Sample("velumina-days.csv");
-    const std::vector<Expected> veluminaDays = {{Date(2019, 3, 2), Heavy, {}},
-                                                {Date(2019, 3, 3), Medium, QStringLiteral("Cramps;stayed home")},
-                                                {Date(2019, 3, 4), Slight, {}},
-                                                {Date(2019, 3, 29), Heavy, {}}};
+    const std::vector<DayRecord> veluminaDays = {Day(Date(2019, 3, 2), Heavy),
+                                                 Day(Date(2019, 3, 3), Medium, QStringLiteral("Cramps;stayed home")),
+                                                 Day(Date(2019, 3, 4), Slight), Day(Date(2019, 3, 29), Heavy)};
     const QString dayFileSkip = QStringLiteral("1 entry skipped: date that does not exist or cannot be stored");
     struct Case
     {
         const char* name;
         QByteArray bytes;
         QString format;
-        std::vector<Expected> days;
+        std::vector<DayRecord> days;
         QString skipped;
     };
     const std::vector<Case> cases = {
@@ -88,54 +65,41 @@ TEST_F(DayImporterTest, EachFormatIsRecognisedAndReadWithWhatItSkipped)
         {"spreadsheet, commas and quotes",
          Sample("spreadsheet-comma.csv"),
          QStringLiteral("a spreadsheet file"),
-         {{Date(2020, 1, 5), Heavy, QStringLiteral("Started at work, early")},
-          {Date(2020, 1, 6), Medium, QStringLiteral("Two lines:\r\nsecond \"quoted\"")},
-          {Date(2020, 1, 7), Slight, {}},
-          {Date(2020, 1, 8), None, QStringLiteral("rest day")},
-          {Date(2020, 2, 2), Slight, {}}},
+         {Day(Date(2020, 1, 5), Heavy, QStringLiteral("Started at work, early")),
+          Day(Date(2020, 1, 6), Medium, QStringLiteral("Two lines:\r\nsecond \"quoted\"")),
+          Day(Date(2020, 1, 7), Slight), Day(Date(2020, 1, 8), None, QStringLiteral("rest day")),
+          Day(Date(2020, 2, 2), Slight)},
          QStringLiteral("2 entries skipped: date that does not exist (1), unknown bleeding value (1)")},
         {"spreadsheet, semicolons and the locale's dates",
          Sample("spreadsheet-semicolon.csv"),
          QStringLiteral("a spreadsheet file"),
-         {{Date(2020, 1, 5), Heavy, {}},
-          {Date(2020, 1, 6), Slight, QString::fromUtf8("Caf\xc3\xa9 au lait")},
-          {Date(2020, 2, 3), None, {}}},
+         {Day(Date(2020, 1, 5), Heavy), Day(Date(2020, 1, 6), Slight, QString::fromUtf8("Caf\xc3\xa9 au lait")),
+          Day(Date(2020, 2, 3), None)},
          QStringLiteral("1 entry skipped: date that does not exist")},
         {"spreadsheet, tabs, UTF-16 with mark",
          Utf16WithMark(Sample("spreadsheet-tab.txt")),
          QStringLiteral("a spreadsheet file"),
-         {{Date(2021, 7, 1), Heavy, {}}, {Date(2021, 7, 2), Heavy, {}}, {Date(2021, 7, 3), Slight, {}}},
+         {Day(Date(2021, 7, 1), Heavy), Day(Date(2021, 7, 2), Heavy), Day(Date(2021, 7, 3), Slight)},
          QStringLiteral("1 entry skipped: date outside 1900 to 9999")},
         {"drip",
          Sample("drip-export.csv"),
          QStringLiteral("a drip export"),
-         {{Date(2022, 5, 1), Heavy, {}},
-          {Date(2022, 5, 2), Medium, QStringLiteral("tired, headache")},
-          {Date(2022, 5, 3), Slight, {}},
-          {Date(2022, 5, 6), None, QStringLiteral("just a note")}},
+         {Day(Date(2022, 5, 1), Heavy), Day(Date(2022, 5, 2), Medium, QStringLiteral("tired, headache")),
+          Day(Date(2022, 5, 3), Slight), Day(Date(2022, 5, 6), None, QStringLiteral("just a note"))},
          QStringLiteral("3 entries skipped: excluded in drip (1), no bleeding or note (1), unknown bleeding value "
                         "(1)")},
         {"Clue",
          Sample("clue-measurements.json"),
          QStringLiteral("a Clue export"),
-         {{Date(2019, 3, 2), Heavy, {}},
-          {Date(2019, 3, 3), Medium, {}},
-          {Date(2019, 3, 4), Slight, {}},
-          {Date(2019, 3, 5), Slight, {}},
-          {Date(2019, 3, 30), Heavy, {}}},
+         {Day(Date(2019, 3, 2), Heavy), Day(Date(2019, 3, 3), Medium), Day(Date(2019, 3, 4), Slight),
+          Day(Date(2019, 3, 5), Slight), Day(Date(2019, 3, 30), Heavy)},
          QStringLiteral("2 entries skipped: unknown flow value (1), date that does not exist (1)")},
         {"Flo",
          Sample("flo-export.json"),
          QStringLiteral("a Flo export"),
-         {{Date(2023, 1, 10), Medium, {}},
-          {Date(2023, 1, 11), Medium, {}},
-          {Date(2023, 1, 12), Medium, {}},
-          {Date(2023, 1, 13), Medium, {}},
-          {Date(2023, 1, 14), Medium, {}},
-          {Date(2023, 2, 8), Medium, {}},
-          {Date(2023, 2, 9), Medium, {}},
-          {Date(2023, 2, 10), Medium, {}},
-          {Date(2023, 4, 7), Medium, {}}},
+         {Day(Date(2023, 1, 10), Medium), Day(Date(2023, 1, 11), Medium), Day(Date(2023, 1, 12), Medium),
+          Day(Date(2023, 1, 13), Medium), Day(Date(2023, 1, 14), Medium), Day(Date(2023, 2, 8), Medium),
+          Day(Date(2023, 2, 9), Medium), Day(Date(2023, 2, 10), Medium), Day(Date(2023, 4, 7), Medium)},
          QStringLiteral("1 entry skipped: period that ends before it starts")},
     };
     for (const Case& test : cases) {
@@ -145,7 +109,7 @@ TEST_F(DayImporterTest, EachFormatIsRecognisedAndReadWithWhatItSkipped)
         QString error;
         ASSERT_TRUE(DayImporter::ReadBytes(test.bytes, QStringLiteral("sample"), days, error)) << error.toStdString();
         EXPECT_EQ(days.format, test.format);
-        EXPECT_TRUE(SameDays(days.records, Days(test.days)));
+        EXPECT_TRUE(SameDays(days.records, test.days));
         EXPECT_EQ(days.SkippedText(), test.skipped);
         EXPECT_EQ(days.report.imported, static_cast<int>(test.days.size()));
     }
@@ -185,6 +149,9 @@ TEST_F(DayImporterTest, AFileThatCannotBeReadSaysWhereAndGivesNoDays)
                     "\"heavy\"}}, {\"type\": \"mood\"}]"),
          noDays + QStringLiteral("'f' is a Clue export without a day Velumina can store (1 entry skipped: date that "
                                  "does not exist).")},
+        {"day file without a storable date", Utf16Bytes(QStringLiteral("1899-01-01;2\r\n0000-01-01;2\r\n\r\n")),
+         noDays +
+             QStringLiteral("None of the 2 day lines of 'f' has a date that Velumina can store. Line 3 is blank.")},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -216,12 +183,9 @@ TEST_F(DayImporterTest, PreviewAndQuestionCountDaysSkippedEntriesAndClashes)
                                  "this cannot be undone."));
     // Adding keeps her own records where both have a date.
     EXPECT_TRUE(SameDays(ImportChoice::Merge(stored, clue.records),
-                         Days({{Date(2019, 3, 1), Heavy, {}},
-                               {Date(2019, 3, 2), None, {}},
-                               {Date(2019, 3, 3), Medium, {}},
-                               {Date(2019, 3, 4), Slight, {}},
-                               {Date(2019, 3, 5), Slight, {}},
-                               {Date(2019, 3, 30), Slight, QStringLiteral("mine")}})));
+                         {Day(Date(2019, 3, 1), Heavy), Day(Date(2019, 3, 2), None), Day(Date(2019, 3, 3), Medium),
+                          Day(Date(2019, 3, 4), Slight), Day(Date(2019, 3, 5), Slight),
+                          Day(Date(2019, 3, 30), Slight, QStringLiteral("mine"))}));
 
     // Plurals of one.
     ImportedDays one;
@@ -289,11 +253,10 @@ TEST_F(DayImporterTest, SpreadsheetExportReadsBackHereAndInPythonsCsvModule)
 
 TEST_F(DayImporterTest, AStoreThatCannotBeSavedChangesNothingInEitherMode)
 {
-    CycleDatabase& database = TheCycleDatabase();
+    CycleDatabase& database = Database();
     ASSERT_TRUE(database.SetDay(Day(Date(2023, 1, 10), None, QStringLiteral("mine"))));
     const std::vector<DayRecord> before = database.Records();
-    const QString dataPath = QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
-    const QByteArray stored = FileBytes(dataPath);
+    const QByteArray stored = FileBytes(DataPath());
     ImportedDays days;
     QString error;
     ASSERT_TRUE(DayImporter::ReadBytes(Sample("flo-export.json"), QStringLiteral("f"), days, error));
@@ -305,7 +268,7 @@ TEST_F(DayImporterTest, AStoreThatCannotBeSavedChangesNothingInEitherMode)
         }
         EXPECT_FALSE(saved);
         EXPECT_TRUE(SameRecords(database.Records(), before));
-        EXPECT_EQ(FileBytes(dataPath), stored);
+        EXPECT_EQ(FileBytes(DataPath()), stored);
     }
     ASSERT_TRUE(ImportChoice::Store(database, days, ImportMode::Add));
     EXPECT_EQ(database.Records().size(), 9u);

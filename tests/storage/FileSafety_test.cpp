@@ -1,9 +1,6 @@
 #include "StorageTestSupport.h"
-#include "TestSupport.h"
 
-#include "model/CycleDatabase.h"
 #include "platform/AtomicFile.h"
-#include "platform/MessageRecorder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,21 +16,7 @@
 // links, and the leftovers of saves that were cut short.
 
 namespace {
-class FileSafetyTest : public VeluminaTest
-{
-protected:
-    CycleDatabase& Database()
-    {
-        return TheCycleDatabase();
-    }
-
-    QString DataPath() const
-    {
-        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
-    }
-
-    MessageRecorder m_messages;
-};
+using FileSafetyTest = StorageTest;
 
 int Mode(const QString& path)
 {
@@ -90,10 +73,10 @@ TEST_F(FileSafetyTest, ASaveThatDoesNotFitIsAFailureHoweverSmallItIs)
     // when the file is committed.
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 21), Heavy)));
-    const QByteArray before = ReadFileBytes(DataPath());
+    const QByteArray before = FileBytes(DataPath());
     const QString days = TempPath(QStringLiteral("days.csv"));
     ASSERT_TRUE(Database().ExportDays(days));
-    const QByteArray exported = ReadFileBytes(days);
+    const QByteArray exported = FileBytes(days);
     m_messages.Clear();
     {
         // A disk that has room for a part of the file only.
@@ -101,8 +84,8 @@ TEST_F(FileSafetyTest, ASaveThatDoesNotFitIsAFailureHoweverSmallItIs)
         EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 22), Heavy)));
         EXPECT_FALSE(Database().ExportDays(days));
     }
-    EXPECT_EQ(ReadFileBytes(DataPath()), before);
-    EXPECT_EQ(ReadFileBytes(days), exported);
+    EXPECT_EQ(FileBytes(DataPath()), before);
+    EXPECT_EQ(FileBytes(days), exported);
     EXPECT_EQ(Database().Records().size(), 2u);
     EXPECT_EQ(m_messages.Messages().size(), 2u);
 }
@@ -138,7 +121,7 @@ TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
     const QString pipe = TempPath(QStringLiteral("days.csv"));
     MakePipe(pipe);
     m_messages.Clear();
-    EXPECT_FALSE(RunBesidePipe(pipe, [this, pipe] { return Database().ImportDays(pipe); }));
+    EXPECT_FALSE(RunBesidePipe(pipe, [this, pipe] { return Import(pipe); }));
     EXPECT_FALSE(Database().ExportDays(pipe));
     EXPECT_EQ(m_messages.Messages().size(), 2u);
     EXPECT_TRUE(IsPipe(pipe));
@@ -148,7 +131,7 @@ TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
 TEST_F(FileSafetyTest, OnlyLeftoversOfOwnSavesGoAndHerFilesStayWhateverTheirNameAndAge)
 {
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
-    const QByteArray saved = ReadFileBytes(DataPath());
+    const QByteArray saved = FileBytes(DataPath());
     const QDir documents(DocumentsPath());
     auto path = [&documents](const QString& name) { return documents.filePath(name); };
     // A process that has ended: its number names nobody.
@@ -214,8 +197,8 @@ TEST_F(FileSafetyTest, AFailedWriteNamesItsCauseAndKeepsTheEarlierFile)
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
     const QString days = TempPath(QStringLiteral("days.csv"));
     ASSERT_TRUE(Database().ExportDays(days));
-    const QByteArray before = ReadFileBytes(DataPath());
-    const QByteArray exported = ReadFileBytes(days);
+    const QByteArray before = FileBytes(DataPath());
+    const QByteArray exported = FileBytes(days);
     const struct
     {
         WriteStep step;
@@ -241,8 +224,8 @@ TEST_F(FileSafetyTest, AFailedWriteNamesItsCauseAndKeepsTheEarlierFile)
             EXPECT_TRUE(text.contains(QString::fromLatin1(fault.cause))) << text.toStdString();
             EXPECT_FALSE(text.contains(QStringLiteral("Unknown error")));
         }
-        EXPECT_EQ(ReadFileBytes(DataPath()), before);
-        EXPECT_EQ(ReadFileBytes(days), exported);
+        EXPECT_EQ(FileBytes(DataPath()), before);
+        EXPECT_EQ(FileBytes(days), exported);
         EXPECT_EQ(QDir(DocumentsPath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
     EXPECT_EQ(Database().Records().size(), 1u);
@@ -263,7 +246,7 @@ TEST_F(FileSafetyTest, ADanglingLinkWhereTheCopyWouldGoIsLeftAlone)
     EXPECT_FALSE(QFileInfo::exists(nowhere));
     EXPECT_TRUE(QFileInfo(DataPath() + QStringLiteral(".unreadable")).isSymLink());
     EXPECT_TRUE(QFileInfo(DataPath() + QStringLiteral(".unreadable.1")).isSymLink());
-    EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable.2")), damaged);
+    EXPECT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable.2")), damaged);
     EXPECT_FALSE(QFileInfo::exists(DataPath() + QStringLiteral(".unreadable.3")));
     EXPECT_TRUE(
         m_messages.Texts().last().contains(QDir::toNativeSeparators(DataPath() + QStringLiteral(".unreadable.2"))));
@@ -275,16 +258,15 @@ TEST_F(FileSafetyTest, AYearBeyondSixteenBitsIsNeverImportedAsAnotherYear)
     ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
     const QString single = TempPath(QStringLiteral("single.csv"));
     WriteFileBytes(single, Utf16Bytes(QStringLiteral("67507-03-05;2\r\n")));
-    EXPECT_FALSE(Database().ImportDays(single));
+    EXPECT_FALSE(Import(single));
     ASSERT_EQ(Database().Records().size(), 1u);
     EXPECT_TRUE(IsSameDate(Database().Records()[0].date, Date(2026, 11, 20)));
 
     const QString later = TempPath(QStringLiteral("later.csv"));
     WriteFileBytes(later, Utf16Bytes(QStringLiteral("2010-03-05;2\r\n67507-03-05;2\r\n2010-03-06;2\r\n")));
-    EXPECT_TRUE(Database().ImportDays(later));
+    CycleDatabase::ImportReport report;
+    EXPECT_TRUE(Import(later, &report));
     ASSERT_EQ(Database().Records().size(), 1u);
     EXPECT_TRUE(IsSameDate(Database().Records()[0].date, Date(2010, 3, 5)));
-    EXPECT_EQ(Database().LastImportReport().stoppedAtLine, 2);
-    for (const DayRecord& record : Database().Records())
-        EXPECT_NE(record.date.year, 1971);
+    EXPECT_EQ(report.stoppedAtLine, 2);
 }

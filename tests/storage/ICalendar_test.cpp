@@ -1,7 +1,5 @@
 #include "StorageTestSupport.h"
-#include "TestSupport.h"
 
-#include "model/CycleDatabase.h"
 #include "settings/CalendarSettings.h"
 #include "storage/ICalendarWriter.h"
 #include "storage/LiveCalendarFile.h"
@@ -87,7 +85,7 @@ protected:
         int count = -1;
         QString error;
         EXPECT_TRUE(ICalendarWriter(TheCycleDatabase()).Write(path, settings, count, error)) << error.toStdString();
-        const QByteArray bytes = ReadFileBytes(path);
+        const QByteArray bytes = FileBytes(path);
         EXPECT_EQ(static_cast<size_t>(count), Parse(bytes).size());
         return bytes;
     }
@@ -217,12 +215,12 @@ TEST_F(ICalendarTest, LiveFileFollowsTheSwitchReadableByHerOnly)
     struct stat status = {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
-    EXPECT_FALSE(Parse(ReadFileBytes(path)).empty());
+    EXPECT_FALSE(Parse(FileBytes(path)).empty());
 
     // A new day with a late period changes the file.
     SetToday(2026, 5, 3);
     EXPECT_TRUE(LiveCalendarFile::FollowNewDay());
-    EXPECT_TRUE(ByUid(Parse(ReadFileBytes(path))).count(QStringLiteral("velumina-cycle-3-late")));
+    EXPECT_TRUE(ByUid(Parse(FileBytes(path))).count(QStringLiteral("velumina-cycle-3-late")));
 
     settings.keepFile = false;
     ASSERT_TRUE(settings.Save());

@@ -1,8 +1,5 @@
 #include "StorageTestSupport.h"
-#include "TestSupport.h"
 
-#include "model/CycleDatabase.h"
-#include "platform/MessageRecorder.h"
 #include "storage/DataFile.h"
 #include "storage/SealedFile.h"
 
@@ -12,14 +9,9 @@
 #include <random>
 
 namespace {
-class SealedFileTest : public VeluminaTest
+class SealedFileTest : public StorageTest
 {
 protected:
-    QString DataPath() const
-    {
-        return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
-    }
-
     // Three days, one with a note, saved sealed with `password`.
     std::vector<DayRecord> SaveSealed(const QString& password)
     {
@@ -27,12 +19,10 @@ protected:
         std::mt19937 random(7);
         std::vector<DayRecord> records = RandomRecords(random, 3, 2020, 2021, QStringLiteral("xyz"));
         SetNote(records[1], QStringLiteral("private note"));
-        TheCycleDatabase().ReplaceRecords(records);
-        EXPECT_TRUE(TheCycleDatabase().Save());
+        Database().ReplaceRecords(records);
+        EXPECT_TRUE(Database().Save());
         return records;
     }
-
-    MessageRecorder m_messages;
 };
 
 SealKey::Salt SaltOf(const QByteArray& file)
@@ -131,31 +121,31 @@ TEST_F(SealedFileTest, EveryChangedByteIsRefusedAndImpossibleCostsAreNotObeyed)
 TEST_F(SealedFileTest, TheDataFileIsSealedWhileASessionKeyIsSetAndHoldsNothingReadable)
 {
     const std::vector<DayRecord> records = SaveSealed(QStringLiteral("tulip"));
-    const QByteArray sealed = ReadFileBytes(DataPath());
+    const QByteArray sealed = FileBytes(DataPath());
     ASSERT_TRUE(SealedFile::IsSealed(sealed));
     EXPECT_FALSE(sealed.contains(Utf16Bytes(QStringLiteral("private note"))));
     // A save keeps the password key (and its salt); the write is new.
-    ASSERT_TRUE(TheCycleDatabase().Save());
-    const QByteArray again = ReadFileBytes(DataPath());
+    ASSERT_TRUE(Database().Save());
+    const QByteArray again = FileBytes(DataPath());
     EXPECT_EQ(SaltOf(again), SaltOf(sealed));
     EXPECT_NE(again, sealed);
 
-    ASSERT_TRUE(TheCycleDatabase().Load());
-    EXPECT_TRUE(SameRecords(TheCycleDatabase().Records(), records));
+    ASSERT_TRUE(Database().Load());
+    EXPECT_TRUE(SameRecords(Database().Records(), records));
     EXPECT_TRUE(m_messages.Messages().empty());
 
     // Without the key (a wrong password never gets this far) nothing is loaded or overwritten.
     ForgetSessionSealKey();
-    EXPECT_FALSE(TheCycleDatabase().Load());
-    EXPECT_TRUE(TheCycleDatabase().Records().empty());
-    EXPECT_FALSE(TheCycleDatabase().Save());
-    EXPECT_EQ(ReadFileBytes(DataPath()), again);
+    EXPECT_FALSE(Database().Load());
+    EXPECT_TRUE(Database().Records().empty());
+    EXPECT_FALSE(Database().Save());
+    EXPECT_EQ(FileBytes(DataPath()), again);
 }
 
 TEST_F(SealedFileTest, AChangedSealedDataFileIsRefusedCopiedAsideAndNeverOverwritten)
 {
     SaveSealed(QStringLiteral("tulip"));
-    const QByteArray sealed = ReadFileBytes(DataPath());
+    const QByteArray sealed = FileBytes(DataPath());
     // A byte of the header's cost, its salt, the nonce, the text and the tag.
     for (const qsizetype at : {qsizetype{13}, qsizetype{25}, qsizetype{60}, qsizetype{90}, sealed.size() - 1}) {
         SCOPED_TRACE(at);
@@ -165,12 +155,12 @@ TEST_F(SealedFileTest, AChangedSealedDataFileIsRefusedCopiedAsideAndNeverOverwri
         QFile::remove(DataPath() + QStringLiteral(".unreadable"));
         m_messages.Clear();
 
-        EXPECT_FALSE(TheCycleDatabase().Load());
-        EXPECT_TRUE(TheCycleDatabase().Records().empty());
+        EXPECT_FALSE(Database().Load());
+        EXPECT_TRUE(Database().Records().empty());
         ASSERT_EQ(m_messages.Messages().size(), 1u);
         EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("changed or damaged since it was saved")));
-        EXPECT_EQ(ReadFileBytes(DataPath() + QStringLiteral(".unreadable")), changed);
-        EXPECT_FALSE(TheCycleDatabase().Save());
-        EXPECT_EQ(ReadFileBytes(DataPath()), changed);
+        EXPECT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable")), changed);
+        EXPECT_FALSE(Database().Save());
+        EXPECT_EQ(FileBytes(DataPath()), changed);
     }
 }

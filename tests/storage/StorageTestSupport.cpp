@@ -2,13 +2,15 @@
 #include "TestSupport.h"
 
 #include "model/CivilDays.h"
+#include "platform/MessageBox.h"
+#include "storage/CsvExchange.h"
+#include "storage/DayImporter.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
-#include <csignal>
 #include <set>
-#include <sys/resource.h>
 
 void HandBuiltFile::Header(const char* magic, uint16_t version, uint16_t reserved)
 {
@@ -61,12 +63,32 @@ QByteArray HandBuiltFile::Bytes() const
     return bytes;
 }
 
-QByteArray ReadFileBytes(const QString& path)
+QString StorageTest::DataPath() const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"));
+}
+
+bool StorageTest::Import(const QString& path, CycleDatabase::ImportReport* report)
+{
+    ImportedDays days;
+    QString error;
+    const bool read = DayImporter::ReadFile(path, days, error);
+    if (report)
+        *report = days.report;
+    if (!read) {
+        ShowMessage(error);
+        return false;
+    }
+    return StoreImportedDays(Database(), std::move(days.records));
+}
+
+DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString& note)
+{
+    DayRecord record;
+    record.date = Date(year, month, day);
+    record.flags = flags;
+    SetNote(record, note);
+    return record;
 }
 
 void WriteFileBytes(const QString& path, const QByteArray& bytes)
@@ -86,6 +108,8 @@ QByteArray Utf16Bytes(const QString& text)
     return bytes;
 }
 
+namespace {
+// A note of random code units from `alphabet` (or from the whole range 1..0xFFFF when empty).
 QString RandomNote(std::mt19937& random, int length, const QString& alphabet)
 {
     QString note;
@@ -97,6 +121,7 @@ QString RandomNote(std::mt19937& random, int length, const QString& alphabet)
     }
     return note;
 }
+} // namespace
 
 std::vector<DayRecord>
 RandomRecords(std::mt19937& random, int count, int firstYear, int lastYear, const QString& noteAlphabet)
@@ -128,11 +153,4 @@ bool SameRecords(const std::vector<DayRecord>& a, const std::vector<DayRecord>& 
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const DayRecord& x, const DayRecord& y) {
         return IsSameDate(x.date, y.date) && x.flags == y.flags && x.note == y.note;
     });
-}
-
-void PrintTo(const DayRecord& record, std::ostream* out)
-{
-    *out << record.date.year << '-' << record.date.month << '-' << record.date.day << " flags 0x" << std::hex
-         << record.flags << std::dec << " note(" << record.note.size() << ") \"" << record.note.left(20).toStdString()
-         << '"';
 }

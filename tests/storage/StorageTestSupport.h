@@ -1,17 +1,39 @@
 #pragma once
 
+#include "TestSupport.h"
+
+#include "model/CycleDatabase.h"
 #include "model/DayRecord.h"
+#include "platform/MessageRecorder.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <ostream>
 #include <random>
 #include <vector>
 
-// Helpers of the storage tests: data files built by hand from the format's tables, file
-// contents, random databases, record comparison.
+// Helpers of the storage tests: their fixture, data files built by hand from the format's
+// tables, random databases, record comparison.
+
+/// The database, the path of its data file and the messages shown.
+class StorageTest : public VeluminaTest
+{
+protected:
+    static CycleDatabase& Database()
+    {
+        return TheCycleDatabase();
+    }
+    QString DataPath() const;
+    /// Imports the file as the program does: reads it whole (showing the error when it is
+    /// refused), then stores its days in place of hers. `report` tells what the reading skipped.
+    bool Import(const QString& path, CycleDatabase::ImportReport* report = nullptr);
+
+    MessageRecorder m_messages;
+};
+
+/// A record with the given flags; the has-note bit follows the note.
+DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString& note = QString());
 
 /// Builds a data file word by word as the format describes it and scrambles it with its own
 /// Mersenne Twister, so the test does not depend on the code it checks. Each added piece is
@@ -30,14 +52,10 @@ private:
     std::vector<std::vector<uint32_t>> m_blocks;
 };
 
-QByteArray ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const QByteArray& bytes);
 
 /// The text as UTF-16LE bytes without a byte-order mark.
 QByteArray Utf16Bytes(const QString& text);
-
-/// A note of random code units from `alphabet` (or from the whole range 1..0xFFFF when empty).
-QString RandomNote(std::mt19937& random, int length, const QString& alphabet = QString());
 
 /// `count` records on distinct random dates of `firstYear`..`lastYear`, in date order, with
 /// random flags and about one in three with a random note.
@@ -46,5 +64,3 @@ RandomRecords(std::mt19937& random, int count, int firstYear, int lastYear, cons
 
 /// Date, flags and note of every record are equal; the conception chance is left out.
 bool SameRecords(const std::vector<DayRecord>& a, const std::vector<DayRecord>& b);
-
-void PrintTo(const DayRecord& record, std::ostream* out);
