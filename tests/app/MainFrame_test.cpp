@@ -13,7 +13,6 @@
 #include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
 #include "storage/DataFile.h"
-#include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
@@ -210,7 +209,7 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     EXPECT_NE(frame.SummaryPanel()->Panel()->BackBuffer(), before);
 }
 
-TEST_F(MainFrameTest, BothExportsStartWhereTheLastFileWasChosenAndWarnWhenTheDataIsEncrypted)
+TEST_F(MainFrameTest, ExportSuggestsADatedNameStartsWhereTheLastFileWasChosenAndWarnsWhenTheDataIsEncrypted)
 {
     StoreNovemberPeriod();
     RememberCsvFolder(QString());
@@ -224,33 +223,14 @@ TEST_F(MainFrameTest, BothExportsStartWhereTheLastFileWasChosenAndWarnWhenTheDat
     });
     MessageRecorder messages;
     CMainFrame frame;
-    ShowFrame(frame);
     frame.OnCommand(kCmdExport);
     EXPECT_TRUE(messages.Messages().empty()) << "a cancelled dialog shows nothing";
-
-    // Both exports start in the folder of the last file chosen.
     const QString elsewhere = TempPath(QStringLiteral("elsewhere"));
     ASSERT_TRUE(QDir().mkpath(elsewhere));
     answer = QDir(elsewhere).filePath(QStringLiteral("days.csv"));
     frame.OnCommand(kCmdExport);
-    CHistoryDialog history(&frame);
-    QTimer::singleShot(0, &history, [&] {
-        answer = QDir(elsewhere).filePath(QStringLiteral("cycles.csv"));
-        history.OnCommand(kCmdHistoryExport);
-        history.reject();
-    });
-    history.RunAsPage(&frame);
-    RememberCsvFolder(QString());
-    EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(DocumentsPath()).absolutePath(),
-                                    QDir(elsewhere).absolutePath()}));
-    EXPECT_EQ(suggested.mid(1), (QStringList{QStringLiteral("Velumina-days-2026-12-06.csv"),
-                                             QStringLiteral("Velumina-cycles-2026-12-06.csv")}));
-    EXPECT_EQ(
-        messages.Texts(),
-        (QStringList{QStringLiteral("Exported 5 days to %1.")
-                         .arg(QDir::toNativeSeparators(QDir(elsewhere).filePath(QStringLiteral("days.csv")))),
-                     QStringLiteral("Exported 1 cycle to %1.")
-                         .arg(QDir::toNativeSeparators(QDir(elsewhere).filePath(QStringLiteral("cycles.csv"))))}));
+    EXPECT_EQ(messages.Texts(),
+              QStringList{QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(answer))});
 
     // With the data file encrypted, an export says first that it is plain text.
     messages.Clear();
@@ -267,6 +247,11 @@ TEST_F(MainFrameTest, BothExportsStartWhereTheLastFileWasChosenAndWarnWhenTheDat
     EXPECT_EQ(messages.Texts().back(), QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(answer)));
     EXPECT_EQ(FileBytes(answer), FileBytes(QDir(elsewhere).filePath(QStringLiteral("days.csv"))));
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
+    RememberCsvFolder(QString());
+    // The documents folder first, then where the last file went.
+    EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(DocumentsPath()).absolutePath(),
+                                    QDir(elsewhere).absolutePath()}));
+    EXPECT_EQ(suggested, QStringList(3, QStringLiteral("Velumina-days-2026-12-06.csv")));
 }
 
 TEST_F(MainFrameTest, ImportAsksFirstAddKeepsHerDaysReplaceTakesTheFilesAndTheSummaryIsNewBeforeTheMessage)
