@@ -2,17 +2,17 @@
 
 #include "app/CMainFrame.h"
 #include "model/CycleDatabase.h"
-#include "platform/Clock.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/MessageBox.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/FileDialogs.h"
+#include "platform/gui/MessageBoxHandler.h"
 #include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
 #include "storage/DataFile.h"
-#include "ui/screens/CHistoryDialog.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -105,6 +106,12 @@ protected:
         return captions;
     }
 
+    static void ShowFrame(CMainFrame& frame)
+    {
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    }
+
     QString WriteFile(const QString& name, const QByteArray& bytes)
     {
         QFile file(TempPath(name));
@@ -129,7 +136,6 @@ TEST_F(MainFrameTest, TheWelcomeOpensOnlyOverNoDaysAndWhatItSavesShowsAtOnce)
         const QString opened = PageOpenedBy(
             frame, [&] { frame.show(); },
             [&](CBlackDialog* page) {
-                EXPECT_EQ(page->geometry(), frame.rect()) << "the welcome covers the main window";
                 auto* picker = page->ControlAs<CheckedDateEdit>(kIdcWelcomeLastCycle);
                 ASSERT_NE(picker, nullptr);
                 picker->SetHasDate(true);
@@ -158,15 +164,15 @@ TEST_F(MainFrameTest, TheWelcomeOpensOnlyOverNoDaysAndWhatItSavesShowsAtOnce)
 TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSummaryAndTheFile)
 {
     CMainFrame frame;
-    EXPECT_FALSE(frame.IsCommandEnabled(kCmdEraseAll));
-    EXPECT_FALSE(frame.IsCommandEnabled(kCmdExport));
-    EXPECT_TRUE(frame.IsCommandEnabled(kCmdImport));
-    StoreNovemberPeriod();
-    EXPECT_TRUE(frame.IsCommandEnabled(kCmdEraseAll));
-    EXPECT_TRUE(frame.IsCommandEnabled(kCmdExport));
+    for (const bool stored : {false, true}) {
+        if (stored)
+            StoreNovemberPeriod();
+        EXPECT_EQ(frame.IsCommandEnabled(kCmdEraseAll), stored);
+        EXPECT_EQ(frame.IsCommandEnabled(kCmdExport), stored);
+        EXPECT_TRUE(frame.IsCommandEnabled(kCmdImport));
+    }
     SetToday(2026, 11, 21);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    ShowFrame(frame);
     ASSERT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 2"));
     const QImage before = frame.SummaryPanel()->Panel()->BackBuffer();
     const QByteArray stored = FileBytes(GetDataFilePath());
@@ -186,7 +192,6 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     QFile blocker(TempPath(QStringLiteral("blocker")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
-    messages.Clear();
     messages.QueueAnswer(MessageAnswer::Yes);
     frame.OnCommand(kCmdEraseAll);
     EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to erase data. No day was deleted."));
@@ -204,88 +209,97 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     EXPECT_NE(frame.SummaryPanel()->Panel()->BackBuffer(), before);
 }
 
-TEST_F(MainFrameTest, ExportAndImportThroughTheirDialogs)
+TEST_F(MainFrameTest, ExportSuggestsADatedNameStartsWhereTheLastFileWasChosenAndWarnsWhenTheDataIsEncrypted)
 {
     StoreNovemberPeriod();
-    CMainFrame frame;
+    RememberCsvFolder(QString());
+    QStringList folders;
+    QStringList suggested;
+    QString answer;
+    SetFileDialogHandler([&](FileDialogKind, QWidget*, const QString&, const QString& folder, const QString& name) {
+        folders << QDir(folder).absolutePath();
+        suggested << name;
+        return answer;
+    });
     MessageRecorder messages;
-    SetFileDialogHandler(
-        [](FileDialogKind, QWidget*, const QString&, const QString&, const QString&) { return QString(); });
+    CMainFrame frame;
     frame.OnCommand(kCmdExport);
     EXPECT_TRUE(messages.Messages().empty()) << "a cancelled dialog shows nothing";
-    const QString csv = TempPath(QStringLiteral("days.csv"));
-    AnswerFileDialog(csv);
+    const QString elsewhere = TempPath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    answer = QDir(elsewhere).filePath(QStringLiteral("days.csv"));
     frame.OnCommand(kCmdExport);
-    ASSERT_TRUE(QFile::exists(csv));
-
-    // Export never overwrites the data file itself.
-    messages.Clear();
-    const QByteArray data = FileBytes(GetDataFilePath());
-    AnswerFileDialog(GetDataFilePath());
-    frame.OnCommand(kCmdExport);
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_FALSE(messages.Texts().front().startsWith(QStringLiteral("Exported")));
-    EXPECT_EQ(FileBytes(GetDataFilePath()), data);
+    EXPECT_EQ(messages.Texts(),
+              QStringList{QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(answer))});
 
     // With the data file encrypted, an export says first that it is plain text.
     messages.Clear();
     QString error;
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
-    const QString plain = TempPath(QStringLiteral("plain.csv"));
-    AnswerFileDialog(plain);
+    answer = TempPath(QStringLiteral("plain.csv"));
     messages.QueueAnswer(MessageAnswer::Cancel);
     frame.OnCommand(kCmdExport);
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("the exported file will be plain text")));
-    EXPECT_FALSE(QFile::exists(plain));
+    EXPECT_FALSE(QFile::exists(answer));
     messages.QueueAnswer(MessageAnswer::Ok);
     frame.OnCommand(kCmdExport);
-    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(plain)));
-    EXPECT_EQ(FileBytes(plain), FileBytes(csv));
+    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(answer)));
+    EXPECT_EQ(FileBytes(answer), FileBytes(QDir(elsewhere).filePath(QStringLiteral("days.csv"))));
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
+    RememberCsvFolder(QString());
+    // The documents folder first, then where the last file went.
+    EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(DocumentsPath()).absolutePath(),
+                                    QDir(elsewhere).absolutePath()}));
+    EXPECT_EQ(suggested, QStringList(3, QStringLiteral("Velumina-days-2026-12-06.csv")));
+}
 
-    // Importing over stored days asks first; Cancel changes nothing.
-    messages.Clear();
-    TheCycleDatabase().SetDay(Day(Date(2026, 12, 1), Slight));
-    AnswerFileDialog(csv);
+TEST_F(MainFrameTest, ImportAsksFirstAddKeepsHerDaysReplaceTakesTheFilesAndTheSummaryIsNewBeforeTheMessage)
+{
+    StoreNovemberPeriod();
+    SetToday(2026, 11, 21);
+    AnswerFileDialog(WriteFile(QStringLiteral("sheet.csv"),
+                               "Date,Bleeding,Note\r\n2026-11-19,heavy,\r\n2026-11-20,spotting,theirs\r\n"));
+    CMainFrame frame;
+    ShowFrame(frame);
+    CSummaryPanel* summary = frame.SummaryPanel();
+    ASSERT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 2"));
+
+    MessageRecorder messages;
     messages.QueueAnswer(MessageAnswer::Cancel);
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_TRUE(messages.Texts().front().startsWith(
-        QStringLiteral("5 days from a Velumina day file, 20 Nov 2026 to 24 Nov 2026.\n\nYou have 6 days stored, and 5 "
-                       "dates are in both.")))
+        QStringLiteral("2 days from a spreadsheet file, 19 Nov 2026 to 20 Nov 2026.\n\nYou have 5 days stored, and 1 "
+                       "date is in both.")))
         << messages.Texts().front().toStdString();
     EXPECT_EQ(messages.Messages().front().buttons, MessageButtons::AddReplaceCancel);
     EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::Add) << "Enter loses nothing";
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
-}
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "Cancel changes nothing";
 
-TEST_F(MainFrameTest, AddKeepsHerDaysReplaceTakesTheFilesAndTheSummaryIsNewBeforeTheMessage)
-{
-    StoreNovemberPeriod();
-    SetToday(2026, 11, 21);
-    const QString sheet = WriteFile(QStringLiteral("sheet.csv"),
-                                    "Date,Bleeding,Note\r\n2026-11-19,heavy,\r\n2026-11-20,spotting,theirs\r\n");
-    CMainFrame frame;
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    CSummaryPanel* summary = frame.SummaryPanel();
-    summary->grab();
-    ASSERT_EQ(summary->Items()[0]->caption, QStringLiteral("Today: Day 2"));
-
-    MessageRecorder messages;
+    messages.Clear();
     QStringList captionsAtMessages;
     messages.SetObserver([&](const MessageRecorder::Message&) { captionsAtMessages << summary->Items()[0]->caption; });
-    AnswerFileDialog(sheet);
     messages.QueueAnswer(MessageAnswer::Add);
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 2u);
-    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("You have 5 days stored, and 1 date is in both.")));
     EXPECT_EQ(messages.Texts()[1],
               QStringLiteral("Imported 1 day. 1 date was already stored; your own record stayed there."));
     EXPECT_EQ(captionsAtMessages, (QStringList{QStringLiteral("Today: Day 2"), QStringLiteral("Today: Day 3")}));
     ASSERT_EQ(TheCycleDatabase().Records().size(), 6u);
     EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[1]), Heavy) << "her own record of 20 November stays";
+
+    // A data file that cannot be saved keeps every day she has.
+    messages.Clear();
+    captionsAtMessages.clear();
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+    messages.QueueAnswer(MessageAnswer::Replace);
+    frame.OnCommand(kCmdImport);
+    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to import data. Your days are as they were."));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
+    SetDocumentsFolderForTesting(DocumentsPath());
 
     messages.Clear();
     captionsAtMessages.clear();
@@ -301,70 +315,53 @@ TEST_F(MainFrameTest, AddKeepsHerDaysReplaceTakesTheFilesAndTheSummaryIsNewBefor
     EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
 }
 
-TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOneReadPartlySaysSoBeforeReplacing)
+TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOverNoDaysAPartlyReadFileSaysSoBeforeImporting)
 {
     StoreNovemberPeriod();
     CMainFrame frame;
     MessageRecorder messages;
-    // Nothing to import, or a file in no known form: refused, and nothing asked or replaced.
-    for (const auto& [bytes, refusal] :
-         {std::pair{QByteArray(), "This file holds no days; nothing was imported."},
-          std::pair{QByteArray("not a day file\n"), "This file is in no form Velumina knows"}}) {
-        messages.Clear();
-        AnswerFileDialog(WriteFile(QStringLiteral("refused.csv"), bytes));
-        frame.OnCommand(kCmdImport);
-        ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_TRUE(messages.Texts()[0].startsWith(QString::fromLatin1(refusal))) << messages.Texts()[0].toStdString();
-        EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
-    }
-
-    // Read up to a blank line: the preview says so before anything changes.
-    messages.Clear();
-    const QString cut = QStringLiteral("2026-12-01;3\r\n2026-12-02;2\r\n\r\n2026-12-03;1\r\n");
-    AnswerFileDialog(
-        WriteFile(QStringLiteral("cut.csv"), QByteArray(reinterpret_cast<const char*>(cut.utf16()), 2 * cut.size())));
-    const QString preview = QStringLiteral("2 days from a Velumina day file, 1 Dec 2026 to 2 Dec 2026.\nThe file "
-                                           "could be read only up to line 2: line 3 is blank. Nothing from there on "
-                                           "is imported.\n\n");
+    AnswerFileDialog(WriteFile(QStringLiteral("refused.csv"), QByteArray()));
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_TRUE(messages.Texts()[0].startsWith(preview + QStringLiteral("You have 5 days stored, and no date")));
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "an unanswered question is Cancel";
+    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("This file holds no days; nothing was imported.")));
+    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
 
     // With nothing stored there is nothing to add to or replace.
     messages.Clear();
     TheCycleDatabase().Reset();
+    const QString cut = QStringLiteral("2026-12-01;3\r\n2026-12-02;2\r\n\r\n2026-12-03;1\r\n");
+    AnswerFileDialog(
+        WriteFile(QStringLiteral("cut.csv"), QByteArray(reinterpret_cast<const char*>(cut.utf16()), 2 * cut.size())));
     messages.QueueAnswer(MessageAnswer::Ok);
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 2u);
-    EXPECT_EQ(messages.Texts()[0], preview + QStringLiteral("Import these days?"));
+    EXPECT_EQ(messages.Texts()[0],
+              QStringLiteral("2 days from a Velumina day file, 1 Dec 2026 to 2 Dec 2026.\nThe file "
+                             "could be read only up to line 2: line 3 is blank. Nothing from "
+                             "there on is imported.\n\nImport these days?"));
     EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(messages.Texts()[1], QStringLiteral("Imported 2 days."));
     EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
 }
 
-TEST_F(MainFrameTest, EveryScreenOpensFromItsCommandAndItsSummaryRowOneAtATime)
+TEST_F(MainFrameTest, EveryScreenOpensFromItsCommandOneAtATimeAndFromItsSummaryRow)
 {
     StoreNovemberPeriod();
-    SetToday(2026, 11, 21);
     RecordingFrame frame;
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    ASSERT_EQ(Captions(frame).size(), 9);
+    ShowFrame(frame);
     const struct
     {
         int command;
-        int row;
         QString page;
     } screens[] = {
-        {kCmdToday, 0, QStringLiteral("CTodayDlg")},
-        {kCmdConception, 1, QStringLiteral("CConceptionProbabilityDlg")},
-        {kCmdOvulations, 2, QStringLiteral("COvulationDlg")},
-        {kCmdCalendar, 4, QStringLiteral("CCalendarDlg")},
-        {kCmdHistory, 5, QStringLiteral("CHistoryDialog")},
-        {kCmdStatistics, 6, QStringLiteral("CStatisticsDlg")},
-        {kCmdDueDateCalc, 7, QStringLiteral("CDueDateCalcDlg")},
-        {kCmdSettings, 8, QStringLiteral("CSettingsDlg")},
+        {kCmdToday, QStringLiteral("CTodayDlg")},
+        {kCmdConception, QStringLiteral("CConceptionProbabilityDlg")},
+        {kCmdOvulations, QStringLiteral("COvulationDlg")},
+        {kCmdCalendar, QStringLiteral("CCalendarDlg")},
+        {kCmdHistory, QStringLiteral("CHistoryDialog")},
+        {kCmdStatistics, QStringLiteral("CStatisticsDlg")},
+        {kCmdDueDateCalc, QStringLiteral("CDueDateCalcDlg")},
+        {kCmdSettings, QStringLiteral("CSettingsDlg")},
     };
     for (const auto& screen : screens) {
         SCOPED_TRACE(screen.page.toStdString());
@@ -373,34 +370,21 @@ TEST_F(MainFrameTest, EveryScreenOpensFromItsCommandAndItsSummaryRowOneAtATime)
         const auto otherIsDropped = [&](CBlackDialog* page) {
             frame.OnCommand(screen.command == kCmdCalendar ? kCmdToday : kCmdCalendar);
             EXPECT_EQ(CBlackDialog::TopPage(&frame), page);
-            if (auto* editor = qobject_cast<CTodayDlg*>(page)) {
-                EXPECT_TRUE(IsSameDate(editor->CurrentDate(), Today())) << "the editor opens on today";
-            }
         };
         EXPECT_EQ(PageOpenedBy(
                       frame, [&] { frame.OnCommand(screen.command); }, otherIsDropped),
                   screen.page);
-        frame.commands.clear();
-        EXPECT_EQ(PageOpenedBy(frame, [&] { frame.SummaryPanel()->ActivateItem(screen.row); }), screen.page);
-        EXPECT_EQ(frame.commands, std::vector<int>{screen.command});
     }
+    // The rows post their commands (which row gives which is the panel's own test).
     frame.commands.clear();
-    frame.SummaryPanel()->ActivateItem(3);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(frame.commands.empty()) << "the next-cycle row only highlights";
-
-    // Past midnight the periodic check asks for a repaint, which rebuilds the rows.
-    EXPECT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 2"));
-    SetToday(2026, 11, 22);
-    frame.SummaryPanel()->CheckDate();
-    EXPECT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 3"));
+    EXPECT_EQ(PageOpenedBy(frame, [&] { frame.SummaryPanel()->ActivateItem(5); }), QStringLiteral("CHistoryDialog"));
+    EXPECT_EQ(frame.commands, std::vector<int>{kCmdHistory});
 }
 
 TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEditorAndEdits)
 {
     CMainFrame frame;
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    ShowFrame(frame);
     MessageRecorder messages;
     QTimer::singleShot(0, &frame, [&] {
         auto* editor = qobject_cast<CTodayDlg*>(CBlackDialog::TopPage(&frame));
@@ -441,27 +425,12 @@ TEST_F(MainFrameTest, TheSettingsMenuEntryOpensThemAndANewThemeShowsAtOnce)
     StoreNovemberPeriod();
     TheAppSettings().selectedTheme = 0;
     CMainFrame frame;
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    CSummaryPanel* summary = frame.SummaryPanel();
-    const QImage before = summary->grab().toImage();
-
-    // Menu, Tools, "&Settings...": a new theme chosen with OK.
+    ShowFrame(frame);
     QMenu* menu = frame.CommandBar()->Popup(SoftKeyBar::Side::Right);
     ASSERT_NE(menu, nullptr);
-    QMenu* tools = menu->actions()[0]->menu();
-    ASSERT_NE(tools, nullptr);
     frame.CommandBar()->UpdateMenuState(menu);
-    QAction* settingsEntry = nullptr;
-    for (QAction* action : tools->actions()) {
-        if (action->data().toInt() == kCmdSettings)
-            settingsEntry = action;
-    }
-    ASSERT_NE(settingsEntry, nullptr);
-    EXPECT_EQ(settingsEntry->text(), QStringLiteral("&Settings..."));
-    EXPECT_TRUE(settingsEntry->isEnabled());
     const QString opened = PageOpenedBy(
-        frame, [&] { settingsEntry->trigger(); },
+        frame, [&] { menu->actions()[0]->menu()->actions()[4]->trigger(); },
         [](CBlackDialog* page) {
             page->ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(3);
             page->OnCommand(kIdOk);
@@ -470,53 +439,56 @@ TEST_F(MainFrameTest, TheSettingsMenuEntryOpensThemAndANewThemeShowsAtOnce)
     EXPECT_EQ(TheAppSettings().selectedTheme, 3);
 
     // Everything already shows the new theme, as a frame made now in it does.
-    const QImage after = summary->grab().toImage();
-    EXPECT_NE(after, before);
     CMainFrame fresh;
     fresh.resize(frame.size());
-    fresh.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    ShowFrame(fresh);
     // The rows may have been scrolled by the keys that opened the menu: compare at the top.
-    summary->ScrollBy(-summary->Offset());
-    fresh.SummaryPanel()->ScrollBy(-fresh.SummaryPanel()->Offset());
-    EXPECT_EQ(summary->grab().toImage(), fresh.SummaryPanel()->grab().toImage());
+    for (CSummaryPanel* summary : {frame.SummaryPanel(), fresh.SummaryPanel()})
+        summary->ScrollBy(-summary->Offset());
+    EXPECT_EQ(frame.SummaryPanel()->grab().toImage(), fresh.SummaryPanel()->grab().toImage());
     EXPECT_EQ(frame.CommandBar()->palette().color(QPalette::Window),
               fresh.CommandBar()->palette().color(QPalette::Window));
-
     TheAppSettings().selectedTheme = 0;
 }
 
-TEST_F(MainFrameTest, BothExportsStartWhereTheLastFileWasChosen)
+// A second start asks the running program to show itself. When a question is open, it is the
+// question that must come forward: the main window above it would look frozen.
+TEST_F(MainFrameTest, ShowAndRaiseBringsAnOpenQuestionForwardAboveTheMainWindow)
 {
-    StoreNovemberPeriod();
-    RememberCsvFolder(QString());
-    QStringList folders;
-    QStringList suggested;
-    const QString elsewhere = TempPath(QStringLiteral("elsewhere"));
-    ASSERT_TRUE(QDir().mkpath(elsewhere));
-    SetFileDialogHandler([&](FileDialogKind, QWidget*, const QString&, const QString& folder, const QString& name) {
-        folders << QDir(folder).absolutePath();
-        suggested << name;
-        return QDir(elsewhere).filePath(name);
-    });
-    MessageRecorder messages;
+    const MessageHandler previous = SetMessageHandler(MessageHandler());
+    const auto restore = qScopeGuard([&] { SetMessageHandler(previous); });
     CMainFrame frame;
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    frame.OnCommand(kCmdExport);
-    CHistoryDialog history(&frame);
-    QTimer::singleShot(0, &history, [&] {
-        history.OnCommand(kCmdHistoryExport);
-        history.reject();
+    ShowFrame(frame);
+    InstallMessageBoxHandler([&frame]() -> QWidget* { return &frame; });
+    // Stands for the window of another program the user went to.
+    QWidget elsewhere;
+    elsewhere.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+    auto goElsewhere = [&elsewhere] {
+        elsewhere.activateWindow();
+        QTest::qWait(20);
+        return QApplication::activeWindow() == &elsewhere;
+    };
+
+    QWidget* activeAfterRaise = nullptr;
+    QWidget* question = nullptr;
+    QTimer::singleShot(0, &frame, [&] {
+        question = QApplication::activeModalWidget();
+        ASSERT_NE(question, nullptr);
+        frame.showMinimized();
+        EXPECT_TRUE(goElsewhere());
+        frame.ShowAndRaise();
+        QTest::qWait(20);
+        activeAfterRaise = QApplication::activeWindow();
+        EXPECT_FALSE(frame.isMinimized());
+        question->close();
     });
-    history.RunAsPage(&frame);
-    RememberCsvFolder(QString());
-    EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(elsewhere).absolutePath()}));
-    EXPECT_EQ(suggested, (QStringList{QStringLiteral("Velumina-days-2026-12-06.csv"),
-                                      QStringLiteral("Velumina-cycles-2026-12-06.csv")}));
-    EXPECT_EQ(messages.Texts(),
-              (QStringList{QStringLiteral("Exported 5 days to %1.")
-                               .arg(QDir::toNativeSeparators(QDir(elsewhere).filePath(suggested[0]))),
-                           QStringLiteral("Exported 1 cycle to %1.")
-                               .arg(QDir::toNativeSeparators(QDir(elsewhere).filePath(suggested[1])))}));
+    EXPECT_EQ(ShowMessage(QStringLiteral("Save changes?"), MessageButtons::YesNo), MessageAnswer::No);
+    EXPECT_EQ(activeAfterRaise, question) << "the main window came above the open question";
+
+    // Without a question, the main window itself comes forward.
+    ASSERT_TRUE(goElsewhere());
+    frame.ShowAndRaise();
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::activeWindow(), &frame);
 }

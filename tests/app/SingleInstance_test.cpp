@@ -10,8 +10,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 
 #include <cstring>
 #include <functional>
@@ -48,18 +47,6 @@ struct InstanceHome : ProcessHome
 QString VeluminaExecutable()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../velumina"));
-}
-
-bool WaitForSocket(const QString& folder, int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        if (!QDir(folder).entryList({QStringLiteral("velumina-*")}, QDir::System).isEmpty())
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
 }
 } // namespace
 
@@ -206,13 +193,13 @@ TEST_F(SingleInstanceTest, TheSocketIsHersAloneAndARequestNotOurOwnRaisesNothing
         client.connectToServer(path);
         ASSERT_TRUE(client.waitForConnected(2000));
         client.write(request);
-        QElapsedTimer timer;
-        timer.start();
-        while (client.state() == QLocalSocket::ConnectedState && timer.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            client.waitForBytesWritten(20);
-        }
-        EXPECT_NE(client.state(), QLocalSocket::ConnectedState) << "the instance hung up";
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                client.waitForBytesWritten(20);
+                return client.state() != QLocalSocket::ConnectedState;
+            },
+            5000))
+            << "the instance hung up";
     }
     EXPECT_EQ(raised.count(), 0);
     EXPECT_EQ(guard.RequestsAnswered(), 0);
@@ -240,7 +227,14 @@ TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEndsEvenWhenBothStartAtO
                 start.setProcessEnvironment(pair->home.environment);
                 start.start(VeluminaExecutable(), {});
                 if (pairsTried == 0 && &start == &pairs.front()->starts[0]) {
-                    EXPECT_TRUE(WaitForSocket(pair->home.Runtime(), 15000)) << "the first instance listens";
+                    EXPECT_TRUE(QTest::qWaitFor(
+                        [&] {
+                            return !QDir(pair->home.Runtime())
+                                        .entryList({QStringLiteral("velumina-*")}, QDir::System)
+                                        .isEmpty();
+                        },
+                        15000))
+                        << "the first instance listens";
                 }
             }
         }

@@ -15,11 +15,6 @@ namespace {
 // Set in a copy of this program that runs with a screen of its own: the size the screen
 // should have for the window, in the window's (logical) pixels.
 constexpr char kExpectedScreen[] = "VELUMINA_EXPECTED_SCREEN";
-
-QRect Available()
-{
-    return QGuiApplication::primaryScreen()->availableGeometry();
-}
 } // namespace
 
 TEST(WindowPlacementTest, AWindowIsFittedOntoTheScreensThereAre)
@@ -61,7 +56,7 @@ protected:
 
 TEST_F(FirstWindowTest, TheFirstWindowAndARememberedPlaceFitTheScreen)
 {
-    const QRect available = Available();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     const QByteArray expected = qgetenv(kExpectedScreen);
     if (!expected.isEmpty()) {
         EXPECT_EQ(QStringLiteral("%1x%2").arg(available.width()).arg(available.height()),
