@@ -237,15 +237,6 @@ TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyIsTakenAtOnce)
         ASSERT_TRUE(QFile::remove(database.LockFilePath()));
     }
     EXPECT_TRUE(messages.Texts().join(u'|').contains(QStringLiteral("is a symbolic link")));
-
-    // A live holder is waited for.
-    FileLock holder(database.LockFilePath());
-    ASSERT_TRUE(holder.TryLock());
-    database.BeginUpdate();
-    holder.Unlock();
-    FileLock other(database.LockFilePath());
-    EXPECT_TRUE(other.TryLock()) << "the update went on without the lock";
-    database.EndUpdate();
 }
 
 TEST_F(SystemdReminderFaultTest, NamedPipesUnderUnitNamesAreNeverOpenedNorReplaced)

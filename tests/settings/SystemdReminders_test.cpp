@@ -182,7 +182,7 @@ TEST_F(SystemdRemindersTest, TheUnitFolderFollowsXdgConfigHome)
     EXPECT_EQ(SystemdNotificationDatabase::DefaultUnitFolder(), TempPath(QStringLiteral("home/.config/systemd/user")));
 }
 
-TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAppliedWithOneReload)
+TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAndNoCommandLineCarriesHerDates)
 {
     RecordPeriod(Date(2026, 11, 9), 3); // the data load: the wake-up
     m_commands->clear();
@@ -223,6 +223,37 @@ TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAppliedWithOneReload
         EXPECT_EQ(FileMode(Unit(n, "service")), 0600);
     }
     ExpectSystemdAccepts({Unit(1, "timer"), Unit(2, "timer"), Unit(3, "timer")});
+
+    // What systemd starts: the program with the alert's number, in the language settings.
+    QList<QStringList> commandLines;
+    for (const int n : {2, 3}) {
+        commandLines.append(SplitCommandLine(Single(UnitValues(Unit(n, "service"), QStringLiteral("ExecStart")))));
+        commandLines.append(UnitValues(Unit(n, "service"), QStringLiteral("Environment")));
+    }
+    // No notification service on D-Bus: notify-send, with nothing of hers.
+    auto fallback = std::make_shared<RecordingCommandRunner::Log>();
+    DBusDesktopNotifier unreachable(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
+                                                                  QStringLiteral("velumina-test-no-bus")),
+                                    std::make_unique<RecordingCommandRunner>(fallback),
+                                    QString::fromUtf16(kDiscreetReminderText));
+    EXPECT_EQ(ShowAlert(2, unreachable), 0);
+    ASSERT_EQ(fallback->size(), 1u);
+    commandLines.append(fallback->front().front());
+    // Her choice of "Open Velumina": the program, with the word it always had.
+    RecordingNotifier notifier;
+    notifier.answer = DesktopNotifier::Outcome::Opened;
+    ShowAlert(3, notifier);
+    commandLines.append(started);
+    const QRegularExpression privateWords(QStringLiteral("cycle|period|ovulat|fertil|bleed|January|December|Dezember|"
+                                                         "Januar|2026|2027|\\b[0-9]{1,2}[./-][0-9]{1,2}\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    for (const QStringList& words : commandLines)
+        EXPECT_FALSE(words.join(u' ').contains(privateWords)) << words.join(u' ').toStdString();
+
+    // Discreet: the notification itself says no more than a command line may.
+    notifier.shown.clear();
+    ShowAlert(3, notifier, true);
+    EXPECT_EQ(notifier.shown, QList<QStringList>{(QStringList{QStringLiteral("Velumina reminder"), QString()})});
 
     // Switching off removes the three pairs and their links and stops the timers.
     m_commands->clear();
@@ -346,44 +377,6 @@ TEST_F(SystemdRemindersTest, AnAlertReplayedAfterTheStartItAnnouncesIsDropped)
         EXPECT_EQ(notifier.shown.size(), row.shown ? 1 : 0) << FormatShortDate(row.today).toStdString();
     }
     EXPECT_EQ(ShowAlert(2, notifier), 1); // no such alert
-}
-
-TEST_F(SystemdRemindersTest, NoDateAndNoCycleWordOnTheCommandLineOfAnyProcessAReminderStarts)
-{
-    RecordPeriod(Date(2026, 11, 9), 3);
-    TheAppSettings().interactiveRun = true;
-    TheAppSettings().SetAlert(true, 0);
-    ASSERT_EQ(UnitNames().size(), 6);
-    // What systemd starts: the program with the alert's number, in the language settings.
-    QList<QStringList> commandLines;
-    for (const int n : {2, 3}) {
-        commandLines.append(SplitCommandLine(Single(UnitValues(Unit(n, "service"), QStringLiteral("ExecStart")))));
-        commandLines.append(UnitValues(Unit(n, "service"), QStringLiteral("Environment")));
-    }
-    // No notification service on D-Bus: notify-send, with nothing of hers.
-    auto fallback = std::make_shared<RecordingCommandRunner::Log>();
-    DBusDesktopNotifier unreachable(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                                  QStringLiteral("velumina-test-no-bus")),
-                                    std::make_unique<RecordingCommandRunner>(fallback),
-                                    QString::fromUtf16(kDiscreetReminderText));
-    EXPECT_EQ(ShowAlert(2, unreachable), 0);
-    ASSERT_EQ(fallback->size(), 1u);
-    commandLines.append(fallback->front().front());
-    // Her choice of "Open Velumina": the program, with the word it always had.
-    RecordingNotifier notifier;
-    notifier.answer = DesktopNotifier::Outcome::Opened;
-    ShowAlert(3, notifier);
-    commandLines.append(started);
-    const QRegularExpression privateWords(QStringLiteral("cycle|period|ovulat|fertil|bleed|January|December|Dezember|"
-                                                         "Januar|2026|2027|\\b[0-9]{1,2}[./-][0-9]{1,2}\\b"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    for (const QStringList& words : commandLines)
-        EXPECT_FALSE(words.join(u' ').contains(privateWords)) << words.join(u' ').toStdString();
-
-    // Discreet: the notification itself says no more than a command line may.
-    notifier.shown.clear();
-    ShowAlert(3, notifier, true);
-    EXPECT_EQ(notifier.shown, QList<QStringList>{(QStringList{QStringLiteral("Velumina reminder"), QString()})});
 }
 
 TEST_F(SystemdRemindersTest, TheTextTravelsOverDBusAndItsActionOpensVelumina)
