@@ -84,8 +84,6 @@ TEST_F(DataProtectionTest, OnNewPasswordAndOffEachKeepTheDaysAndStoreNoCheckValu
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error));
     EXPECT_EQ(Opener(passwords, kept), QStringLiteral("rose"));
     EXPECT_TRUE(kept);
-    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("rose")));
-    EXPECT_FALSE(DataProtection::IsCurrentPassword(QStringLiteral("tulip")));
 
     const QByteArray sealed = FileBytes(GetDataFilePath());
     EXPECT_FALSE(DataProtection::SwitchOff(QStringLiteral("tulip"), error));
