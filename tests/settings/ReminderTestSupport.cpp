@@ -200,6 +200,21 @@ QStringList UnitValues(const QString& path, const QString& key)
     return values;
 }
 
+namespace {
+// "%%" (or "$$") is the sign itself; a lone sign starts something systemd expands, marked here.
+QString ResolveDoubled(const QString& word, QChar sign)
+{
+    QString resolved;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        if (word[i] != sign)
+            resolved += word[i];
+        else
+            resolved += word.mid(++i, 1) == QString(sign) ? QString(sign) : QStringLiteral("<expanded>");
+    }
+    return resolved;
+}
+} // namespace
+
 QStringList SplitCommandLine(const QString& value)
 {
     static const QRegularExpression quoted(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
@@ -220,10 +235,8 @@ QStringList SplitCommandLine(const QString& value)
                 word += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
             }
         }
-        word.replace(QStringLiteral("%%"), QStringLiteral("%"));
-        if (!words.isEmpty())
-            word.replace(QStringLiteral("$$"), QStringLiteral("$"));
-        words.append(word);
+        word = ResolveDoubled(word, u'%');
+        words.append(words.isEmpty() ? word : ResolveDoubled(word, u'$'));
     }
     return words;
 }

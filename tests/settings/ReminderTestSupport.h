@@ -103,7 +103,8 @@ void WriteScript(const QString& path, const QByteArray& body);
 QStringList UnitValues(const QString& path, const QString& key);
 
 /// Splits an ExecStart= value as systemd does for the forms the program writes: words in
-/// double quotes with C escapes; "%%" is "%" everywhere, "$$" is "$" in the arguments.
+/// double quotes with C escapes; "%%" is "%" everywhere, "$$" is "$" in the arguments, and a
+/// lone "%" or (in the arguments) "$" becomes "<expanded>", as systemd would replace it.
 QStringList SplitCommandLine(const QString& value);
 
 /// The NUL-separated words a stub wrote; empty when it did not run.
