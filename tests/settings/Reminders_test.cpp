@@ -197,21 +197,19 @@ TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundCha
     EXPECT_EQ(StoredInt("CanchedCycleLen"), average);
 }
 
-TEST_F(RemindersTest, LeftoversOfOtherRunsAreReplacedAndOtherEntriesLeftAlone)
+TEST_F(RemindersTest, LeftoversOfOtherRunsAndCopiesAreReplacedTakenOverOrRemovedAndOthersLeftAlone)
 {
-    const QString otherPath = QStringLiteral("/home/user/old/velumina");
+    const QString gone = QStringLiteral("/home/user/old/velumina");
     const QString otherProgram = QStringLiteral("/usr/bin/calendar");
     NotificationHandle handle = 0;
-    // What a background run beside this one, or an older run, left behind.
-    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
-    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 12)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2027, 1, 27), Date(2027, 1, 28)), handle));
-    ASSERT_TRUE(Memory().Add(Wakeup(otherPath, Date(2026, 12, 12)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(otherPath, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    NotificationEntry foreignWakeup = Wakeup(otherProgram, Date(2026, 12, 8));
-    ASSERT_TRUE(Memory().Add(foreignWakeup, handle));
+    // What a background run beside this one, an older run or a moved copy left behind.
+    for (const NotificationEntry& entry :
+         {Wakeup(kExecutable, Date(2026, 12, 10)), Wakeup(kExecutable, Date(2026, 12, 12)),
+          Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)),
+          Alert(kExecutable, Date(2027, 1, 27), Date(2027, 1, 28)), Wakeup(gone, Date(2026, 12, 12)),
+          Alert(gone, Date(2026, 12, 30), Date(2026, 12, 31)),
+          Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), Wakeup(otherProgram, Date(2026, 12, 8))})
+        ASSERT_TRUE(Memory().Add(entry, handle));
 
     RecordNovemberPeriod();
     StartInteractiveRun();
@@ -219,40 +217,25 @@ TEST_F(RemindersTest, LeftoversOfOtherRunsAreReplacedAndOtherEntriesLeftAlone)
     EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 20)}));
     EXPECT_EQ(AlertDays(), Days({Date(2027, 1, 3)}));
     EXPECT_EQ(Memory().Entries().size(), 6u);
-
     TheAppSettings().SetAlert(false, 1);
     EXPECT_EQ(Memory().Entries().size(), 4u);
-    for (const auto& [key, entry] : Memory().Entries())
-        EXPECT_NE(entry.trigger.application, kExecutable);
-}
+    EXPECT_TRUE(WakeupDays().isEmpty());
 
-TEST_F(RemindersTest, RemindersFollowTheProgramAndAreAllRemovedOnRequest)
-{
-    const QString gone = QStringLiteral("/home/user/old/velumina");
-    const QString otherProgram = QStringLiteral("/usr/bin/calendar");
-    NotificationHandle handle = 0;
-    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 20)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    // What a moved or removed copy left: a twin of an entry of this one, and one of its own.
-    ASSERT_TRUE(Memory().Add(Wakeup(gone, Date(2026, 12, 20)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(gone, Date(2027, 1, 27), Date(2027, 1, 28)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-
+    // The moved copy's entries become this one's, except a twin of one it has.
+    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 12)), handle));
     TheAppSettings().AdoptEntries();
-    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 20)}));
-    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 30), Date(2027, 1, 27)}));
-    int fromOtherPaths = 0;
-    for (const auto& [key, entry] : Memory().Entries())
-        fromOtherPaths += entry.trigger.application != kExecutable ? 1 : 0;
-    EXPECT_EQ(fromOtherPaths, 1); // the other program's
+    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 12)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 30)}));
+    EXPECT_EQ(Memory().Entries().size(), 4u);
 
-    // Before the program is removed: every entry of any copy goes, the other program's stays.
+    // Before the program is removed: every entry of any copy goes, the other program's stay.
     ASSERT_TRUE(Memory().Add(Wakeup(gone, Date(2026, 12, 21)), handle));
     int failed = -1;
-    EXPECT_EQ(TheAppSettings().RemoveAllEntries(failed), 4);
+    EXPECT_EQ(TheAppSettings().RemoveAllEntries(failed), 3);
     EXPECT_EQ(failed, 0);
-    ASSERT_EQ(Memory().Entries().size(), 1u);
-    EXPECT_EQ(Memory().Entries().begin()->second.trigger.application, otherProgram);
+    for (const auto& [key, entry] : Memory().Entries())
+        EXPECT_EQ(entry.trigger.application, otherProgram);
+    EXPECT_EQ(Memory().Entries().size(), 2u);
 }
 
 TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
