@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "ReminderTestSupport.h"
 
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
@@ -11,12 +11,6 @@
 
 #include <QFile>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-
 namespace {
 const QString kSection = QStringLiteral("Settings");
 
@@ -26,11 +20,7 @@ protected:
     void SetUp() override
     {
         VeluminaTest::SetUp();
-        DayRecord day;
-        day.date = Date(2026, 11, 2);
-        SetLevel(day, Heavy);
-        SetNote(day, QStringLiteral("secret note"));
-        ASSERT_TRUE(TheCycleDatabase().SetDay(day));
+        ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, 2), Heavy, QStringLiteral("secret note"))));
         m_days = TheCycleDatabase().Records();
     }
 
@@ -56,24 +46,6 @@ protected:
         daysKept = TheCycleDatabase().Load() && TheCycleDatabase().Records().size() == m_days.size() &&
                    TheCycleDatabase().Records()[0].note == m_days[0].note;
         return opener;
-    }
-
-    // Runs `change` in a child process killed at its `killAt`-th step. False when it ended first.
-    static bool RunKilledAt(int killAt, const std::function<void()>& change)
-    {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            int steps = 0;
-            DataProtection::SetStepObserverForTesting([&steps, killAt] {
-                if (++steps == killAt)
-                    ::kill(::getpid(), SIGKILL);
-            });
-            change();
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     }
 
     void MakeLegacyInstall(const QString& password)
@@ -112,8 +84,6 @@ TEST_F(DataProtectionTest, OnNewPasswordAndOffEachKeepTheDaysAndStoreNoCheckValu
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error));
     EXPECT_EQ(Opener(passwords, kept), QStringLiteral("rose"));
     EXPECT_TRUE(kept);
-    EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("rose")));
-    EXPECT_FALSE(DataProtection::IsCurrentPassword(QStringLiteral("tulip")));
 
     const QByteArray sealed = FileBytes(GetDataFilePath());
     EXPECT_FALSE(DataProtection::SwitchOff(QStringLiteral("tulip"), error));
@@ -194,7 +164,7 @@ TEST_F(DataProtectionTest, AKillAtAnyStepLeavesAFileThatOpensWithTheOldOrTheNewP
                         DataProtection::SwitchOff(QStringLiteral("rose"), error));
             RemoveSetting(kSection, QStringLiteral("Password"));
             scenario.prepare();
-            killed = RunKilledAt(step, scenario.change);
+            killed = RunKilledAt(step, DataProtection::SetStepObserverForTesting, scenario.change);
 
             bool kept = false;
             const QString opener = Opener(passwords, kept);

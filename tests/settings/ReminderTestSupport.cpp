@@ -5,10 +5,15 @@
 #include "platform/MemoryNotificationDatabase.h"
 #include "settings/AppSettings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
+#include <csignal>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 RecordingCommandRunner::RecordingCommandRunner(std::shared_ptr<Log> log) : m_log(std::move(log))
 {
@@ -77,39 +82,33 @@ MemoryNotificationDatabase& ReminderTest::Memory()
 void ReminderTest::RecordPeriod(const CalDate& first, int days)
 {
     std::vector<DayRecord> records = TheCycleDatabase().Records();
-    CalDate day = first;
-    for (int i = 0; i < days; ++i) {
-        DayRecord record;
-        record.date = day;
-        SetLevel(record, Heavy);
-        records.push_back(record);
-        NextDay(day);
-    }
+    for (int i = 0; i < days; ++i)
+        records.push_back(Day(OffsetDate(first, i), Heavy));
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 }
 
-std::vector<CalDate> ReminderTest::WakeupDays()
+QStringList ReminderTest::WakeupDays()
 {
-    std::vector<CalDate> days;
+    QStringList days;
     for (const auto& [handle, entry] : m_memory->Entries()) {
         if (entry.trigger.application == kExecutable && !entry.notification &&
             entry.trigger.arguments == QLatin1String("AppRunAtTime"))
-            days.push_back(entry.trigger.startDay);
+            days.append(IsoDate(entry.trigger.startDay));
     }
     return days;
 }
 
-std::vector<CalDate> ReminderTest::AlertDays()
+QStringList ReminderTest::AlertDays()
 {
-    std::vector<CalDate> days;
+    QStringList days;
     for (const auto& [handle, entry] : m_memory->Entries()) {
         if (entry.trigger.application == kExecutable && entry.notification)
-            days.push_back(entry.trigger.startDay);
+            days.append(IsoDate(entry.trigger.startDay));
     }
     return days;
 }
 
-NotificationEntry ReminderTest::Wakeup(const QString& application, const CalDate& day)
+NotificationEntry Wakeup(const QString& application, const CalDate& day)
 {
     NotificationEntry entry;
     entry.trigger.application = application;
@@ -118,7 +117,7 @@ NotificationEntry ReminderTest::Wakeup(const QString& application, const CalDate
     return entry;
 }
 
-NotificationEntry ReminderTest::Alert(const QString& application, const CalDate& day, const CalDate& start)
+NotificationEntry Alert(const QString& application, const CalDate& day, const CalDate& start)
 {
     NotificationEntry entry;
     entry.trigger.application = application;
@@ -130,6 +129,44 @@ NotificationEntry ReminderTest::Alert(const QString& application, const CalDate&
     notification.dialogText = QStringLiteral("Velumina: next cycle starts at %1").arg(FormatMonthDay(start));
     entry.notification = notification;
     return entry;
+}
+
+void UnitFolderTest::TearDown()
+{
+    ResetAppSettingsForTesting();
+    m_database = nullptr;
+    ReminderTest::TearDown();
+}
+
+SystemdNotificationDatabase& UnitFolderTest::Install(SystemdNotificationDatabase::ChangeObserver observer)
+{
+    ResetAppSettingsForTesting();
+    auto database =
+        std::make_unique<SystemdNotificationDatabase>(m_folder, std::make_unique<RecordingCommandRunner>(m_commands));
+    database->SetChangeObserver(std::move(observer));
+    m_database = database.get();
+    TheAppSettings().SetNotificationDatabase(std::move(database));
+    return *m_database;
+}
+
+QString UnitFolderTest::Unit(NotificationHandle n, const char* suffix) const
+{
+    return m_folder + QStringLiteral("/velumina-%1.%2").arg(n).arg(QString::fromLatin1(suffix));
+}
+
+QString UnitFolderTest::Link(NotificationHandle n) const
+{
+    return m_folder + QStringLiteral("/timers.target.wants/velumina-%1.timer").arg(n);
+}
+
+QStringList UnitFolderTest::UnitNames() const
+{
+    return QDir(m_folder).entryList({QStringLiteral("velumina-*")}, QDir::Files, QDir::Name);
+}
+
+QString IsoDate(const CalDate& day)
+{
+    return QStringLiteral("%1-%2-%3").arg(day.year).arg(day.month, 2, 10, QChar(u'0')).arg(day.day, 2, 10, QChar(u'0'));
 }
 
 int FileMode(const QString& path)
@@ -163,40 +200,43 @@ QStringList UnitValues(const QString& path, const QString& key)
     return values;
 }
 
+namespace {
+// "%%" (or "$$") is the sign itself; a lone sign starts something systemd expands, marked here.
+QString ResolveDoubled(const QString& word, QChar sign)
+{
+    QString resolved;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        if (word[i] != sign)
+            resolved += word[i];
+        else
+            resolved += word.mid(++i, 1) == QString(sign) ? QString(sign) : QStringLiteral("<expanded>");
+    }
+    return resolved;
+}
+} // namespace
+
 QStringList SplitCommandLine(const QString& value)
 {
+    static const QRegularExpression quoted(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
     QStringList words;
-    qsizetype i = 0;
-    const qsizetype n = value.size();
-    while (i < n) {
-        while (i < n && value[i] == u' ')
-            ++i;
-        if (i >= n)
-            break;
-        const bool quoted = value[i] == u'"';
-        if (quoted)
-            ++i;
+    for (const QRegularExpressionMatch& match : quoted.globalMatch(value)) {
+        const QString text = match.captured(1);
         QString word;
-        while (i < n && (quoted ? value[i] != u'"' : value[i] != u' ')) {
-            if (value[i] == u'\\' && i + 1 < n) {
-                const QChar next = value[i + 1];
-                if (next == u'x' && i + 3 < n) {
-                    word += QChar(value.mid(i + 2, 2).toUShort(nullptr, 16));
-                    i += 4;
-                    continue;
-                }
-                word += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
-                i += 2;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] != u'\\' || i + 1 == text.size()) {
+                word += text[i];
                 continue;
             }
-            word += value[i++];
+            const QChar next = text[++i];
+            if (next == u'x') {
+                word += QChar(text.mid(i + 1, 2).toUShort(nullptr, 16));
+                i += 2;
+            } else {
+                word += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
+            }
         }
-        if (quoted)
-            ++i;
-        word.replace(QStringLiteral("%%"), QStringLiteral("%"));
-        if (!words.isEmpty())
-            word.replace(QStringLiteral("$$"), QStringLiteral("$"));
-        words.append(word);
+        word = ResolveDoubled(word, u'%');
+        words.append(words.isEmpty() ? word : ResolveDoubled(word, u'$'));
     }
     return words;
 }
@@ -210,4 +250,25 @@ QStringList ReadWords(const QString& path)
     if (!words.isEmpty() && words.last().isEmpty())
         words.removeLast();
     return words;
+}
+
+bool RunKilledAt(int killAt,
+                 const std::function<void(std::function<void()>)>& observe,
+                 const std::function<void()>& run)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int steps = 0;
+        observe([&steps, killAt] {
+            if (++steps == killAt)
+                ::kill(::getpid(), SIGKILL);
+        });
+        run();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    EXPECT_TRUE(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+    return killed;
 }

@@ -5,11 +5,13 @@
 #include "model/CalDate.h"
 #include "platform/CommandRunner.h"
 #include "platform/NotificationEntry.h"
+#include "platform/SystemdNotificationDatabase.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -59,16 +61,37 @@ protected:
     MemoryNotificationDatabase& Memory();
     /// Stores bleeding days from `first` on, one after another.
     void RecordPeriod(const CalDate& first, int days);
-    /// This executable's wake-up days and its visible alerts' days, in handle order.
-    std::vector<CalDate> WakeupDays();
-    std::vector<CalDate> AlertDays();
-    /// An entry as another process of this program (or another program) leaves it.
-    static NotificationEntry Wakeup(const QString& application, const CalDate& day);
-    static NotificationEntry Alert(const QString& application, const CalDate& day, const CalDate& start);
+    /// This executable's wake-up days and its visible alerts' days (yyyy-MM-dd), in handle order.
+    QStringList WakeupDays();
+    QStringList AlertDays();
 
 private:
     MemoryNotificationDatabase* m_memory = nullptr;
 };
+
+/// The settings on a systemd unit folder, with the systemctl commands recorded.
+class UnitFolderTest : public ReminderTest
+{
+protected:
+    void TearDown() override;
+
+    /// A fresh settings object on the systemd database of m_folder, as a new process has.
+    SystemdNotificationDatabase& Install(SystemdNotificationDatabase::ChangeObserver observer = {});
+    QString Unit(NotificationHandle n, const char* suffix) const;
+    QString Link(NotificationHandle n) const;
+    QStringList UnitNames() const;
+
+    QString m_folder;
+    std::shared_ptr<RecordingCommandRunner::Log> m_commands = std::make_shared<RecordingCommandRunner::Log>();
+    SystemdNotificationDatabase* m_database = nullptr;
+};
+
+/// A date as yyyy-MM-dd.
+QString IsoDate(const CalDate& day);
+
+/// An entry as another process of this program (or another program) leaves it.
+NotificationEntry Wakeup(const QString& application, const CalDate& day);
+NotificationEntry Alert(const QString& application, const CalDate& day, const CalDate& start);
 
 /// The permission bits of `path` itself (not of a link's target); -1 when it is missing.
 int FileMode(const QString& path);
@@ -80,8 +103,15 @@ void WriteScript(const QString& path, const QByteArray& body);
 QStringList UnitValues(const QString& path, const QString& key);
 
 /// Splits an ExecStart= value as systemd does for the forms the program writes: words in
-/// double quotes with C escapes; "%%" is "%" everywhere, "$$" is "$" in the arguments.
+/// double quotes with C escapes; "%%" is "%" everywhere, "$$" is "$" in the arguments, and a
+/// lone "%" or (in the arguments) "$" becomes "<expanded>", as systemd would replace it.
 QStringList SplitCommandLine(const QString& value);
 
 /// The NUL-separated words a stub wrote; empty when it did not run.
 QStringList ReadWords(const QString& path);
+
+/// Runs `run` in a child process. `observe` gets the step the code under test reports at each
+/// change; the child is killed at its `killAt`-th. False when the child finished first.
+bool RunKilledAt(int killAt,
+                 const std::function<void(std::function<void()>)>& observe,
+                 const std::function<void()>& run);

@@ -7,20 +7,12 @@
 #include "settings/SettingsAccess.h"
 
 namespace {
-::testing::AssertionResult SameDates(const std::vector<CalDate>& actual, const std::vector<CalDate>& expected)
+QStringList Days(const std::vector<CalDate>& days)
 {
-    bool same = actual.size() == expected.size();
-    for (size_t i = 0; same && i < actual.size(); ++i)
-        same = IsSameDate(actual[i], expected[i]);
-    if (same)
-        return ::testing::AssertionSuccess();
-    auto describe = [](const std::vector<CalDate>& dates) {
-        std::string text;
-        for (const CalDate& d : dates)
-            text += " " + FormatShortDate(d).toStdString();
-        return text.empty() ? std::string(" (none)") : text;
-    };
-    return ::testing::AssertionFailure() << "dates" << describe(actual) << " instead of" << describe(expected);
+    QStringList texts;
+    for (const CalDate& day : days)
+        texts.append(IsoDate(day));
+    return texts;
 }
 
 int StoredInt(const char* name)
@@ -56,21 +48,12 @@ TEST_F(RemindersTest, AlertDayIsTheChosenDaysBeforeTheStartAndNeverTodayOrEarlie
     settings.alertDaysInAdvance = 0;
     settings.ScheduleCycleAlert(Date(2026, 12, 7));
     settings.ScheduleCycleAlert(Date(2026, 12, 6));
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7)}));
-    const NotificationEntry& entry = Memory().Entries().begin()->second;
-    EXPECT_EQ(entry.trigger.application, kExecutable);
-    EXPECT_EQ(entry.trigger.arguments, QStringLiteral("AppRunToHandleNotification"));
-    EXPECT_EQ(entry.trigger.startHour, 9);
-    EXPECT_TRUE(IsSameDate(entry.trigger.lastDay, Date(2026, 12, 7)));
-    ASSERT_TRUE(entry.notification.has_value());
-    EXPECT_EQ(entry.notification->actionFlags, kNotifyDialog);
-    EXPECT_EQ(entry.notification->dialogTitle, QStringLiteral("Velumina"));
-    EXPECT_EQ(entry.notification->dialogText, QStringLiteral("Velumina: next cycle starts at December 7"));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 7)}));
 
     settings.alertDaysInAdvance = 3;
     settings.ScheduleCycleAlert(Date(2026, 12, 9));  // 6 December: today
     settings.ScheduleCycleAlert(Date(2026, 12, 10)); // 7 December
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2026, 12, 7)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 7), Date(2026, 12, 7)}));
 }
 
 TEST_F(RemindersTest, TheSwitchAndTheDaysInAdvanceDecideTheRegisteredAlerts)
@@ -109,9 +92,8 @@ TEST_F(RemindersTest, TheSwitchAndTheDaysInAdvanceDecideTheRegisteredAlerts)
         SCOPED_TRACE(testing::Message() << "alerts " << step.enabled << ", " << step.days << " days before");
         const std::vector<NotificationHandle> before = handles();
         settings.SetAlert(step.enabled, step.days);
-        EXPECT_TRUE(SameDates(AlertDays(), step.alerts));
-        EXPECT_TRUE(
-            SameDates(WakeupDays(), step.enabled ? std::vector<CalDate>{Date(2026, 12, 20)} : std::vector<CalDate>{}));
+        EXPECT_EQ(AlertDays(), Days(step.alerts));
+        EXPECT_EQ(WakeupDays(), Days(step.enabled ? std::vector<CalDate>{Date(2026, 12, 20)} : std::vector<CalDate>{}));
         EXPECT_EQ(StoredInt("AlertEnabled"), step.enabled ? 1 : 0);
         EXPECT_EQ(StoredInt("AlertDaysInAdvance"), step.days);
         if (&step == &steps[0]) {
@@ -151,8 +133,8 @@ TEST_F(RemindersTest, BackgroundRunRollsTheLastStartOnByTheCachedLengthPastToday
         settings.alertDaysInAdvance = row.days;
         settings.Reschedule();
         EXPECT_TRUE(IsSameDate(settings.lastAlertDate, row.rolled));
-        EXPECT_TRUE(SameDates(AlertDays(), row.alerts));
-        EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 24)}));
+        EXPECT_EQ(AlertDays(), Days(row.alerts));
+        EXPECT_EQ(WakeupDays(), Days({Date(2027, 3, 24)}));
         EXPECT_EQ(StoredInt("LastAlertTime"), row.rolled.year * 10000 + row.rolled.month * 100 + row.rolled.day);
         EXPECT_EQ(StoredInt("CanchedCycleLen"), static_cast<int>(row.length));
         EXPECT_EQ(StoredInt("AlertEnabled"), 1);
@@ -165,7 +147,7 @@ TEST_F(RemindersTest, BackgroundRunRollsTheLastStartOnByTheCachedLengthPastToday
     SetToday(2027, 3, 11);
     TheAppSettings().Reschedule();
     EXPECT_EQ(StoredInt("AlertEnabled"), -12345);
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 3, 25)}));
+    EXPECT_EQ(WakeupDays(), Days({Date(2027, 3, 25)}));
 }
 
 TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)
@@ -173,11 +155,11 @@ TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)
     RecordNovemberPeriod();
     StartInteractiveRun();
     TheAppSettings().Reschedule();
-    ASSERT_EQ(AlertDays().size(), 1u);
+    ASSERT_EQ(AlertDays().size(), 1);
 
     TheCycleDatabase().Reset();
     EXPECT_TRUE(AlertDays().empty());
-    EXPECT_EQ(WakeupDays().size(), 1u);
+    EXPECT_EQ(WakeupDays().size(), 1);
     EXPECT_EQ(StoredInt("LastAlertTime"), 0);
 
     // The next wake-up, in a new process, registers no alert for the deleted data.
@@ -187,7 +169,7 @@ TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)
     TheAppSettings().Load();
     TheAppSettings().Reschedule();
     EXPECT_TRUE(AlertDays().empty());
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2027, 1, 3)}));
+    EXPECT_EQ(WakeupDays(), Days({Date(2027, 1, 3)}));
 }
 
 TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundChain)
@@ -207,7 +189,7 @@ TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundCha
     const int average = TheCycleDatabase().AverageCycleLength();
     ASSERT_NE(average, 33);
     EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 23)));
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 22)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 22)}));
     EXPECT_EQ(StoredInt("CanchedCycleLen"), 33);
 
     // Once the data are in, the interactive run stores their average.
@@ -216,62 +198,45 @@ TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundCha
     EXPECT_EQ(StoredInt("CanchedCycleLen"), average);
 }
 
-TEST_F(RemindersTest, LeftoversOfOtherRunsAreReplacedAndOtherEntriesLeftAlone)
-{
-    const QString otherPath = QStringLiteral("/home/user/old/velumina");
-    const QString otherProgram = QStringLiteral("/usr/bin/calendar");
-    NotificationHandle handle = 0;
-    // What a background run beside this one, or an older run, left behind.
-    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
-    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 12)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2027, 1, 27), Date(2027, 1, 28)), handle));
-    ASSERT_TRUE(Memory().Add(Wakeup(otherPath, Date(2026, 12, 12)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(otherPath, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    NotificationEntry foreignWakeup = Wakeup(otherProgram, Date(2026, 12, 8));
-    ASSERT_TRUE(Memory().Add(foreignWakeup, handle));
-
-    RecordNovemberPeriod();
-    StartInteractiveRun();
-    TheAppSettings().Reschedule();
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
-    EXPECT_EQ(Memory().Entries().size(), 6u);
-
-    TheAppSettings().SetAlert(false, 1);
-    EXPECT_EQ(Memory().Entries().size(), 4u);
-    for (const auto& [key, entry] : Memory().Entries())
-        EXPECT_NE(entry.trigger.application, kExecutable);
-}
-
-TEST_F(RemindersTest, RemindersFollowTheProgramAndAreAllRemovedOnRequest)
+TEST_F(RemindersTest, LeftoversOfOtherRunsAndCopiesAreReplacedTakenOverOrRemovedAndOthersLeftAlone)
 {
     const QString gone = QStringLiteral("/home/user/old/velumina");
     const QString otherProgram = QStringLiteral("/usr/bin/calendar");
     NotificationHandle handle = 0;
-    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 20)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
-    // What a moved or removed copy left: a twin of an entry of this one, and one of its own.
-    ASSERT_TRUE(Memory().Add(Wakeup(gone, Date(2026, 12, 20)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(gone, Date(2027, 1, 27), Date(2027, 1, 28)), handle));
-    ASSERT_TRUE(Memory().Add(Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), handle));
+    // What a background run beside this one, an older run or a moved copy left behind.
+    for (const NotificationEntry& entry :
+         {Wakeup(kExecutable, Date(2026, 12, 10)), Wakeup(kExecutable, Date(2026, 12, 12)),
+          Alert(kExecutable, Date(2026, 12, 30), Date(2026, 12, 31)),
+          Alert(kExecutable, Date(2027, 1, 27), Date(2027, 1, 28)), Wakeup(gone, Date(2026, 12, 12)),
+          Alert(gone, Date(2026, 12, 30), Date(2026, 12, 31)),
+          Alert(otherProgram, Date(2026, 12, 30), Date(2026, 12, 31)), Wakeup(otherProgram, Date(2026, 12, 8))})
+        ASSERT_TRUE(Memory().Add(entry, handle));
 
+    RecordNovemberPeriod();
+    StartInteractiveRun();
+    TheAppSettings().Reschedule();
+    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 20)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2027, 1, 3)}));
+    EXPECT_EQ(Memory().Entries().size(), 6u);
+    TheAppSettings().SetAlert(false, 1);
+    EXPECT_EQ(Memory().Entries().size(), 4u);
+    EXPECT_TRUE(WakeupDays().isEmpty());
+
+    // The moved copy's entries become this one's, except a twin of one it has.
+    ASSERT_TRUE(Memory().Add(Wakeup(kExecutable, Date(2026, 12, 12)), handle));
     TheAppSettings().AdoptEntries();
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 30), Date(2027, 1, 27)}));
-    int fromOtherPaths = 0;
-    for (const auto& [key, entry] : Memory().Entries())
-        fromOtherPaths += entry.trigger.application != kExecutable ? 1 : 0;
-    EXPECT_EQ(fromOtherPaths, 1); // the other program's
+    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 12)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 30)}));
+    EXPECT_EQ(Memory().Entries().size(), 4u);
 
-    // Before the program is removed: every entry of any copy goes, the other program's stays.
+    // Before the program is removed: every entry of any copy goes, the other program's stay.
     ASSERT_TRUE(Memory().Add(Wakeup(gone, Date(2026, 12, 21)), handle));
     int failed = -1;
-    EXPECT_EQ(TheAppSettings().RemoveAllEntries(failed), 4);
+    EXPECT_EQ(TheAppSettings().RemoveAllEntries(failed), 3);
     EXPECT_EQ(failed, 0);
-    ASSERT_EQ(Memory().Entries().size(), 1u);
-    EXPECT_EQ(Memory().Entries().begin()->second.trigger.application, otherProgram);
+    for (const auto& [key, entry] : Memory().Entries())
+        EXPECT_EQ(entry.trigger.application, otherProgram);
+    EXPECT_EQ(Memory().Entries().size(), 2u);
 }
 
 TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
@@ -286,8 +251,6 @@ TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
     EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Error);
     EXPECT_EQ(StoredInt("LastAlertTime"), 20261207);
 
-    EXPECT_EQ(messages.Messages()[1].text, messages.Messages()[0].text);
-
     // Entries that cannot be listed cannot be cleared; the new one is added all the same.
     messages.Clear();
     Memory().RefuseAdding(0);
@@ -295,8 +258,7 @@ TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
     SetToday(2026, 12, 7);
     TheAppSettings().ScheduleWakeup();
     EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Could not query handles")});
-    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Default);
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 21)}));
+    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 21)}));
 }
 
 TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
@@ -309,7 +271,7 @@ TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
     AppSettings& settings = TheAppSettings();
     settings.SetAlert(true, 0);
     ASSERT_EQ(TheCycleDatabase().LateDays(), 2);
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 30)})) << "only the start after the late one";
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 30)})) << "only the start after the late one";
     EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 2)));
 
     // Each later day moves the late start and the one after it, with one alert at a time.
@@ -317,7 +279,7 @@ TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
         SetToday(2026, 12, day);
         ASSERT_TRUE(TheCycleDatabase().FollowToday());
         settings.Reschedule();
-        EXPECT_TRUE(SameDates(AlertDays(), {OffsetDate(Date(2026, 12, 30), day - 1)})) << day;
+        EXPECT_EQ(AlertDays(), Days({OffsetDate(Date(2026, 12, 30), day - 1)})) << day;
     }
 
     // Her period comes on 5 December: the next start gets its alert again.
@@ -326,8 +288,8 @@ TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
     EXPECT_EQ(TheCycleDatabase().LateDays(), -1);
     CalDate next = Today();
     ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
-    ASSERT_EQ(AlertDays().size(), 2u);
-    EXPECT_TRUE(IsSameDate(AlertDays().front(), next));
+    ASSERT_EQ(AlertDays().size(), 2);
+    EXPECT_EQ(AlertDays().front(), IsoDate(next));
 
     // Late today (0 days): the start tomorrow was moved, so no alert for it either.
     ResetCycleDatabaseForTesting();
@@ -335,7 +297,7 @@ TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
     SetToday(2026, 11, 29);
     RecordPeriod(Date(2026, 11, 1), 3);
     ASSERT_EQ(TheCycleDatabase().LateDays(), 0);
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 28)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 28)}));
 }
 
 TEST_F(RemindersTest, ABatchRegistersOnceWithTheSettingsItEndsWith)
@@ -344,7 +306,7 @@ TEST_F(RemindersTest, ABatchRegistersOnceWithTheSettingsItEndsWith)
     StartInteractiveRun();
     AppSettings& settings = TheAppSettings();
     settings.Reschedule();
-    ASSERT_TRUE(SameDates(AlertDays(), {Date(2027, 1, 3)}));
+    ASSERT_EQ(AlertDays(), Days({Date(2027, 1, 3)}));
 
     // A new cycle length and the alerts switched off: nothing is registered on the way.
     const int added = Memory().AddedCount();
@@ -365,7 +327,7 @@ TEST_F(RemindersTest, ABatchRegistersOnceWithTheSettingsItEndsWith)
         settings.SetAlert(true, 0);
     }
     EXPECT_EQ(Memory().AddedCount(), added + 3);
-    EXPECT_TRUE(SameDates(WakeupDays(), {Date(2026, 12, 20)}));
-    EXPECT_TRUE(SameDates(AlertDays(), {Date(2026, 12, 7), Date(2027, 1, 4)}));
+    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 20)}));
+    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 7), Date(2027, 1, 4)}));
     EXPECT_EQ(StoredInt("AlertEnabled"), 1);
 }

@@ -1,6 +1,5 @@
 #include "ReminderTestSupport.h"
 
-#include "model/CycleDatabase.h"
 #include "settings/AppSettings.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
@@ -41,11 +40,6 @@ protected:
 
 TEST_F(SettingsValuesTest, AFreshMachineReadsEveryDefault)
 {
-    CycleDatabase& database = TheCycleDatabase();
-    EXPECT_EQ(database.InitialCycleLen(), 28);
-    EXPECT_EQ(database.InitialPeriodLen(), 3);
-    EXPECT_EQ(database.LutealPhaseLen(), 14);
-
     AppSettings& settings = TheAppSettings();
     settings.Load();
     EXPECT_TRUE(settings.alertEnabled);
@@ -53,7 +47,6 @@ TEST_F(SettingsValuesTest, AFreshMachineReadsEveryDefault)
     EXPECT_EQ(settings.cachedCycleLen, 28u); // the average of no cycles
     EXPECT_EQ(settings.selectedTheme, 0);
     EXPECT_FALSE(IsValidDate(settings.lastAlertDate));
-    EXPECT_FALSE(settings.interactiveRun);
 
     PasswordStore passwords;
     EXPECT_FALSE(passwords.IsEnabled());
