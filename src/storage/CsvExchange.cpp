@@ -295,19 +295,6 @@ bool ReadImportFile(const QString& path, QByteArray& bytes, QString& error)
     return true;
 }
 
-bool ReadDayFile(const QString& path,
-                 std::vector<DayRecord>& records,
-                 CycleDatabase::ImportReport& report,
-                 QString& error)
-{
-    records.clear();
-    report = CycleDatabase::ImportReport();
-    QByteArray bytes;
-    if (!ReadImportFile(path, bytes, error))
-        return false;
-    return ReadDayLines(CsvTable::Decode(bytes), QDir::toNativeSeparators(path), records, report, error);
-}
-
 bool ReadDayLines(const QString& text,
                   const QString& fileName,
                   std::vector<DayRecord>& records,

@@ -41,25 +41,18 @@ qsizetype ReadLine(QIODevice& file, QString& buffer, qsizetype max, bool* feedFo
 /// set, naming the file, when it cannot be opened or read or is larger.
 bool ReadImportFile(const QString& path, QByteArray& bytes, QString& error);
 
-/// ReadDayFile on the text of a file already read and decoded; `fileName` is how messages name it.
+/// Reads and checks the day lines of a file already read and decoded (UTF-16LE as the export
+/// writes it, UTF-8, or either with a byte-order mark) without changing anything: the records
+/// to store (one per date, the last line of a date winning, in file order), what was skipped
+/// or cut, and the line that ended the reading with what is wrong with it (a blank line, a
+/// byte-order mark, text in another encoding, a line too long). False with `error` set, naming
+/// the file as `fileName`, when it gives no day to store or holds more days than the database
+/// can. Days no calendar has (31 April) are skipped like other dates Velumina cannot store.
 bool ReadDayLines(const QString& text,
                   const QString& fileName,
                   std::vector<DayRecord>& records,
                   CycleDatabase::ImportReport& report,
                   QString& error);
-
-/// Reads and checks a whole day file (UTF-16LE as the export writes it, UTF-8, or either with
-/// a byte-order mark) without changing anything: the records to store (one per
-/// date, the last line of a date winning, in file order), what was skipped or cut, and the
-/// line that ended the reading with what is wrong with it (a blank line, a byte-order mark,
-/// text in another encoding, a line too long). False with `error` set, naming the file, when
-/// it cannot be opened or read, when it gives no day to store, or when it holds more days
-/// than the database can. Days no calendar has (31 April) are skipped like other dates
-/// Velumina cannot store.
-bool ReadDayFile(const QString& path,
-                 std::vector<DayRecord>& records,
-                 CycleDatabase::ImportReport& report,
-                 QString& error);
 
 /// Replaces the database's records by `records` in one step and saves the data file. When the
 /// save fails, the earlier records come back and the result is false.
