@@ -99,9 +99,6 @@ TEST_F(MessageBoxAnswersTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsThe
         QTest::mouseClick(box.button(QMessageBox::No), Qt::LeftButton);
     });
     EXPECT_EQ(replaced, MessageAnswer::Replace);
-
-    // A default the box does not have falls back to its first button.
-    EXPECT_EQ(EffectiveDefault(MessageButtons::YesNo, MessageAnswer::Save), MessageAnswer::Yes);
 }
 
 } // namespace

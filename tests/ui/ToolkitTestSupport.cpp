@@ -85,6 +85,12 @@ void SendMouse(QWidget* widget, int type, QPoint local, Qt::MouseButton button, 
     QCoreApplication::sendEvent(widget, &event);
 }
 
+void Tap(QWidget* widget, QPoint local, Qt::MouseButton button)
+{
+    SendMouse(widget, QEvent::MouseButtonPress, local, button, button);
+    SendMouse(widget, QEvent::MouseButtonRelease, local, button, Qt::NoButton);
+}
+
 void FireTimer(QTimer& timer)
 {
     QTimerEvent event(timer.timerId());
