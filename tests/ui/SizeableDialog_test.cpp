@@ -132,6 +132,10 @@ TEST_F(SizeableDialogTest, APageCoversTheMainWindowKeepsItsControlsInViewAndEsca
         }
         QTest::mouseClick(qobject_cast<QPushButton*>(dialog.Control(5002)), Qt::LeftButton);
         QTest::keyClick(&dialog, Qt::Key_Escape);
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "Escape left the page open";
+            dialog.done(QDialog::Rejected);
+        }
     });
     const int result = dialog.RunAsPage(&host);
     EXPECT_TRUE(checked);
