@@ -15,11 +15,7 @@
 void ToolkitTest::SetUp()
 {
     VeluminaTest::SetUp();
-    static bool styled = false;
-    if (!styled) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        styled = true;
-    }
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(9.0);
     QApplication::setFont(font);
