@@ -75,7 +75,7 @@ constexpr DialogItemTemplate kPageItems[] = {
 };
 constexpr DialogTemplate kTestTemplates[] = {{9101, 100, 120, u"Page", kPageItems}};
 
-// A page with the day editor's keys that records its commands.
+// A page with a Back key and a button kept at its lower right.
 class TestPage : public CSizeableDialog
 {
 public:
@@ -86,18 +86,9 @@ public:
     {
         CSizeableDialog::OnInitDialog();
         SetAnchor(5002, kAnchorRight | kAnchorBottom);
-        CreateMenuBar(kMenuToday);
+        CreateMenuBar(kMenuBack);
         return true;
     }
-    void OnCommand(int id) override
-    {
-        commands.push_back(id);
-        if (id == kCmdTodayBack)
-            OnCancel();
-        else
-            CSizeableDialog::OnCommand(id);
-    }
-    std::vector<int> commands;
 };
 
 TEST_F(SizeableDialogTest, APageCoversTheMainWindowKeepsItsControlsInViewAndEscapeGoesBack)
@@ -113,7 +104,6 @@ TEST_F(SizeableDialogTest, APageCoversTheMainWindowKeepsItsControlsInViewAndEsca
     bool checked = false;
     QTimer::singleShot(0, &host, [&] {
         checked = true;
-        EXPECT_TRUE(CBlackDialog::IsPageOpen(&host));
         EXPECT_FALSE(underneath->isEnabled());
         ASSERT_NE(dialog.MenuBar(), nullptr);
         // The page and its keys follow the window as it turns wide; the anchored button
@@ -130,7 +120,6 @@ TEST_F(SizeableDialogTest, APageCoversTheMainWindowKeepsItsControlsInViewAndEsca
             EXPECT_GT(go.left(), size.width() / 2);
             EXPECT_LE(go.bottom(), dialog.MenuBar()->geometry().top());
         }
-        QTest::mouseClick(qobject_cast<QPushButton*>(dialog.Control(5002)), Qt::LeftButton);
         QTest::keyClick(&dialog, Qt::Key_Escape);
         if (dialog.isVisible()) {
             ADD_FAILURE() << "Escape left the page open";
@@ -140,8 +129,6 @@ TEST_F(SizeableDialogTest, APageCoversTheMainWindowKeepsItsControlsInViewAndEsca
     const int result = dialog.RunAsPage(&host);
     EXPECT_TRUE(checked);
     EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(dialog.commands, (std::vector<int>{5002, kCmdTodayBack})) << "Escape runs the Back key";
-    EXPECT_FALSE(CBlackDialog::IsPageOpen(&host));
     EXPECT_TRUE(underneath->isEnabled());
 }
 
