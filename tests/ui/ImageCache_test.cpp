@@ -4,94 +4,65 @@
 #include "ui/toolkit/ImageCache.h"
 
 #include <QFile>
-#include <QFontInfo>
 #include <QTemporaryDir>
 
 namespace {
 
-class ImageCacheTest : public ToolkitTest
-{
-};
+using ImageCacheTest = ToolkitTest;
 
-TEST_F(ImageCacheTest, FontsHaveTheirPointSizesAndIconsTheirSize)
-{
-    const ImageCache& cache = TheImageCache();
-    EXPECT_EQ(QFontInfo(cache.CaptionFont()).family(), QStringLiteral("DejaVu Sans"));
-    EXPECT_DOUBLE_EQ(cache.CaptionFont().pointSizeF(), 12.0);
-    EXPECT_TRUE(cache.CaptionFont().bold());
-    EXPECT_DOUBLE_EQ(cache.DescriptionFont().pointSizeF(), 8.0);
-    EXPECT_FALSE(cache.DescriptionFont().bold());
-    EXPECT_DOUBLE_EQ(cache.BigFont().pointSizeF(), 10.5);
-    EXPECT_TRUE(cache.BigFont().bold());
-    EXPECT_EQ(cache.Margin(), cache.CaptionHeight() / 4);
-
-    EXPECT_EQ(ImageCache::DeriveIconSize(16, 11, 4), 32);
-    EXPECT_EQ(ImageCache::DeriveIconSize(32, 21, 8), 64);
-    EXPECT_EQ(ImageCache::DeriveIconSize(40, 27, 10), 64);
-    EXPECT_EQ(ImageCache::DeriveIconSize(8, 6, 2), 32);
-}
-
-TEST_F(ImageCacheTest, ImagesLoadWithPremultipliedAlphaFromTheFolderOrTheCompiledInCopies)
+TEST_F(ImageCacheTest, ImagesComeFromTheFolderOrTheCompiledInCopiesAndAMissingOneIsNamed)
 {
     QTemporaryDir folder;
     QTemporaryDir compiledIn;
     WriteTestPng(folder.filePath(QStringLiteral("a.png")), 96, QColor(200, 100, 50, 128));
     WriteTestPng(compiledIn.filePath(QStringLiteral("b.png")), 96, QColor(0, 255, 0));
-    // A file that is there but does not decode also falls back to the compiled-in copy.
+    // A file that is there but does not decode falls back to the compiled-in copy.
     QFile broken(folder.filePath(QStringLiteral("b.png")));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a picture");
-    broken.close();
-
-    ImageCache& cache = TheImageCache();
-    cache.SetImageFolder(folder.path());
-    cache.SetCompiledInFolder(compiledIn.path());
-    MessageRecorder messages;
-    ASSERT_TRUE(cache.LoadImages({QStringLiteral("a.png"), QStringLiteral("b.png"), QStringLiteral("a.png")}));
-    EXPECT_TRUE(messages.Messages().empty());
-    ASSERT_EQ(cache.Images().size(), 3u);
-    const QImage& a = cache.Images()[0];
-    EXPECT_EQ(a.format(), QImage::Format_ARGB32_Premultiplied);
-    EXPECT_EQ(a.size(), QSize(96, 96));
-    // Stored premultiplied: each colour component scaled by the alpha.
-    const QRgb stored = reinterpret_cast<const QRgb*>(a.constScanLine(10))[10];
-    EXPECT_EQ(qAlpha(stored), 128);
-    EXPECT_NEAR(qRed(stored), 100, 1);
-    EXPECT_NEAR(qGreen(stored), 50, 1);
-    EXPECT_NEAR(qBlue(stored), 25, 1);
-    EXPECT_EQ(cache.Image(1).pixelColor(5, 5), QColor(0, 255, 0));
-    EXPECT_TRUE(cache.Image(3).isNull());
-    EXPECT_TRUE(cache.Image(-1).isNull());
-}
-
-TEST_F(ImageCacheTest, AMissingOrUndecodableFileStopsLoadingWithAMessageNamingIt)
-{
-    QTemporaryDir folder;
-    WriteTestPng(folder.filePath(QStringLiteral("first.png")), 96, QColor(1, 2, 3));
-    QFile broken(folder.filePath(QStringLiteral("broken.png")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\x89PNG garbage");
     broken.close();
     ImageCache& cache = TheImageCache();
     cache.SetImageFolder(folder.path());
-    cache.SetCompiledInFolder(QString());
+    cache.SetCompiledInFolder(compiledIn.path());
 
     MessageRecorder messages;
-    EXPECT_FALSE(
-        cache.LoadImages({QStringLiteral("first.png"), QStringLiteral("second.png"), QStringLiteral("third.png")}));
-    EXPECT_EQ(cache.Images().size(), 1u) << "the image before the missing one stays";
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Error);
-    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("Failed to create image from file")));
-    EXPECT_TRUE(messages.Texts()[0].contains(folder.filePath(QStringLiteral("second.png"))));
+    ASSERT_TRUE(cache.LoadImages({QStringLiteral("a.png"), QStringLiteral("b.png"), QStringLiteral("a.png")}));
+    EXPECT_TRUE(messages.Messages().empty());
+    ASSERT_EQ(cache.Images().size(), 3u);
+    const QColor translucent = cache.Image(0).pixelColor(10, 10);
+    EXPECT_EQ(translucent.alpha(), 128);
+    EXPECT_TRUE(Near(translucent, QColor(200, 100, 50)));
+    EXPECT_EQ(cache.Image(1).pixelColor(5, 5), QColor(0, 255, 0));
+    EXPECT_TRUE(cache.Image(3).isNull());
+    EXPECT_TRUE(cache.Image(-1).isNull());
 
-    messages.Clear();
-    cache.ClearImages();
-    EXPECT_FALSE(cache.LoadImages({QStringLiteral("broken.png")}));
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("Failed to create bitmap from image")));
-    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("broken.png")));
-    EXPECT_TRUE(cache.Images().empty());
+    // Without a compiled-in copy, a missing or undecodable file stops the loading with a
+    // message that names it.
+    cache.SetCompiledInFolder(QString());
+    const struct
+    {
+        QStringList names;
+        size_t loaded;
+        const char* message;
+        QString file;
+    } cases[] = {
+        {{QStringLiteral("a.png"), QStringLiteral("second.png"), QStringLiteral("third.png")},
+         1,
+         "Failed to create image from file",
+         folder.filePath(QStringLiteral("second.png"))},
+        {{QStringLiteral("b.png")}, 0, "Failed to create bitmap from image", QStringLiteral("b.png")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        messages.Clear();
+        cache.ClearImages();
+        EXPECT_FALSE(cache.LoadImages(c.names));
+        EXPECT_EQ(cache.Images().size(), c.loaded) << "the images before the failed one stay";
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Error);
+        EXPECT_TRUE(messages.Texts()[0].startsWith(QString::fromLatin1(c.message)));
+        EXPECT_TRUE(messages.Texts()[0].contains(c.file));
+    }
 }
 
 } // namespace

@@ -18,7 +18,11 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+
+#include <functional>
+#include <optional>
 
 namespace {
 class ThemedDialogsTest : public ToolkitTest
@@ -37,8 +41,7 @@ struct Seen
     QRect geometry;
     QColor window;
     QColor text;
-    QRect label;
-    int labelNeeds = 0;
+    bool textWhole = true;
     bool buttonsFit = true;
     double defaultStandsOut = 0.0; ///< contrast of the default (No) button's frame to Yes's
 };
@@ -64,10 +67,8 @@ void LookAtNextModal(Seen& seen)
         seen.geometry = modal->frameGeometry();
         seen.window = modal->palette().color(QPalette::Window);
         seen.text = modal->palette().color(QPalette::WindowText);
-        if (auto* label = modal->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-            seen.label = label->geometry();
-            seen.labelNeeds = label->heightForWidth(label->width());
-        }
+        if (auto* label = modal->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            seen.textWhole = label->height() >= label->heightForWidth(label->width());
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             for (QAbstractButton* button : box->buttons())
                 seen.buttonsFit = seen.buttonsFit && button->width() >= button->sizeHint().width();
@@ -82,9 +83,46 @@ void LookAtNextModal(Seen& seen)
             dialog->reject();
     });
 }
+
+// Shows a real box and lets `user` act on it once it is up.
+MessageAnswer
+Ask(MessageButtons buttons, std::optional<MessageAnswer> defaultAnswer, const std::function<void(QMessageBox&)>& user)
+{
+    QTimer::singleShot(0, [&user] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no box is shown";
+            return;
+        }
+        user(*box);
+        if (box->isVisible()) {
+            ADD_FAILURE() << "the box is still open";
+            box->done(QMessageBox::Abort);
+        }
+    });
+    return ShowMessage(QStringLiteral("Question?"), buttons, MessageIcon::Default, defaultAnswer);
+}
+
+// A key as the user presses it: to whatever has the focus in the box.
+void Press(QMessageBox& box, Qt::Key key)
+{
+    QWidget* target = box.focusWidget() ? box.focusWidget() : &box;
+    QTest::keyClick(target, key);
+}
+
+// The buttons' labels, sorted, without their shortcut marks.
+QStringList ButtonTexts(QMessageBox& box)
+{
+    QStringList texts;
+    for (QAbstractButton* button : box.buttons())
+        texts << button->text().remove(QLatin1Char('&'));
+    texts.sort();
+    return texts;
+}
+
 } // namespace
 
-TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidthAndTheDefaultButtonStandsOut)
+TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndPlaceAndTheDefaultStandsOut)
 {
     const QString question =
         QStringLiteral("131 days from a Clue export, 2 Mar 2019 to 30 Nov 2026; 4 entries skipped: unknown flow "
@@ -107,7 +145,7 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth
         EXPECT_LE(box.geometry.width(), owner.width()) << "no wider than its window";
         EXPECT_GE(box.geometry.left(), owner.geometry().left());
         EXPECT_LE(box.geometry.right(), owner.geometry().right());
-        EXPECT_GE(box.label.height(), box.labelNeeds) << "the wrapped text shows whole";
+        EXPECT_TRUE(box.textWhole) << "the wrapped text shows whole";
         EXPECT_TRUE(box.buttonsFit) << "every button shows its whole label";
         EXPECT_EQ(box.window, theme.Color(11));
         EXPECT_EQ(box.text, theme.Color(10));
@@ -126,25 +164,19 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndWidth
         EXPECT_EQ(file.window, theme.Color(11));
         EXPECT_EQ(file.text, theme.Color(10));
     }
-}
 
-TEST_F(ThemedDialogsTest, WithoutAMainWindowABoxStandsOverTheOpenPromptInItsTheme)
-{
-    // Before the main window exists (the start-up password prompt), the owner is none.
+    // Before the main window exists (the start-up password prompt), a box stands over the
+    // open prompt.
     InstallMessageBoxHandler([]() -> QWidget* { return nullptr; });
-    TheAppSettings().selectedTheme = 0;
-    const ColorTheme& theme = SelectedTheme();
     QDialog prompt;
     ApplyThemedPalette(&prompt);
     prompt.setGeometry(800, 400, 320, 150);
     prompt.open();
-
     Seen box;
     LookAtNextModal(box);
     ShowMessage(QStringLiteral("Wrong password!"), MessageButtons::Ok, MessageIcon::Warning);
-    EXPECT_EQ(box.window, theme.Color(11));
-    EXPECT_EQ(box.text, theme.Color(10));
-    EXPECT_GE(box.geometry.left(), prompt.geometry().left()) << "over the prompt";
+    EXPECT_EQ(box.window, SelectedTheme().Color(11));
+    EXPECT_GE(box.geometry.left(), prompt.geometry().left());
     EXPECT_LE(box.geometry.right(), prompt.geometry().right());
     prompt.reject();
 }
@@ -160,15 +192,16 @@ TEST_F(ThemedDialogsTest, DropDownListsOpenInTheThemeAndFollowAChangeOfIt)
     light.setColor(QPalette::Text, Qt::black);
     QApplication::setPalette(light, "QMenu");
 
-    TheAppSettings().selectedTheme = 0;
     QWidget owner;
     auto* box = new QComboBox(&owner);
     box->addItems({QStringLiteral("Black"), QStringLiteral("White")});
     ApplyThemedPalette(&owner);
     owner.show();
-
-    const auto expectThemed = [box] {
-        const QPalette themed = ThemedPalette(SelectedTheme());
+    // A dark theme, then a light one chosen while the list exists.
+    for (const int theme : {0, 4}) {
+        SCOPED_TRACE(theme);
+        TheAppSettings().selectedTheme = theme;
+        RefreshForThemeChange();
         box->showPopup();
         QAbstractItemView* list = box->view();
         EXPECT_TRUE(list->isVisible());
@@ -176,18 +209,43 @@ TEST_F(ThemedDialogsTest, DropDownListsOpenInTheThemeAndFollowAChangeOfIt)
         const QImage shown = list->window()->grab().toImage();
         const QRect row = list->visualRect(box->model()->index(1, 0));
         const QPoint rowLeft = list->viewport()->mapTo(list->window(), row.topLeft() + QPoint(2, row.height() / 2));
-        EXPECT_EQ(shown.pixelColor(rowLeft), themed.color(QPalette::Active, QPalette::Window));
+        EXPECT_EQ(shown.pixelColor(rowLeft), ThemedPalette(SelectedTheme()).color(QPalette::Active, QPalette::Window));
         box->hidePopup();
-    };
-    {
-        SCOPED_TRACE("dark theme");
-        expectThemed();
-    }
-    TheAppSettings().selectedTheme = 4;
-    RefreshForThemeChange();
-    {
-        SCOPED_TRACE("light theme chosen while the list exists");
-        expectThemed();
     }
     QApplication::setPalette(menus, "QMenu");
+}
+
+TEST_F(ThemedDialogsTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsTheSafeAnswer)
+{
+    InstallMessageBoxHandler(nullptr);
+    auto enter = [](QMessageBox& box) { Press(box, Qt::Key_Return); };
+    auto escape = [](QMessageBox& box) { Press(box, Qt::Key_Escape); };
+    auto close = [](QMessageBox& box) { box.close(); };
+
+    // A destructive question: Enter answers No.
+    EXPECT_EQ(Ask(MessageButtons::YesNo, MessageAnswer::No, enter), MessageAnswer::No);
+    EXPECT_EQ(Ask(MessageButtons::YesNo, std::nullopt, enter), MessageAnswer::Yes);
+    EXPECT_EQ(Ask(MessageButtons::YesNo, MessageAnswer::Yes, escape), MessageAnswer::No);
+
+    // Leaving edits: Enter saves; Escape and closing the box go back to the edits.
+    EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, enter), MessageAnswer::Save);
+    EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, escape), MessageAnswer::Cancel);
+    EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, close), MessageAnswer::Cancel);
+    const MessageAnswer discarded = Ask(MessageButtons::SaveDiscardCancel, std::nullopt, [](QMessageBox& box) {
+        EXPECT_EQ(ButtonTexts(box),
+                  (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard"), QStringLiteral("Save")}));
+        QTest::mouseClick(box.button(QMessageBox::Discard), Qt::LeftButton);
+    });
+    EXPECT_EQ(discarded, MessageAnswer::Discard);
+
+    // Imported days: Enter adds, Escape and closing cancel, the buttons say what they do.
+    EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, enter), MessageAnswer::Add);
+    EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, escape), MessageAnswer::Cancel);
+    EXPECT_EQ(Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, close), MessageAnswer::Cancel);
+    const MessageAnswer replaced = Ask(MessageButtons::AddReplaceCancel, MessageAnswer::Add, [](QMessageBox& box) {
+        EXPECT_EQ(ButtonTexts(box), (QStringList{QStringLiteral("Add to my days"), QStringLiteral("Cancel"),
+                                                 QStringLiteral("Replace my days")}));
+        QTest::mouseClick(box.button(QMessageBox::No), Qt::LeftButton);
+    });
+    EXPECT_EQ(replaced, MessageAnswer::Replace);
 }

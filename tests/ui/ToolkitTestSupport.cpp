@@ -15,11 +15,7 @@
 void ToolkitTest::SetUp()
 {
     VeluminaTest::SetUp();
-    static bool styled = false;
-    if (!styled) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        styled = true;
-    }
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(9.0);
     QApplication::setFont(font);
@@ -83,6 +79,12 @@ void SendMouse(QWidget* widget, int type, QPoint local, Qt::MouseButton button, 
     QMouseEvent event(static_cast<QEvent::Type>(type), QPointF(local), QPointF(widget->mapToGlobal(local)), button,
                       buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
+}
+
+void Tap(QWidget* widget, QPoint local, Qt::MouseButton button)
+{
+    SendMouse(widget, QEvent::MouseButtonPress, local, button, button);
+    SendMouse(widget, QEvent::MouseButtonRelease, local, button, Qt::NoButton);
 }
 
 void FireTimer(QTimer& timer)

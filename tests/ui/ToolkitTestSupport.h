@@ -49,6 +49,9 @@ bool Near(QColor actual, QColor expected, int tolerance = 2);
 /// Sends a mouse event to `widget` at `local` as the platform would.
 void SendMouse(QWidget* widget, int type, QPoint local, Qt::MouseButton button, Qt::MouseButtons buttons);
 
+/// Presses and releases `button` at `local` on `widget`.
+void Tap(QWidget* widget, QPoint local, Qt::MouseButton button = Qt::LeftButton);
+
 /// Fires `timer` as if its interval had passed.
 void FireTimer(class QTimer& timer);
 
