@@ -1,6 +1,7 @@
 #include "StorageTestSupport.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Clock.h"
 
 #include <QDateTime>
 #include <QDir>
