@@ -58,6 +58,11 @@ TEST_F(SoftKeyBarTest, TheMainMenuReachesEveryScreenByLetterGreysAsAskedAndErasi
     QSignalSpy commands(bar, &SoftKeyBar::commandTriggered);
     QTest::mouseClick(bar->Key(SoftKeyBar::Side::Left), Qt::LeftButton);
     ASSERT_EQ(commands.size(), 1);
+    // Alt and the key's underlined letter press it as well.
+    parent.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    QTest::keyClick(&parent, Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return commands.size() == 2; }, 1000)) << "Alt+T"; // a pressed look first
     EXPECT_EQ(commands[0][0].toInt(), kCmdToday);
 
     QMenu* menu = bar->Popup(SoftKeyBar::Side::Right);
