@@ -272,6 +272,7 @@ TEST_F(CsvExchangeTest, RandomDatabasesExportAndImportBackIdentical)
         ASSERT_TRUE(Import(path, &report));
         EXPECT_TRUE(SameRecords(Database().Records(), records));
         EXPECT_EQ(report.imported, static_cast<int>(records.size()));
+        EXPECT_EQ(report.shortened, 0) << "a note of the longest length is not cut";
         EXPECT_EQ(report.stoppedAtLine, 0);
         // ... and the other road: the data file the import saved loads back the same.
         ResetCycleDatabaseForTesting();
