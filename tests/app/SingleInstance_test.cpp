@@ -124,6 +124,7 @@ TEST_F(SingleInstanceTest, TheSocketLivesInAFolderOnlySheCanEnterAndIsNamedAfter
     const Case cases[] = {
         {"a private runtime folder", 0700, [] { return true; }, runtime},
         {"a runtime folder others may enter", 0777, [] { return true; }, ownCache},
+        {"a runtime folder her group may enter", 0770, [] { return true; }, ownCache},
         {"no runtime folder", 0, [] { return true; }, ownCache},
         {"her cache folder open to others", 0,
          [&] { return ::chmod(QFile::encodeName(ownCache).constData(), 0755) == 0; }, ownCache},
