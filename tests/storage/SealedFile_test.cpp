@@ -97,6 +97,11 @@ TEST_F(SealedFileTest, EveryChangedByteIsRefusedAndImpossibleCostsAreNotObeyed)
         QString reason;
         EXPECT_NE(SealedFile::Open(file.left(size), *key, out, reason), SealedFile::Opened::Ok) << size;
     }
+    // Cut inside its tag, the file is said to be cut short: the password is not blamed.
+    QByteArray cutOut;
+    QString cutReason;
+    SealedFile::Open(file.left(SealedFile::kHeaderSize + 8), *key, cutOut, cutReason);
+    EXPECT_EQ(cutReason, QStringLiteral("is cut short"));
 
     // A header that asks for more than 256 MiB, or absurd passes, is damaged; nothing is derived.
     struct Case
