@@ -469,6 +469,10 @@ void AppSettings::RetryDeferred()
     if (!m_retryPending)
         return;
     m_retryPending = false;
+    // One try of the lock for the whole retry, so that each try counts once.
+    UpdateScope scope(*this);
+    if (scope.Deferred())
+        return;
     // Whatever was asked meanwhile, the state now decides: the entries of other copies, then
     // the alerts of the current prediction, or none while alerts are off.
     if (m_adoptWanted)
