@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "platform/gui/DesktopFontSizes.h"
+
 #include "resources/CompiledResources.h"
 #include "ui/toolkit/CBlackDialog.h"
 
@@ -107,6 +109,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     InitializeCompiledResources();
     InitializeTestProcess();
+    // The layouts the tests measure are those of a desktop with 9-point text.
+    SetDesktopFontSizesForTesting({9.0, 8.0});
     OpenPageWatchdog watchdog;
     ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
     listeners.Append(&watchdog);

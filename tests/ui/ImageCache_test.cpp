@@ -1,6 +1,7 @@
 #include "ToolkitTestSupport.h"
 
 #include "platform/MessageRecorder.h"
+#include "platform/gui/DesktopFontSizes.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QFile>
@@ -63,6 +64,38 @@ TEST_F(ImageCacheTest, ImagesComeFromTheFolderOrTheCompiledInCopiesAndAMissingOn
         EXPECT_TRUE(messages.Texts()[0].startsWith(QString::fromLatin1(c.message)));
         EXPECT_TRUE(messages.Texts()[0].contains(c.file));
     }
+}
+
+TEST_F(ImageCacheTest, DrawnTextFollowsTheDesktopsSizesButNeverGoesUnderItsSmallest)
+{
+    const struct
+    {
+        DesktopFontSizes desktop;
+        qreal caption;
+        qreal description;
+    } cases[] = {
+        {{9.0, 8.0}, 12.0, 8.0},
+        {{11.0, 9.0}, 12.0 * 11 / 9, 8.0 * 11 / 9}, // all in proportion to a larger desktop font
+        {{12.0, 12.0}, 16.0, 12.0},                 // no separate small font: nothing smaller
+        {{6.0, 6.0}, 8.0, 6.0},
+    };
+    ImageCache& cache = TheImageCache();
+    int previousRow = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desktop.general);
+        SetDesktopFontSizesForTesting(c.desktop);
+        cache.SetFontFamily(QStringLiteral("DejaVu Sans"));
+        EXPECT_DOUBLE_EQ(cache.CaptionFont().pointSizeF(), c.caption);
+        EXPECT_DOUBLE_EQ(cache.DescriptionFont().pointSizeF(), c.description);
+        EXPECT_GE(cache.BigFont().pointSizeF(), c.desktop.smallest);
+        const int row = cache.CaptionHeight() + cache.DescriptionHeight();
+        if (c.desktop.general > 9.0) {
+            EXPECT_GT(row, previousRow) << "rows grow with the desktop's text";
+        }
+        previousRow = row;
+    }
+    SetDesktopFontSizesForTesting({9.0, 8.0});
+    cache.SetFontFamily(QStringLiteral("DejaVu Sans"));
 }
 
 } // namespace

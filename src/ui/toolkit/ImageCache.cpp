@@ -1,6 +1,7 @@
 #include "ui/toolkit/ImageCache.h"
 
 #include "platform/MessageBox.h"
+#include "platform/gui/DesktopFontSizes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,6 +12,9 @@
 #include <algorithm>
 
 namespace {
+// The desktop text size the handheld's sizes below were chosen against.
+constexpr qreal kHandheldTextPoints = 9.0;
+
 QString ChooseFamily(const QString& requested)
 {
     if (!requested.isEmpty())
@@ -51,9 +55,16 @@ void ImageCache::SetFontFamily(const QString& family)
 void ImageCache::BuildFonts(const QString& requested)
 {
     const QString family = ChooseFamily(requested);
-    m_captionFont = MakeFont(family, 12.0, true);
-    m_descriptionFont = MakeFont(family, 8.0, false);
-    m_bigFont = MakeFont(family, 10.5, true);
+    // The handheld's sizes grow and shrink with the desktop's text, but never below its
+    // smallest readable size: on a large monitor with a large desktop font the secondary
+    // lines stay as readable as the rest of the desktop.
+    const DesktopFontSizes desktop = CurrentDesktopFontSizes();
+    const auto points = [&desktop](qreal handheldPoints) {
+        return std::max(handheldPoints * desktop.general / kHandheldTextPoints, desktop.smallest);
+    };
+    m_captionFont = MakeFont(family, points(12.0), true);
+    m_descriptionFont = MakeFont(family, points(8.0), false);
+    m_bigFont = MakeFont(family, points(10.5), true);
     m_captionHeight = QFontMetrics(m_captionFont).height();
     m_descriptionHeight = QFontMetrics(m_descriptionFont).height();
     m_margin = m_captionHeight / 4;

@@ -22,17 +22,18 @@ public:
     ImageCache(const ImageCache&) = delete;
     ImageCache& operator=(const ImageCache&) = delete;
 
-    /// Bold 12-point: row captions, month titles.
+    /// Bold 12-point on a 9-point desktop, in proportion on others: row captions, month titles.
     const QFont& CaptionFont() const
     {
         return m_captionFont;
     }
-    /// Normal 8-point: row descriptions, weekday letters, day numbers.
+    /// Normal 8-point on a 9-point desktop, never under the desktop's smallest readable size:
+    /// row descriptions, weekday letters, day numbers.
     const QFont& DescriptionFont() const
     {
         return m_descriptionFont;
     }
-    /// Bold 10.5-point: prominent texts of some dialogs.
+    /// Bold 10.5-point on a 9-point desktop: prominent texts of some dialogs.
     const QFont& BigFont() const
     {
         return m_bigFont;
@@ -57,7 +58,7 @@ public:
     }
 
     /// Rebuilds the fonts in `family` (empty: the desktop's sans font, DejaVu Sans when it
-    /// has none) and derives the metrics again.
+    /// has none) at the desktop's current text sizes and derives the metrics again.
     void SetFontFamily(const QString& family);
 
     /// The icon side for the given heights: their sum plus margin and 8, rounded down to a
