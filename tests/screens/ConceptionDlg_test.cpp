@@ -6,10 +6,12 @@
 #include "ui/screens/CConceptionProbabilityDlg.h"
 #include "ui/screens/COvuChartWnd.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QTest>
 #include <QToolTip>
 
 #include <set>
@@ -206,5 +208,47 @@ TEST_F(ConceptionDlgTest, TheControlsFollowTheWindowsOrientation)
         EXPECT_EQ(dialog.FootnoteText(),
                   QStringLiteral("(assuming the ovulation occurs 14 days before the start of the next cycle)"));
         dialog.reject();
+    });
+}
+
+TEST_F(ConceptionDlgTest, TheKeyboardWalksTheBarsAndAScreenReaderHearsEach)
+{
+    StoreCycleStartingToday();
+    CConceptionProbabilityDlg dialog;
+    Look(dialog, [&] {
+        COvuChartWnd& chart = *dialog.Chart();
+        chart.setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(chart.hasFocus());
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&chart);
+        ASSERT_NE(reader, nullptr);
+        const auto heard = [&] {
+            QAccessibleInterface* focused = reader->focusChild();
+            return focused ? focused->text(QAccessible::Name) : QString();
+        };
+        EXPECT_EQ(chart.KeyboardColumn(), 0) << "the first visit starts on today's column";
+        EXPECT_EQ(heard(), QStringLiteral("Day 1, December 6: 0 %"));
+
+        const struct
+        {
+            Qt::Key key;
+            int presses;
+            int column;
+        } moves[] = {{Qt::Key_Right, 14, 14}, {Qt::Key_End, 1, 27}, {Qt::Key_Right, 2, 27},
+                     {Qt::Key_Home, 1, 0},    {Qt::Key_Left, 1, 0}, {Qt::Key_Right, 1, 1}};
+        for (const auto& move : moves) {
+            for (int i = 0; i < move.presses; ++i)
+                QTest::keyClick(&chart, move.key);
+            EXPECT_EQ(chart.KeyboardColumn(), move.column);
+            EXPECT_EQ(heard(), COvuChartWnd::ColumnTip(move.column));
+            EXPECT_EQ(QToolTip::text(), COvuChartWnd::ColumnTip(move.column)) << "sighted, she reads the same";
+        }
+        EXPECT_EQ(heard(), QStringLiteral("Day 2, December 7: 0 %"));
+        // The column she is on carries a dashed black frame that the others lack.
+        const QImage image = GrabPixels(&chart);
+        const QRect on = chart.ColumnRect(1);
+        const QRect off = chart.ColumnRect(3);
+        EXPECT_GT(CountNear(image, QRect(on.left(), on.top(), 1, on.height() / 2), Qt::black), on.height() / 8);
+        EXPECT_EQ(CountNear(image, QRect(off.left() + 1, off.top() + 1, 1, off.height() / 2), Qt::black), 0);
+        QToolTip::hideText();
     });
 }

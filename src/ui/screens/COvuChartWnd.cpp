@@ -4,9 +4,12 @@
 #include "model/OvulationDates.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QPen>
 #include <QToolTip>
 
 #include <algorithm>
@@ -165,8 +168,10 @@ void PaintBars(QPainter& painter, const ChartLayout& layout, CycleDatabase& data
 COvuChartWnd::COvuChartWnd(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Chance of conception by day of the cycle"));
+    setFocusPolicy(Qt::StrongFocus);
+    // Installed before the name is set: setting it may already build the accessible interface.
     DrawnItemsAccessible::Install();
+    setAccessibleName(QStringLiteral("Chance of conception by day of the cycle"));
 }
 
 std::vector<AccessibleItem> COvuChartWnd::AccessibleItems() const
@@ -176,7 +181,7 @@ std::vector<AccessibleItem> COvuChartWnd::AccessibleItems() const
         const QRect column = ColumnRect(index);
         if (column.isEmpty())
             break;
-        items.push_back({ColumnTip(index), QString(), column, false});
+        items.push_back({ColumnTip(index), QString(), column, index == m_keyboardColumn});
     }
     return items;
 }
@@ -250,6 +255,62 @@ void COvuChartWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     PaintChart(painter, size());
+    const QRect column = ColumnRect(m_keyboardColumn);
+    if (hasFocus() && !column.isEmpty()) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(column.adjusted(0, 0, -1, -1));
+    }
+}
+
+void COvuChartWnd::keyPressEvent(QKeyEvent* event)
+{
+    const int last = static_cast<int>(AccessibleItems().size()) - 1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        MoveKeyboardColumn(std::max(m_keyboardColumn - 1, 0));
+        break;
+    case Qt::Key_Right:
+        MoveKeyboardColumn(std::min(m_keyboardColumn + 1, last));
+        break;
+    case Qt::Key_Home:
+        MoveKeyboardColumn(0);
+        break;
+    case Qt::Key_End:
+        MoveKeyboardColumn(last);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void COvuChartWnd::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    // The first visit starts on today's column, as the chart's shading does.
+    if (m_keyboardColumn < 0) {
+        const int today = TheCycleDatabase().DayOfCycle();
+        m_keyboardColumn = ColumnRect(today).isEmpty() ? 0 : today;
+    }
+    MoveKeyboardColumn(m_keyboardColumn);
+}
+
+void COvuChartWnd::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    QToolTip::hideText();
+    update();
+}
+
+void COvuChartWnd::MoveKeyboardColumn(int column)
+{
+    const QRect rect = ColumnRect(column);
+    if (rect.isEmpty())
+        return;
+    m_keyboardColumn = column;
+    update();
+    QToolTip::showText(mapToGlobal(rect.topRight()), ColumnTip(column), this, rect);
+    DrawnItemsAccessible::NotifyFocusMoved(this);
 }
 
 bool COvuChartWnd::event(QEvent* event)

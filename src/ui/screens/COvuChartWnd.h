@@ -12,7 +12,8 @@ class QPainter;
 /// chance of conceiving, today's column shaded, a percent scale on the left and the cycle
 /// days below. It reads the cycle database on every paint and stores nothing. Its colours
 /// are fixed (black on white), whatever the theme. Hovering a column shows its day and
-/// chance as a tooltip.
+/// chance as a tooltip; with the keyboard focus the arrow keys, Home and End move a dashed
+/// frame from column to column, show the same text and tell a screen reader.
 class COvuChartWnd : public QWidget, public AccessibleItemSource
 {
     Q_OBJECT
@@ -38,10 +39,23 @@ public:
     /// The tooltip of column `index`: "Day 15, December 20: 84 %, expected ovulation" for the
     /// current cycle's days, "Day 15: 84 %" without a current cycle.
     static QString ColumnTip(int index);
-    /// Each column for a screen reader, named as its tooltip.
+    /// Each column for a screen reader, named as its tooltip; the keyboard's column is focused.
     std::vector<AccessibleItem> AccessibleItems() const override;
+    /// The column the keyboard is on, or -1 before the chart first had the focus.
+    int KeyboardColumn() const
+    {
+        return m_keyboardColumn;
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void MoveKeyboardColumn(int column);
+
+    int m_keyboardColumn = -1;
 };

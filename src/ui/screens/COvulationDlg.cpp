@@ -39,8 +39,8 @@ bool COvulationDlg::OnInitDialog()
         if (!box)
             return false;
         box->setFont(TheImageCache().BigFont());
-        // The dates are there to read (and copy); opening the page does not select one.
-        box->setFocusPolicy(Qt::ClickFocus);
+        // Read-only, but Tab stops: read by the keyboard and a screen reader, and copied.
+        box->setFocusPolicy(Qt::StrongFocus);
     }
     ShowDates();
     return true;
