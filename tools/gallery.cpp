@@ -2,7 +2,9 @@
 // every dialog template as a themed page of the window, and a switch between the five
 // colour themes. With "--screenshots FOLDER" it saves pictures of all of it and ends.
 
+#include "platform/MessageBox.h"
 #include "platform/gui/DialogControls.h"
+#include "platform/gui/MessageBoxHandler.h"
 #include "platform/gui/SoftKeyBar.h"
 #include "platform/gui/UpDownButtons.h"
 #include "platform/gui/UpDownEdit.h"
@@ -374,12 +376,22 @@ int TakeScreenshots(GalleryWindow& window, const QString& folder)
               std::pair{kCmdConception, "conception"}, std::pair{kCmdDueDateCalc, "duedate"}}) {
             ShootPage(window, command, prefix + QLatin1Char('-') + QLatin1String(name));
         }
+        // A question as the program asks it: which answer Enter gives must show in every theme.
+        QTimer::singleShot(0, &window, [prefix] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                Save(box, prefix + QStringLiteral("-message.png"));
+                box->reject();
+            }
+        });
+        ShowMessage(QStringLiteral(
+                        "WARNING: This will delete all the stored data.\nThis operation cannot be undone.\nContinue?"),
+                    MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
     }
     // One sheet per picture kind with the five themes side by side, at half size.
     for (const QString& kind :
          {QStringLiteral("main"), QStringLiteral("settings-portrait"), QStringLiteral("today-portrait"),
           QStringLiteral("welcome-portrait"), QStringLiteral("main-landscape"), QStringLiteral("about-landscape"),
-          QStringLiteral("history-portrait"), QStringLiteral("duedate-portrait")}) {
+          QStringLiteral("history-portrait"), QStringLiteral("duedate-portrait"), QStringLiteral("message")}) {
         QImage sheet;
         for (int theme = 0; theme < 5; ++theme) {
             const QImage shot(QStringLiteral("%1/theme%2-%3.png").arg(folder).arg(theme).arg(kind));
@@ -416,6 +428,7 @@ int main(int argc, char* argv[])
     if (!cache.LoadImages(ImageCache::StartupImageNames()))
         return 1;
     GalleryWindow window;
+    InstallMessageBoxHandler([&window]() -> QWidget* { return &window; });
     const QStringList arguments = QApplication::arguments();
     const qsizetype shots = arguments.indexOf(QStringLiteral("--screenshots"));
     if (shots >= 0 && shots + 1 < arguments.size())
