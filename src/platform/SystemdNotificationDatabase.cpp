@@ -490,10 +490,12 @@ bool SystemdNotificationDatabase::Read(NotificationHandle handle, NotificationEn
     bool hasApplication = false, hasArguments = false, hasStart = false;
     UserNotification notification;
     bool hasNotification = false;
-    // Bounded also when the file grows while it is read.
-    while (!file.atEnd() && file.pos() < kMaxUnitFileSize) {
-        QString line = QString::fromUtf8(file.readLine(kMaxUnitFileSize));
-        while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+    // One bounded read, also when the file grows while it is read; reading it line by line with
+    // that bound would set the whole bound aside for every line.
+    const QByteArray content = file.read(kMaxUnitFileSize);
+    for (const QByteArray& bytes : content.split('\n')) {
+        QString line = QString::fromUtf8(bytes);
+        if (line.endsWith(u'\r'))
             line.chop(1);
         if (!line.startsWith(kKeyPrefix))
             continue;
