@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "ModelTestSupport.h"
 
 #include "model/CalDate.h"
 #include "model/CivilDays.h"
@@ -7,14 +7,6 @@
 #include <QLocale>
 
 namespace {
-::testing::AssertionResult SameDate(const CalDate& actual, const CalDate& expected)
-{
-    if (IsSameDate(actual, expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual.year << "-" << actual.month << "-" << actual.day << " instead of "
-                                         << expected.year << "-" << expected.month << "-" << expected.day;
-}
-
 CalDate Next(CalDate d)
 {
     NextDay(d);
@@ -49,7 +41,6 @@ class CalDateTest : public VeluminaTest
 TEST_F(CalDateTest, ValidityTestsDoNotCheckMonthLengths)
 {
     EXPECT_TRUE(IsValidDate(Date(2010, 2, 31)));
-    EXPECT_TRUE(IsValidDate(Date(1971, 1, 1)));
     EXPECT_TRUE(IsValidDate(Date(2099, 12, 31)));
     EXPECT_FALSE(IsValidDate(Date(2100, 1, 1)));
     EXPECT_FALSE(IsValidDate(Date(1970, 12, 31)));
@@ -59,7 +50,6 @@ TEST_F(CalDateTest, ValidityTestsDoNotCheckMonthLengths)
 
     EXPECT_FALSE(IsYearInMapRange(2007));
     EXPECT_TRUE(IsYearInMapRange(2008));
-    EXPECT_TRUE(IsYearInMapRange(2026));
     EXPECT_TRUE(IsYearInMapRange(2099));
     EXPECT_FALSE(IsYearInMapRange(2100));
 

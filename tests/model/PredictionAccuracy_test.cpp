@@ -58,17 +58,12 @@ SimulatedUser MakeUser(std::mt19937& random, Habit habit)
     return user;
 }
 
-bool Forgets(Habit habit, size_t period)
-{
-    return habit == Habit::ForgetsOnePeriodInSix && period % 6 == 3;
-}
-
 // What she has recorded by the end of `today`.
 std::vector<DayRecord> RecordsUntil(const SimulatedUser& user, Habit habit, const CalDate& today)
 {
     std::vector<DayRecord> records;
     for (size_t k = 0; k < user.starts.size() && !IsAfter(user.starts[k], today); ++k) {
-        if (Forgets(habit, k))
+        if (habit == Habit::ForgetsOnePeriodInSix && k % 6 == 3)
             continue;
         const int days = habit == Habit::FirstDayOnly ? 1 : user.periodDays[k];
         for (int d = 0; d < days; ++d) {
@@ -87,27 +82,22 @@ std::vector<DayRecord> RecordsUntil(const SimulatedUser& user, Habit habit, cons
     return records;
 }
 
-// The truth on `today`: her cycle day (1 on the first day) and the next start after today.
-struct Truth
-{
-    int cycleDay;
-    CalDate nextStart;
-};
-
-Truth TruthOn(const SimulatedUser& user, const CalDate& today)
-{
-    size_t k = 0;
-    while (k + 1 < user.starts.size() && !IsAfter(user.starts[k + 1], today))
-        ++k;
-    return {DaysBetween(today, user.starts[k]) + 1, user.starts[k + 1]};
-}
-
+// A cycle day (1 on the first day) and the next start after today.
 struct Prediction
 {
     int cycleDay;      ///< 0 or less when none is shown
     bool found;        ///< a next start was found
     CalDate nextStart; ///< valid when found
 };
+
+// The truth on `today`.
+Prediction TruthOn(const SimulatedUser& user, const CalDate& today)
+{
+    size_t k = 0;
+    while (k + 1 < user.starts.size() && !IsAfter(user.starts[k + 1], today))
+        ++k;
+    return {DaysBetween(today, user.starts[k]) + 1, true, user.starts[k + 1]};
+}
 
 // The rule of most calendars: the last recorded start plus the mean of her last `window` cycles
 // (intervals of 20 to 40 days between recorded starts), the initial 28 days before she has one.
@@ -155,7 +145,7 @@ struct Score
     int64_t startErrorDays = 0;
     int notFound = 0;
 
-    void Add(const Prediction& prediction, const Truth& truth, const CalDate& today)
+    void Add(const Prediction& prediction, const Prediction& truth, const CalDate& today)
     {
         ++samples;
         if (prediction.cycleDay == truth.cycleDay)
@@ -197,7 +187,7 @@ HabitScores Measure(Habit habit)
             SetToday(today.year, today.month, today.day);
             const std::vector<DayRecord> records = RecordsUntil(user, habit, today);
             EXPECT_TRUE(database.ReplaceRecords(records));
-            const Truth truth = TruthOn(user, today);
+            const Prediction truth = TruthOn(user, today);
             scores.model.Add(ModelsPrediction(database), truth, today);
             scores.peers.Add(PeersRule(records, today), truth, today);
             scores.allHistory.Add(PeersRule(records, today, SIZE_MAX), truth, today);
