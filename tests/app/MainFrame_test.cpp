@@ -3,12 +3,9 @@
 #include "app/CMainFrame.h"
 #include "model/CycleDatabase.h"
 #include "platform/DocumentsFolder.h"
-#include "platform/MessageBox.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/FileDialogs.h"
-#include "platform/gui/MessageBoxHandler.h"
-#include "platform/gui/SoftKeyBar.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
@@ -16,16 +13,11 @@
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/CTodayDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
-#include "ui/toolkit/CScrollPanel.h"
-#include "ui/toolkit/CsvExportFlow.h"
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -112,18 +104,22 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
     }
 
-    QString WriteFile(const QString& name, const QByteArray& bytes)
+    // Writes `bytes` to a file named `name` and has the file dialog choose it.
+    void ChooseFile(const QString& name, const QByteArray& bytes)
     {
         QFile file(TempPath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
-        return file.fileName();
+        SetFileDialogHandler([path = file.fileName()](FileDialogKind, QWidget*, const QString&, const QString&,
+                                                      const QString&) { return path; });
     }
 
-    void AnswerFileDialog(const QString& path)
+    // Makes the documents folder one that cannot hold the data file.
+    void BlockDocumentsFolder()
     {
-        SetFileDialogHandler(
-            [path](FileDialogKind, QWidget*, const QString&, const QString&, const QString&) { return path; });
+        QFile blocker(TempPath(QStringLiteral("blocker")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
     }
 };
 
@@ -144,7 +140,6 @@ TEST_F(MainFrameTest, TheWelcomeOpensOnlyOverNoDaysAndWhatItSavesShowsAtOnce)
             });
         EXPECT_EQ(opened, QStringLiteral("CWelcomeDlg"));
         EXPECT_EQ(std::count(frame.commands.begin(), frame.commands.end(), kCmdWelcome), 1);
-        EXPECT_TRUE(messages.Messages().empty());
         ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
         const QStringList captions = Captions(frame);
         EXPECT_EQ(captions.value(0), QStringLiteral("Today: Day 17"));
@@ -174,9 +169,7 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     SetToday(2026, 11, 21);
     ShowFrame(frame);
     ASSERT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 2"));
-    const QImage before = frame.SummaryPanel()->Panel()->BackBuffer();
     const QByteArray stored = FileBytes(GetDataFilePath());
-    ASSERT_FALSE(stored.isEmpty());
 
     MessageRecorder messages;
     messages.QueueAnswer(MessageAnswer::No);
@@ -188,15 +181,12 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     EXPECT_EQ(FileBytes(GetDataFilePath()), stored);
     EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
 
-    // A documents folder below a plain file cannot take the data file: every day stays.
-    QFile blocker(TempPath(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+    // A documents folder that cannot take the data file: every day stays.
+    BlockDocumentsFolder();
     messages.QueueAnswer(MessageAnswer::Yes);
     frame.OnCommand(kCmdEraseAll);
     EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to erase data. No day was deleted."));
     EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "the program keeps what the file keeps";
-    EXPECT_TRUE(frame.IsCommandEnabled(kCmdEraseAll));
     SetDocumentsFolderForTesting(DocumentsPath());
     EXPECT_EQ(FileBytes(GetDataFilePath()), stored);
 
@@ -206,139 +196,108 @@ TEST_F(MainFrameTest, EraseIsGreyedWithoutDaysAsksAndOnlyASavedYesEmptiesTheSumm
     EXPECT_TRUE(TheCycleDatabase().Records().empty());
     EXPECT_EQ(FileBytes(GetDataFilePath()).size(), 8) << "an empty data file is its header";
     EXPECT_NE(frame.SummaryPanel()->Items()[0]->caption, QStringLiteral("Today: Day 2"));
-    EXPECT_NE(frame.SummaryPanel()->Panel()->BackBuffer(), before);
 }
 
-TEST_F(MainFrameTest, ExportSuggestsADatedNameStartsWhereTheLastFileWasChosenAndWarnsWhenTheDataIsEncrypted)
+TEST_F(MainFrameTest, ExportWritesHerDaysUnderADatedNameAndWarnsFirstWhenTheDataIsEncrypted)
 {
     StoreNovemberPeriod();
-    RememberCsvFolder(QString());
-    QStringList folders;
-    QStringList suggested;
-    QString answer;
-    SetFileDialogHandler([&](FileDialogKind, QWidget*, const QString&, const QString& folder, const QString& name) {
-        folders << QDir(folder).absolutePath();
-        suggested << name;
+    QString answer = TempPath(QStringLiteral("plain.csv"));
+    SetFileDialogHandler([&](FileDialogKind, QWidget*, const QString&, const QString&, const QString& name) {
+        EXPECT_EQ(name, QStringLiteral("Velumina-days-2026-12-06.csv"));
         return answer;
     });
     MessageRecorder messages;
     CMainFrame frame;
     frame.OnCommand(kCmdExport);
-    EXPECT_TRUE(messages.Messages().empty()) << "a cancelled dialog shows nothing";
-    const QString elsewhere = TempPath(QStringLiteral("elsewhere"));
-    ASSERT_TRUE(QDir().mkpath(elsewhere));
-    answer = QDir(elsewhere).filePath(QStringLiteral("days.csv"));
-    frame.OnCommand(kCmdExport);
     EXPECT_EQ(messages.Texts(),
               QStringList{QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(answer))});
+    const QByteArray exported = FileBytes(answer);
+    ASSERT_FALSE(exported.isEmpty());
 
     // With the data file encrypted, an export says first that it is plain text.
-    messages.Clear();
     QString error;
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
-    answer = TempPath(QStringLiteral("plain.csv"));
-    messages.QueueAnswer(MessageAnswer::Cancel);
-    frame.OnCommand(kCmdExport);
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("the exported file will be plain text")));
-    EXPECT_FALSE(QFile::exists(answer));
-    messages.QueueAnswer(MessageAnswer::Ok);
-    frame.OnCommand(kCmdExport);
+    answer = TempPath(QStringLiteral("sealed.csv"));
+    for (const MessageAnswer choice : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+        messages.Clear();
+        messages.QueueAnswer(choice);
+        frame.OnCommand(kCmdExport);
+        ASSERT_FALSE(messages.Texts().isEmpty());
+        EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("the exported file will be plain text")));
+        EXPECT_EQ(FileBytes(answer), choice == MessageAnswer::Ok ? exported : QByteArray());
+    }
     EXPECT_EQ(messages.Texts().back(), QStringLiteral("Exported 5 days to %1.").arg(QDir::toNativeSeparators(answer)));
-    EXPECT_EQ(FileBytes(answer), FileBytes(QDir(elsewhere).filePath(QStringLiteral("days.csv"))));
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("secret"), error));
-    RememberCsvFolder(QString());
-    // The documents folder first, then where the last file went.
-    EXPECT_EQ(folders, (QStringList{QDir(DocumentsPath()).absolutePath(), QDir(DocumentsPath()).absolutePath(),
-                                    QDir(elsewhere).absolutePath()}));
-    EXPECT_EQ(suggested, QStringList(3, QStringLiteral("Velumina-days-2026-12-06.csv")));
 }
 
 TEST_F(MainFrameTest, ImportAsksFirstAddKeepsHerDaysReplaceTakesTheFilesAndTheSummaryIsNewBeforeTheMessage)
 {
     StoreNovemberPeriod();
     SetToday(2026, 11, 21);
-    AnswerFileDialog(WriteFile(QStringLiteral("sheet.csv"),
-                               "Date,Bleeding,Note\r\n2026-11-19,heavy,\r\n2026-11-20,spotting,theirs\r\n"));
     CMainFrame frame;
     ShowFrame(frame);
-    CSummaryPanel* summary = frame.SummaryPanel();
-    ASSERT_EQ(Captions(frame).value(0), QStringLiteral("Today: Day 2"));
-
     MessageRecorder messages;
-    messages.QueueAnswer(MessageAnswer::Cancel);
+    ChooseFile(QStringLiteral("refused.csv"), QByteArray());
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_TRUE(messages.Texts().front().startsWith(
-        QStringLiteral("2 days from a spreadsheet file, 19 Nov 2026 to 20 Nov 2026.\n\nYou have 5 days stored, and 1 "
-                       "date is in both.")))
-        << messages.Texts().front().toStdString();
-    EXPECT_EQ(messages.Messages().front().buttons, MessageButtons::AddReplaceCancel);
-    EXPECT_EQ(messages.Messages().front().defaultAnswer, MessageAnswer::Add) << "Enter loses nothing";
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u) << "Cancel changes nothing";
+    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("This file holds no days; nothing was imported.")));
 
-    messages.Clear();
+    ChooseFile(QStringLiteral("sheet.csv"),
+               "Date,Bleeding,Note\r\n2026-11-19,heavy,\r\n2026-11-20,spotting,theirs\r\n");
     QStringList captionsAtMessages;
-    messages.SetObserver([&](const MessageRecorder::Message&) { captionsAtMessages << summary->Items()[0]->caption; });
-    messages.QueueAnswer(MessageAnswer::Add);
-    frame.OnCommand(kCmdImport);
-    ASSERT_EQ(messages.Messages().size(), 2u);
-    EXPECT_EQ(messages.Texts()[1],
-              QStringLiteral("Imported 1 day. 1 date was already stored; your own record stayed there."));
-    EXPECT_EQ(captionsAtMessages, (QStringList{QStringLiteral("Today: Day 2"), QStringLiteral("Today: Day 3")}));
-    ASSERT_EQ(TheCycleDatabase().Records().size(), 6u);
-    EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[1]), Heavy) << "her own record of 20 November stays";
-
-    // A data file that cannot be saved keeps every day she has.
-    messages.Clear();
-    captionsAtMessages.clear();
-    QFile blocker(TempPath(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
-    messages.QueueAnswer(MessageAnswer::Replace);
-    frame.OnCommand(kCmdImport);
-    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Failed to import data. Your days are as they were."));
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 6u);
-    SetDocumentsFolderForTesting(DocumentsPath());
-
-    messages.Clear();
-    captionsAtMessages.clear();
-    messages.QueueAnswer(MessageAnswer::Replace);
-    frame.OnCommand(kCmdImport);
-    EXPECT_EQ(messages.Texts().back(), QStringLiteral("Imported 2 days."));
-    ASSERT_EQ(TheCycleDatabase().Records().size(), 2u);
+    messages.SetObserver(
+        [&](const MessageRecorder::Message&) { captionsAtMessages << frame.SummaryPanel()->Items()[0]->caption; });
+    const struct
+    {
+        MessageAnswer answer;
+        bool blocked; ///< the data file cannot be saved
+        QString done;
+        size_t records;
+    } imports[] = {
+        {MessageAnswer::Cancel, false, QString(), 5},
+        {MessageAnswer::Add, false,
+         QStringLiteral("Imported 1 day. 1 date was already stored; your own record stayed there."), 6},
+        {MessageAnswer::Replace, true, QStringLiteral("Failed to import data. Your days are as they were."), 6},
+        {MessageAnswer::Replace, false, QStringLiteral("Imported 2 days."), 2},
+    };
+    for (const auto& import : imports) {
+        SCOPED_TRACE(import.done.toStdString());
+        messages.Clear();
+        captionsAtMessages.clear();
+        if (import.blocked)
+            BlockDocumentsFolder();
+        messages.QueueAnswer(import.answer);
+        frame.OnCommand(kCmdImport);
+        SetDocumentsFolderForTesting(DocumentsPath());
+        // Question, the reason a save failed, the outcome.
+        ASSERT_EQ(messages.Messages().size(), import.done.isEmpty() ? 1u : import.blocked ? 3u : 2u);
+        EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("2 days from a spreadsheet file")));
+        EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::AddReplaceCancel);
+        EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::Add) << "Enter loses nothing";
+        EXPECT_EQ(import.done.isEmpty() ? QString() : messages.Texts().back(), import.done);
+        EXPECT_EQ(TheCycleDatabase().Records().size(), import.records);
+        if (import.answer == MessageAnswer::Add) {
+            EXPECT_EQ(captionsAtMessages,
+                      (QStringList{QStringLiteral("Today: Day 2"), QStringLiteral("Today: Day 3")}));
+            EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[1]), Heavy) << "her own record of 20 November stays";
+        }
+    }
     EXPECT_EQ(TheCycleDatabase().Records()[1].note, QStringLiteral("theirs"));
-    EXPECT_EQ(captionsAtMessages.back(), QStringLiteral("Today: Day 3"));
     // The data file holds what the program shows.
     ResetCycleDatabaseForTesting();
     ASSERT_TRUE(TheCycleDatabase().Load());
     EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
-}
 
-TEST_F(MainFrameTest, AFileWithoutDaysIsRefusedAndOverNoDaysAPartlyReadFileSaysSoBeforeImporting)
-{
-    StoreNovemberPeriod();
-    CMainFrame frame;
-    MessageRecorder messages;
-    AnswerFileDialog(WriteFile(QStringLiteral("refused.csv"), QByteArray()));
-    frame.OnCommand(kCmdImport);
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("This file holds no days; nothing was imported.")));
-    EXPECT_EQ(TheCycleDatabase().Records().size(), 5u);
-
-    // With nothing stored there is nothing to add to or replace.
+    // With nothing stored there is nothing to add to or replace; a file read in part says so.
     messages.Clear();
+    messages.SetObserver({});
     TheCycleDatabase().Reset();
     const QString cut = QStringLiteral("2026-12-01;3\r\n2026-12-02;2\r\n\r\n2026-12-03;1\r\n");
-    AnswerFileDialog(
-        WriteFile(QStringLiteral("cut.csv"), QByteArray(reinterpret_cast<const char*>(cut.utf16()), 2 * cut.size())));
+    ChooseFile(QStringLiteral("cut.csv"), QByteArray(reinterpret_cast<const char*>(cut.utf16()), 2 * cut.size()));
     messages.QueueAnswer(MessageAnswer::Ok);
     frame.OnCommand(kCmdImport);
     ASSERT_EQ(messages.Messages().size(), 2u);
-    EXPECT_EQ(messages.Texts()[0],
-              QStringLiteral("2 days from a Velumina day file, 1 Dec 2026 to 2 Dec 2026.\nThe file "
-                             "could be read only up to line 2: line 3 is blank. Nothing from "
-                             "there on is imported.\n\nImport these days?"));
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("could be read only up to line 2: line 3 is blank")));
     EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(messages.Texts()[1], QStringLiteral("Imported 2 days."));
     EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
@@ -418,77 +377,4 @@ TEST_F(MainFrameTest, ClosingTheWindowOverChangedDayAsksAndCancelKeepsWindowEdit
     EXPECT_FALSE(frame.isVisible());
     ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
     EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Slight);
-}
-
-TEST_F(MainFrameTest, TheSettingsMenuEntryOpensThemAndANewThemeShowsAtOnce)
-{
-    StoreNovemberPeriod();
-    TheAppSettings().selectedTheme = 0;
-    CMainFrame frame;
-    ShowFrame(frame);
-    QMenu* menu = frame.CommandBar()->Popup(SoftKeyBar::Side::Right);
-    ASSERT_NE(menu, nullptr);
-    frame.CommandBar()->UpdateMenuState(menu);
-    const QString opened = PageOpenedBy(
-        frame, [&] { menu->actions()[0]->menu()->actions()[4]->trigger(); },
-        [](CBlackDialog* page) {
-            page->ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(3);
-            page->OnCommand(kIdOk);
-        });
-    EXPECT_EQ(opened, QStringLiteral("CSettingsDlg"));
-    EXPECT_EQ(TheAppSettings().selectedTheme, 3);
-
-    // Everything already shows the new theme, as a frame made now in it does.
-    CMainFrame fresh;
-    fresh.resize(frame.size());
-    ShowFrame(fresh);
-    // The rows may have been scrolled by the keys that opened the menu: compare at the top.
-    for (CSummaryPanel* summary : {frame.SummaryPanel(), fresh.SummaryPanel()})
-        summary->ScrollBy(-summary->Offset());
-    EXPECT_EQ(frame.SummaryPanel()->grab().toImage(), fresh.SummaryPanel()->grab().toImage());
-    EXPECT_EQ(frame.CommandBar()->palette().color(QPalette::Window),
-              fresh.CommandBar()->palette().color(QPalette::Window));
-    TheAppSettings().selectedTheme = 0;
-}
-
-// A second start asks the running program to show itself. When a question is open, it is the
-// question that must come forward: the main window above it would look frozen.
-TEST_F(MainFrameTest, ShowAndRaiseBringsAnOpenQuestionForwardAboveTheMainWindow)
-{
-    const MessageHandler previous = SetMessageHandler(MessageHandler());
-    const auto restore = qScopeGuard([&] { SetMessageHandler(previous); });
-    CMainFrame frame;
-    ShowFrame(frame);
-    InstallMessageBoxHandler([&frame]() -> QWidget* { return &frame; });
-    // Stands for the window of another program the user went to.
-    QWidget elsewhere;
-    elsewhere.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-    auto goElsewhere = [&elsewhere] {
-        elsewhere.activateWindow();
-        QTest::qWait(20);
-        return QApplication::activeWindow() == &elsewhere;
-    };
-
-    QWidget* activeAfterRaise = nullptr;
-    QWidget* question = nullptr;
-    QTimer::singleShot(0, &frame, [&] {
-        question = QApplication::activeModalWidget();
-        ASSERT_NE(question, nullptr);
-        frame.showMinimized();
-        EXPECT_TRUE(goElsewhere());
-        frame.ShowAndRaise();
-        QTest::qWait(20);
-        activeAfterRaise = QApplication::activeWindow();
-        EXPECT_FALSE(frame.isMinimized());
-        question->close();
-    });
-    EXPECT_EQ(ShowMessage(QStringLiteral("Save changes?"), MessageButtons::YesNo), MessageAnswer::No);
-    EXPECT_EQ(activeAfterRaise, question) << "the main window came above the open question";
-
-    // Without a question, the main window itself comes forward.
-    ASSERT_TRUE(goElsewhere());
-    frame.ShowAndRaise();
-    QTest::qWait(20);
-    EXPECT_EQ(QApplication::activeWindow(), &frame);
 }

@@ -1,4 +1,3 @@
-#include "ProcessHome.h"
 #include "TestSupport.h"
 
 #include "app/CMainApp.h"
@@ -13,12 +12,7 @@
 #include "ui/toolkit/ImageCache.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QImage>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -33,10 +27,7 @@ protected:
         TheImageCache().LoadImages(ImageCache::StartupImageNames());
         TheAppSettings().interactiveRun = false;
         // A data file with one stored day.
-        DayRecord day;
-        day.date = Date(2026, 11, 20);
-        SetLevel(day, Heavy);
-        ASSERT_TRUE(TheCycleDatabase().SetDay(day));
+        ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, 20), Heavy)));
         ResetCycleDatabaseForTesting();
         QString error;
         ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
@@ -119,39 +110,4 @@ TEST_F(StartupTest, OnlyTheRightPasswordOpensTheFrameWithTheDataAndEscapeReadsNo
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(m_prompts, 0);
     EXPECT_EQ(TheCycleDatabase().Records().size(), 1u);
-}
-
-TEST(UnattendedStartTest, TheScreenshotRunEndsAtTheWelcomeAtThePromptAndAtTheMainWindow)
-{
-    // What a first start, a protected start and an everyday start show first: each run must
-    // end by itself with a picture of it, never wait for an answer.
-    const struct
-    {
-        const char* what;
-        QByteArray settings;
-    } starts[] = {
-        {"welcome page", QByteArray()},
-        {"password prompt", QByteArray("[Settings]\nPasswordEnabled=1\n")},
-        {"main window", QByteArray("[Settings]\nWelcomeDismissed=1\n")},
-    };
-    for (const auto& start : starts) {
-        ProcessHome home;
-        const QString settingsFolder = home.Path(QStringLiteral("config/Quorlen Software"));
-        QDir().mkpath(settingsFolder);
-        if (!start.settings.isEmpty()) {
-            QFile settings(settingsFolder + QStringLiteral("/Velumina.conf"));
-            ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-            settings.write(start.settings);
-        }
-        const QString shot = home.Path(QStringLiteral("shot.png"));
-        home.environment.insert(QStringLiteral("VELUMINA_SCREENSHOT"), shot);
-        QProcess process;
-        process.setProcessEnvironment(home.environment);
-        process.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../velumina")), {});
-        const bool ended = process.waitForFinished(60000);
-        if (!ended)
-            process.kill();
-        EXPECT_TRUE(ended) << start.what;
-        EXPECT_FALSE(QImage(shot).isNull()) << start.what;
-    }
 }

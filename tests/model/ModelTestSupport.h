@@ -8,7 +8,16 @@
 #include <unistd.h>
 #include <vector>
 
-// Builders for day records and a guard that ends a test process that hangs.
+// Builders for day records, a date comparison that names both dates, and a guard that ends a
+// test process that hangs.
+
+inline ::testing::AssertionResult SameDate(const CalDate& actual, const CalDate& expected)
+{
+    if (IsSameDate(actual, expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual.year << "-" << actual.month << "-" << actual.day << " instead of "
+                                         << expected.year << "-" << expected.month << "-" << expected.day;
+}
 
 /// Records `days` consecutive days from `first`, each of `level`.
 inline void AddRun(std::vector<DayRecord>& records, CalDate first, int days, int level = Medium)

@@ -8,25 +8,9 @@
 #include "ui/toolkit/ImageCache.h"
 #include "ui/toolkit/ThemedPalette.h"
 
-#include <QFontMetrics>
-#include <QTemporaryDir>
-
 namespace {
 
 using ScrollPanelTest = ToolkitTest;
-
-// True when some pixel of `area` has exactly (within 1) the colour `color`.
-bool AreaShows(const QImage& image, QRect area, QColor color)
-{
-    area = area.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (Near(image.pixelColor(x, y), color, 1))
-                return true;
-        }
-    }
-    return false;
-}
 
 TEST_F(ScrollPanelTest, RowsReadInEveryThemeAndOnlyTheSelectedOneIsHighlighted)
 {
@@ -69,45 +53,11 @@ TEST_F(ScrollPanelTest, RowsReadInEveryThemeAndOnlyTheSelectedOneIsHighlighted)
     }
     EXPECT_EQ(scroller->populateCount, populated);
 
-    // A wider window draws the rows across its whole width.
-    scroller->resize(580, 640);
-    EXPECT_TRUE(Near(Grab(scroller.get()).pixelColor(577, 1), SelectedTheme().Color(4), 3));
-
     // A stored theme number out of range means the first theme.
     for (const int index : {7, -1}) {
         TheAppSettings().selectedTheme = index;
         EXPECT_EQ(SelectedTheme().name, QStringLiteral("Black")) << index;
     }
-}
-
-TEST_F(ScrollPanelTest, IconsAreBlendedIntoTheirSquareAndLongTextEndsInAnEllipsis)
-{
-    QTemporaryDir folder;
-    WriteTestPng(folder.filePath(QStringLiteral("half.png")), 96, QColor(0, 0, 255, 128));
-    ImageCache& cache = TheImageCache();
-    cache.SetImageFolder(folder.path());
-    cache.SetCompiledInFolder(QString());
-    ASSERT_TRUE(cache.LoadImages({QStringLiteral("half.png")}));
-
-    // Half-transparent blue over the row gradient: blended, not replaced.
-    auto scroller = MakeScroller(2, QSize(480, 640), 0);
-    const int m = cache.Margin();
-    const int s = cache.IconSize();
-    const QColor blended = Grab(scroller.get()).pixelColor(m + s / 2, scroller->Panel()->RowHeight() / 2);
-    const QColor row = ColorTheme::BuiltIn(0).Color(4);
-    EXPECT_GT(blended.blue(), row.blue() + 60);
-    EXPECT_GT(blended.red(), row.red() / 3);
-
-    // A window too narrow for the caption ends it in an ellipsis inside the text column.
-    const QFontMetrics metrics(cache.CaptionFont());
-    const int textLeft = 3 * m + s;
-    const int available = metrics.horizontalAdvance(QStringLiteral("Row 0")) / 2;
-    const int width = textLeft + available + m;
-    auto narrow = MakeScroller(1, QSize(width, 200));
-    const QImage narrowImage = Grab(narrow.get());
-    const QColor text = SelectedTheme().Color(2);
-    EXPECT_TRUE(AreaShows(narrowImage, QRect(textLeft, m, available, cache.CaptionHeight()), text));
-    EXPECT_FALSE(AreaShows(narrowImage, QRect(width - m, m, m - 1, cache.CaptionHeight()), text));
 }
 
 TEST_F(ScrollPanelTest, APaintThatFindsTheRowsOutOfDateShowsTheNewRowsWhole)

@@ -1,8 +1,6 @@
 #include "ToolkitTestSupport.h"
 
 #include "platform/gui/SoftKeyBar.h"
-#include "platform/gui/UpDownButtons.h"
-#include "platform/gui/UpDownEdit.h"
 #include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "ui/toolkit/ColorTheme.h"
@@ -41,20 +39,8 @@ TEST_F(SoftKeyBarTest, TheMainMenuReachesEveryScreenByLetterGreysAsAskedAndErasi
     QWidget parent;
     parent.resize(240, 100);
     parent.show();
-    // Every key of every bar has its letter.
-    for (const int id :
-         {kMenuMainFrame, kMenuCalendar, kMenuToday, kMenuOkCancel, kMenuBack, kMenuWelcome, kMenuHistory}) {
-        std::unique_ptr<SoftKeyBar> bar(SoftKeyBar::Create(id, &parent));
-        for (const SoftKeyBar::Side side : {SoftKeyBar::Side::Left, SoftKeyBar::Side::Right}) {
-            if (QPushButton* key = bar->Key(side)) {
-                EXPECT_GE(key->text().indexOf(QLatin1Char('&')), 0) << id << ' ' << key->text().toStdString();
-            }
-        }
-    }
-
     SoftKeyBar* bar = SoftKeyBar::Create(kMenuMainFrame, &parent);
     bar->show();
-    EXPECT_EQ(bar->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("&Today"));
     QSignalSpy commands(bar, &SoftKeyBar::commandTriggered);
     QTest::mouseClick(bar->Key(SoftKeyBar::Side::Left), Qt::LeftButton);
     ASSERT_EQ(commands.size(), 1);
@@ -123,25 +109,6 @@ TEST_F(SoftKeyBarTest, KeysTakeTheNewThemesTextWhenTheThemeChangesUnderAnOpenPag
                 << group;
         }
     }
-}
-
-TEST_F(SoftKeyBarTest, TheUpDownEditTakesDigitsFreelyAndStepsWithinItsRange)
-{
-    QWidget parent;
-    auto* edit = new UpDownEdit(&parent);
-    auto* arrows = new UpDownButtons(&parent);
-    arrows->SetBuddy(edit);
-    arrows->SetRange(20, 40);
-    parent.show();
-    QTest::keyClicks(edit, QStringLiteral("4a5-"));
-    EXPECT_EQ(edit->text(), QStringLiteral("45")) << "only digits, but out of range is allowed";
-    QTest::keyClick(edit, Qt::Key_Up);
-    EXPECT_EQ(edit->text(), QStringLiteral("40"));
-    QTest::mouseClick(arrows->DownButton(), Qt::LeftButton);
-    EXPECT_EQ(edit->text(), QStringLiteral("39"));
-    edit->setText(QStringLiteral("20"));
-    QTest::keyClick(edit, Qt::Key_Down);
-    EXPECT_EQ(edit->text(), QStringLiteral("20"));
 }
 
 } // namespace

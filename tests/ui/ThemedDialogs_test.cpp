@@ -1,23 +1,17 @@
 #include "ToolkitTestSupport.h"
 
-#include "PixelContrast.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/MessageBoxHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/toolkit/ColorTheme.h"
-#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ThemedPalette.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -43,21 +37,7 @@ struct Seen
     QColor text;
     bool textWhole = true;
     bool buttonsFit = true;
-    double defaultStandsOut = 0.0; ///< contrast of the default (No) button's frame to Yes's
 };
-
-// A button frame's colour: the pixel of its outer two pixels that differs most from the box.
-QColor FrameColor(const QImage& image, QAbstractButton* button, QColor window)
-{
-    const QRect r = button->geometry();
-    QColor best = window;
-    for (const QRect& edge : {QRect(r.left(), r.top(), r.width(), 2), QRect(r.left(), r.top(), 2, r.height())}) {
-        const QColor pixel = MostContrastingPixel(image, edge, window);
-        if (ContrastRatio(pixel, window) > ContrastRatio(best, window))
-            best = pixel;
-    }
-    return best;
-}
 
 void LookAtNextModal(Seen& seen)
 {
@@ -72,12 +52,6 @@ void LookAtNextModal(Seen& seen)
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             for (QAbstractButton* button : box->buttons())
                 seen.buttonsFit = seen.buttonsFit && button->width() >= button->sizeHint().width();
-            QAbstractButton* no = box->button(QMessageBox::No);
-            if (no && static_cast<QAbstractButton*>(box->defaultButton()) == no) {
-                const QImage image = box->grab().toImage();
-                seen.defaultStandsOut = ContrastRatio(FrameColor(image, no, seen.window),
-                                                      FrameColor(image, box->button(QMessageBox::Yes), seen.window));
-            }
         }
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
@@ -155,7 +129,6 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndPlace
         ShowMessage(QStringLiteral("Delete?"), MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
         EXPECT_LT(small.geometry.width(), owner.width());
         EXPECT_EQ(small.window, theme.Color(11));
-        EXPECT_GE(small.defaultStandsOut, kMarkContrast) << "the default button stands out";
 
         Seen file;
         LookAtNextModal(file);
@@ -164,55 +137,6 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndPlace
         EXPECT_EQ(file.window, theme.Color(11));
         EXPECT_EQ(file.text, theme.Color(10));
     }
-
-    // Before the main window exists (the start-up password prompt), a box stands over the
-    // open prompt.
-    InstallMessageBoxHandler([]() -> QWidget* { return nullptr; });
-    QDialog prompt;
-    ApplyThemedPalette(&prompt);
-    prompt.setGeometry(800, 400, 320, 150);
-    prompt.open();
-    Seen box;
-    LookAtNextModal(box);
-    ShowMessage(QStringLiteral("Wrong password!"), MessageButtons::Ok, MessageIcon::Warning);
-    EXPECT_EQ(box.window, SelectedTheme().Color(11));
-    EXPECT_GE(box.geometry.left(), prompt.geometry().left());
-    EXPECT_LE(box.geometry.right(), prompt.geometry().right());
-    prompt.reject();
-}
-
-TEST_F(ThemedDialogsTest, DropDownListsOpenInTheThemeAndFollowAChangeOfIt)
-{
-    // Desktop themes give menus a palette of their own, and the style dresses a drop-down
-    // list as a menu: here that palette is a light one, as on most desktops.
-    const QPalette menus = QApplication::palette("QMenu");
-    QPalette light = QApplication::palette();
-    light.setColor(QPalette::Window, Qt::white);
-    light.setColor(QPalette::Base, Qt::white);
-    light.setColor(QPalette::Text, Qt::black);
-    QApplication::setPalette(light, "QMenu");
-
-    QWidget owner;
-    auto* box = new QComboBox(&owner);
-    box->addItems({QStringLiteral("Black"), QStringLiteral("White")});
-    ApplyThemedPalette(&owner);
-    owner.show();
-    // A dark theme, then a light one chosen while the list exists.
-    for (const int theme : {0, 4}) {
-        SCOPED_TRACE(theme);
-        TheAppSettings().selectedTheme = theme;
-        RefreshForThemeChange();
-        box->showPopup();
-        QAbstractItemView* list = box->view();
-        EXPECT_TRUE(list->isVisible());
-        // What the list shows: the second row (not the current one) at its left edge.
-        const QImage shown = list->window()->grab().toImage();
-        const QRect row = list->visualRect(box->model()->index(1, 0));
-        const QPoint rowLeft = list->viewport()->mapTo(list->window(), row.topLeft() + QPoint(2, row.height() / 2));
-        EXPECT_EQ(shown.pixelColor(rowLeft), ThemedPalette(SelectedTheme()).color(QPalette::Active, QPalette::Window));
-        box->hidePopup();
-    }
-    QApplication::setPalette(menus, "QMenu");
 }
 
 TEST_F(ThemedDialogsTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsTheSafeAnswer)
@@ -232,8 +156,6 @@ TEST_F(ThemedDialogsTest, EnterPressesTheNamedDefaultAndEscapeOrClosingIsTheSafe
     EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, escape), MessageAnswer::Cancel);
     EXPECT_EQ(Ask(MessageButtons::SaveDiscardCancel, std::nullopt, close), MessageAnswer::Cancel);
     const MessageAnswer discarded = Ask(MessageButtons::SaveDiscardCancel, std::nullopt, [](QMessageBox& box) {
-        EXPECT_EQ(ButtonTexts(box),
-                  (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard"), QStringLiteral("Save")}));
         QTest::mouseClick(box.button(QMessageBox::Discard), Qt::LeftButton);
     });
     EXPECT_EQ(discarded, MessageAnswer::Discard);

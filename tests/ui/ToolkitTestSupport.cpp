@@ -32,17 +32,13 @@ void ToolkitTest::TearDown()
     VeluminaTest::TearDown();
 }
 
-TestScroller::TestScroller(int rowCount, int rowIconIndex) : count(rowCount), iconIndex(rowIconIndex)
-{
-}
-
 void TestScroller::Populate()
 {
     ++populateCount;
     ClearItems();
     for (int i = 0; i < count; ++i) {
-        AddItem(std::make_unique<PanelItem>(QStringLiteral("Row %1").arg(i), QStringLiteral("Description %1").arg(i),
-                                            iconIndex));
+        AddItem(
+            std::make_unique<PanelItem>(QStringLiteral("Row %1").arg(i), QStringLiteral("Description %1").arg(i), -1));
     }
 }
 
@@ -100,9 +96,9 @@ void WriteTestPng(const QString& path, int size, QColor color)
     image.save(path, "PNG");
 }
 
-std::unique_ptr<TestScroller> MakeScroller(int count, QSize size, int iconIndex)
+std::unique_ptr<TestScroller> MakeScroller(int count, QSize size)
 {
-    auto scroller = std::make_unique<TestScroller>(count, iconIndex);
+    auto scroller = std::make_unique<TestScroller>(count);
     scroller->SetIntroSlide(false);
     scroller->resize(size);
     scroller->show();

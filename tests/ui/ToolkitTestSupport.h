@@ -27,14 +27,15 @@ protected:
 class TestScroller : public CFingerScroller
 {
 public:
-    explicit TestScroller(int count, int iconIndex = -1);
+    explicit TestScroller(int rowCount) : count(rowCount)
+    {
+    }
 
     void Populate() override;
     void ActivateItem(int index) override;
     bool NeedsRebuild() override;
 
     int count;
-    int iconIndex;
     int populateCount = 0;
     bool rebuildRequested = false;
     std::vector<int> activated;
@@ -60,4 +61,4 @@ void WriteTestPng(const QString& path, int size, QColor color);
 
 /// Makes a scroller of 480 x 640 (or `size`) with `count` rows, shown and created, without
 /// the slide-in.
-std::unique_ptr<TestScroller> MakeScroller(int count, QSize size = QSize(480, 640), int iconIndex = -1);
+std::unique_ptr<TestScroller> MakeScroller(int count, QSize size = QSize(480, 640));
