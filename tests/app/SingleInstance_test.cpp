@@ -7,8 +7,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <cstring>
 #include <functional>
@@ -165,6 +168,32 @@ TEST_F(SingleInstanceTest, TheSocketLivesInAFolderOnlySheCanEnterAndIsNamedAfter
         EXPECT_EQ(a, SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/a/Documents/Velumina.dat")));
         EXPECT_NE(a, SingleInstanceGuard::SocketPathFor(QStringLiteral("/home/b/Documents/Velumina.dat")));
     }
+}
+
+TEST_F(SingleInstanceTest, ARequestNotOurOwnRaisesNothing)
+{
+    const QString path = TempPath(QStringLiteral("own.socket"));
+    SingleInstanceGuard guard;
+    ASSERT_EQ(guard.Acquire(path, 1, 50), SingleInstanceGuard::Outcome::First);
+    QSignalSpy raised(&guard, &SingleInstanceGuard::ShowRequested);
+    // Another line, our own word inside another line, and a request that never ends (not read
+    // beyond a small limit): each is hung up on.
+    for (const QByteArray& request : {QByteArray("hello\n"), QByteArray("show me\n"), QByteArray(1 << 20, 'x')}) {
+        SCOPED_TRACE(request.left(8).constData());
+        QLocalSocket client;
+        client.connectToServer(path);
+        ASSERT_TRUE(client.waitForConnected(2000));
+        client.write(request);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                client.waitForBytesWritten(20);
+                return client.state() != QLocalSocket::ConnectedState;
+            },
+            5000))
+            << "the instance hung up";
+    }
+    EXPECT_EQ(raised.count(), 0);
+    EXPECT_EQ(guard.RequestsAnswered(), 0);
 }
 
 TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEndsEvenWhenBothStartAtOnce)

@@ -5,8 +5,17 @@
 #include "settings/SettingsAccess.h"
 #include "ui/toolkit/ImageCache.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
+
+namespace {
+// Set in a copy of this program that runs with a screen of its own: the size the screen
+// should have for the window, in the window's (logical) pixels.
+constexpr char kExpectedScreen[] = "VELUMINA_EXPECTED_SCREEN";
+} // namespace
 
 TEST(WindowPlacementTest, AWindowIsFittedOntoTheScreensThereAre)
 {
@@ -32,6 +41,7 @@ TEST(WindowPlacementTest, AWindowIsFittedOntoTheScreensThereAre)
     EXPECT_EQ(FitOnScreens(QRect(4000, 1500, 500, 1400), {left, right}), QRect(1420, 0, 500, 1040));
     // Taller than the screen it is on.
     EXPECT_EQ(FitOnScreens(QRect(100, -50, 480, 1282), {QRect(0, 0, 640, 512)}), QRect(100, 0, 480, 512));
+    EXPECT_EQ(FitOnScreens(QRect(5, 5, 10, 10), {}), QRect(5, 5, 10, 10));
 }
 
 class FirstWindowTest : public VeluminaTest
@@ -47,6 +57,11 @@ protected:
 TEST_F(FirstWindowTest, TheFirstWindowAndARememberedPlaceFitTheScreen)
 {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray expected = qgetenv(kExpectedScreen);
+    if (!expected.isEmpty()) {
+        EXPECT_EQ(QStringLiteral("%1x%2").arg(available.width()).arg(available.height()),
+                  QString::fromLatin1(expected));
+    }
     const QRect room = available.marginsRemoved(DecorationAllowance());
     {
         CMainFrame frame;
@@ -79,5 +94,45 @@ TEST_F(FirstWindowTest, TheFirstWindowAndARememberedPlaceFitTheScreen)
         CMainFrame frame;
         EXPECT_TRUE(room.contains(frame.geometry()))
             << frame.geometry().x() << "," << frame.geometry().y() << " " << frame.width() << "x" << frame.height();
+    }
+}
+
+TEST_F(FirstWindowTest, TheFirstWindowFitsASmallAndAScaledScreen)
+{
+    if (qEnvironmentVariableIsSet(kExpectedScreen))
+        GTEST_SKIP() << "run inside a copy of the tests";
+    struct Screen
+    {
+        QSize pixels;
+        const char* scale;
+        QSize logical;
+    };
+    for (const Screen& screen : {Screen{{1280, 1024}, "2", {640, 512}}, Screen{{800, 480}, "1", {800, 480}},
+                                 Screen{{1920, 1080}, "1", {1920, 1080}}}) {
+        SCOPED_TRACE(screen.pixels.height());
+        QTemporaryDir folder;
+        const QString config = folder.filePath(QStringLiteral("screen.json"));
+        QFile file(config);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("{\"screens\": [{\"name\": \"Screen\", \"x\": 0, \"y\": 0, \"width\": %1, "
+                                  "\"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}")
+                       .arg(screen.pixels.width())
+                       .arg(screen.pixels.height())
+                       .toUtf8());
+        file.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+        environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(screen.scale));
+        environment.insert(QString::fromLatin1(kExpectedScreen),
+                           QStringLiteral("%1x%2").arg(screen.logical.width()).arg(screen.logical.height()));
+        QProcess copy;
+        copy.setProcessEnvironment(environment);
+        copy.setProcessChannelMode(QProcess::MergedChannels);
+        copy.start(QCoreApplication::applicationFilePath(),
+                   {QStringLiteral("--gtest_filter=FirstWindowTest.TheFirstWindowAndARememberedPlaceFitTheScreen")});
+        ASSERT_TRUE(copy.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(copy.readAll());
+        EXPECT_EQ(copy.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
     }
 }

@@ -39,6 +39,17 @@ TEST_F(SoftKeyBarTest, TheMainMenuReachesEveryScreenByLetterGreysAsAskedAndErasi
     QWidget parent;
     parent.resize(240, 100);
     parent.show();
+    // Every key of every bar has its letter.
+    for (const int id :
+         {kMenuMainFrame, kMenuCalendar, kMenuToday, kMenuOkCancel, kMenuBack, kMenuWelcome, kMenuHistory}) {
+        std::unique_ptr<SoftKeyBar> bar(SoftKeyBar::Create(id, &parent));
+        for (const SoftKeyBar::Side side : {SoftKeyBar::Side::Left, SoftKeyBar::Side::Right}) {
+            if (QPushButton* key = bar->Key(side)) {
+                EXPECT_GE(key->text().indexOf(QLatin1Char('&')), 0) << id << ' ' << key->text().toStdString();
+            }
+        }
+    }
+
     SoftKeyBar* bar = SoftKeyBar::Create(kMenuMainFrame, &parent);
     bar->show();
     QSignalSpy commands(bar, &SoftKeyBar::commandTriggered);

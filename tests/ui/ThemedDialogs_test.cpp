@@ -1,10 +1,12 @@
 #include "ToolkitTestSupport.h"
 
+#include "PixelContrast.h"
 #include "platform/MessageBox.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/MessageBoxHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/toolkit/ColorTheme.h"
+#include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/ThemedPalette.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -37,7 +40,21 @@ struct Seen
     QColor text;
     bool textWhole = true;
     bool buttonsFit = true;
+    double defaultStandsOut = 0.0; ///< contrast of the default (No) button's frame to Yes's
 };
+
+// A button frame's colour: the pixel of its outer two pixels that differs most from the box.
+QColor FrameColor(const QImage& image, QAbstractButton* button, QColor window)
+{
+    const QRect r = button->geometry();
+    QColor best = window;
+    for (const QRect& edge : {QRect(r.left(), r.top(), r.width(), 2), QRect(r.left(), r.top(), 2, r.height())}) {
+        const QColor pixel = MostContrastingPixel(image, edge, window);
+        if (ContrastRatio(pixel, window) > ContrastRatio(best, window))
+            best = pixel;
+    }
+    return best;
+}
 
 void LookAtNextModal(Seen& seen)
 {
@@ -52,6 +69,12 @@ void LookAtNextModal(Seen& seen)
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             for (QAbstractButton* button : box->buttons())
                 seen.buttonsFit = seen.buttonsFit && button->width() >= button->sizeHint().width();
+            QAbstractButton* no = box->button(QMessageBox::No);
+            if (no && static_cast<QAbstractButton*>(box->defaultButton()) == no) {
+                const QImage image = box->grab().toImage();
+                seen.defaultStandsOut = ContrastRatio(FrameColor(image, no, seen.window),
+                                                      FrameColor(image, box->button(QMessageBox::Yes), seen.window));
+            }
         }
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
@@ -129,6 +152,7 @@ TEST_F(ThemedDialogsTest, MessageBoxesAndFileDialogsTakeTheirOwnersThemeAndPlace
         ShowMessage(QStringLiteral("Delete?"), MessageButtons::YesNo, MessageIcon::Default, MessageAnswer::No);
         EXPECT_LT(small.geometry.width(), owner.width());
         EXPECT_EQ(small.window, theme.Color(11));
+        EXPECT_GE(small.defaultStandsOut, kMarkContrast) << "the default button stands out";
 
         Seen file;
         LookAtNextModal(file);
