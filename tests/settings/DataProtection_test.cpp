@@ -65,40 +65,6 @@ protected:
 };
 } // namespace
 
-TEST_F(DataProtectionTest, OnNewPasswordAndOffEachKeepTheDaysAndStoreNoCheckValue)
-{
-    bool kept = false;
-    QString error;
-    const QStringList passwords{QStringLiteral("tulip"), QStringLiteral("rose"), QStringLiteral("eulia")};
-    EXPECT_FALSE(DataProtection::NeedsPassword());
-
-    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("tulip"), error)) << error.toStdString();
-    EXPECT_TRUE(DataProtection::IsOn());
-    EXPECT_TRUE(DataProtection::NeedsPassword());
-    EXPECT_TRUE(ThePasswordStore().IsEnabled());
-    EXPECT_TRUE(ReadSettingBytes(kSection, QStringLiteral("Password")).isEmpty());
-    EXPECT_FALSE(FileBytes(SettingsFilePath()).contains("tulip"));
-    EXPECT_EQ(Opener(passwords, kept), QStringLiteral("tulip"));
-    EXPECT_TRUE(kept);
-
-    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error));
-    EXPECT_EQ(Opener(passwords, kept), QStringLiteral("rose"));
-    EXPECT_TRUE(kept);
-
-    const QByteArray sealed = FileBytes(GetDataFilePath());
-    EXPECT_FALSE(DataProtection::SwitchOff(QStringLiteral("tulip"), error));
-    EXPECT_EQ(error, QStringLiteral("Wrong password!"));
-    EXPECT_EQ(FileBytes(GetDataFilePath()), sealed);
-
-    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("rose"), error));
-    EXPECT_EQ(SessionSealKey(), nullptr);
-    EXPECT_FALSE(ThePasswordStore().IsEnabled());
-    EXPECT_FALSE(DataProtection::NeedsPassword());
-    EXPECT_EQ(Opener(passwords, kept), QString());
-    EXPECT_TRUE(kept);
-    EXPECT_TRUE(FileBytes(GetDataFilePath()).size() < sealed.size()) << "the scrambled form again";
-}
-
 TEST_F(DataProtectionTest, TheStartOpensTheFileWithThePasswordAndConvertsAnEarlierInstallOnce)
 {
     QString message;

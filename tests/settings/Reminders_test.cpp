@@ -29,11 +29,6 @@ protected:
     void RecordNovemberPeriod()
     {
         RecordPeriod(Date(2026, 11, 9), 3);
-        CalDate next{0, 0, 0};
-        ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
-        ASSERT_TRUE(IsSameDate(next, Date(2026, 12, 7)));
-        ASSERT_TRUE(TheCycleDatabase().FindNextPeriodStart(next));
-        ASSERT_TRUE(IsSameDate(next, Date(2027, 1, 4)));
     }
 
     void StartInteractiveRun()
@@ -41,20 +36,6 @@ protected:
         TheAppSettings().interactiveRun = true;
     }
 };
-
-TEST_F(RemindersTest, AlertDayIsTheChosenDaysBeforeTheStartAndNeverTodayOrEarlier)
-{
-    AppSettings& settings = TheAppSettings();
-    settings.alertDaysInAdvance = 0;
-    settings.ScheduleCycleAlert(Date(2026, 12, 7));
-    settings.ScheduleCycleAlert(Date(2026, 12, 6));
-    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 7)}));
-
-    settings.alertDaysInAdvance = 3;
-    settings.ScheduleCycleAlert(Date(2026, 12, 9));  // 6 December: today
-    settings.ScheduleCycleAlert(Date(2026, 12, 10)); // 7 December
-    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 7), Date(2026, 12, 7)}));
-}
 
 TEST_F(RemindersTest, TheSwitchAndTheDaysInAdvanceDecideTheRegisteredAlerts)
 {
@@ -298,36 +279,4 @@ TEST_F(RemindersTest, ALatePeriodGetsNoAlertThatWouldComeBackEveryDay)
     RecordPeriod(Date(2026, 11, 1), 3);
     ASSERT_EQ(TheCycleDatabase().LateDays(), 0);
     EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 28)}));
-}
-
-TEST_F(RemindersTest, ABatchRegistersOnceWithTheSettingsItEndsWith)
-{
-    RecordNovemberPeriod();
-    StartInteractiveRun();
-    AppSettings& settings = TheAppSettings();
-    settings.Reschedule();
-    ASSERT_EQ(AlertDays(), Days({Date(2027, 1, 3)}));
-
-    // A new cycle length and the alerts switched off: nothing is registered on the way.
-    const int added = Memory().AddedCount();
-    {
-        AppSettings::RescheduleBatch batch(settings);
-        TheCycleDatabase().SetInitialCycleLen(30);
-        TheCycleDatabase().SetInitialPeriodLen(4);
-        EXPECT_EQ(Memory().AddedCount(), added) << "held back until the batch ends";
-        settings.SetAlert(false, 1);
-    }
-    EXPECT_EQ(Memory().AddedCount(), added);
-    EXPECT_TRUE(Memory().Entries().empty());
-
-    // Switched on with another length: one registration, for the final prediction.
-    {
-        AppSettings::RescheduleBatch batch(settings);
-        TheCycleDatabase().SetInitialCycleLen(28);
-        settings.SetAlert(true, 0);
-    }
-    EXPECT_EQ(Memory().AddedCount(), added + 3);
-    EXPECT_EQ(WakeupDays(), Days({Date(2026, 12, 20)}));
-    EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 7), Date(2027, 1, 4)}));
-    EXPECT_EQ(StoredInt("AlertEnabled"), 1);
 }

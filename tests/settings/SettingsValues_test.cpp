@@ -128,25 +128,3 @@ TEST_F(SettingsValuesTest, StoredValuesOutsideTheirRangesAreMadeUsable)
     settings.Save();
     EXPECT_EQ(Stored("AlertEnabled"), 0);
 }
-
-TEST_F(SettingsValuesTest, AnOversizedSettingsFileIsNeitherReadNorWrittenAndSaidSo)
-{
-    Store("InitialCycleLen", 30);
-    EXPECT_TRUE(SettingsFileProblem().isEmpty());
-    const QString path = SettingsFilePath();
-    const qint64 size = QFileInfo(path).size();
-    // 2 MB of zeros after the values, sparse, so made at once.
-    QFile file(path);
-    ASSERT_TRUE(file.resize(qint64{2} << 20));
-    EXPECT_EQ(Stored("InitialCycleLen"), -12345);
-    EXPECT_TRUE(ReadSettingBytes(Section(), QStringLiteral("Password")).isEmpty());
-    EXPECT_FALSE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 31));
-    EXPECT_FALSE(IsSettingsWritable());
-    EXPECT_EQ(QFileInfo(path).size(), qint64{2} << 20);
-    EXPECT_TRUE(SettingsFileProblem().contains(QDir::toNativeSeparators(path)));
-
-    // Made small again, its values are there as they were.
-    ASSERT_TRUE(file.resize(size));
-    EXPECT_EQ(Stored("InitialCycleLen"), 30);
-    EXPECT_TRUE(SettingsFileProblem().isEmpty());
-}

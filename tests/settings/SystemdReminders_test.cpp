@@ -15,8 +15,6 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QVariantMap>
 
 #include <chrono>
 #include <thread>
@@ -37,56 +35,6 @@ public:
 
     QList<QStringList> shown;
     Outcome answer = Outcome::Closed;
-};
-
-// The desktop's notification service on a private bus: records what it is asked to show
-// and answers with the action it is told to.
-class FakeNotificationService : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QStringList received;
-    QString action;
-
-public slots:
-    QStringList GetCapabilities()
-    {
-        return {QStringLiteral("actions"), QStringLiteral("body-markup")};
-    }
-
-    uint Notify(const QString& application,
-                uint,
-                const QString& icon,
-                const QString& summary,
-                const QString& body,
-                const QStringList& actions,
-                const QVariantMap& hints,
-                int)
-    {
-        received = {application,
-                    icon,
-                    summary,
-                    body,
-                    actions.join(u','),
-                    hints.value(QStringLiteral("desktop-entry")).toString()};
-        // Answered after the reply.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (action.isEmpty())
-                    emit NotificationClosed(7, 2);
-                else
-                    emit ActionInvoked(7, action);
-            },
-            Qt::QueuedConnection);
-        return 7;
-    }
-
-signals:
-    void ActionInvoked(uint id, const QString& actionKey);
-    void NotificationClosed(uint id, uint reason);
 };
 
 QString Single(const QStringList& values)
@@ -375,66 +323,6 @@ TEST_F(SystemdRemindersTest, AnAlertReplayedAfterTheStartItAnnouncesIsDropped)
     EXPECT_EQ(ShowAlert(2, notifier), 1); // no such alert
 }
 
-TEST_F(SystemdRemindersTest, TheTextTravelsOverDBusAndItsActionOpensVelumina)
-{
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty())
-        GTEST_SKIP() << "dbus-daemon is not installed";
-    QProcess bus;
-    bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    ASSERT_TRUE(bus.waitForReadyRead(10000));
-    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    FakeNotificationService service;
-    QDBusConnection serviceBus = QDBusConnection::connectToBus(address, QStringLiteral("velumina-test-service"));
-    ASSERT_TRUE(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
-    ASSERT_TRUE(serviceBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
-                                          QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
-
-    NotificationHandle handle = 0;
-    NotificationEntry alert = Alert(kExecutable, Date(2026, 12, 20), Date(2026, 12, 21));
-    alert.notification->dialogText = QStringLiteral("Velumina: next cycle <starts> & soon");
-    ASSERT_TRUE(m_database->Add(alert, handle));
-    auto fallback = std::make_shared<RecordingCommandRunner::Log>();
-    for (const QString& action : {QStringLiteral("default"), QString()}) {
-        service.action = action;
-        DBusDesktopNotifier notifier(QDBusConnection::connectToBus(address, QStringLiteral("velumina-test-client")),
-                                     std::make_unique<RecordingCommandRunner>(fallback),
-                                     QString::fromUtf16(kDiscreetReminderText));
-        notifier.SetWaitLimit(10000);
-        ShowAlert(1, notifier);
-        EXPECT_EQ(
-            service.received,
-            (QStringList{QStringLiteral("Velumina"), QStringLiteral("com.quorlen.Velumina"), QStringLiteral("Velumina"),
-                         QStringLiteral("Velumina: next cycle &lt;starts&gt; &amp; soon"),
-                         QStringLiteral("default,Open Velumina"), QStringLiteral("com.quorlen.Velumina")}));
-        const QStringList opened = {kExecutable, QStringLiteral("AppRunToHandleNotification")};
-        EXPECT_EQ(started, action.isEmpty() ? QStringList() : opened);
-        QDBusConnection::disconnectFromBus(QStringLiteral("velumina-test-client"));
-    }
-    EXPECT_TRUE(fallback->empty());
-
-    QDBusConnection::disconnectFromBus(QStringLiteral("velumina-test-service"));
-    bus.kill();
-    bus.waitForFinished();
-}
-
-TEST_F(SystemdRemindersTest, ASecondProcessWaitsForTheLockBeforeItLooksAtTheUnits)
-{
-    RecordPeriod(Date(2026, 11, 9), 3);
-    ASSERT_EQ(UnitNames().size(), 2); // the wake-up
-    // Another process holds the lock while it works on the folder.
-    QLockFile other(m_database->LockFilePath());
-    ASSERT_TRUE(other.tryLock(0));
-    TheAppSettings().interactiveRun = true;
-    std::thread reschedule([] { TheAppSettings().Reschedule(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const int whileLocked = static_cast<int>(UnitNames().size());
-    other.unlock();
-    reschedule.join();
-    EXPECT_EQ(whileLocked, 2);
-    EXPECT_EQ(UnitNames().size(), 4); // wake-up and the alert for 4 January
-}
-
 TEST_F(SystemdRemindersTest, WhyRemindersCannotArriveIsAskedForAndNeverShownWhileRegistering)
 {
     const QString stubs = TempPath(QStringLiteral("bin"));
@@ -472,7 +360,22 @@ TEST_F(SystemdRemindersTest, AUnitThatCannotBeWrittenIsAFailedRegistration)
     EXPECT_TRUE(m_commands->empty());
 }
 
-#include "SystemdReminders_test.moc"
+TEST_F(SystemdRemindersTest, ASecondProcessWaitsForTheLockBeforeItLooksAtTheUnits)
+{
+    RecordPeriod(Date(2026, 11, 9), 3);
+    ASSERT_EQ(UnitNames().size(), 2); // the wake-up
+    // Another process holds the lock while it works on the folder.
+    QLockFile other(m_database->LockFilePath());
+    ASSERT_TRUE(other.tryLock(0));
+    TheAppSettings().interactiveRun = true;
+    std::thread reschedule([] { TheAppSettings().Reschedule(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const int whileLocked = static_cast<int>(UnitNames().size());
+    other.unlock();
+    reschedule.join();
+    EXPECT_EQ(whileLocked, 2);
+    EXPECT_EQ(UnitNames().size(), 4); // wake-up and the alert for 4 January
+}
 
 TEST_F(SystemdRemindersTest, TheProgramWithAWindowNeverWaitsForTheLockButTriesAgain)
 {

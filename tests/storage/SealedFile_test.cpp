@@ -3,27 +3,10 @@
 #include "storage/DataFile.h"
 #include "storage/SealedFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-#include <random>
+#include <QFile>
 
 namespace {
-class SealedFileTest : public StorageTest
-{
-protected:
-    // Three days, one with a note, saved sealed with `password`.
-    std::vector<DayRecord> SaveSealed(const QString& password)
-    {
-        SetSessionSealKey(SealKey::DeriveNew(password));
-        std::mt19937 random(7);
-        std::vector<DayRecord> records = RandomRecords(random, 3, 2020, 2021, QStringLiteral("xyz"));
-        SetNote(records[1], QStringLiteral("private note"));
-        Database().ReplaceRecords(records);
-        EXPECT_TRUE(Database().Save());
-        return records;
-    }
-};
+using SealedFileTest = StorageTest;
 
 SealKey::Salt SaltOf(const QByteArray& file)
 {
@@ -123,9 +106,13 @@ TEST_F(SealedFileTest, EveryChangedByteIsRefusedAndImpossibleCostsAreNotObeyed)
     }
 }
 
-TEST_F(SealedFileTest, TheDataFileIsSealedWhileASessionKeyIsSetAndHoldsNothingReadable)
+TEST_F(SealedFileTest, TheDataFileIsSealedWhileASessionKeyIsSetAndAChangedOneIsNeverOverwritten)
 {
-    const std::vector<DayRecord> records = SaveSealed(QStringLiteral("tulip"));
+    SetSessionSealKey(SealKey::DeriveNew(QStringLiteral("tulip")));
+    std::vector<DayRecord> records = {MakeRecord(2020, 1, 2, Heavy),
+                                      MakeRecord(2021, 3, 4, Medium, QStringLiteral("private note"))};
+    ASSERT_TRUE(Database().ReplaceRecords(records));
+    ASSERT_TRUE(Database().Save());
     const QByteArray sealed = FileBytes(DataPath());
     ASSERT_TRUE(SealedFile::IsSealed(sealed));
     EXPECT_FALSE(sealed.contains(Utf16Bytes(QStringLiteral("private note"))));
@@ -139,27 +126,15 @@ TEST_F(SealedFileTest, TheDataFileIsSealedWhileASessionKeyIsSetAndHoldsNothingRe
     EXPECT_TRUE(SameRecords(Database().Records(), records));
     EXPECT_TRUE(m_messages.Messages().empty());
 
-    // Without the key (a wrong password never gets this far) nothing is loaded or overwritten.
-    ForgetSessionSealKey();
-    EXPECT_FALSE(Database().Load());
-    EXPECT_TRUE(Database().Records().empty());
-    EXPECT_FALSE(Database().Save());
-    EXPECT_EQ(FileBytes(DataPath()), again);
-}
-
-TEST_F(SealedFileTest, AChangedSealedDataFileIsRefusedCopiedAsideAndNeverOverwritten)
-{
-    SaveSealed(QStringLiteral("tulip"));
-    const QByteArray sealed = FileBytes(DataPath());
-    // A byte of the header's cost, its salt, the nonce, the text and the tag.
-    for (const qsizetype at : {qsizetype{13}, qsizetype{25}, qsizetype{60}, qsizetype{90}, sealed.size() - 1}) {
+    // A byte of the header's cost, its salt, the nonce, the text and the tag: refused, copied
+    // aside and never overwritten.
+    for (const qsizetype at : {qsizetype{13}, qsizetype{25}, qsizetype{60}, qsizetype{90}, again.size() - 1}) {
         SCOPED_TRACE(at);
-        QByteArray changed = sealed;
+        QByteArray changed = again;
         changed[at] = static_cast<char>(changed[at] ^ 0x20);
         WriteFileBytes(DataPath(), changed);
         QFile::remove(DataPath() + QStringLiteral(".unreadable"));
         m_messages.Clear();
-
         EXPECT_FALSE(Database().Load());
         EXPECT_TRUE(Database().Records().empty());
         ASSERT_EQ(m_messages.Messages().size(), 1u);
@@ -168,4 +143,12 @@ TEST_F(SealedFileTest, AChangedSealedDataFileIsRefusedCopiedAsideAndNeverOverwri
         EXPECT_FALSE(Database().Save());
         EXPECT_EQ(FileBytes(DataPath()), changed);
     }
+
+    // Without the key (a wrong password never gets this far) nothing is loaded or overwritten.
+    WriteFileBytes(DataPath(), again);
+    ForgetSessionSealKey();
+    EXPECT_FALSE(Database().Load());
+    EXPECT_TRUE(Database().Records().empty());
+    EXPECT_FALSE(Database().Save());
+    EXPECT_EQ(FileBytes(DataPath()), again);
 }
