@@ -114,13 +114,6 @@ TEST_F(BackgroundRunTest, AScheduledWakeUpRollsTheRemindersOnWithoutADisplay)
               (QStringList{QStringLiteral("--app-name=Velumina"), QStringLiteral("--"),
                            QStringLiteral("Velumina reminder")}));
 
-    // The next wake-up replaces its own wake-up (the new one is written before the old one
-    // goes) and leaves the current alert alone.
-    ASSERT_EQ(RunProgram({QStringLiteral("AppRunAtTime")}), 0);
-    EXPECT_EQ(Timers(), (QStringList{QStringLiteral("velumina-2.timer"), QStringLiteral("velumina-3.timer")}));
-    EXPECT_EQ(UnitValues(alert + QStringLiteral(".timer"), QStringLiteral("OnCalendar")),
-              QStringList{start.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 09:00:00"))});
-
     // The command line: everything the program made goes, and it says how many.
     EXPECT_EQ(RunProgram({QStringLiteral("--no-such-option")}), 2);
     EXPECT_EQ(RunProgram({QStringLiteral("--remove-reminders")}, &output), 0);

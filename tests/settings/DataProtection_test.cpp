@@ -9,8 +9,6 @@
 #include "storage/DataFile.h"
 #include "storage/SealedFile.h"
 
-#include <QFile>
-
 namespace {
 const QString kSection = QStringLiteral("Settings");
 

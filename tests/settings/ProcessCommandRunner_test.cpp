@@ -19,18 +19,6 @@ QString Read(const QString& path)
 }
 } // namespace
 
-TEST(ProcessCommandRunnerTest, WaitingRunsEveryCommandInOrderPastFailures)
-{
-    QTemporaryDir folder;
-    const QString log = folder.filePath(QStringLiteral("log"));
-    ProcessCommandRunner runner(ProcessCommandRunner::Mode::Wait);
-    runner.Run({Append(log, QStringLiteral("one")),
-                {folder.filePath(QStringLiteral("no-such-systemctl")), QStringLiteral("--user")},
-                {QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("exit 3")},
-                Append(log, QStringLiteral("two"))});
-    EXPECT_EQ(Read(log), QStringLiteral("one\ntwo\n"));
-}
-
 TEST(ProcessCommandRunnerTest, InTheBackgroundTheCallerGoesOnAtOnce)
 {
     QTemporaryDir folder;

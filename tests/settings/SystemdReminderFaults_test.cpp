@@ -1,19 +1,14 @@
 #include "ReminderTestSupport.h"
 
-#include "platform/FileLock.h"
-#include "platform/MessageRecorder.h"
 #include "platform/SystemdNotificationDatabase.h"
 #include "settings/AppSettings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <functional>
-#include <sys/stat.h>
 
 // The reminder folder when things go wrong: processes killed between any two of their
 // changes, leftovers of such kills, lock files that name nobody, and files that are not
@@ -173,26 +168,5 @@ TEST_F(SystemdReminderFaultTest, AKillAtAnyStepLeavesAWakeupAndTheNextRunTidiesU
         EXPECT_TRUE(sequence.contains(
             QRegularExpression(QStringLiteral("velumina-(\\d+).timer velumina-\\1.service velumina-\\1.timer"))))
             << sequence.toStdString();
-    }
-}
-
-TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyIsTakenAtOnce)
-{
-    ASSERT_TRUE(QDir().mkpath(m_folder));
-    SystemdNotificationDatabase& database = Install();
-    database.SetLockTimeout(300);
-    // Left by a process killed while it wrote the lock, and by one that is gone.
-    const QByteArray gone = "999999999\nvelumina\n" + QSysInfo::machineHostName().toUtf8() + '\n';
-    for (const QByteArray& left : {QByteArray(), gone}) {
-        QFile lock(database.LockFilePath());
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(left);
-        lock.close();
-        database.BeginUpdate();
-        FileLock other(database.LockFilePath());
-        EXPECT_FALSE(other.TryLock()) << "the update holds the lock";
-        EXPECT_EQ(other.LastError(), FileLock::Error::Held);
-        database.EndUpdate();
-        EXPECT_FALSE(QFileInfo::exists(database.LockFilePath()));
     }
 }

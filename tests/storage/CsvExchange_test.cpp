@@ -3,7 +3,6 @@
 #include "storage/DayImporter.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 class CsvExchangeTest : public StorageTest
@@ -164,10 +163,7 @@ TEST_F(CsvExchangeTest, AFailedImportChangesNothing)
     QString tooMany;
     CalDate day = Date(1980, 1, 1);
     for (int i = 0; i <= CycleDatabase::kMaxRecords; ++i) {
-        tooMany += QStringLiteral("%1-%2-%3;0\r\n")
-                       .arg(day.year)
-                       .arg(day.month, 2, 10, QLatin1Char('0'))
-                       .arg(day.day, 2, 10, QLatin1Char('0'));
+        tooMany += IsoDayText(day) + QStringLiteral(";0\r\n");
         NextDay(day);
     }
     WriteFileBytes(TempPath(QStringLiteral("odd.csv")), QByteArray("2"));

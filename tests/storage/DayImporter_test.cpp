@@ -1,12 +1,10 @@
 #include "StorageTestSupport.h"
 
-#include "storage/CsvTable.h"
 #include "storage/DayImporter.h"
 #include "storage/ImportChoice.h"
 #include "storage/SpreadsheetExport.h"
 
 #include <QDir>
-#include <QFile>
 
 // The import of other programs' files, on sample files written for these tests from the
 // descriptions of the formats, and the spreadsheet export that reads back. The questions and

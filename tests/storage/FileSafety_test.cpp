@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -108,18 +107,6 @@ TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("not a regular file")));
     EXPECT_TRUE(IsPipe(DataPath()));
-
-    // A day file to import from or to export to.
-    ASSERT_TRUE(QFile::remove(DataPath()));
-    ASSERT_TRUE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
-    const QString pipe = TempPath(QStringLiteral("days.csv"));
-    MakePipe(pipe);
-    m_messages.Clear();
-    EXPECT_FALSE(RunBesidePipe(pipe, [this, pipe] { return Import(pipe); }));
-    EXPECT_FALSE(Database().ExportDays(pipe));
-    EXPECT_EQ(m_messages.Messages().size(), 2u);
-    EXPECT_TRUE(IsPipe(pipe));
-    EXPECT_EQ(Database().Records().size(), 1u);
 }
 
 TEST_F(FileSafetyTest, OnlyLeftoversOfOwnSavesGoAndHerFilesStayWhateverTheirNameAndAge)

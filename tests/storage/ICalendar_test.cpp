@@ -8,7 +8,6 @@
 
 #include <QDate>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <map>

@@ -3,7 +3,6 @@
 #include "storage/DayImporter.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cstdio>
 
