@@ -1,7 +1,6 @@
 #include "ReminderTestSupport.h"
 
 #include "settings/AppSettings.h"
-#include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
 
 #include <QFileInfo>
@@ -44,18 +43,6 @@ TEST_F(SettingsValuesTest, AFreshMachineReadsEveryDefault)
     EXPECT_EQ(settings.cachedCycleLen, 28u); // the average of no cycles
     EXPECT_EQ(settings.selectedTheme, 0);
     EXPECT_FALSE(IsValidDate(settings.lastAlertDate));
-
-    PasswordStore passwords;
-    EXPECT_FALSE(passwords.IsEnabled());
-    EXPECT_TRUE(ReadSettingBytes(Section(), QStringLiteral("Password")).isEmpty());
-
-    // The first reschedule writes the five values.
-    settings.Reschedule();
-    EXPECT_EQ(Stored("AlertEnabled"), 1);
-    EXPECT_EQ(Stored("AlertDaysInAdvance"), 1);
-    EXPECT_EQ(Stored("LastAlertTime"), 0);
-    EXPECT_EQ(Stored("CanchedCycleLen"), 28);
-    EXPECT_EQ(Stored("SelectedTheme"), 0);
 }
 
 TEST_F(SettingsValuesTest, TheSettingsFileIsTheUsersAlone)
@@ -117,6 +104,4 @@ TEST_F(SettingsValuesTest, StoredValuesOutsideTheirRangesAreMadeUsable)
     Store("AlertEnabled", 0);
     settings.Load();
     EXPECT_FALSE(settings.alertEnabled);
-    settings.Save();
-    EXPECT_EQ(Stored("AlertEnabled"), 0);
 }

@@ -84,21 +84,16 @@ TEST_F(SealedFileTest, EveryChangedByteIsRefusedAndImpossibleCostsAreNotObeyed)
     EXPECT_EQ(cutReason, QStringLiteral("is cut short"));
 
     // A header that asks for more than 256 MiB, or absurd passes, is damaged; nothing is derived.
-    struct Case
-    {
-        int at;
-        uint32_t value;
-    };
-    for (const Case& c : {Case{16, 256 * 1024 + 1}, Case{16, 1}, Case{12, 0}, Case{12, 1000}, Case{8, 2}}) {
+    for (const auto& [at, value] : {std::pair{16, 256u * 1024 + 1}, {16, 1u}, {12, 0u}, {12, 1000u}, {8, 2u}}) {
         QByteArray changed = file;
-        for (int b = 0; b < (c.at == 8 ? 2 : 4); ++b)
-            changed[c.at + b] = static_cast<char>((c.value >> (8 * b)) & 0xFF);
+        for (int b = 0; b < (at == 8 ? 2 : 4); ++b)
+            changed[at + b] = static_cast<char>((value >> (8 * b)) & 0xFF);
         std::unique_ptr<SealKey> opened;
         QByteArray out;
         QString reason;
         EXPECT_EQ(SealedFile::OpenWithPassword(changed, QStringLiteral("tulip"), opened, out, reason),
                   SealedFile::Opened::Damaged)
-            << c.at << " " << c.value;
+            << at << " " << value;
         EXPECT_FALSE(reason.isEmpty());
     }
 }
