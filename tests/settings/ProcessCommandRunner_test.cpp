@@ -2,11 +2,8 @@
 
 #include "platform/ProcessCommandRunner.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 namespace {
 QStringList Append(const QString& log, const QString& word, const QString& before = QString())
@@ -22,18 +19,6 @@ QString Read(const QString& path)
 }
 } // namespace
 
-TEST(ProcessCommandRunnerTest, WaitingRunsEveryCommandInOrderPastFailures)
-{
-    QTemporaryDir folder;
-    const QString log = folder.filePath(QStringLiteral("log"));
-    ProcessCommandRunner runner(ProcessCommandRunner::Mode::Wait);
-    runner.Run({Append(log, QStringLiteral("one")),
-                {folder.filePath(QStringLiteral("no-such-systemctl")), QStringLiteral("--user")},
-                {QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("exit 3")},
-                Append(log, QStringLiteral("two"))});
-    EXPECT_EQ(Read(log), QStringLiteral("one\ntwo\n"));
-}
-
 TEST(ProcessCommandRunnerTest, InTheBackgroundTheCallerGoesOnAtOnce)
 {
     QTemporaryDir folder;
@@ -43,13 +28,4 @@ TEST(ProcessCommandRunnerTest, InTheBackgroundTheCallerGoesOnAtOnce)
     EXPECT_EQ(Read(log), QString()); // still running
     runner.WaitForFinished(10000);
     EXPECT_EQ(Read(log), QStringLiteral("one\ntwo\n"));
-
-    // The event loop alone carries them through.
-    runner.Run({Append(log, QStringLiteral("three")), Append(log, QStringLiteral("four"))});
-    const QDeadlineTimer deadline(10000);
-    while (Read(log) != QStringLiteral("one\ntwo\nthree\nfour\n") && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(5);
-    }
-    EXPECT_EQ(Read(log), QStringLiteral("one\ntwo\nthree\nfour\n"));
 }

@@ -87,22 +87,12 @@ void ReminderTest::RecordPeriod(const CalDate& first, int days)
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 }
 
-QStringList ReminderTest::WakeupDays()
+QStringList ReminderTest::EntryDays(bool alerts)
 {
     QStringList days;
     for (const auto& [handle, entry] : m_memory->Entries()) {
-        if (entry.trigger.application == kExecutable && !entry.notification &&
-            entry.trigger.arguments == QLatin1String("AppRunAtTime"))
-            days.append(IsoDate(entry.trigger.startDay));
-    }
-    return days;
-}
-
-QStringList ReminderTest::AlertDays()
-{
-    QStringList days;
-    for (const auto& [handle, entry] : m_memory->Entries()) {
-        if (entry.trigger.application == kExecutable && entry.notification)
+        const bool wakeup = !entry.notification && entry.trigger.arguments == QLatin1String("AppRunAtTime");
+        if (entry.trigger.application == kExecutable && (alerts ? entry.notification.has_value() : wakeup))
             days.append(IsoDate(entry.trigger.startDay));
     }
     return days;

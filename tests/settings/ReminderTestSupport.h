@@ -62,10 +62,18 @@ protected:
     /// Stores bleeding days from `first` on, one after another.
     void RecordPeriod(const CalDate& first, int days);
     /// This executable's wake-up days and its visible alerts' days (yyyy-MM-dd), in handle order.
-    QStringList WakeupDays();
-    QStringList AlertDays();
+    QStringList WakeupDays()
+    {
+        return EntryDays(false);
+    }
+    QStringList AlertDays()
+    {
+        return EntryDays(true);
+    }
 
 private:
+    QStringList EntryDays(bool alerts);
+
     MemoryNotificationDatabase* m_memory = nullptr;
 };
 

@@ -1,13 +1,9 @@
 #include "ReminderTestSupport.h"
 
 #include "settings/AppSettings.h"
-#include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 QString Section()
@@ -47,48 +43,31 @@ TEST_F(SettingsValuesTest, AFreshMachineReadsEveryDefault)
     EXPECT_EQ(settings.cachedCycleLen, 28u); // the average of no cycles
     EXPECT_EQ(settings.selectedTheme, 0);
     EXPECT_FALSE(IsValidDate(settings.lastAlertDate));
-
-    PasswordStore passwords;
-    EXPECT_FALSE(passwords.IsEnabled());
-    EXPECT_TRUE(ReadSettingBytes(Section(), QStringLiteral("Password")).isEmpty());
-
-    // The first reschedule writes the five values.
-    settings.Reschedule();
-    EXPECT_EQ(Stored("AlertEnabled"), 1);
-    EXPECT_EQ(Stored("AlertDaysInAdvance"), 1);
-    EXPECT_EQ(Stored("LastAlertTime"), 0);
-    EXPECT_EQ(Stored("CanchedCycleLen"), 28);
-    EXPECT_EQ(Stored("SelectedTheme"), 0);
 }
 
-TEST_F(SettingsValuesTest, TheSettingsFileIsTheUsersAloneAndSharedWithOtherProcesses)
+TEST_F(SettingsValuesTest, TheSettingsFileIsTheUsersAlone)
 {
     TheAppSettings().Save();
     const QFileInfo file(SettingsFilePath());
     ASSERT_TRUE(file.exists());
     EXPECT_EQ(FileMode(file.absoluteFilePath()), 0600);
     EXPECT_EQ(FileMode(file.absolutePath()), 0700);
-
-    // Another process writes the file: the next read sees it.
-    {
-        QSettings other(file.absoluteFilePath(), QSettings::IniFormat);
-        other.setValue(QStringLiteral("Settings/AlertDaysInAdvance"), 3);
-    }
-    EXPECT_EQ(Stored("AlertDaysInAdvance"), 3);
 }
 
 TEST_F(SettingsValuesTest, LastAlertTimeIsDecodedAsYearMonthDay)
 {
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20090101), Date(2009, 1, 1)));
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20100315), Date(2010, 3, 15)));
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20100431), Date(2010, 5, 1)));
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20100230), Date(2010, 3, 2)));
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20991231), Date(2099, 12, 31)));
-
-    // Below the first possible value there is no last alert: the field keeps what it held.
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(20090000, Date(2026, 1, 2)), Date(2026, 1, 2)));
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(0, Date(2026, 1, 2)), Date(2026, 1, 2)));
-    EXPECT_TRUE(IsSameDate(LoadLastAlertTime(-1, Date(2026, 1, 2)), Date(2026, 1, 2)));
+    const std::pair<int32_t, CalDate> rows[] = {
+        {20090101, Date(2009, 1, 1)},
+        {20100315, Date(2010, 3, 15)},
+        {20100431, Date(2010, 5, 1)},
+        {20100230, Date(2010, 3, 2)},
+        {20991231, Date(2099, 12, 31)},
+        // Below the first possible value there is no last alert: the field keeps what it held.
+        {20090000, Date(2026, 1, 2)},
+        {0, Date(2026, 1, 2)},
+        {-1, Date(2026, 1, 2)}};
+    for (const auto& [stored, loaded] : rows)
+        EXPECT_TRUE(IsSameDate(LoadLastAlertTime(stored, Date(2026, 1, 2)), loaded)) << stored;
 
     // Values that cannot be a date the program can hold are no date. 20090001 is month 0 of
     // 2009, the first value that counts as an alert date at all.
@@ -125,28 +104,4 @@ TEST_F(SettingsValuesTest, StoredValuesOutsideTheirRangesAreMadeUsable)
     Store("AlertEnabled", 0);
     settings.Load();
     EXPECT_FALSE(settings.alertEnabled);
-    settings.Save();
-    EXPECT_EQ(Stored("AlertEnabled"), 0);
-}
-
-TEST_F(SettingsValuesTest, AnOversizedSettingsFileIsNeitherReadNorWrittenAndSaidSo)
-{
-    Store("InitialCycleLen", 30);
-    EXPECT_TRUE(SettingsFileProblem().isEmpty());
-    const QString path = SettingsFilePath();
-    const qint64 size = QFileInfo(path).size();
-    // 2 MB of zeros after the values, sparse, so made at once.
-    QFile file(path);
-    ASSERT_TRUE(file.resize(qint64{2} << 20));
-    EXPECT_EQ(Stored("InitialCycleLen"), -12345);
-    EXPECT_TRUE(ReadSettingBytes(Section(), QStringLiteral("Password")).isEmpty());
-    EXPECT_FALSE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 31));
-    EXPECT_FALSE(IsSettingsWritable());
-    EXPECT_EQ(QFileInfo(path).size(), qint64{2} << 20);
-    EXPECT_TRUE(SettingsFileProblem().contains(QDir::toNativeSeparators(path)));
-
-    // Made small again, its values are there as they were.
-    ASSERT_TRUE(file.resize(size));
-    EXPECT_EQ(Stored("InitialCycleLen"), 30);
-    EXPECT_TRUE(SettingsFileProblem().isEmpty());
 }

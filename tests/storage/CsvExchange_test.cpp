@@ -2,9 +2,7 @@
 #include "storage/CsvExchange.h"
 #include "storage/DayImporter.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QFile>
 
 namespace {
 class CsvExchangeTest : public StorageTest
@@ -50,8 +48,6 @@ TEST_F(CsvExchangeTest, ExportDaysWritesOneLinePerRecord)
 TEST_F(CsvExchangeTest, ExportCyclesWritesTheHeaderAndOneRowPerCycle)
 {
     const QString path = TempPath(QStringLiteral("cycles.csv"));
-    ASSERT_TRUE(Database().ExportCycles(path));
-    EXPECT_EQ(FileBytes(path), Utf16Bytes(QStringLiteral("First Day;Bleeding Days;Cycle Length\r\n")));
 
     std::vector<DayRecord> records;
     for (int day = 4; day <= 7; ++day)
@@ -66,50 +62,9 @@ TEST_F(CsvExchangeTest, ExportCyclesWritesTheHeaderAndOneRowPerCycle)
         QString::fromUtf16(reinterpret_cast<const char16_t*>(FileBytes(path).constData()), FileBytes(path).size() / 2);
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(rows.size()) + 2); // header, rows, nothing after the last CR LF
+    EXPECT_EQ(lines[0], QStringLiteral("First Day;Bleeding Days;Cycle Length"));
     EXPECT_EQ(lines[1], QStringLiteral("1/4/26;4;28"));
     EXPECT_EQ(lines[2].section(QLatin1Char(';'), 0, 1), QStringLiteral("2/1/26;3"));
-    EXPECT_TRUE(lines.last().isEmpty());
-
-    // A failed export (its folder's place is taken by a file) names the file. Faults while
-    // writing are in FileSafety_test.cpp.
-    const QString blocked = QDir(path).filePath(QStringLiteral("cycles.csv"));
-    EXPECT_FALSE(Database().ExportCycles(blocked));
-    ASSERT_EQ(m_messages.Messages().size(), 1u);
-    EXPECT_TRUE(m_messages.Texts()[0].contains(QDir::toNativeSeparators(blocked)));
-}
-
-TEST_F(CsvExchangeTest, UnescapeNoteReadsEachPairOnce)
-{
-    EXPECT_EQ(UnescapeNote(QStringLiteral("a\\nb\\rc\\td\\se\\\\f")), QStringLiteral("a\nb\rc\td;e\\f"));
-    // A backslash followed by the letter n is exported as two backslashes and n.
-    EXPECT_EQ(UnescapeNote(QStringLiteral("\\\\n")), QStringLiteral("\\n"));
-    EXPECT_EQ(UnescapeNote(QStringLiteral("\\\\\\n")), QStringLiteral("\\\n"));
-    EXPECT_EQ(UnescapeNote(QStringLiteral("\\x\\")), QStringLiteral("\\x\\"));
-    for (const QString& note : {QStringLiteral("\\n"), QStringLiteral("\\\\"), QStringLiteral("x\\"),
-                                QStringLiteral("\\s;"), QStringLiteral("\\\\\\r\\"), QStringLiteral("\\\t\\")})
-        EXPECT_EQ(UnescapeNote(EscapeNote(note)), note) << note.toStdString();
-}
-
-TEST_F(CsvExchangeTest, ReadLineEndsLinesAtTheLineFeed)
-{
-    QByteArray bytes = Utf16Bytes(QStringLiteral("ab\r\r\ncd\n\nabcdefg\nlast\r"));
-    bytes.append('\x01'); // half a character at the end
-    QBuffer buffer(&bytes);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-    QString line;
-    EXPECT_EQ(ReadLine(buffer, line, 8), 5);
-    EXPECT_EQ(line, QStringLiteral("ab"));
-    EXPECT_EQ(ReadLine(buffer, line, 8), 3);
-    EXPECT_EQ(line, QStringLiteral("cd"));
-    EXPECT_EQ(ReadLine(buffer, line, 8), 1);
-    EXPECT_EQ(line, QString());
-    EXPECT_EQ(ReadLine(buffer, line, 4), 4); // a longer line goes on in the next piece
-    EXPECT_EQ(line, QStringLiteral("abcd"));
-    EXPECT_EQ(ReadLine(buffer, line, 4), 4);
-    EXPECT_EQ(line, QStringLiteral("efg"));
-    EXPECT_EQ(ReadLine(buffer, line, 8), 5);
-    EXPECT_EQ(line, QStringLiteral("last"));
-    EXPECT_EQ(ReadLine(buffer, line, 8), 0);
 }
 
 TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAForeignLine)
@@ -150,11 +105,6 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
     EXPECT_EQ(report.stoppedAtLine, 14);
     EXPECT_TRUE(m_messages.Messages().empty());
 
-    // The import was saved once, and the data file gives back the same days.
-    ResetCycleDatabaseForTesting();
-    ASSERT_TRUE(Database().Load());
-    EXPECT_TRUE(SameRecords(Database().Records(), expected));
-
     // A line longer than the reader takes ends the import; none of it is imported, and the
     // lines are counted as the file has them.
     const QString longLine = QStringLiteral("2012-01-02;256;") + QString(3000, QChar(u'z'));
@@ -164,13 +114,6 @@ TEST_F(CsvExchangeTest, ImportReadsDaysSkipsWhatTheFileCannotHoldAndStopsAtAFore
     EXPECT_TRUE(IsSameDate(Database().Records()[0].date, Date(2012, 1, 1)));
     EXPECT_EQ(report.stoppedAtLine, 2);
     EXPECT_EQ(report.stopReason, QStringLiteral("is longer than 2047 characters"));
-
-    // Many lines of few dates are fine.
-    QString repeated;
-    for (int i = 0; i < 20000; ++i)
-        repeated += QStringLiteral("2013-05-0%1;%2\r\n").arg(1 + i % 3).arg(i % 4);
-    ASSERT_TRUE(Import(DayFile(repeated)));
-    EXPECT_EQ(Database().Records().size(), 3u);
 }
 
 TEST_F(CsvExchangeTest, ALineThatEndsTheReadingIsNamed)
@@ -187,6 +130,9 @@ TEST_F(CsvExchangeTest, ALineThatEndsTheReadingIsNamed)
          QStringLiteral("begins with a byte-order mark, which Velumina's day files do not have")},
         {"UTF-8", QByteArray("2011-02-01;1\r\n2011-02-02;1\r\n"),
          QStringLiteral("is UTF-8 text, but Velumina's day files are UTF-16 text")},
+        // 67507 would be 1971 in the file's 16 bits.
+        {"year beyond 16 bits", Utf16Bytes(QStringLiteral("67507-03-05;2\r\n2011-02-01;1\r\n")),
+         QStringLiteral("is not a day line such as \"2010-03-05;2\"")},
     };
     for (const auto& stop : stops) {
         SCOPED_TRACE(stop.name);
@@ -210,10 +156,7 @@ TEST_F(CsvExchangeTest, AFailedImportChangesNothing)
     QString tooMany;
     CalDate day = Date(1980, 1, 1);
     for (int i = 0; i <= CycleDatabase::kMaxRecords; ++i) {
-        tooMany += QStringLiteral("%1-%2-%3;0\r\n")
-                       .arg(day.year)
-                       .arg(day.month, 2, 10, QLatin1Char('0'))
-                       .arg(day.day, 2, 10, QLatin1Char('0'));
+        tooMany += IsoDayText(day) + QStringLiteral(";0\r\n");
         NextDay(day);
     }
     WriteFileBytes(TempPath(QStringLiteral("odd.csv")), QByteArray("2"));
@@ -236,22 +179,6 @@ TEST_F(CsvExchangeTest, AFailedImportChangesNothing)
     tooMany.truncate(tooMany.lastIndexOf(QStringLiteral("\r\n"), tooMany.size() - 3) + 2);
     ASSERT_TRUE(Import(DayFile(tooMany)));
     EXPECT_EQ(Database().Records().size(), static_cast<size_t>(CycleDatabase::kMaxRecords));
-
-    // When the import cannot be saved (a full disk here: tests run as root, for whom folder
-    // permissions stop no write), the earlier days come back and the data file stays as it was.
-    ASSERT_TRUE(Database().ReplaceRecords(before));
-    ASSERT_TRUE(Database().Save());
-    const QString many = DayFile(tooMany, QStringLiteral("many.csv"));
-    m_messages.Clear();
-    bool imported = true;
-    {
-        ScopedFileSizeLimit limit(1024);
-        imported = Import(many);
-    }
-    EXPECT_FALSE(imported);
-    EXPECT_TRUE(SameRecords(Database().Records(), before));
-    EXPECT_EQ(FileBytes(DataPath()), stored);
-    EXPECT_EQ(m_messages.Messages().size(), 1u);
 }
 
 TEST_F(CsvExchangeTest, RandomDatabasesExportAndImportBackIdentical)

@@ -1,17 +1,14 @@
 #include "StorageTestSupport.h"
 
-#include "storage/CsvTable.h"
 #include "storage/DayImporter.h"
 #include "storage/ImportChoice.h"
 #include "storage/SpreadsheetExport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 
 // The import of other programs' files, on sample files written for these tests from the
-// descriptions of the formats, and the spreadsheet export that reads back.
+// descriptions of the formats, and the spreadsheet export that reads back. The questions and
+// messages around a whole import are in MainFrame_test.cpp.
 
 namespace {
 using DayImporterTest = StorageTest;
@@ -181,26 +178,14 @@ TEST_F(DayImporterTest, PreviewAndQuestionCountDaysSkippedEntriesAndClashes)
                   QStringLiteral("\n\nYou have 3 days stored, and 2 dates are in both.\n\"Add to my days\" keeps your "
                                  "own record on every date you have.\n\"Replace my days\" removes your 3 days first; "
                                  "this cannot be undone."));
-    // Adding keeps her own records where both have a date.
-    EXPECT_TRUE(SameDays(ImportChoice::Merge(stored, clue.records),
-                         {Day(Date(2019, 3, 1), Heavy), Day(Date(2019, 3, 2), None), Day(Date(2019, 3, 3), Medium),
-                          Day(Date(2019, 3, 4), Slight), Day(Date(2019, 3, 5), Slight),
-                          Day(Date(2019, 3, 30), Slight, QStringLiteral("mine"))}));
-
     // Plurals of one.
     ImportedDays one;
     ASSERT_TRUE(DayImporter::ReadBytes("Date,Bleeding\n2019-03-02,3\n2019-02-30,2\n", QStringLiteral("f"), one, error));
-    EXPECT_EQ(ImportChoice::Preview(one),
-              QStringLiteral("1 day from a spreadsheet file, 2 Mar 2019; 1 entry skipped: date that does not exist."));
     EXPECT_TRUE(ImportChoice::Question(one, {stored[0]})
                     .contains(QStringLiteral("You have 1 day stored, and no date is in both.")));
-    EXPECT_TRUE(ImportChoice::Question(one, {stored[1]}).contains(QStringLiteral("1 date is in both")));
-    EXPECT_EQ(ImportChoice::Done(312, 0), QStringLiteral("Imported 312 days."));
-    EXPECT_EQ(ImportChoice::Done(1, 1), QStringLiteral("Imported 1 day. 1 date was already stored; your own record "
-                                                       "stayed there."));
 }
 
-TEST_F(DayImporterTest, SpreadsheetExportReadsBackHereAndInPythonsCsvModule)
+TEST_F(DayImporterTest, SpreadsheetExportReadsBackAsItWasWritten)
 {
     std::mt19937 random(31);
     const QString alphabet = QString::fromUtf8("a,\";\n\r \t\xc3\xa9\xe2\x82\xac");
@@ -219,58 +204,4 @@ TEST_F(DayImporterTest, SpreadsheetExportReadsBackHereAndInPythonsCsvModule)
     EXPECT_EQ(days.format, QStringLiteral("a spreadsheet file"));
     EXPECT_TRUE(SameDays(days.records, records));
     EXPECT_EQ(days.report.skipped, 0);
-
-    // Another reader sees the same columns, accents and line breaks.
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-    if (python.isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
-    const QString path = TempPath(QStringLiteral("days.csv"));
-    WriteFileBytes(path, bytes);
-    QProcess process;
-    process.start(python, {QStringLiteral("-c"),
-                           QStringLiteral("import csv, sys\n"
-                                          "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
-                                          "    for row in csv.reader(f):\n"
-                                          "        print(' '.join(field.encode('utf-8').hex() for field in row))\n"),
-                           path});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    // Each row as the UTF-8 bytes of its fields in hexadecimal.
-    auto hexRow = [](const QStringList& fields) {
-        QStringList hex;
-        for (const QString& field : fields)
-            hex << QString::fromLatin1(field.toUtf8().toHex());
-        return hex.join(QLatin1Char(' '));
-    };
-    QStringList expected = {hexRow({QStringLiteral("Date"), QStringLiteral("Bleeding"), QStringLiteral("Note")})};
-    const QString names[] = {QStringLiteral("None"), QStringLiteral("Slight"), QStringLiteral("Medium"),
-                             QStringLiteral("Heavy")};
-    for (const DayRecord& record : records)
-        expected << hexRow({IsoDayText(record.date), names[LevelOf(record)], record.note});
-    const QStringList rows = QString::fromLatin1(process.readAllStandardOutput()).split(QLatin1Char('\n'));
-    EXPECT_EQ(rows.mid(0, rows.size() - 1), expected);
-}
-
-TEST_F(DayImporterTest, AStoreThatCannotBeSavedChangesNothingInEitherMode)
-{
-    CycleDatabase& database = Database();
-    ASSERT_TRUE(database.SetDay(Day(Date(2023, 1, 10), None, QStringLiteral("mine"))));
-    const std::vector<DayRecord> before = database.Records();
-    const QByteArray stored = FileBytes(DataPath());
-    ImportedDays days;
-    QString error;
-    ASSERT_TRUE(DayImporter::ReadBytes(Sample("flo-export.json"), QStringLiteral("f"), days, error));
-    for (const ImportMode mode : {ImportMode::Add, ImportMode::Replace}) {
-        bool saved = true;
-        {
-            ScopedFileSizeLimit limit(static_cast<uint64_t>(stored.size()) + 16); // a full disk
-            saved = ImportChoice::Store(database, days, mode);
-        }
-        EXPECT_FALSE(saved);
-        EXPECT_TRUE(SameRecords(database.Records(), before));
-        EXPECT_EQ(FileBytes(DataPath()), stored);
-    }
-    ASSERT_TRUE(ImportChoice::Store(database, days, ImportMode::Add));
-    EXPECT_EQ(database.Records().size(), 9u);
-    EXPECT_EQ(database.Records().front().note, QStringLiteral("mine"));
 }

@@ -3,24 +3,14 @@
 #include "storage/DayImporter.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cstdio>
 
-// Damaged data and day files, made by random mutations with fixed seeds: nothing crashes, and
-// whatever a load or an import accepted is stored so that the data file loads again.
+// Damaged files of every import format, made by random mutations with fixed seeds: nothing
+// crashes, a refused file says why, and whatever is read is a day the data file can store.
 
 namespace {
-class RobustnessTest : public StorageTest
-{
-protected:
-    void RemoveCopies()
-    {
-        QDir documents(DocumentsPath());
-        for (const QString& name : documents.entryList({QStringLiteral("*.unreadable*")}, QDir::Files))
-            documents.remove(name);
-    }
-};
+using RobustnessTest = StorageTest;
 
 // Flips bits, overwrites, inserts or removes bytes, or cuts the file short.
 QByteArray Mutate(QByteArray bytes, std::mt19937& random)
@@ -50,42 +40,9 @@ QByteArray Mutate(QByteArray bytes, std::mt19937& random)
 }
 } // namespace
 
-TEST_F(RobustnessTest, MutatedDataFilesNeverCrashAndWhatLoadsStaysLoadable)
+TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashAndGiveOnlyStorableDays)
 {
-    std::mt19937 random(1234);
-    const std::vector<DayRecord> original = RandomRecords(random, 24, 2097, 2099);
-    ASSERT_TRUE(Database().ReplaceRecords(original));
-    ASSERT_TRUE(Database().Save());
-    const QByteArray valid = FileBytes(DataPath());
-
-    int failed = 0;
-    for (int i = 0; i < 1500; ++i) {
-        SCOPED_TRACE(i);
-        const QByteArray damaged = Mutate(valid, random);
-        WriteFileBytes(DataPath(), damaged);
-        const bool loaded = Database().Load();
-        failed += loaded ? 0 : 1;
-        if (!loaded) {
-            ASSERT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable")), damaged);
-        }
-        const std::vector<DayRecord> kept = Database().Records();
-        ASSERT_TRUE(Database().Save());
-        ASSERT_TRUE(Database().Load());
-        ASSERT_TRUE(SameRecords(Database().Records(), kept));
-        RemoveCopies();
-        m_messages.Clear();
-    }
-    // The mutations reach the failure paths, not only harmless bytes.
-    EXPECT_GT(failed, 300);
-    EXPECT_LT(failed, 1500);
-}
-
-TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnythingWhenRefused)
-{
-    // VELUMINA_FUZZ_ITERATIONS runs a longer loop by hand.
-    const int rounds = qEnvironmentVariableIsSet("VELUMINA_FUZZ_ITERATIONS")
-                           ? qEnvironmentVariableIntValue("VELUMINA_FUZZ_ITERATIONS")
-                           : 200;
+    const int rounds = 200;
     std::mt19937 random(3131);
     // Besides the samples, a day file exported from notes full of what the export escapes.
     const QString alphabet = QString::fromUtf16(u"\t\n\r;\\ns0123456789-x\U0001F600");
@@ -98,7 +55,6 @@ TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnything
         samples.emplace_back(QLatin1String(sample),
                              FileBytes(QDir(QStringLiteral(VELUMINA_TEST_DATA)).filePath(QLatin1String(sample))));
     }
-    ASSERT_TRUE(Database().Save());
     int refused = 0;
     int inputs = 0;
     for (const auto& [name, valid] : samples) {
@@ -119,24 +75,6 @@ TEST_F(RobustnessTest, MutatedFilesOfEveryImportFormatNeverCrashOrChangeAnything
                 ASSERT_TRUE(IsStorableDay(record.date));
                 ASSERT_LE(record.note.size(), kMaxNoteLength);
             }
-            if (i % 4 != 0)
-                continue;
-            // The whole road, with a save: what is imported loads back, a refused file changes
-            // nothing and is named as refused, not as a save that failed.
-            const std::vector<DayRecord> before = Database().Records();
-            const QByteArray stored = FileBytes(DataPath());
-            WriteFileBytes(path, damaged);
-            if (Import(path)) {
-                const std::vector<DayRecord> imported = Database().Records();
-                ASSERT_TRUE(Database().Load());
-                ASSERT_TRUE(SameRecords(Database().Records(), imported));
-            } else {
-                ASSERT_TRUE(SameRecords(Database().Records(), before));
-                ASSERT_EQ(FileBytes(DataPath()), stored);
-                ASSERT_EQ(m_messages.Messages().size(), 1u);
-                ASSERT_FALSE(m_messages.Texts()[0].contains(QStringLiteral("not saved")));
-            }
-            m_messages.Clear();
         }
     }
     std::printf("%d mutated import files, %d refused\n", inputs, refused);

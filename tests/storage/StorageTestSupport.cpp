@@ -1,5 +1,4 @@
 #include "StorageTestSupport.h"
-#include "TestSupport.h"
 
 #include "model/CivilDays.h"
 #include "platform/MessageBox.h"
