@@ -1,14 +1,20 @@
 #include "ReminderTestSupport.h"
 
+#include "platform/FileLock.h"
+#include "platform/MessageRecorder.h"
 #include "platform/SystemdNotificationDatabase.h"
 #include "settings/AppSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 // The reminder folder when things go wrong: processes killed between any two of their
 // changes, leftovers of such kills, lock files that name nobody, and files that are not
@@ -169,4 +175,132 @@ TEST_F(SystemdReminderFaultTest, AKillAtAnyStepLeavesAWakeupAndTheNextRunTidiesU
             QRegularExpression(QStringLiteral("velumina-(\\d+).timer velumina-\\1.service velumina-\\1.timer"))))
             << sequence.toStdString();
     }
+}
+
+TEST_F(SystemdReminderFaultTest, ServicesWithoutTimersAreRemovedAndHandMadeUnitsStay)
+{
+    ASSERT_TRUE(QDir().mkpath(m_folder + QStringLiteral("/timers.target.wants")));
+    // What an addition killed between the service and its timer leaves behind.
+    SystemdNotificationDatabase& database = Install();
+    NotificationHandle handle = 0;
+    ASSERT_TRUE(database.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
+    ASSERT_TRUE(QFile::rename(Unit(handle, "service"), Unit(7, "service")));
+    ASSERT_TRUE(QFile::remove(Link(handle)));
+    ASSERT_TRUE(QFile::remove(Unit(handle, "timer")));
+    // A unit of the same pattern that somebody wrote by hand, and a link to one.
+    WriteScript(Unit(8, "service"), "[Service]\nExecStart=/bin/true");
+    ASSERT_TRUE(QFile::link(Unit(7, "service"), Unit(9, "service")));
+
+    TheAppSettings().ScheduleWakeup();
+    EXPECT_FALSE(QFileInfo::exists(Unit(7, "service")));
+    EXPECT_TRUE(QFileInfo::exists(Unit(8, "service")));
+    EXPECT_TRUE(QFileInfo(Unit(9, "service")).isSymLink());
+    EXPECT_EQ(Entries().wakeups.size(), 1);
+}
+
+TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyIsTakenAtOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    SystemdNotificationDatabase& database = Install();
+    database.SetLockTimeout(300);
+    // Left by a process killed while it wrote the lock, and by one that is gone.
+    const QByteArray gone = "999999999\nvelumina\n" + QSysInfo::machineHostName().toUtf8() + '\n';
+    for (const QByteArray& left : {QByteArray(), gone}) {
+        QFile lock(database.LockFilePath());
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(left);
+        lock.close();
+        database.BeginUpdate();
+        FileLock other(database.LockFilePath());
+        EXPECT_FALSE(other.TryLock()) << "the update holds the lock";
+        EXPECT_EQ(other.LastError(), FileLock::Error::Held);
+        database.EndUpdate();
+        EXPECT_FALSE(QFileInfo::exists(database.LockFilePath()));
+    }
+    // A link planted at its name, to a file or to nothing, is neither written through nor followed.
+    MessageRecorder messages;
+    const QString target = TempPath(QStringLiteral("target"));
+    for (const bool targetExists : {true, false}) {
+        QFile::remove(target);
+        if (targetExists)
+            WriteScript(target, "keep");
+        const QByteArray kept = FileBytes(target);
+        ASSERT_TRUE(QFile::link(target, database.LockFilePath()));
+        FileLock planted(database.LockFilePath());
+        EXPECT_FALSE(planted.TryLock());
+        EXPECT_EQ(planted.LastError(), FileLock::Error::NotUsable);
+        database.BeginUpdate();
+        database.EndUpdate();
+        EXPECT_EQ(FileBytes(target), kept);
+        EXPECT_EQ(QFileInfo::exists(target), targetExists);
+        EXPECT_TRUE(QFileInfo(database.LockFilePath()).isSymLink());
+        ASSERT_TRUE(QFile::remove(database.LockFilePath()));
+    }
+    EXPECT_TRUE(messages.Texts().join(u'|').contains(QStringLiteral("is a symbolic link")));
+}
+
+TEST_F(SystemdReminderFaultTest, NamedPipesUnderUnitNamesAreNeverOpenedNorReplaced)
+{
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    MessageRecorder messages;
+    const QStringList pipes = {Unit(1, "timer"), Unit(2, "service")};
+    for (const QString& pipe : pipes)
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    Install();
+
+    // Would wait for ever in open() if the pipe were read.
+    RunBesidePipe(Unit(1, "timer"), [] {
+        TheAppSettings().ScheduleWakeup();
+        return true;
+    });
+    EXPECT_TRUE(QFileInfo(Unit(3, "timer")).isFile()) << "the wake-up went to the next free number";
+    RunBesidePipe(Unit(1, "timer"), [] {
+        TheAppSettings().ClearNotifications(kAllEntries);
+        return true;
+    });
+    EXPECT_FALSE(QFileInfo::exists(Unit(3, "timer")));
+    for (const QString& pipe : pipes) {
+        struct stat status = {};
+        EXPECT_TRUE(::lstat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+    }
+    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(messages.Texts()[0].contains(QDir::toNativeSeparators(Unit(1, "timer"))));
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("not a regular file")));
+
+    // The lock file as a pipe: the update goes on without it and says so once.
+    ASSERT_TRUE(QFile::remove(Unit(1, "timer")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_folder + QStringLiteral("/velumina.lock")).constData(), 0600), 0);
+    messages.Clear();
+    SetToday(2026, 12, 7);
+    TheAppSettings().ScheduleWakeup();
+    SetToday(2026, 12, 8);
+    TheAppSettings().ScheduleWakeup();
+    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("velumina.lock")));
+    EXPECT_EQ(Entries().wakeups.size(), 1);
+}
+
+TEST_F(SystemdReminderFaultTest, AnOversizedUnitIsRefusedWithoutBeingRead)
+{
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    MessageRecorder messages;
+    // 200 MB after a reminder's first lines, all of it one line; sparse, so made at once.
+    constexpr qint64 kSize = qint64{200} << 20;
+    QFile timer(Unit(1, "timer"));
+    ASSERT_TRUE(timer.open(QIODevice::WriteOnly));
+    timer.write("# Written by Velumina, which replaces and removes this file itself.\n[Unit]\nX-Velumina-Text=");
+    ASSERT_TRUE(timer.resize(kSize));
+    timer.close();
+    rusage before = {};
+    ::getrusage(RUSAGE_SELF, &before);
+    Install();
+    TheAppSettings().ScheduleWakeup();
+    rusage after = {};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes more at the peak";
+    EXPECT_TRUE(QFileInfo(Unit(2, "timer")).isFile()) << "the wake-up went to the next free number";
+    EXPECT_EQ(QFileInfo(Unit(1, "timer")).size(), kSize);
+    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(messages.Texts()[0].contains(QDir::toNativeSeparators(Unit(1, "timer"))));
+    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("larger than")));
 }

@@ -1,5 +1,6 @@
 #include "ReminderTestSupport.h"
 
+#include "platform/DBusDesktopNotifier.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/MessageRecorder.h"
 #include "platform/SystemdNotificationDatabase.h"
@@ -14,6 +15,8 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QVariantMap>
 
 namespace {
 const QByteArray kProgramStub = R"(: > "$STUB_LOG/program.args"
@@ -31,6 +34,56 @@ public:
 
     QList<QStringList> shown;
     Outcome answer = Outcome::Closed;
+};
+
+// The desktop's notification service on a private bus: records what it is asked to show
+// and answers with the action it is told to.
+class FakeNotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList received;
+    QString action;
+
+public slots:
+    QStringList GetCapabilities()
+    {
+        return {QStringLiteral("actions"), QStringLiteral("body-markup")};
+    }
+
+    uint Notify(const QString& application,
+                uint,
+                const QString& icon,
+                const QString& summary,
+                const QString& body,
+                const QStringList& actions,
+                const QVariantMap& hints,
+                int)
+    {
+        received = {application,
+                    icon,
+                    summary,
+                    body,
+                    actions.join(u','),
+                    hints.value(QStringLiteral("desktop-entry")).toString()};
+        // Answered after the reply.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (action.isEmpty())
+                    emit NotificationClosed(7, 2);
+                else
+                    emit ActionInvoked(7, action);
+            },
+            Qt::QueuedConnection);
+        return 7;
+    }
+
+signals:
+    void ActionInvoked(uint id, const QString& actionKey);
+    void NotificationClosed(uint id, uint reason);
 };
 
 QString Single(const QStringList& values)
@@ -333,3 +386,48 @@ TEST_F(SystemdRemindersTest, TheProgramWithAWindowNeverWaitsForTheLockButTriesAg
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(UnitNames().size(), 4); // wake-up and the alert for 4 January
 }
+
+TEST_F(SystemdRemindersTest, TheTextTravelsOverDBusAndItsActionOpensVelumina)
+{
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (daemon.isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    QProcess bus;
+    bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    ASSERT_TRUE(bus.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    FakeNotificationService service;
+    QDBusConnection serviceBus = QDBusConnection::connectToBus(address, QStringLiteral("velumina-test-service"));
+    ASSERT_TRUE(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    ASSERT_TRUE(serviceBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
+                                          QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+
+    NotificationHandle handle = 0;
+    NotificationEntry alert = Alert(kExecutable, Date(2026, 12, 20), Date(2026, 12, 21));
+    alert.notification->dialogText = QStringLiteral("Velumina: next cycle <starts> & soon");
+    ASSERT_TRUE(m_database->Add(alert, handle));
+    auto fallback = std::make_shared<RecordingCommandRunner::Log>();
+    for (const QString& action : {QStringLiteral("default"), QString()}) {
+        service.action = action;
+        DBusDesktopNotifier notifier(QDBusConnection::connectToBus(address, QStringLiteral("velumina-test-client")),
+                                     std::make_unique<RecordingCommandRunner>(fallback),
+                                     QString::fromUtf16(kDiscreetReminderText));
+        notifier.SetWaitLimit(10000);
+        ShowAlert(1, notifier);
+        EXPECT_EQ(
+            service.received,
+            (QStringList{QStringLiteral("Velumina"), QStringLiteral("com.quorlen.Velumina"), QStringLiteral("Velumina"),
+                         QStringLiteral("Velumina: next cycle &lt;starts&gt; &amp; soon"),
+                         QStringLiteral("default,Open Velumina"), QStringLiteral("com.quorlen.Velumina")}));
+        const QStringList opened = {kExecutable, QStringLiteral("AppRunToHandleNotification")};
+        EXPECT_EQ(started, action.isEmpty() ? QStringList() : opened);
+        QDBusConnection::disconnectFromBus(QStringLiteral("velumina-test-client"));
+    }
+    EXPECT_TRUE(fallback->empty());
+
+    QDBusConnection::disconnectFromBus(QStringLiteral("velumina-test-service"));
+    bus.kill();
+    bus.waitForFinished();
+}
+
+#include "SystemdReminders_test.moc"
