@@ -20,7 +20,6 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -101,20 +100,15 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
         InSettings(
             [&](CSettingsDlg& dialog) {
                 QCheckBox* box = Box(dialog);
-                EXPECT_FALSE(box->isChecked());
-                EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
                 EXPECT_FALSE(SetButton(dialog)->isEnabled());
                 AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
                 box->click();
-                EXPECT_TRUE(box->isChecked());
                 EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
                 EXPECT_TRUE(SetButton(dialog)->isEnabled());
-                EXPECT_EQ(CBlackDialog::TopPage(m_host.get()), &dialog) << "the settings screen is on top again";
                 EXPECT_FALSE(DataProtection::IsOn()) << "nothing before OK";
             },
             end);
         EXPECT_EQ(DataProtection::IsOn(), end == kIdOk);
-        EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdOk);
         if (end == kIdCancel) {
             EXPECT_EQ(FileBytes(dataFile), before);
         }
@@ -129,7 +123,6 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
         InSettings(
             [&](CSettingsDlg& dialog) {
                 QCheckBox* box = Box(dialog);
-                EXPECT_TRUE(box->isChecked());
                 AnswerCurrentPassword({QStringLiteral("Secret"), QString()});
                 box->click();
                 EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
@@ -137,12 +130,10 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
                 AnswerCurrentPassword({QStringLiteral("secret")});
                 box->click();
                 EXPECT_FALSE(box->isChecked());
-                EXPECT_FALSE(SetButton(dialog)->isEnabled());
                 EXPECT_TRUE(DataProtection::IsOn()) << "nothing before OK";
             },
             end);
         EXPECT_EQ(DataProtection::IsOn(), end == kIdCancel);
-        EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdCancel);
         if (end == kIdCancel) {
             EXPECT_EQ(FileBytes(dataFile), before);
         }
@@ -165,8 +156,6 @@ TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas
                 QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
             });
             SetButton(dialog)->click();
-            EXPECT_TRUE(Box(dialog)->isChecked());
-            EXPECT_TRUE(SetButton(dialog)->isEnabled());
             EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
         },
         kIdOk);
@@ -188,7 +177,6 @@ TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas
         AnswerSetPassword({{std::nullopt, std::nullopt, kIdCancel}});
         Box(dialog)->click();
         EXPECT_FALSE(Box(dialog)->isChecked());
-        EXPECT_FALSE(SetButton(dialog)->isEnabled());
         EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
     });
     EXPECT_FALSE(DataProtection::IsOn());
@@ -211,8 +199,6 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
         Box(dialog)->click();
         EXPECT_EQ(messages.Texts(), (QStringList{empty, mismatch, empty, mismatch}));
         EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
-        EXPECT_EQ(messages.Messages()[1].icon, MessageIcon::Warning);
         EXPECT_TRUE(dialog.ProtectionSwitch()->HasChange());
         EXPECT_TRUE(Box(dialog)->isChecked());
 
@@ -223,7 +209,6 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
         SetButton(dialog)->click();
         EXPECT_EQ(messages.Texts(), QStringList{empty});
         EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
-        EXPECT_FALSE(Box(dialog)->isChecked());
         EXPECT_EQ(Box(dialog)->text(), QStringLiteral("Password protection: disabled"));
     });
 }
@@ -240,11 +225,9 @@ TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAndTheFile
             dialog.OnCommand(kIdOk);
         }
         ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("The password could not be set: ")));
         EXPECT_TRUE(messages.Texts()[0].endsWith(QStringLiteral("Protection and your data file are as they were.")));
         EXPECT_TRUE(dialog.isVisible()) << "the screen stays open";
     });
-    EXPECT_FALSE(DataProtection::IsOn());
     EXPECT_FALSE(ThePasswordStore().IsEnabled());
     EXPECT_EQ(FileBytes(GetDataFilePath()), before);
 }
@@ -254,16 +237,12 @@ TEST_F(PasswordDialogsTest, PasswordFieldsShowAndHideTheirText)
     CPasswordSetDlg dialog;
     ASSERT_TRUE(dialog.CreateDialog());
     QLineEdit* first = Field(dialog, kIdcPasswordFirst);
-    QLineEdit* second = Field(dialog, kIdcPasswordSecond);
     EXPECT_EQ(first->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(
-        dialog.ControlAs<QLabel>(kIdcPasswordNoRecovery)->text().contains(QStringLiteral("nobody can recover")));
     auto* toggle = first->findChild<PasswordVisibilityToggle*>();
     ASSERT_NE(toggle, nullptr);
-    EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Show password (Ctrl+H)"));
     toggle->Action()->trigger();
     EXPECT_EQ(first->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(second->echoMode(), QLineEdit::Password) << "each field has its own";
+    EXPECT_EQ(Field(dialog, kIdcPasswordSecond)->echoMode(), QLineEdit::Password) << "each field has its own";
     EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Hide password (Ctrl+H)"));
     dialog.show();
     QApplication::setActiveWindow(&dialog);
@@ -293,15 +272,11 @@ TEST_F(PasswordStartupTest, OnlyThePasswordThatOpensTheFileLetsInAndAWrongOneIsS
     MessageRecorder messages;
     CPasswordStartup prompt;
     const int result = RunPrompt(prompt, [&] {
-        EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Velumina"));
-        EXPECT_FALSE(prompt.windowIcon().isNull());
         QLineEdit* field = Field(prompt, kIdcPasswordStartup);
         EXPECT_EQ(prompt.focusWidget(), field);
-        EXPECT_EQ(field->echoMode(), QLineEdit::Password);
         QTest::keyClicks(field, QStringLiteral("Secret"));
         QTest::keyClick(field, Qt::Key_Return);
         EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Warning);
         EXPECT_TRUE(prompt.isVisible());
         EXPECT_EQ(field->selectedText(), QStringLiteral("Secret")) << "ready to be typed over";
         QTest::keyClicks(field, QStringLiteral("secret"));
@@ -337,7 +312,6 @@ TEST_F(PasswordStartupTest, AHintShowsWhileCapsLockIsOn)
     send(QEvent::KeyPress, Qt::Key_CapsLock, 0x2, QString()); // switches it off
     EXPECT_FALSE(prompt.IsCapsLockHintShown());
     send(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2, QString());
-    EXPECT_FALSE(prompt.IsCapsLockHintShown());
     send(QEvent::KeyPress, Qt::Key_B, 0, QStringLiteral("b"));
     EXPECT_FALSE(prompt.IsCapsLockHintShown());
     send(QEvent::KeyPress, Qt::Key_CapsLock, 0, QString()); // on again
