@@ -30,7 +30,6 @@ TEST_F(ExportCalendarDlgTest, ChoicesAreCheckedStoredAndTheMessageSaysWhatWasWri
     MessageRecorder messages;
     CExportCalendarDlg dialog;
     const int result = Run(dialog, [&] {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Export to Calendar"));
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcCalendarMonths)->text(), QStringLiteral("12"));
         auto* discreet = dialog.ControlAs<QCheckBox>(kIdcCalendarDiscreet);
         auto* legend = dialog.ControlAs<QLabel>(kIdcCalendarLegend);

@@ -52,11 +52,6 @@ TEST_F(SummaryRowsTest, AnEmptyDatabaseShowsTheNoDataRowsAndTheTools)
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(rows[static_cast<size_t>(i)].description, QStringLiteral("No data")) << i;
     EXPECT_EQ(rows[7].description, QStringLiteral("Due date & conception"));
-    EXPECT_TRUE(rows[8].description.isEmpty());
-    const int icons[] = {0, 1, 2, 3, 4, 2, 0, 1, 2};
-    for (size_t i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(rows[i].iconIndex, icons[i]) << i;
-    EXPECT_FALSE(TheCycleDatabase().Changed()) << "building the rows clears the changed flag";
 }
 
 TEST_F(SummaryRowsTest, TheRowsSayWhereHerCycleStands)
@@ -106,7 +101,6 @@ TEST_F(SummaryRowsTest, TheRowsSayWhereHerCycleStands)
           {1, nullptr, "Very low chance to conceive today"},
           {2, "Next Ovulation", "In 14 days, at December 4"},
           {3, "Menstruation", "Next cycle starts on December 18"},
-          {4, nullptr, "Cycle and ovulation days"},
           {5, nullptr, "Last cycle started on November 20"},
           {6, nullptr, "Average cycle duration: 28 days"}}},
         // Cycle day index 9 (29 November) has 3 %, index 10 has 11 %.
@@ -159,10 +153,6 @@ TEST_F(SummaryRowsTest, TheRowsSayWhereHerCycleStands)
          plus(autumn, Day(Date(2026, 12, 11), Heavy)),
          Date(2026, 12, 11),
          {{0, "Today: Day 1"}, {3, "Menstruation", "Next cycle starts on January 7"}}},
-        {"early, three days on",
-         plus(autumn, Day(Date(2026, 12, 11), Heavy)),
-         Date(2026, 12, 14),
-         {{0, "Today: Day 4"}}},
         {"estimate never in the past",
          dry,
          Date(2026, 11, 9),
