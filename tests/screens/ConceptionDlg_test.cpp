@@ -1,8 +1,6 @@
 #include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "resources/ResourceIds.h"
-#include "settings/AppSettings.h"
 #include "ui/screens/CConceptionProbabilityDlg.h"
 #include "ui/screens/COvuChartWnd.h"
 

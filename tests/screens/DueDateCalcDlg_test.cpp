@@ -2,7 +2,6 @@
 
 #include "model/CycleDatabase.h"
 #include "platform/Clock.h"
-#include "resources/ResourceIds.h"
 #include "settings/SettingsAccess.h"
 #include "ui/screens/BirthSigns.h"
 #include "ui/screens/CDueDateCalcDlg.h"

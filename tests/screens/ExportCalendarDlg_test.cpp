@@ -3,7 +3,6 @@
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/FileDialogs.h"
-#include "resources/ResourceIds.h"
 #include "settings/CalendarSettings.h"
 #include "ui/screens/CExportCalendarDlg.h"
 

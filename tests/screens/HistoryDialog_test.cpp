@@ -3,15 +3,12 @@
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/FileDialogs.h"
-#include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "storage/DataFile.h"
 #include "ui/screens/CHistoryDialog.h"
-#include "ui/screens/CycleList.h"
 #include "ui/toolkit/ColorTheme.h"
 #include "ui/toolkit/Contrast.h"
 #include "ui/toolkit/CsvExportFlow.h"
-#include "ui/toolkit/ThemedPalette.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,6 @@
 #include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "resources/ResourceIds.h"
 #include "settings/SettingsAccess.h"
 #include "ui/screens/COvulationDlg.h"
 

@@ -3,7 +3,6 @@
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/SoftKeyBar.h"
-#include "resources/ResourceIds.h"
 #include "ui/screens/CAboutDlg.h"
 #include "ui/screens/CCalendarDlg.h"
 #include "ui/screens/CConceptionProbabilityDlg.h"
@@ -21,11 +20,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTest>
 
 namespace {

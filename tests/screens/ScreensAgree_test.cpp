@@ -12,8 +12,6 @@
 #include <QRegularExpression>
 #include <QTreeWidget>
 
-#include <algorithm>
-
 // Every screen that names a date of her cycle says the same as the others. Each state below is
 // one situation of her data; the checks read only what the screens show. A new situation is
 // one more row in kStates.

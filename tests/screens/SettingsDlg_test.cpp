@@ -3,7 +3,6 @@
 #include "model/CycleDatabase.h"
 #include "platform/MemoryNotificationDatabase.h"
 #include "platform/MessageRecorder.h"
-#include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
 #include "settings/SettingsAccess.h"
@@ -19,8 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-
-#include <functional>
 
 namespace {
 QString Section()

@@ -1,7 +1,6 @@
 #include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "resources/ResourceIds.h"
 #include "ui/screens/CStatisticsDlg.h"
 
 #include <QLabel>

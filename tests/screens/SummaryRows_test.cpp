@@ -1,12 +1,10 @@
 #include "TestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "resources/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsAccess.h"
 #include "ui/screens/CSummaryPanel.h"
 #include "ui/screens/SummaryRows.h"
-#include "ui/toolkit/PanelItem.h"
 
 #include <QCoreApplication>
 
