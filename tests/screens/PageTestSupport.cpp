@@ -41,19 +41,7 @@ void PageTest::TearDown()
 int PageTest::Run(CBlackDialog& dialog, const std::function<void()>& script)
 {
     QTimer::singleShot(0, &dialog, script);
-    QTimer guard;
-    EndIfItHangs(dialog, guard);
     return dialog.RunAsPage(m_host.get());
-}
-
-void EndIfItHangs(QDialog& dialog, QTimer& guard)
-{
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
-        ADD_FAILURE() << "the page did not end";
-        dialog.done(-1);
-    });
-    guard.start(15000);
 }
 
 void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)

@@ -244,8 +244,6 @@ protected:
     int RunPrompt(CPasswordStartup& prompt, const std::function<void()>& script)
     {
         QTimer::singleShot(0, &prompt, script);
-        QTimer guard;
-        EndIfItHangs(prompt, guard);
         return prompt.RunTopLevel();
     }
 };

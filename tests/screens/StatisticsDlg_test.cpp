@@ -33,13 +33,6 @@ TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
                                  "last 3 days, the settings' value, until you record one of two days or more."));
         // The list and the line below it share the page.
         EXPECT_EQ(list->geometry().bottom() + 1, dialog.BasisLine()->geometry().top());
-
-        // A list 240 pixels wide inside its frame: columns of 2/3 and 1/3 of 230.
-        const int frame = list->width() - list->viewport()->width();
-        list->resize(240 + frame, 200);
-        ASSERT_EQ(list->viewport()->width(), 240);
-        EXPECT_EQ(list->columnWidth(0), 153);
-        EXPECT_EQ(list->columnWidth(1), 76);
     });
 }
 

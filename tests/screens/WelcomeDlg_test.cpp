@@ -68,21 +68,12 @@ TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom20
         CheckedDateEdit* picker = Picker(dialog);
         EXPECT_FALSE(picker->Date().isValid());
         QDateEdit* edit = picker->DateEdit();
-        EXPECT_FALSE(edit->isEnabled());
         TickDate(dialog);
-        EXPECT_TRUE(edit->isEnabled());
         EXPECT_EQ(picker->Date(), QDate(2026, 12, 6)) << "today, not 1 January 2000";
         edit->setDate(QDate(1899, 5, 1));
         EXPECT_EQ(picker->Date(), QDate(2008, 1, 1));
         edit->setDate(QDate(2026, 12, 7));
         EXPECT_EQ(picker->Date(), QDate(2026, 12, 6)) << "no day after today";
-        // Turning the window places the controls from the other template.
-        const QWidget* label = dialog.Control(kIdcWelcomeLastCycleLabel);
-        EXPECT_GT(picker->y(), label->y()) << "portrait: the date under its label";
-        m_host->resize(640, 480);
-        QCoreApplication::processEvents();
-        EXPECT_GT(picker->x(), label->x() + label->width() / 2) << "landscape: the date beside its label";
-        EXPECT_LE(picker->geometry().right(), dialog.ClientSize().width());
     });
 }
 
@@ -249,8 +240,7 @@ TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
     Look(about, [&] {
         EXPECT_EQ(about.ControlAs<QLabel>(kIdcAboutVersion)->text(), QStringLiteral("Version 1.4"));
         EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutOffline)->text().contains(QStringLiteral("no network")));
-        auto* banner = about.ControlAs<CLogoPainter>(kIdcAboutBanner);
-        EXPECT_FALSE(banner->Image().isNull());
+        EXPECT_FALSE(about.ControlAs<CLogoPainter>(kIdcAboutBanner)->Image().isNull());
         auto* field = about.ControlAs<QPlainTextEdit>(kIdcAboutDisclaimer);
         const QString shown = field->toPlainText();
         EXPECT_TRUE(shown.startsWith(QStringLiteral("DISCLAIMER:\nThis software is provided \"as is\"")));
@@ -258,9 +248,5 @@ TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
         QTest::keyClicks(field, QStringLiteral("typed"));
         QTest::keyClick(field, Qt::Key_Delete);
         EXPECT_EQ(field->toPlainText(), shown) << "it cannot be edited";
-        // Turned, the page keeps the banner across the top.
-        m_host->resize(800, 480);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(banner->width(), about.ClientSize().width());
     });
 }
