@@ -2,6 +2,7 @@
 
 #include "platform/DocumentsFolder.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsAccess.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/ImageCache.h"
@@ -58,6 +59,16 @@ void PageTest::BlockDocumentsFolder()
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+}
+
+QString SettingsSection()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+
+int StoredSetting(const char* name)
+{
+    return ReadSettingInt(SettingsSection(), QString::fromLatin1(name), -1);
 }
 
 void Type(CBlackDialog& dialog, int id, const QString& text)

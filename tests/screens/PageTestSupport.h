@@ -56,6 +56,12 @@ private:
     std::vector<SetPasswordAnswer> m_answers;
 };
 
+/// The program's section of the settings file.
+QString SettingsSection();
+
+/// The integer setting `name` of the program's section as stored; -1 when none is.
+int StoredSetting(const char* name);
+
 /// Types `text` into the line edit `id` of `dialog` in place of what it holds.
 void Type(CBlackDialog& dialog, int id, const QString& text);
 

@@ -20,15 +20,6 @@
 #include <QTimer>
 
 namespace {
-QString Section()
-{
-    return QString::fromUtf16(kSettingsSection);
-}
-
-QByteArray StoredHash()
-{
-    return ReadSettingBytes(Section(), QStringLiteral("Password"));
-}
 
 QLineEdit* Field(CBlackDialog& dialog, int id)
 {
@@ -105,7 +96,8 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
         }
     }
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
-    EXPECT_TRUE(StoredHash().isEmpty()) << "no check value of the password";
+    EXPECT_TRUE(ReadSettingBytes(SettingsSection(), QStringLiteral("Password")).isEmpty())
+        << "no check value of the password";
 
     // Switching off asks for the current password; without it the box stays checked.
     for (const int end : {kIdCancel, kIdOk}) {

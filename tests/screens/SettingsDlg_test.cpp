@@ -19,18 +19,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-namespace {
-QString Section()
-{
-    return QString::fromUtf16(kSettingsSection);
-}
-
-int Stored(const char* name)
-{
-    return ReadSettingInt(Section(), QString::fromLatin1(name), -1);
-}
-} // namespace
-
 class SettingsDlgTest : public PageTest
 {
 protected:
@@ -58,8 +46,8 @@ protected:
 TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)
 {
     // A stored 15 shows as 15 (a spin box would have clamped it), reminders off with 2 days.
-    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 15));
-    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("LutealPhaseLen"), 12));
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 15));
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("LutealPhaseLen"), 12));
     AppSettings& settings = TheAppSettings();
     settings.alertEnabled = false;
     settings.alertDaysInAdvance = 2;
@@ -163,13 +151,13 @@ TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverythin
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty()) << messages.Texts().join(u'|').toStdString();
-    EXPECT_EQ(Stored("InitialCycleLen"), 40);
-    EXPECT_EQ(Stored("InitialPeriodLen"), 7);
-    EXPECT_EQ(Stored("LutealPhaseLen"), 10);
-    EXPECT_EQ(Stored("AlertEnabled"), 0);
-    EXPECT_EQ(Stored("AlertDaysInAdvance"), 3);
-    EXPECT_EQ(Stored("SelectedTheme"), 4);
-    EXPECT_EQ(Stored("DiscreetReminders"), 1);
+    EXPECT_EQ(StoredSetting("InitialCycleLen"), 40);
+    EXPECT_EQ(StoredSetting("InitialPeriodLen"), 7);
+    EXPECT_EQ(StoredSetting("LutealPhaseLen"), 10);
+    EXPECT_EQ(StoredSetting("AlertEnabled"), 0);
+    EXPECT_EQ(StoredSetting("AlertDaysInAdvance"), 3);
+    EXPECT_EQ(StoredSetting("SelectedTheme"), 4);
+    EXPECT_EQ(StoredSetting("DiscreetReminders"), 1);
     EXPECT_EQ(TheCycleDatabase().InitialCycleLen(), 40);
 }
 
@@ -199,7 +187,7 @@ TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
     });
     EXPECT_EQ(Memory().AddedCount(), added);
     EXPECT_TRUE(Memory().Entries().empty());
-    EXPECT_EQ(Stored("AlertEnabled"), 0);
+    EXPECT_EQ(StoredSetting("AlertEnabled"), 0);
 
     // Switched on again with other days in advance: the alerts of the new prediction, once.
     CSettingsDlg on;

@@ -24,15 +24,6 @@
 #include <QTest>
 
 namespace {
-QString Section()
-{
-    return QString::fromUtf16(kSettingsSection);
-}
-
-int Stored(const char* name)
-{
-    return ReadSettingInt(Section(), QString::fromLatin1(name), -1);
-}
 
 CheckedDateEdit* Picker(const CWelcomeDlg& dialog)
 {
@@ -45,13 +36,6 @@ void TickDate(const CWelcomeDlg& dialog)
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() / 2));
 }
 
-void TypeLength(const CWelcomeDlg& dialog, const QString& text)
-{
-    auto* edit = dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
 } // namespace
 
 class WelcomeDlgTest : public PageTest
@@ -60,7 +44,7 @@ class WelcomeDlgTest : public PageTest
 
 TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom2008ToToday)
 {
-    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 33));
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 33));
     CWelcomeDlg dialog;
     Look(dialog, [&] {
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen)->text(), QStringLiteral("33"));
@@ -91,13 +75,13 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
         edit->setFocus();
         edit->setSelectedSection(QDateTimeEdit::MonthSection);
         QTest::keyClicks(edit, QStringLiteral("1120"));
-        TypeLength(dialog, QStringLiteral("28"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("28"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
         EXPECT_TRUE(dialog.isVisible()) << "not closed as if saved";
         EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
         EXPECT_TRUE(TheCycleDatabase().Records().empty());
-        EXPECT_EQ(Stored("WelcomeDismissed"), -1);
-        EXPECT_EQ(Stored("InitialCycleLen"), -1) << "the length waits with the day";
+        EXPECT_EQ(StoredSetting("WelcomeDismissed"), -1);
+        EXPECT_EQ(StoredSetting("InitialCycleLen"), -1) << "the length waits with the day";
 
         messages.Clear();
         SetDocumentsFolderForTesting(DocumentsPath());
@@ -109,7 +93,7 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
     ASSERT_EQ(records.size(), 1u);
     EXPECT_TRUE(IsSameDate(records[0].date, Date(2026, 11, 20)));
     EXPECT_EQ(records[0].flags, 3u) << "a recorded heavy day";
-    EXPECT_EQ(Stored("InitialCycleLen"), 28);
+    EXPECT_EQ(StoredSetting("InitialCycleLen"), 28);
     // Read back as the next start would.
     ResetCycleDatabaseForTesting();
     ASSERT_TRUE(TheCycleDatabase().Load());
@@ -119,13 +103,13 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
 
 TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
 {
-    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 31));
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 31));
     const QString dataFile = GetDataFilePath();
     MessageRecorder messages;
     CWelcomeDlg dialog;
     const int result = Run(dialog, [&] {
         TickDate(dialog);
-        TypeLength(dialog, QStringLiteral("45"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("45"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
         EXPECT_EQ(messages.Texts(),
                   QStringList{QStringLiteral("The average cycle length must be between 20 and 40 days")});
@@ -136,12 +120,12 @@ TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
         // Without a date, Enter saves the length and nothing else.
         messages.Clear();
         TickDate(dialog);
-        TypeLength(dialog, QStringLiteral("30"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("30"));
         QTest::keyClick(dialog.Control(kIdcWelcomeCycleLen), Qt::Key_Return);
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty());
-    EXPECT_EQ(Stored("InitialCycleLen"), 30);
+    EXPECT_EQ(StoredSetting("InitialCycleLen"), 30);
     EXPECT_TRUE(TheCycleDatabase().Records().empty());
     EXPECT_FALSE(QFile::exists(dataFile)) << "no data file is written without a day";
 }
@@ -162,7 +146,7 @@ TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
 
     CWelcomeDlg dialog;
     const int result = Run(dialog, [&] {
-        TypeLength(dialog, QStringLiteral("29"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("29"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
     });
     EXPECT_EQ(result, QDialog::Accepted);
@@ -192,7 +176,7 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
         EXPECT_EQ(DataProtection::IsOn(), save);
         EXPECT_EQ(TheCycleDatabase().Records().size(), save ? 1u : 0u) << "Skip stores no day";
         if (!save) {
-            EXPECT_EQ(Stored("InitialCycleLen"), -1);
+            EXPECT_EQ(StoredSetting("InitialCycleLen"), -1);
         }
     }
     // The day went to the file sealed with the new password.
@@ -208,7 +192,7 @@ TEST_F(WelcomeDlgTest, DoNotShowAgainIsKeptAndImportEndsTheWelcomeOnceDaysAreSto
         dialog.ControlAs<QCheckBox>(kIdcWelcomeDontShow)->setChecked(true);
         dialog.MenuBar()->Press(SoftKeyBar::Side::Right);
     });
-    EXPECT_EQ(Stored("WelcomeDismissed"), 1);
+    EXPECT_EQ(StoredSetting("WelcomeDismissed"), 1);
 
     // An import that stores nothing keeps the welcome; one that stores days ends it.
     int imports = 0;
