@@ -422,27 +422,6 @@ TEST_F(TodayDlgTest, AFailedStoreKeepsTheEditorOnTheDayWithItsEdits)
     EXPECT_TRUE(QFile::exists(QDir(DocumentsPath()).filePath(QStringLiteral("Velumina.dat"))));
 }
 
-TEST_F(TodayDlgTest, AFullDatabaseRefusesANewDayButTheEditorStaysOpen)
-{
-    std::vector<DayRecord> records;
-    for (CalDate date = Date(1990, 1, 1); records.size() < static_cast<size_t>(CycleDatabase::kMaxRecords);
-         NextDay(date))
-        records.push_back(Day(date, None));
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(std::move(records)));
-    MessageRecorder messages;
-    CTodayDlg dialog;
-    Run(dialog, [&] {
-        dialog.OnCommand(kIdcTodayBleeding);
-        dialog.OnCommand(kCmdTodaySave);
-        EXPECT_TRUE(messages.Texts().value(0).contains(QStringLiteral("10000")));
-        // Putting the level back lets her leave without storing.
-        for (int i = 0; i < 3; ++i)
-            dialog.OnCommand(kIdcTodayBleeding);
-        dialog.OnCommand(kCmdTodaySave);
-    });
-    EXPECT_EQ(TheCycleDatabase().Records().size(), static_cast<size_t>(CycleDatabase::kMaxRecords));
-}
-
 TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInEveryTheme)
 {
     ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 12, 6), Medium, QStringLiteral("a note"))));
