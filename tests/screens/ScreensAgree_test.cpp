@@ -59,7 +59,6 @@ const State kStates[] = {
     {"ThirteenDaysLate", kAutumn, Date(2026, 12, 16)},
     {"LongCyclesEightDaysLate", EveryDays(Date(2026, 8, 1), 35, 4), Date(2026, 12, 27)},
     {"LutealPhase10", kAutumn, Date(2026, 11, 15), 10},
-    {"LutealPhase16", kAutumn, Date(2026, 11, 15), 16},
     {"NoteMidCycle", kAutumn, Date(2026, 11, 25), 14, {Date(2026, 11, 20)}},
     {"ForgottenDayInAPeriod", Plus(EveryDays(Date(2026, 9, 10), 28, 2), {Date(2026, 11, 5), 4, {2}}),
      Date(2026, 11, 20)},
