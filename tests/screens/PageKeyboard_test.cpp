@@ -176,27 +176,6 @@ TEST_F(PageKeyboardTest, EveryPageIsReachedReadAndLeftByKeyboard)
     }
 }
 
-TEST_F(PageKeyboardTest, DatesAreTypedSectionBySectionAndImpossibleOnesRefused)
-{
-    CDueDateCalcDlg dialog(m_host.get());
-    Look(dialog, [&] {
-        auto* field = dialog.ControlAs<QDateEdit>(kIdcDueLastCycle);
-        // February has no 30th: the field never holds it.
-        const std::pair<const char*, QDate> typings[] = {
-            {"11202026", QDate(2026, 11, 20)}, {"1/5/2026", QDate(2026, 1, 5)}, {"2302026", QDate(2026, 2, 28)}};
-        for (const auto& [keys, expected] : typings) {
-            SCOPED_TRACE(keys);
-            field->setDate(QDate(2026, 6, 6));
-            field->setFocus();
-            field->setCurrentSectionIndex(0);
-            field->setSelectedSection(field->currentSection());
-            QTest::keyClicks(field, QString::fromLatin1(keys));
-            field->interpretText();
-            EXPECT_EQ(field->date(), expected);
-        }
-    });
-}
-
 TEST_F(PageKeyboardTest, SummaryRowsReadTheirCaptionAndValue)
 {
     CSummaryPanel panel;

@@ -210,23 +210,6 @@ TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAndTheFile
     EXPECT_EQ(FileBytes(GetDataFilePath()), before);
 }
 
-TEST_F(PasswordDialogsTest, PasswordFieldsShowAndHideTheirText)
-{
-    CPasswordSetDlg dialog;
-    ASSERT_TRUE(dialog.CreateDialog());
-    QLineEdit* first = Field(dialog, kIdcPasswordFirst);
-    auto* toggle = first->findChild<PasswordVisibilityToggle*>();
-    ASSERT_NE(toggle, nullptr);
-    toggle->Action()->trigger();
-    EXPECT_EQ(first->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(Field(dialog, kIdcPasswordSecond)->echoMode(), QLineEdit::Password) << "each field has its own";
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    first->setFocus();
-    QTest::keyClick(first, Qt::Key_H, Qt::ControlModifier);
-    EXPECT_EQ(first->echoMode(), QLineEdit::Password);
-}
-
 TEST_F(PasswordDialogsTest, OnlyThePasswordThatOpensTheFileLetsInAndAWrongOneIsSelectedForRetyping)
 {
     QString error;
