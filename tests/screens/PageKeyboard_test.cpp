@@ -19,7 +19,6 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
-#include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>

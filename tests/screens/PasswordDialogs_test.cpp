@@ -1,7 +1,6 @@
 #include "PageTestSupport.h"
 
 #include "platform/MessageRecorder.h"
-#include "platform/gui/PasswordVisibilityToggle.h"
 #include "settings/DataProtection.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
