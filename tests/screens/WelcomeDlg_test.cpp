@@ -11,7 +11,6 @@
 #include "storage/SealedFile.h"
 #include "ui/screens/CAboutDlg.h"
 #include "ui/screens/CWelcomeDlg.h"
-#include "ui/toolkit/CLogoPainter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -221,7 +220,6 @@ TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
     Look(about, [&] {
         EXPECT_EQ(about.ControlAs<QLabel>(kIdcAboutVersion)->text(), QStringLiteral("Version 1.4"));
         EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutOffline)->text().contains(QStringLiteral("no network")));
-        EXPECT_FALSE(about.ControlAs<CLogoPainter>(kIdcAboutBanner)->Image().isNull());
         auto* field = about.ControlAs<QPlainTextEdit>(kIdcAboutDisclaimer);
         const QString shown = field->toPlainText();
         EXPECT_TRUE(shown.startsWith(QStringLiteral("DISCLAIMER:\nThis software is provided \"as is\"")));
