@@ -68,7 +68,6 @@ TEST_F(ConceptionDlgTest, OnTheFirstDayTheChartShowsTodayTheFertileDaysAndTheirT
         EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("0% chance to conceive today"));
         EXPECT_EQ(dialog.FootnoteText(),
                   QStringLiteral("(assuming the ovulation occurs 14 days before the start of the next cycle)"));
-        EXPECT_GT(dialog.Chart()->width(), 400) << "the chart fills the page";
     });
 
     COvuChartWnd chart;

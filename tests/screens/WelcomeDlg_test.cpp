@@ -47,7 +47,6 @@ TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom20
     CWelcomeDlg dialog;
     Look(dialog, [&] {
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen)->text(), QStringLiteral("33"));
-        EXPECT_TRUE(dialog.Control(kIdcWelcomeImport)->isHidden()) << "no import flow given";
         CheckedDateEdit* picker = Picker(dialog);
         EXPECT_FALSE(picker->Date().isValid());
         QDateEdit* edit = picker->DateEdit();
@@ -148,6 +147,15 @@ TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_EQ(FileBytes(dataFile), damaged);
+
+    // A length the settings file cannot take is said, not passed over.
+    CWelcomeDlg full;
+    Run(full, [&] {
+        Type(full, kIdcWelcomeCycleLen, QStringLiteral("33"));
+        ScopedFileSizeLimit limit(0);
+        full.MenuBar()->Press(SoftKeyBar::Side::Left);
+    });
+    EXPECT_TRUE(messages.Texts().value(0).startsWith(QStringLiteral("The cycle length could not be saved to ")));
 }
 
 TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSkip)
