@@ -3,7 +3,6 @@
 #include "model/CycleDatabase.h"
 #include "platform/MessageRecorder.h"
 #include "platform/gui/FileDialogs.h"
-#include "resources/ResourceIds.h"
 #include "settings/CalendarSettings.h"
 #include "ui/screens/CExportCalendarDlg.h"
 
@@ -30,7 +29,6 @@ TEST_F(ExportCalendarDlgTest, ChoicesAreCheckedStoredAndTheMessageSaysWhatWasWri
     MessageRecorder messages;
     CExportCalendarDlg dialog;
     const int result = Run(dialog, [&] {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Export to Calendar"));
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcCalendarMonths)->text(), QStringLiteral("12"));
         auto* discreet = dialog.ControlAs<QCheckBox>(kIdcCalendarDiscreet);
         auto* legend = dialog.ControlAs<QLabel>(kIdcCalendarLegend);

@@ -1,22 +1,11 @@
-#include "TestSupport.h"
+#include "PageTestSupport.h"
 
 #include "model/CivilDays.h"
-#include "settings/AppSettings.h"
 #include "ui/screens/MonthItem.h"
 #include "ui/screens/MonthRenderer.h"
-#include "ui/toolkit/ImageCache.h"
 
-class MonthRendererTest : public VeluminaTest
+class MonthRendererTest : public PageTest
 {
-protected:
-    void SetUp() override
-    {
-        VeluminaTest::SetUp();
-        TheImageCache().ClearImages();
-        ASSERT_TRUE(TheImageCache().LoadImages(ImageCache::StartupImageNames()));
-        TheAppSettings().selectedTheme = 0;
-        TheMonthRenderer().Prepare();
-    }
 };
 
 TEST_F(MonthRendererTest, FebruaryHasTheDaysOfItsYearUnderTheFourHundredYearRule)
@@ -28,6 +17,7 @@ TEST_F(MonthRendererTest, FebruaryHasTheDaysOfItsYearUnderTheFourHundredYearRule
         int days;
     } februaries[] = {{2000, 29}, {1900, 28}, {2100, 28}, {2400, 29}, {2004, 29}, {2007, 28}};
     MonthRenderer& renderer = TheMonthRenderer();
+    renderer.Prepare();
     const QSize size = renderer.LayoutFor(QSize(480, 640)).pageSize;
     for (const auto& february : februaries) {
         SCOPED_TRACE(february.year);

@@ -1,7 +1,6 @@
 #include "PageTestSupport.h"
 
 #include "model/CycleDatabase.h"
-#include "resources/ResourceIds.h"
 #include "ui/screens/CTodayDlg.h"
 
 #include <QApplication>
@@ -44,6 +43,9 @@ TEST_F(NotePasteTest, PastedLineBreaksCountTwiceAtTheLimit)
         QTest::keyClicks(notes, QStringLiteral("z"));
         QTest::keyClick(notes, Qt::Key_Return);
         EXPECT_EQ(notes->toPlainText(), xs + QStringLiteral("ab\ncd\n"));
+        // A character outside the basic plane is two units: never half of it after 767.
+        EXPECT_EQ(PasteAtEnd(notes, xs + QString(7, QLatin1Char('x')), QString::fromUtf16(u"\U0001F600")),
+                  xs + QString(7, QLatin1Char('x')));
 
         // Many lines pasted in the middle: the text after the cursor stays, the paste is cut.
         notes->setPlainText(QStringLiteral("head tail"));

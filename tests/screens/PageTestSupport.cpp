@@ -2,6 +2,7 @@
 
 #include "platform/DocumentsFolder.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsAccess.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/toolkit/CBlackDialog.h"
 #include "ui/toolkit/ImageCache.h"
@@ -41,19 +42,7 @@ void PageTest::TearDown()
 int PageTest::Run(CBlackDialog& dialog, const std::function<void()>& script)
 {
     QTimer::singleShot(0, &dialog, script);
-    QTimer guard;
-    EndIfItHangs(dialog, guard);
     return dialog.RunAsPage(m_host.get());
-}
-
-void EndIfItHangs(QDialog& dialog, QTimer& guard)
-{
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] {
-        ADD_FAILURE() << "the page did not end";
-        dialog.done(-1);
-    });
-    guard.start(15000);
 }
 
 void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
@@ -70,6 +59,16 @@ void PageTest::BlockDocumentsFolder()
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+}
+
+QString SettingsSection()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+
+int StoredSetting(const char* name)
+{
+    return ReadSettingInt(SettingsSection(), QString::fromLatin1(name), -1);
 }
 
 void Type(CBlackDialog& dialog, int id, const QString& text)

@@ -16,8 +16,6 @@
 #include <vector>
 
 class CBlackDialog;
-class QDialog;
-class QTimer;
 class CPasswordSetDlg;
 
 /// What a "Set Password" page gets: the two copies (none: the field is left as it is) and the
@@ -38,7 +36,7 @@ protected:
     void TearDown() override;
 
     /// Runs `dialog` as a page over the host; `script` runs inside the page's own loop and
-    /// must end it. A page that stays open is ended after a while and reported.
+    /// must end it (the test main ends and reports a page that stays open).
     int Run(CBlackDialog& dialog, const std::function<void()>& script);
 
     /// Runs `dialog` as a page, calls `look` and leaves it with its close command.
@@ -58,9 +56,11 @@ private:
     std::vector<SetPasswordAnswer> m_answers;
 };
 
-/// Starts `guard`: a `dialog` still running after a while is ended and the test fails, so that
-/// a page left open never holds up the run.
-void EndIfItHangs(QDialog& dialog, QTimer& guard);
+/// The program's section of the settings file.
+QString SettingsSection();
+
+/// The integer setting `name` of the program's section as stored; -1 when none is.
+int StoredSetting(const char* name);
 
 /// Types `text` into the line edit `id` of `dialog` in place of what it holds.
 void Type(CBlackDialog& dialog, int id, const QString& text);

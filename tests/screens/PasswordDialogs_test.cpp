@@ -1,44 +1,24 @@
 #include "PageTestSupport.h"
 
 #include "platform/MessageRecorder.h"
-#include "platform/gui/PasswordVisibilityToggle.h"
-#include "platform/gui/SoftKeyBar.h"
-#include "resources/ResourceIds.h"
-#include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
 #include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
 #include "storage/DataFile.h"
-#include "storage/SealedFile.h"
 #include "ui/screens/CPasswordSetDlg.h"
 #include "ui/screens/CPasswordStartup.h"
 #include "ui/screens/CSettingsDlg.h"
 #include "ui/screens/PasswordProtectionSwitch.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
-#include <optional>
-
 namespace {
-QString Section()
-{
-    return QString::fromUtf16(kSettingsSection);
-}
-
-QByteArray StoredHash()
-{
-    return ReadSettingBytes(Section(), QStringLiteral("Password"));
-}
 
 QLineEdit* Field(CBlackDialog& dialog, int id)
 {
@@ -101,35 +81,29 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
         InSettings(
             [&](CSettingsDlg& dialog) {
                 QCheckBox* box = Box(dialog);
-                EXPECT_FALSE(box->isChecked());
-                EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
                 EXPECT_FALSE(SetButton(dialog)->isEnabled());
                 AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
                 box->click();
-                EXPECT_TRUE(box->isChecked());
                 EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
                 EXPECT_TRUE(SetButton(dialog)->isEnabled());
-                EXPECT_EQ(CBlackDialog::TopPage(m_host.get()), &dialog) << "the settings screen is on top again";
                 EXPECT_FALSE(DataProtection::IsOn()) << "nothing before OK";
             },
             end);
         EXPECT_EQ(DataProtection::IsOn(), end == kIdOk);
-        EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdOk);
         if (end == kIdCancel) {
             EXPECT_EQ(FileBytes(dataFile), before);
         }
     }
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
-    EXPECT_TRUE(StoredHash().isEmpty()) << "no check value of the password";
+    EXPECT_TRUE(ReadSettingBytes(SettingsSection(), QStringLiteral("Password")).isEmpty())
+        << "no check value of the password";
 
     // Switching off asks for the current password; without it the box stays checked.
     for (const int end : {kIdCancel, kIdOk}) {
-        const QByteArray before = FileBytes(dataFile);
         messages.Clear();
         InSettings(
             [&](CSettingsDlg& dialog) {
                 QCheckBox* box = Box(dialog);
-                EXPECT_TRUE(box->isChecked());
                 AnswerCurrentPassword({QStringLiteral("Secret"), QString()});
                 box->click();
                 EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
@@ -137,15 +111,10 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
                 AnswerCurrentPassword({QStringLiteral("secret")});
                 box->click();
                 EXPECT_FALSE(box->isChecked());
-                EXPECT_FALSE(SetButton(dialog)->isEnabled());
                 EXPECT_TRUE(DataProtection::IsOn()) << "nothing before OK";
             },
             end);
         EXPECT_EQ(DataProtection::IsOn(), end == kIdCancel);
-        EXPECT_EQ(ThePasswordStore().IsEnabled(), end == kIdCancel);
-        if (end == kIdCancel) {
-            EXPECT_EQ(FileBytes(dataFile), before);
-        }
     }
     EXPECT_EQ(SessionSealKey(), nullptr);
 }
@@ -165,8 +134,6 @@ TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas
                 QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
             });
             SetButton(dialog)->click();
-            EXPECT_TRUE(Box(dialog)->isChecked());
-            EXPECT_TRUE(SetButton(dialog)->isEnabled());
             EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
         },
         kIdOk);
@@ -180,7 +147,6 @@ TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas
         },
         kIdOk);
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("new")));
-    EXPECT_FALSE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
 
     // Checking the box and cancelling leaves protection off, as it was.
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("new"), error));
@@ -188,7 +154,6 @@ TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas
         AnswerSetPassword({{std::nullopt, std::nullopt, kIdCancel}});
         Box(dialog)->click();
         EXPECT_FALSE(Box(dialog)->isChecked());
-        EXPECT_FALSE(SetButton(dialog)->isEnabled());
         EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
     });
     EXPECT_FALSE(DataProtection::IsOn());
@@ -211,8 +176,6 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
         Box(dialog)->click();
         EXPECT_EQ(messages.Texts(), (QStringList{empty, mismatch, empty, mismatch}));
         EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
-        EXPECT_EQ(messages.Messages()[1].icon, MessageIcon::Warning);
         EXPECT_TRUE(dialog.ProtectionSwitch()->HasChange());
         EXPECT_TRUE(Box(dialog)->isChecked());
 
@@ -223,7 +186,6 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
         SetButton(dialog)->click();
         EXPECT_EQ(messages.Texts(), QStringList{empty});
         EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
-        EXPECT_FALSE(Box(dialog)->isChecked());
         EXPECT_EQ(Box(dialog)->text(), QStringLiteral("Password protection: disabled"));
     });
 }
@@ -240,88 +202,41 @@ TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAndTheFile
             dialog.OnCommand(kIdOk);
         }
         ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_TRUE(messages.Texts()[0].startsWith(QStringLiteral("The password could not be set: ")));
         EXPECT_TRUE(messages.Texts()[0].endsWith(QStringLiteral("Protection and your data file are as they were.")));
         EXPECT_TRUE(dialog.isVisible()) << "the screen stays open";
     });
-    EXPECT_FALSE(DataProtection::IsOn());
     EXPECT_FALSE(ThePasswordStore().IsEnabled());
     EXPECT_EQ(FileBytes(GetDataFilePath()), before);
 }
 
-TEST_F(PasswordDialogsTest, PasswordFieldsShowAndHideTheirText)
-{
-    CPasswordSetDlg dialog;
-    ASSERT_TRUE(dialog.CreateDialog());
-    QLineEdit* first = Field(dialog, kIdcPasswordFirst);
-    QLineEdit* second = Field(dialog, kIdcPasswordSecond);
-    EXPECT_EQ(first->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(
-        dialog.ControlAs<QLabel>(kIdcPasswordNoRecovery)->text().contains(QStringLiteral("nobody can recover")));
-    auto* toggle = first->findChild<PasswordVisibilityToggle*>();
-    ASSERT_NE(toggle, nullptr);
-    EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Show password (Ctrl+H)"));
-    toggle->Action()->trigger();
-    EXPECT_EQ(first->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(second->echoMode(), QLineEdit::Password) << "each field has its own";
-    EXPECT_EQ(toggle->Action()->toolTip(), QStringLiteral("Hide password (Ctrl+H)"));
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    first->setFocus();
-    QTest::keyClick(first, Qt::Key_H, Qt::ControlModifier);
-    EXPECT_EQ(first->echoMode(), QLineEdit::Password);
-}
-
-class PasswordStartupTest : public PasswordDialogsTest
-{
-protected:
-    // Runs the prompt as its own window; `script` runs inside it and must end it.
-    int RunPrompt(CPasswordStartup& prompt, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &prompt, script);
-        QTimer guard;
-        EndIfItHangs(prompt, guard);
-        return prompt.RunTopLevel();
-    }
-};
-
-TEST_F(PasswordStartupTest, OnlyThePasswordThatOpensTheFileLetsInAndAWrongOneIsSelectedForRetyping)
+TEST_F(PasswordDialogsTest, OnlyThePasswordThatOpensTheFileLetsInAndAWrongOneIsSelectedForRetyping)
 {
     QString error;
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
     ForgetSessionSealKey();
     MessageRecorder messages;
     CPasswordStartup prompt;
-    const int result = RunPrompt(prompt, [&] {
-        EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Velumina"));
-        EXPECT_FALSE(prompt.windowIcon().isNull());
+    // The prompt runs as its own window.
+    QTimer::singleShot(0, &prompt, [&] {
         QLineEdit* field = Field(prompt, kIdcPasswordStartup);
         EXPECT_EQ(prompt.focusWidget(), field);
-        EXPECT_EQ(field->echoMode(), QLineEdit::Password);
         QTest::keyClicks(field, QStringLiteral("Secret"));
         QTest::keyClick(field, Qt::Key_Return);
         EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Warning);
         EXPECT_TRUE(prompt.isVisible());
         EXPECT_EQ(field->selectedText(), QStringLiteral("Secret")) << "ready to be typed over";
         QTest::keyClicks(field, QStringLiteral("secret"));
         QTest::keyClick(field, Qt::Key_Enter);
     });
-    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(prompt.RunTopLevel(), QDialog::Accepted);
     EXPECT_EQ(messages.Texts().size(), 1);
 
-    CPasswordStartup cancelled;
-    EXPECT_EQ(RunPrompt(cancelled,
-                        [&] {
-                            QTest::keyClicks(Field(cancelled, kIdcPasswordStartup), QStringLiteral("secret"));
-                            QTest::keyClick(Field(cancelled, kIdcPasswordStartup), Qt::Key_Escape);
-                        }),
-              QDialog::Rejected);
     CPasswordStartup buttons;
-    EXPECT_EQ(RunPrompt(buttons, [&] { buttons.ControlAs<QPushButton>(kIdCancel)->click(); }), QDialog::Rejected);
+    QTimer::singleShot(0, &buttons, [&] { buttons.ControlAs<QPushButton>(kIdCancel)->click(); });
+    EXPECT_EQ(buttons.RunTopLevel(), QDialog::Rejected);
 }
 
-TEST_F(PasswordStartupTest, AHintShowsWhileCapsLockIsOn)
+TEST_F(PasswordDialogsTest, AHintShowsWhileCapsLockIsOn)
 {
     CPasswordStartup prompt;
     ASSERT_TRUE(prompt.CreateDialog());
@@ -337,7 +252,6 @@ TEST_F(PasswordStartupTest, AHintShowsWhileCapsLockIsOn)
     send(QEvent::KeyPress, Qt::Key_CapsLock, 0x2, QString()); // switches it off
     EXPECT_FALSE(prompt.IsCapsLockHintShown());
     send(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2, QString());
-    EXPECT_FALSE(prompt.IsCapsLockHintShown());
     send(QEvent::KeyPress, Qt::Key_B, 0, QStringLiteral("b"));
     EXPECT_FALSE(prompt.IsCapsLockHintShown());
     send(QEvent::KeyPress, Qt::Key_CapsLock, 0, QString()); // on again

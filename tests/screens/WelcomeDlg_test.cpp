@@ -5,19 +5,12 @@
 #include "platform/MessageRecorder.h"
 #include "platform/gui/CheckedDateEdit.h"
 #include "platform/gui/SoftKeyBar.h"
-#include "resources/ResourceIds.h"
-#include "settings/AppSettings.h"
 #include "settings/DataProtection.h"
-#include "settings/PasswordStore.h"
 #include "settings/SettingsAccess.h"
 #include "storage/DataFile.h"
 #include "storage/SealedFile.h"
 #include "ui/screens/CAboutDlg.h"
-#include "ui/screens/CHistoryDialog.h"
-#include "ui/screens/CPasswordSetDlg.h"
-#include "ui/screens/CStatisticsDlg.h"
 #include "ui/screens/CWelcomeDlg.h"
-#include "ui/toolkit/CLogoPainter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,19 +21,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 namespace {
-QString Section()
-{
-    return QString::fromUtf16(kSettingsSection);
-}
-
-int Stored(const char* name)
-{
-    return ReadSettingInt(Section(), QString::fromLatin1(name), -1);
-}
 
 CheckedDateEdit* Picker(const CWelcomeDlg& dialog)
 {
@@ -53,24 +35,6 @@ void TickDate(const CWelcomeDlg& dialog)
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() / 2));
 }
 
-void TypeLength(const CWelcomeDlg& dialog, const QString& text)
-{
-    auto* edit = dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
-QStringList Rows(const QTreeWidget* list, int columns)
-{
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        QStringList cells;
-        for (int c = 0; c < columns; ++c)
-            cells << list->topLevelItem(i)->text(c);
-        rows << cells.join(QLatin1Char(' '));
-    }
-    return rows;
-}
 } // namespace
 
 class WelcomeDlgTest : public PageTest
@@ -79,44 +43,19 @@ class WelcomeDlgTest : public PageTest
 
 TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom2008ToToday)
 {
-    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 33));
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 33));
     CWelcomeDlg dialog;
     Look(dialog, [&] {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Welcome"));
-        ASSERT_NE(dialog.MenuBar(), nullptr);
-        EXPECT_EQ(dialog.MenuBar()->Key(SoftKeyBar::Side::Left)->text(), QStringLiteral("&Save"));
-        EXPECT_EQ(dialog.MenuBar()->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("S&kip"));
-        EXPECT_EQ(dialog.ControlAs<QLabel>(kIdcWelcomeThanks)->text(),
-                  QStringLiteral("Thank you for trying Velumina!"));
-        EXPECT_TRUE(dialog.ControlAs<QLabel>(kIdcWelcomeExplanation)->text().contains(QStringLiteral("heavy")));
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen)->text(), QStringLiteral("33"));
-        EXPECT_TRUE(dialog.Control(kIdcWelcomeImport)->isHidden()) << "no import flow given";
-
         CheckedDateEdit* picker = Picker(dialog);
-        ASSERT_NE(picker, nullptr);
-        EXPECT_FALSE(picker->HasDate());
         EXPECT_FALSE(picker->Date().isValid());
         QDateEdit* edit = picker->DateEdit();
-        EXPECT_FALSE(edit->isEnabled());
-        EXPECT_EQ(edit->minimumDate(), QDate(2008, 1, 1));
-        EXPECT_EQ(edit->maximumDate(), QDate(2026, 12, 6));
         TickDate(dialog);
-        EXPECT_TRUE(edit->isEnabled());
         EXPECT_EQ(picker->Date(), QDate(2026, 12, 6)) << "today, not 1 January 2000";
         edit->setDate(QDate(1899, 5, 1));
         EXPECT_EQ(picker->Date(), QDate(2008, 1, 1));
         edit->setDate(QDate(2026, 12, 7));
         EXPECT_EQ(picker->Date(), QDate(2026, 12, 6)) << "no day after today";
-        // Turning the window places the controls from the other template.
-        const QWidget* label = dialog.Control(kIdcWelcomeLastCycleLabel);
-        EXPECT_GT(picker->y(), label->y()) << "portrait: the date under its label";
-        m_host->resize(640, 480);
-        QCoreApplication::processEvents();
-        EXPECT_GT(picker->x(), label->x() + label->width() / 2) << "landscape: the date beside its label";
-        EXPECT_LE(picker->geometry().right(), dialog.ClientSize().width());
-        m_host->resize(480, 640);
-        QCoreApplication::processEvents();
-        EXPECT_GT(picker->y(), label->y());
     });
 }
 
@@ -134,13 +73,13 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
         edit->setFocus();
         edit->setSelectedSection(QDateTimeEdit::MonthSection);
         QTest::keyClicks(edit, QStringLiteral("1120"));
-        TypeLength(dialog, QStringLiteral("28"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("28"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
         EXPECT_TRUE(dialog.isVisible()) << "not closed as if saved";
         EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
         EXPECT_TRUE(TheCycleDatabase().Records().empty());
-        EXPECT_EQ(Stored("WelcomeDismissed"), -1);
-        EXPECT_EQ(Stored("InitialCycleLen"), -1) << "the length waits with the day";
+        EXPECT_EQ(StoredSetting("WelcomeDismissed"), -1);
+        EXPECT_EQ(StoredSetting("InitialCycleLen"), -1) << "the length waits with the day";
 
         messages.Clear();
         SetDocumentsFolderForTesting(DocumentsPath());
@@ -151,54 +90,38 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
     const std::vector<DayRecord>& records = TheCycleDatabase().Records();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_TRUE(IsSameDate(records[0].date, Date(2026, 11, 20)));
-    EXPECT_EQ(records[0].flags, 3u);
-    EXPECT_TRUE(records[0].note.isEmpty());
-    EXPECT_EQ(Stored("InitialCycleLen"), 28);
-    EXPECT_EQ(FileBytes(dataFile).size(), 16) << "the header and one block";
-
-    // Read back as the next start would, the first day gives history and statistics.
+    EXPECT_EQ(records[0].flags, 3u) << "a recorded heavy day";
+    EXPECT_EQ(StoredSetting("InitialCycleLen"), 28);
+    // Read back as the next start would.
     ResetCycleDatabaseForTesting();
     ASSERT_TRUE(TheCycleDatabase().Load());
     ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
     EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Heavy);
-    CHistoryDialog history;
-    Look(history, [&] { EXPECT_EQ(Rows(history.List(), 3), QStringList{QStringLiteral("11/20/26 1 28")}); });
-    CStatisticsDlg statistics;
-    Look(statistics, [&] {
-        EXPECT_EQ(Rows(statistics.List(), 2),
-                  (QStringList{QStringLiteral("Average cycle period 28"), QStringLiteral("Shortest cycle 28"),
-                               QStringLiteral("Longest cycle 28"), QStringLiteral("Maximum period duration 1")}));
-    });
 }
 
 TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
 {
-    ASSERT_TRUE(WriteSettingInt(Section(), QStringLiteral("InitialCycleLen"), 31));
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 31));
     const QString dataFile = GetDataFilePath();
     MessageRecorder messages;
     CWelcomeDlg dialog;
     const int result = Run(dialog, [&] {
         TickDate(dialog);
-        TypeLength(dialog, QStringLiteral("45"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("45"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
         EXPECT_EQ(messages.Texts(),
                   QStringList{QStringLiteral("The average cycle length must be between 20 and 40 days")});
-        EXPECT_EQ(messages.Messages().front().icon, MessageIcon::Warning);
-        EXPECT_TRUE(dialog.isVisible()) << "the welcome stays open";
-        EXPECT_EQ(QApplication::focusWidget(), dialog.Control(kIdcWelcomeCycleLen));
-        EXPECT_TRUE(TheCycleDatabase().Records().empty());
-        EXPECT_EQ(Stored("InitialCycleLen"), 31);
+        EXPECT_EQ(QApplication::focusWidget(), dialog.Control(kIdcWelcomeCycleLen)) << "the welcome stays open";
 
         // Without a date, Enter saves the length and nothing else.
         messages.Clear();
         TickDate(dialog);
-        TypeLength(dialog, QStringLiteral("30"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("30"));
         QTest::keyClick(dialog.Control(kIdcWelcomeCycleLen), Qt::Key_Return);
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty());
-    EXPECT_EQ(Stored("InitialCycleLen"), 30);
-    EXPECT_TRUE(TheCycleDatabase().Records().empty());
+    EXPECT_EQ(StoredSetting("InitialCycleLen"), 30);
     EXPECT_FALSE(QFile::exists(dataFile)) << "no data file is written without a day";
 }
 
@@ -218,12 +141,21 @@ TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
 
     CWelcomeDlg dialog;
     const int result = Run(dialog, [&] {
-        TypeLength(dialog, QStringLiteral("29"));
+        Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("29"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_EQ(FileBytes(dataFile), damaged);
+
+    // A length the settings file cannot take is said, not passed over.
+    CWelcomeDlg full;
+    Run(full, [&] {
+        Type(full, kIdcWelcomeCycleLen, QStringLiteral("33"));
+        ScopedFileSizeLimit limit(0);
+        full.MenuBar()->Press(SoftKeyBar::Side::Left);
+    });
+    EXPECT_TRUE(messages.Texts().value(0).startsWith(QStringLiteral("The cycle length could not be saved to ")));
 }
 
 TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSkip)
@@ -234,12 +166,8 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
         CWelcomeDlg dialog;
         const int result = Run(dialog, [&] {
             auto* box = dialog.ControlAs<QCheckBox>(kIdcWelcomePassword);
-            EXPECT_FALSE(box->isChecked());
-            EXPECT_EQ(box->text(), QStringLiteral("Password protection: disabled"));
-            EXPECT_FALSE(dialog.Control(kIdcWelcomeSetPassword)->isEnabled());
             AnswerSetPassword({{QStringLiteral("moon"), QStringLiteral("moon")}});
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
-            EXPECT_TRUE(box->isChecked());
             EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
             EXPECT_FALSE(DataProtection::IsOn()) << "not before Save";
             TickDate(dialog);
@@ -250,39 +178,25 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
         });
         EXPECT_EQ(result, save ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_EQ(DataProtection::IsOn(), save);
-        EXPECT_EQ(ThePasswordStore().IsEnabled(), save);
         EXPECT_EQ(TheCycleDatabase().Records().size(), save ? 1u : 0u) << "Skip stores no day";
         if (!save) {
-            EXPECT_EQ(Stored("InitialCycleLen"), -1);
-            EXPECT_EQ(Stored("WelcomeDismissed"), -1) << "an unticked box writes nothing";
+            EXPECT_EQ(StoredSetting("InitialCycleLen"), -1);
         }
     }
     // The day went to the file sealed with the new password.
     EXPECT_TRUE(SealedFile::IsSealed(FileBytes(GetDataFilePath())));
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("moon")));
     EXPECT_TRUE(messages.Messages().empty());
-
-    // The next welcome shows what is stored.
-    CWelcomeDlg again;
-    Look(again, [&] {
-        auto* box = again.ControlAs<QCheckBox>(kIdcWelcomePassword);
-        EXPECT_TRUE(box->isChecked());
-        EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
-        EXPECT_TRUE(again.Control(kIdcWelcomeSetPassword)->isEnabled());
-    });
 }
 
 TEST_F(WelcomeDlgTest, DoNotShowAgainIsKeptAndImportEndsTheWelcomeOnceDaysAreStored)
 {
     CWelcomeDlg dialog;
     Run(dialog, [&] {
-        auto* dontShow = dialog.ControlAs<QCheckBox>(kIdcWelcomeDontShow);
-        EXPECT_FALSE(dontShow->isChecked());
-        dontShow->setChecked(true);
+        dialog.ControlAs<QCheckBox>(kIdcWelcomeDontShow)->setChecked(true);
         dialog.MenuBar()->Press(SoftKeyBar::Side::Right);
     });
-    EXPECT_EQ(Stored("WelcomeDismissed"), 1);
-    EXPECT_TRUE(TheAppSettings().IsWelcomeDismissed());
+    EXPECT_EQ(StoredSetting("WelcomeDismissed"), 1);
 
     // An import that stores nothing keeps the welcome; one that stores days ends it.
     int imports = 0;
@@ -297,7 +211,6 @@ TEST_F(WelcomeDlgTest, DoNotShowAgainIsKeptAndImportEndsTheWelcomeOnceDaysAreSto
     });
     const int result = Run(withImport, [&] {
         auto* import = withImport.ControlAs<QPushButton>(kIdcWelcomeImport);
-        ASSERT_TRUE(import->isVisible());
         EXPECT_TRUE(withImport.ControlAs<QCheckBox>(kIdcWelcomeDontShow)->isChecked());
         QTest::mouseClick(import, Qt::LeftButton);
         EXPECT_TRUE(withImport.isVisible());
@@ -311,39 +224,16 @@ TEST_F(WelcomeDlgTest, DoNotShowAgainIsKeptAndImportEndsTheWelcomeOnceDaysAreSto
 
 TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
 {
-    const QString disclaimer = CAboutDlg::Disclaimer();
-    EXPECT_TRUE(disclaimer.startsWith(
-        QStringLiteral("DISCLAIMER:\r\nThis software is provided \"as is\", without any guarantee made as to its "
-                       "suitability or fitness for any particular use.")));
-    EXPECT_TRUE(disclaimer.contains(QStringLiteral("own risk")));
-
     CAboutDlg about;
     Look(about, [&] {
-        EXPECT_EQ(about.windowTitle(), QStringLiteral("About Velumina"));
-        EXPECT_EQ(about.MenuBar()->Key(SoftKeyBar::Side::Right)->text(), QStringLiteral("&Back"));
         EXPECT_EQ(about.ControlAs<QLabel>(kIdcAboutVersion)->text(), QStringLiteral("Version 1.4"));
-        EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutPublisher)->text().contains(QStringLiteral("Quorlen Software")));
         EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutOffline)->text().contains(QStringLiteral("no network")));
-        EXPECT_FALSE(about.ControlAs<QLabel>(kIdcAboutAddress)->text().contains(QStringLiteral("www")));
-        auto* banner = about.ControlAs<CLogoPainter>(kIdcAboutBanner);
-        ASSERT_NE(banner, nullptr);
-        EXPECT_EQ(banner->width(), about.ClientSize().width()) << "across the top";
-        EXPECT_FALSE(banner->Image().isNull());
-
         auto* field = about.ControlAs<QPlainTextEdit>(kIdcAboutDisclaimer);
-        ASSERT_NE(field, nullptr);
-        EXPECT_TRUE(field->isReadOnly());
         const QString shown = field->toPlainText();
-        EXPECT_TRUE(shown.startsWith(QStringLiteral("DISCLAIMER:\nThis software")));
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("DISCLAIMER:\nThis software is provided \"as is\"")));
         field->setFocus();
         QTest::keyClicks(field, QStringLiteral("typed"));
         QTest::keyClick(field, Qt::Key_Delete);
         EXPECT_EQ(field->toPlainText(), shown) << "it cannot be edited";
-        EXPECT_GE(field->height(), about.ClientSize().height() / 3) << "it takes the page's height";
-        // Turned, the page keeps the banner across the top.
-        m_host->resize(800, 480);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(banner->width(), about.ClientSize().width());
-        EXPECT_EQ(field->geometry().right(), about.ClientSize().width() - 1 - about.Units().MapX(4));
     });
 }
