@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 #include "platform/Clock.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/gui/DesktopFontSizes.h"
 #include "resources/CompiledResources.h"
 #include "settings/SettingsAccess.h"
 #include "ui/toolkit/ImageCache.h"
@@ -16,7 +17,7 @@
 
 // Benchmarks run on the offscreen platform with settings and documents in a temporary folder,
 // so they never read or write the user's own files, on a fixed day, with the fonts the tests
-// use (DejaVu Sans) and the pictures loaded once.
+// use (DejaVu Sans on a 9-point desktop) and the pictures loaded once.
 namespace {
 // The floor of the start-up benchmark: a bare QApplication that paints one empty window.
 class QuitOnFirstPaint : public QWidget
@@ -49,6 +50,7 @@ int main(int argc, char* argv[])
     SetSettingsFolderForTesting(folder.filePath(QStringLiteral("settings")));
     SetDocumentsFolderForTesting(folder.filePath(QStringLiteral("documents")));
     SetCurrentTimeForTesting(ToTime(kBenchToday, 12));
+    SetDesktopFontSizesForTesting({9.0, 8.0});
     TheImageCache().SetFontFamily(QStringLiteral("DejaVu Sans"));
     TheImageCache().LoadImages(ImageCache::StartupImageNames());
     benchmark::SetDefaultTimeUnit(benchmark::kMillisecond);
