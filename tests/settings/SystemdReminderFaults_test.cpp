@@ -14,7 +14,6 @@
 
 #include <functional>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 // The reminder folder when things go wrong: processes killed between any two of their
 // changes, leftovers of such kills, lock files that name nobody, and files that are not
@@ -229,11 +228,6 @@ TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyOrIsALinkIsNeverWaitedForNo
 TEST_F(SystemdReminderFaultTest, ForeignFilesUnderUnitNamesAreLeftAlone)
 {
     constexpr qint64 kHuge = qint64{200} << 20;
-    const auto isPipe = [](const QString& path) {
-        struct stat status = {};
-        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
-    };
-    const auto makePipe = [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; };
     const QString lockPath = m_folder + QStringLiteral("/velumina.lock");
     struct Row
     {
@@ -246,10 +240,10 @@ TEST_F(SystemdReminderFaultTest, ForeignFilesUnderUnitNamesAreLeftAlone)
     const Row rows[] = {
         // Opening one of these would wait for ever.
         {"named pipes",
-         [&] { return makePipe(Unit(1, "timer")) && makePipe(Unit(2, "service")); },
+         [&] { return MakePipe(Unit(1, "timer")) && MakePipe(Unit(2, "service")); },
          3,
          {QDir::toNativeSeparators(Unit(1, "timer")), QStringLiteral("not a regular file")},
-         [&] { return isPipe(Unit(1, "timer")) && isPipe(Unit(2, "service")); }},
+         [&] { return IsPipe(Unit(1, "timer")) && IsPipe(Unit(2, "service")); }},
         // 200 MB after a reminder's first lines, all of it one line; sparse, so made at once.
         {"oversized timer",
          [&] {
@@ -264,10 +258,10 @@ TEST_F(SystemdReminderFaultTest, ForeignFilesUnderUnitNamesAreLeftAlone)
          [&] { return QFileInfo(Unit(1, "timer")).size() == kHuge; }},
         // The update goes on without the lock and says so once.
         {"named pipe as lock",
-         [&] { return makePipe(lockPath); },
+         [&] { return MakePipe(lockPath); },
          1,
          {QStringLiteral("velumina.lock")},
-         [&] { return isPipe(lockPath); }},
+         [&] { return IsPipe(lockPath); }},
         // What an addition killed between the service and its timer leaves goes; a unit of the
         // same pattern somebody wrote by hand, and a link to the leftover, stay.
         {"hand-written unit and link",
