@@ -24,6 +24,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <future>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void SetToday(int year, int month, int day)
@@ -63,6 +64,25 @@ QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int FileMode(const QString& path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return static_cast<int>(status.st_mode & 07777);
+}
+
+bool IsPipe(const QString& path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
+bool MakePipe(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }
 
 bool RunBesidePipe(const QString& pipe, const std::function<bool()>& operation)

@@ -40,6 +40,13 @@ std::vector<DayRecord> StartTwoPeriodExample();
 /// The bytes of the file at `path`; none where it cannot be read.
 QByteArray FileBytes(const QString& path);
 
+/// The permission bits of `path` itself (not of a link's target); -1 when it is missing.
+int FileMode(const QString& path);
+
+/// A named pipe is at `path` itself; MakePipe makes one there.
+bool IsPipe(const QString& path);
+bool MakePipe(const QString& path);
+
 /// Runs `operation`, which must not wait in open() on the named pipe at `pipe`. If it still
 /// runs after ten seconds the test fails, and a writer opens the pipe to let it finish.
 bool RunBesidePipe(const QString& pipe, const std::function<bool()>& operation);

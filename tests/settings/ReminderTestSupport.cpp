@@ -11,7 +11,6 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -157,14 +156,6 @@ QStringList UnitFolderTest::UnitNames() const
 QString IsoDate(const CalDate& day)
 {
     return QStringLiteral("%1-%2-%3").arg(day.year).arg(day.month, 2, 10, QChar(u'0')).arg(day.day, 2, 10, QChar(u'0'));
-}
-
-int FileMode(const QString& path)
-{
-    struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return -1;
-    return static_cast<int>(status.st_mode & 07777);
 }
 
 void WriteScript(const QString& path, const QByteArray& body)

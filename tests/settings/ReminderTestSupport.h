@@ -101,9 +101,6 @@ QString IsoDate(const CalDate& day);
 NotificationEntry Wakeup(const QString& application, const CalDate& day);
 NotificationEntry Alert(const QString& application, const CalDate& day, const CalDate& start);
 
-/// The permission bits of `path` itself (not of a link's target); -1 when it is missing.
-int FileMode(const QString& path);
-
 /// Writes an executable shell script.
 void WriteScript(const QString& path, const QByteArray& body);
 

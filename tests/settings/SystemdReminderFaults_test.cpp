@@ -14,7 +14,6 @@
 
 #include <functional>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 // The reminder folder when things go wrong: processes killed between any two of their
 // changes, leftovers of such kills, lock files that name nobody, and files that are not
@@ -45,9 +44,11 @@ protected:
                                                                : TempPath(QStringLiteral("units"));
     }
 
-    // This program's complete wake-ups and alerts, as the folder holds them.
+    // This program's complete wake-ups and alerts, as the folder holds them (what this reading
+    // says about the folder is not the program's to say).
     Found Entries()
     {
+        MessageRecorder quiet;
         SystemdNotificationDatabase database(m_folder, nullptr);
         std::vector<NotificationHandle> handles;
         Found found;
@@ -177,130 +178,134 @@ TEST_F(SystemdReminderFaultTest, AKillAtAnyStepLeavesAWakeupAndTheNextRunTidiesU
     }
 }
 
-TEST_F(SystemdReminderFaultTest, ServicesWithoutTimersAreRemovedAndHandMadeUnitsStay)
-{
-    ASSERT_TRUE(QDir().mkpath(m_folder + QStringLiteral("/timers.target.wants")));
-    // What an addition killed between the service and its timer leaves behind.
-    SystemdNotificationDatabase& database = Install();
-    NotificationHandle handle = 0;
-    ASSERT_TRUE(database.Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle));
-    ASSERT_TRUE(QFile::rename(Unit(handle, "service"), Unit(7, "service")));
-    ASSERT_TRUE(QFile::remove(Link(handle)));
-    ASSERT_TRUE(QFile::remove(Unit(handle, "timer")));
-    // A unit of the same pattern that somebody wrote by hand, and a link to one.
-    WriteScript(Unit(8, "service"), "[Service]\nExecStart=/bin/true");
-    ASSERT_TRUE(QFile::link(Unit(7, "service"), Unit(9, "service")));
-
-    TheAppSettings().ScheduleWakeup();
-    EXPECT_FALSE(QFileInfo::exists(Unit(7, "service")));
-    EXPECT_TRUE(QFileInfo::exists(Unit(8, "service")));
-    EXPECT_TRUE(QFileInfo(Unit(9, "service")).isSymLink());
-    EXPECT_EQ(Entries().wakeups.size(), 1);
-}
-
-TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyIsTakenAtOnce)
+TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyOrIsALinkIsNeverWaitedForNorFollowed)
 {
     ASSERT_TRUE(QDir().mkpath(m_folder));
     SystemdNotificationDatabase& database = Install();
     database.SetLockTimeout(300);
-    // Left by a process killed while it wrote the lock, and by one that is gone.
-    const QByteArray gone = "999999999\nvelumina\n" + QSysInfo::machineHostName().toUtf8() + '\n';
-    for (const QByteArray& left : {QByteArray(), gone}) {
-        QFile lock(database.LockFilePath());
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(left);
-        lock.close();
-        database.BeginUpdate();
-        FileLock other(database.LockFilePath());
-        EXPECT_FALSE(other.TryLock()) << "the update holds the lock";
-        EXPECT_EQ(other.LastError(), FileLock::Error::Held);
-        database.EndUpdate();
-        EXPECT_FALSE(QFileInfo::exists(database.LockFilePath()));
-    }
-    // A link planted at its name, to a file or to nothing, is neither written through nor followed.
     MessageRecorder messages;
+    const QString lockPath = database.LockFilePath();
     const QString target = TempPath(QStringLiteral("target"));
-    for (const bool targetExists : {true, false}) {
+    // Left by a process killed while it wrote the lock, by one that is gone, and links planted
+    // at its name, to a file or to nothing.
+    const struct
+    {
+        QByteArray left;
+        bool link;
+        bool targetExists;
+        FileLock::Error error;
+    } rows[] = {
+        {QByteArray(), false, false, FileLock::Error::Held},
+        {"999999999\nvelumina\n" + QSysInfo::machineHostName().toUtf8() + '\n', false, false, FileLock::Error::Held},
+        {QByteArray(), true, true, FileLock::Error::NotUsable},
+        {QByteArray(), true, false, FileLock::Error::NotUsable}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.left.size() + 10 * row.link + 100 * row.targetExists);
         QFile::remove(target);
-        if (targetExists)
+        if (row.targetExists)
             WriteScript(target, "keep");
         const QByteArray kept = FileBytes(target);
-        ASSERT_TRUE(QFile::link(target, database.LockFilePath()));
-        FileLock planted(database.LockFilePath());
-        EXPECT_FALSE(planted.TryLock());
-        EXPECT_EQ(planted.LastError(), FileLock::Error::NotUsable);
+        if (row.link)
+            ASSERT_TRUE(QFile::link(target, lockPath));
+        else {
+            QFile lock(lockPath);
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.write(row.left);
+        }
         database.BeginUpdate();
+        FileLock other(lockPath);
+        EXPECT_FALSE(other.TryLock());
+        EXPECT_EQ(other.LastError(), row.error);
         database.EndUpdate();
         EXPECT_EQ(FileBytes(target), kept);
-        EXPECT_EQ(QFileInfo::exists(target), targetExists);
-        EXPECT_TRUE(QFileInfo(database.LockFilePath()).isSymLink());
-        ASSERT_TRUE(QFile::remove(database.LockFilePath()));
+        EXPECT_EQ(QFileInfo::exists(target), row.targetExists);
+        EXPECT_EQ(QFileInfo(lockPath).isSymLink(), row.link);
+        QFile::remove(lockPath);
     }
     EXPECT_TRUE(messages.Texts().join(u'|').contains(QStringLiteral("is a symbolic link")));
 }
 
-TEST_F(SystemdReminderFaultTest, NamedPipesUnderUnitNamesAreNeverOpenedNorReplaced)
+TEST_F(SystemdReminderFaultTest, ForeignFilesUnderUnitNamesAreLeftAlone)
 {
-    ASSERT_TRUE(QDir().mkpath(m_folder));
-    MessageRecorder messages;
-    const QStringList pipes = {Unit(1, "timer"), Unit(2, "service")};
-    for (const QString& pipe : pipes)
-        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    Install();
-
-    // Would wait for ever in open() if the pipe were read.
-    RunBesidePipe(Unit(1, "timer"), [] {
-        TheAppSettings().ScheduleWakeup();
-        return true;
-    });
-    EXPECT_TRUE(QFileInfo(Unit(3, "timer")).isFile()) << "the wake-up went to the next free number";
-    RunBesidePipe(Unit(1, "timer"), [] {
-        TheAppSettings().ClearNotifications(kAllEntries);
-        return true;
-    });
-    EXPECT_FALSE(QFileInfo::exists(Unit(3, "timer")));
-    for (const QString& pipe : pipes) {
-        struct stat status = {};
-        EXPECT_TRUE(::lstat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+    constexpr qint64 kHuge = qint64{200} << 20;
+    const QString lockPath = m_folder + QStringLiteral("/velumina.lock");
+    struct Row
+    {
+        const char* name;
+        std::function<bool()> plant;
+        NotificationHandle next; // the number the wake-up gets
+        QStringList said;        // what the one message says; nothing said when empty
+        std::function<bool()> kept;
+    };
+    const Row rows[] = {
+        // Opening one of these would wait for ever.
+        {"named pipes",
+         [&] { return MakePipe(Unit(1, "timer")) && MakePipe(Unit(2, "service")); },
+         3,
+         {QDir::toNativeSeparators(Unit(1, "timer")), QStringLiteral("not a regular file")},
+         [&] { return IsPipe(Unit(1, "timer")) && IsPipe(Unit(2, "service")); }},
+        // 200 MB after a reminder's first lines, all of it one line; sparse, so made at once.
+        {"oversized timer",
+         [&] {
+             QFile timer(Unit(1, "timer"));
+             return timer.open(QIODevice::WriteOnly) &&
+                    timer.write("# Written by Velumina, which replaces and removes this file itself.\n[Unit]\n"
+                                "X-Velumina-Text=") > 0 &&
+                    timer.resize(kHuge);
+         },
+         2,
+         {QDir::toNativeSeparators(Unit(1, "timer")), QStringLiteral("larger than")},
+         [&] { return QFileInfo(Unit(1, "timer")).size() == kHuge; }},
+        // The update goes on without the lock and says so once.
+        {"named pipe as lock",
+         [&] { return MakePipe(lockPath); },
+         1,
+         {QStringLiteral("velumina.lock")},
+         [&] { return IsPipe(lockPath); }},
+        // What an addition killed between the service and its timer leaves goes; a unit of the
+        // same pattern somebody wrote by hand, and a link to the leftover, stay.
+        {"hand-written unit and link",
+         [&] {
+             NotificationHandle handle = 0;
+             WriteScript(Unit(8, "service"), "[Service]\nExecStart=/bin/true");
+             return Install().Add(Wakeup(kExecutable, Date(2026, 12, 10)), handle) &&
+                    QFile::rename(Unit(handle, "service"), Unit(7, "service")) && QFile::remove(Link(handle)) &&
+                    QFile::remove(Unit(handle, "timer")) && QFile::link(Unit(7, "service"), Unit(9, "service"));
+         },
+         1,
+         {},
+         [&] {
+             return !QFileInfo::exists(Unit(7, "service")) && QFileInfo::exists(Unit(8, "service")) &&
+                    QFileInfo(Unit(9, "service")).isSymLink();
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir(m_folder).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(m_folder + QStringLiteral("/timers.target.wants")));
+        ASSERT_TRUE(row.plant());
+        MessageRecorder messages;
+        Install();
+        rusage before = {};
+        ::getrusage(RUSAGE_SELF, &before);
+        RunBesidePipe(Unit(1, "timer"), [] {
+            TheAppSettings().ScheduleWakeup();
+            return true;
+        });
+        rusage after = {};
+        ::getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes more at the peak";
+        EXPECT_TRUE(QFileInfo(Unit(row.next, "timer")).isFile()) << "the wake-up went to the next free number";
+        EXPECT_EQ(Entries().wakeups.size(), 1);
+        RunBesidePipe(Unit(1, "timer"), [] {
+            TheAppSettings().ClearNotifications(kAllEntries);
+            return true;
+        });
+        EXPECT_FALSE(QFileInfo::exists(Unit(row.next, "timer")));
+        EXPECT_TRUE(row.kept());
+        ASSERT_EQ(messages.Messages().size(), row.said.isEmpty() ? 0u : 1u)
+            << messages.Texts().join(u'|').toStdString();
+        for (const QString& words : row.said)
+            EXPECT_TRUE(messages.Texts()[0].contains(words)) << words.toStdString();
     }
-    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
-    EXPECT_TRUE(messages.Texts()[0].contains(QDir::toNativeSeparators(Unit(1, "timer"))));
-    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("not a regular file")));
-
-    // The lock file as a pipe: the update goes on without it and says so once.
-    ASSERT_TRUE(QFile::remove(Unit(1, "timer")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(m_folder + QStringLiteral("/velumina.lock")).constData(), 0600), 0);
-    messages.Clear();
-    SetToday(2026, 12, 7);
-    TheAppSettings().ScheduleWakeup();
-    SetToday(2026, 12, 8);
-    TheAppSettings().ScheduleWakeup();
-    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
-    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("velumina.lock")));
-    EXPECT_EQ(Entries().wakeups.size(), 1);
-}
-
-TEST_F(SystemdReminderFaultTest, AnOversizedUnitIsRefusedWithoutBeingRead)
-{
-    ASSERT_TRUE(QDir().mkpath(m_folder));
-    MessageRecorder messages;
-    // 200 MB after a reminder's first lines, all of it one line; sparse, so made at once.
-    constexpr qint64 kSize = qint64{200} << 20;
-    QFile timer(Unit(1, "timer"));
-    ASSERT_TRUE(timer.open(QIODevice::WriteOnly));
-    timer.write("# Written by Velumina, which replaces and removes this file itself.\n[Unit]\nX-Velumina-Text=");
-    ASSERT_TRUE(timer.resize(kSize));
-    timer.close();
-    rusage before = {};
-    ::getrusage(RUSAGE_SELF, &before);
-    Install();
-    TheAppSettings().ScheduleWakeup();
-    rusage after = {};
-    ::getrusage(RUSAGE_SELF, &after);
-    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes more at the peak";
-    EXPECT_TRUE(QFileInfo(Unit(2, "timer")).isFile()) << "the wake-up went to the next free number";
-    EXPECT_EQ(QFileInfo(Unit(1, "timer")).size(), kSize);
-    ASSERT_EQ(messages.Messages().size(), 1u) << messages.Texts().join(u'|').toStdString();
-    EXPECT_TRUE(messages.Texts()[0].contains(QDir::toNativeSeparators(Unit(1, "timer"))));
-    EXPECT_TRUE(messages.Texts()[0].contains(QStringLiteral("larger than")));
 }

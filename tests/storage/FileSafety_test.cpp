@@ -8,7 +8,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,25 +16,6 @@
 
 namespace {
 using FileSafetyTest = StorageTest;
-
-int Mode(const QString& path)
-{
-    struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return -1;
-    return static_cast<int>(status.st_mode & 07777);
-}
-
-bool IsPipe(const QString& path)
-{
-    struct stat status = {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
-}
-
-void MakePipe(const QString& path)
-{
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-}
 
 void SetAge(const QString& path, int seconds)
 {
@@ -56,13 +36,13 @@ TEST_F(FileSafetyTest, SavesAndExportsLeaveTheFilesToTheUserAlone)
         WriteFileBytes(path, QByteArray("old"));
         ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                     QFileDevice::ReadGroup | QFileDevice::ReadOther));
-        ASSERT_EQ(Mode(path), 0644);
+        ASSERT_EQ(FileMode(path), 0644);
     }
     EXPECT_TRUE(Database().Save());
     EXPECT_TRUE(Database().ExportDays(days));
     EXPECT_TRUE(Database().ExportCycles(cycles));
     for (const QString& path : {DataPath(), days, cycles})
-        EXPECT_EQ(Mode(path), 0600) << path.toStdString();
+        EXPECT_EQ(FileMode(path), 0600) << path.toStdString();
 }
 
 TEST_F(FileSafetyTest, ASaveThatDoesNotFitIsAFailureHoweverSmallItIs)
@@ -86,7 +66,7 @@ TEST_F(FileSafetyTest, ASaveThatDoesNotFitIsAFailureHoweverSmallItIs)
 TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
 {
     // The data file.
-    MakePipe(DataPath());
+    ASSERT_TRUE(MakePipe(DataPath()));
     EXPECT_FALSE(RunBesidePipe(DataPath(), [this] { return Database().Load(); }));
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_TRUE(m_messages.Texts()[0].contains(QStringLiteral("not a regular file")))
@@ -101,7 +81,7 @@ TEST_F(FileSafetyTest, ANamedPipeIsNeverOpenedNorReplaced)
     ASSERT_TRUE(QFile::remove(DataPath()));
     ASSERT_TRUE(Database().Load());
     ASSERT_TRUE(QFile::remove(DataPath()));
-    MakePipe(DataPath());
+    ASSERT_TRUE(MakePipe(DataPath()));
     m_messages.Clear();
     EXPECT_FALSE(Database().SetDay(Day(Date(2026, 11, 20), Heavy)));
     ASSERT_EQ(m_messages.Messages().size(), 1u);

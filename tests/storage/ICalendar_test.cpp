@@ -11,7 +11,6 @@
 #include <QRegularExpression>
 
 #include <map>
-#include <sys/stat.h>
 
 namespace {
 struct ParsedEvent
@@ -187,9 +186,7 @@ TEST_F(ICalendarTest, LiveFileIsReadableByHerOnlyAndALatePeriodIsExpectedFromTom
     settings.keepFile = true;
     ASSERT_TRUE(settings.Save());
     LiveCalendarFile::Start();
-    struct stat status = {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(FileMode(path), 0600);
 
     // A new day with a late period changes the file: the period is expected from tomorrow under
     // the same cycle.
