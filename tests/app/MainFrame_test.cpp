@@ -57,10 +57,7 @@ protected:
 
     void StoreNovemberPeriod()
     {
-        std::vector<DayRecord> records;
-        for (int day = 20; day <= 24; ++day)
-            records.push_back(Day(Date(2026, 11, day), Heavy));
-        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
+        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(Date(2026, 11, 20), 5)));
         ASSERT_TRUE(TheCycleDatabase().Save());
     }
 
@@ -107,19 +104,10 @@ protected:
     // Writes `bytes` to a file named `name` and has the file dialog choose it.
     void ChooseFile(const QString& name, const QByteArray& bytes)
     {
-        QFile file(TempPath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        SetFileDialogHandler([path = file.fileName()](FileDialogKind, QWidget*, const QString&, const QString&,
-                                                      const QString&) { return path; });
-    }
-
-    // Makes the documents folder one that cannot hold the data file.
-    void BlockDocumentsFolder()
-    {
-        QFile blocker(TempPath(QStringLiteral("blocker")));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
+        const QString path = TempPath(name);
+        EXPECT_TRUE(WriteWholeFile(path, bytes));
+        SetFileDialogHandler(
+            [path](FileDialogKind, QWidget*, const QString&, const QString&, const QString&) { return path; });
     }
 };
 
@@ -284,8 +272,7 @@ TEST_F(MainFrameTest, ImportAsksFirstAddKeepsHerDaysReplaceTakesTheFilesAndTheSu
     }
     EXPECT_EQ(TheCycleDatabase().Records()[1].note, QStringLiteral("theirs"));
     // The data file holds what the program shows.
-    ResetCycleDatabaseForTesting();
-    ASSERT_TRUE(TheCycleDatabase().Load());
+    ASSERT_TRUE(ReloadCycleDatabase());
     EXPECT_EQ(TheCycleDatabase().Records().size(), 2u);
 
     // With nothing stored there is nothing to add to or replace; a file read in part says so.

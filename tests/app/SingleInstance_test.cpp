@@ -36,15 +36,6 @@ int BindSocket(const QString& path, bool listening)
     return fd;
 }
 
-// A process home whose instance guard says what it decides.
-struct InstanceHome : ProcessHome
-{
-    InstanceHome()
-    {
-        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velumina.instance.info=true"));
-    }
-};
-
 QString VeluminaExecutable()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../velumina"));
@@ -62,10 +53,7 @@ TEST_F(SingleInstanceTest, LeftoversOfEndedInstancesAreTakenOverAtOnceAndALiveHo
     const QString stale = TempPath(QStringLiteral("stale.socket"));
     ::close(BindSocket(stale, false));
     for (const QByteArray& leftover : {QByteArray(), QByteArray("999999999\n/usr/bin/velumina\n")}) {
-        QFile lock(SingleInstanceGuard::LockPathFor(stale));
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(leftover);
-        lock.close();
+        ASSERT_TRUE(WriteWholeFile(SingleInstanceGuard::LockPathFor(stale), leftover));
         SingleInstanceGuard guard;
         EXPECT_EQ(guard.Acquire(stale, 1, 50), SingleInstanceGuard::Outcome::First);
         struct stat info = {};
@@ -202,7 +190,7 @@ TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEndsEvenWhenBothStartAtO
     // ends at once (-1) after the other showed itself; never both run.
     struct Pair
     {
-        InstanceHome home;
+        ProcessHome home;
         QProcess starts[2];
     };
     for (int round = 0; round < 10; ++round) {
@@ -210,6 +198,9 @@ TEST_F(SingleInstanceTest, ASecondStartRaisesTheFirstAndEndsEvenWhenBothStartAtO
         std::vector<std::unique_ptr<Pair>> pairs;
         for (int i = 0; i < 5; ++i) {
             pairs.push_back(std::make_unique<Pair>());
+            // The instance guard says what it decides.
+            pairs.back()->home.environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                                                  QStringLiteral("velumina.instance.info=true"));
             for (QProcess& start : pairs.back()->starts) {
                 start.setProcessEnvironment(pairs.back()->home.environment);
                 start.start(VeluminaExecutable(), {});

@@ -52,12 +52,13 @@ protected:
             }
             ++m_prompts;
             auto* field = prompt->ControlAs<QLineEdit>(kIdcPasswordStartup);
+            EXPECT_EQ(prompt->focusWidget(), field);
             for (const QString& answer : answers) {
                 if (answer.isNull()) {
                     QTest::keyClick(field, Qt::Key_Escape);
                     return;
                 }
-                field->selectAll();
+                // A wrong password stays selected, to be typed over.
                 QTest::keyClicks(field, answer);
                 QTest::keyClick(field, Qt::Key_Return);
             }

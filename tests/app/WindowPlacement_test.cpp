@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
-#include <QTemporaryDir>
 
 namespace {
 // Set in a copy of this program that runs with a screen of its own: the size the screen
@@ -63,6 +62,12 @@ TEST_F(FirstWindowTest, TheFirstWindowAndARememberedPlaceFitTheScreen)
                   QString::fromLatin1(expected));
     }
     const QRect room = available.marginsRemoved(DecorationAllowance());
+    const auto remember = [](const QRect& place) {
+        QWidget other;
+        other.setGeometry(place);
+        WriteSettingBytes(QStringLiteral("Window"), QStringLiteral("Geometry"), other.saveGeometry());
+        return other.size();
+    };
     {
         CMainFrame frame;
         const QSize base(CMainFrame::kDefaultWidth, CMainFrame::kDefaultHeight);
@@ -79,18 +84,14 @@ TEST_F(FirstWindowTest, TheFirstWindowAndARememberedPlaceFitTheScreen)
     }
     {
         // The size she chose wins over the first window's.
-        QWidget other;
-        other.setGeometry(QRect(room.topLeft(), QSize(500, 500).boundedTo(room.size())));
-        WriteSettingBytes(QStringLiteral("Window"), QStringLiteral("Geometry"), other.saveGeometry());
+        const QSize chosen = remember(QRect(room.topLeft(), QSize(500, 500).boundedTo(room.size())));
         CMainFrame frame;
-        EXPECT_EQ(frame.size(), other.size().expandedTo(frame.minimumSize()));
+        EXPECT_EQ(frame.size(), chosen.expandedTo(frame.minimumSize()));
     }
     // A place remembered on a larger screen, or on one that is gone.
     for (const QRect& remembered : {QRect(available.right() + 500, 200, 480, 640),
                                     QRect(available.left() + 10, available.top() + 30, 480, 4000)}) {
-        QWidget other;
-        other.setGeometry(remembered);
-        WriteSettingBytes(QStringLiteral("Window"), QStringLiteral("Geometry"), other.saveGeometry());
+        remember(remembered);
         CMainFrame frame;
         EXPECT_TRUE(room.contains(frame.geometry()))
             << frame.geometry().x() << "," << frame.geometry().y() << " " << frame.width() << "x" << frame.height();
@@ -110,16 +111,13 @@ TEST_F(FirstWindowTest, TheFirstWindowFitsASmallAndAScaledScreen)
     for (const Screen& screen : {Screen{{1280, 1024}, "2", {640, 512}}, Screen{{800, 480}, "1", {800, 480}},
                                  Screen{{1920, 1080}, "1", {1920, 1080}}}) {
         SCOPED_TRACE(screen.pixels.height());
-        QTemporaryDir folder;
-        const QString config = folder.filePath(QStringLiteral("screen.json"));
-        QFile file(config);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("{\"screens\": [{\"name\": \"Screen\", \"x\": 0, \"y\": 0, \"width\": %1, "
-                                  "\"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}")
-                       .arg(screen.pixels.width())
-                       .arg(screen.pixels.height())
-                       .toUtf8());
-        file.close();
+        const QString config = TempPath(QStringLiteral("screen.json"));
+        ASSERT_TRUE(WriteWholeFile(config, QStringLiteral("{\"screens\": [{\"name\": \"Screen\", \"x\": 0, \"y\": 0, "
+                                                          "\"width\": %1, \"height\": %2, \"logicalDpi\": 96, "
+                                                          "\"logicalBaseDpi\": 96, \"dpr\": 1}]}")
+                                               .arg(screen.pixels.width())
+                                               .arg(screen.pixels.height())
+                                               .toUtf8()));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
         environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(screen.scale));

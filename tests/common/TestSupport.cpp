@@ -60,6 +60,26 @@ std::vector<DayRecord> StartTwoPeriodExample()
     return records;
 }
 
+std::vector<DayRecord> Period(const CalDate& first, int days, int level)
+{
+    std::vector<DayRecord> records;
+    for (int d = 0; d < days; ++d)
+        records.push_back(Day(OffsetDate(first, d), level));
+    return records;
+}
+
+bool ReloadCycleDatabase()
+{
+    ResetCycleDatabaseForTesting();
+    return TheCycleDatabase().Load();
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
@@ -156,6 +176,14 @@ QString VeluminaTest::DocumentsPath() const
 QString VeluminaTest::SettingsPath() const
 {
     return m_folder->filePath(QStringLiteral("settings"));
+}
+
+void VeluminaTest::BlockDocumentsFolder()
+{
+    QFile blocker(TempPath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
 }
 
 ScopedFileSizeLimit::ScopedFileSizeLimit(uint64_t bytes)

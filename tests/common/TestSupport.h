@@ -37,6 +37,12 @@ DayRecord Day(const CalDate& date, int level, const QString& note = QString());
 /// five from day 25. Sets today to day 29 and returns the records to store.
 std::vector<DayRecord> StartTwoPeriodExample();
 
+/// `days` consecutive day records of `level` from `first`.
+std::vector<DayRecord> Period(const CalDate& first, int days, int level = Heavy);
+
+/// Forgets the cycle database and reads it back from the data file, as the next start would.
+bool ReloadCycleDatabase();
+
 /// The bytes of the file at `path`; none where it cannot be read.
 QByteArray FileBytes(const QString& path);
 
@@ -46,6 +52,9 @@ int FileMode(const QString& path);
 /// A named pipe is at `path` itself; MakePipe makes one there.
 bool IsPipe(const QString& path);
 bool MakePipe(const QString& path);
+
+/// Writes `bytes` as the whole file at `path`; false when that failed.
+bool WriteWholeFile(const QString& path, const QByteArray& bytes);
 
 /// Runs `operation`, which must not wait in open() on the named pipe at `pipe`. If it still
 /// runs after ten seconds the test fails, and a writer opens the pipe to let it finish.
@@ -76,6 +85,9 @@ protected:
     QString TempPath(const QString& name) const;
     QString DocumentsPath() const;
     QString SettingsPath() const;
+
+    /// Puts the documents folder below a plain file, where no data file can be written.
+    void BlockDocumentsFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;

@@ -104,10 +104,8 @@ TEST_F(DueDateCalcDlgTest, AChosenSignProposesADueDateThatNeedsNoConceptionInThe
         QDate due;
     };
     const Case cases[] = {
-        {QDate(2027, 1, 15), "Capricorn", QDate(2028, 1, 1)},
         {QDate(2026, 3, 5), "Sagittarius", QDate(2026, 12, 1)},
         {QDate(2026, 3, 15), "Sagittarius", QDate(2027, 12, 1)}, // conception 10 March would be past
-        {QDate(2026, 10, 12), "Aries", QDate(2028, 4, 1)},
     };
     for (const Case& c : cases) {
         SetToday(c.today.year(), c.today.month(), c.today.day());
@@ -154,9 +152,7 @@ TEST_F(DueDateCalcDlgTest, WorksOnLocalDatesWhateverTheTimeOfDay)
 
 TEST_F(DueDateCalcDlgTest, OpensOnTheCurrentCycleAndTheDueDateIs266DaysAfterConceptionWhateverTheCycle)
 {
-    std::vector<DayRecord> records;
-    for (int day = 1; day <= 5; ++day)
-        records.push_back(Day(Date(2026, 12, day), Heavy));
+    const std::vector<DayRecord> records = Period(Date(2026, 12, 1), 5);
     // A stored cycle of 10 days puts conception 4 days before the cycle start.
     for (const auto& [cycle, luteal] :
          {std::pair{28, 14}, {21, 14}, {35, 14}, {40, 14}, {28, 12}, {28, 16}, {10, 14}}) {

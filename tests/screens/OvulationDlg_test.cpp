@@ -6,17 +6,6 @@
 
 #include <QLabel>
 
-namespace {
-// A recorded period of five days from `first`.
-std::vector<DayRecord> Period(const CalDate& first)
-{
-    std::vector<DayRecord> records;
-    for (int i = 0; i < 5; ++i)
-        records.push_back(Day(OffsetDate(first, i), Heavy));
-    return records;
-}
-} // namespace
-
 class OvulationDlgTest : public PageTest
 {
 };
@@ -36,9 +25,9 @@ TEST_F(OvulationDlgTest, ShowsTheLastAndTheNextOvulationAndTheFertileDays)
     };
     // 20 November 2026 starts a cycle of 28 days: the next starts on 18 December, 14 days
     // after the ovulation of 4 December, and then on 15 January.
-    const std::vector<DayRecord> november = Period(Date(2026, 11, 20));
+    const std::vector<DayRecord> november = Period(Date(2026, 11, 20), 5);
     // 1 to 5 January bleeding, then every day recorded without bleeding up to 13 February.
-    std::vector<DayRecord> longCycle = Period(Date(2026, 1, 1));
+    std::vector<DayRecord> longCycle = Period(Date(2026, 1, 1), 5);
     for (CalDate day = Date(2026, 1, 6); !IsAfter(day, Date(2026, 2, 13)); NextDay(day))
         longCycle.push_back(Day(day, None));
     const Case cases[] = {
@@ -54,7 +43,7 @@ TEST_F(OvulationDlgTest, ShowsTheLastAndTheNextOvulationAndTheFertileDays)
         {"luteal phase 10", november, Date(2026, 12, 5), "November 10", "December 8", nullptr, 10},
         {"luteal phase 16", november, Date(2026, 12, 5), "December 2", "December 30", nullptr, 16},
         // A cycle shorter than the luteal phase counts back from its start: 4 days before each.
-        {"cycle of 10 days", Period(Date(2026, 12, 1)), Date(2026, 12, 6), "November 27", "December 7", nullptr, 14,
+        {"cycle of 10 days", Period(Date(2026, 12, 1), 5), Date(2026, 12, 6), "November 27", "December 7", nullptr, 14,
          10},
     };
     for (const Case& c : cases) {

@@ -53,14 +53,6 @@ void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
     });
 }
 
-void PageTest::BlockDocumentsFolder()
-{
-    QFile blocker(TempPath(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    SetDocumentsFolderForTesting(TempPath(QStringLiteral("blocker/documents")));
-}
-
 QString SettingsSection()
 {
     return QString::fromUtf16(kSettingsSection);
@@ -111,17 +103,21 @@ QImage GrabPixels(QWidget* widget)
     return image;
 }
 
-int CountNear(const QImage& image, const QRect& rect, QColor colour, int tolerance)
+int CountPixels(const QImage& image, const QRect& rect, const std::function<bool(const QColor&)>& matches)
 {
     int count = 0;
     const QRect area = rect.intersected(image.rect());
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - colour.red()) <= tolerance &&
-                     std::abs(c.green() - colour.green()) <= tolerance &&
-                     std::abs(c.blue() - colour.blue()) <= tolerance;
-        }
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += matches(image.pixelColor(x, y)) ? 1 : 0;
     }
     return count;
+}
+
+int CountNear(const QImage& image, const QRect& rect, QColor colour, int tolerance)
+{
+    return CountPixels(image, rect, [&](const QColor& c) {
+        return std::abs(c.red() - colour.red()) <= tolerance && std::abs(c.green() - colour.green()) <= tolerance &&
+               std::abs(c.blue() - colour.blue()) <= tolerance;
+    });
 }

@@ -45,9 +45,6 @@ protected:
     /// Answers the next "Set Password" pages in turn; each answer's page must be the top page.
     void AnswerSetPassword(std::vector<SetPasswordAnswer> answers);
 
-    /// Puts the documents folder below a plain file, where no data file can be written.
-    void BlockDocumentsFolder();
-
     std::unique_ptr<QWidget> m_host;
 
 private:
@@ -73,6 +70,9 @@ inline void PrintTo(const QDate& date, std::ostream* out)
 
 /// What `widget` shows, one image pixel per widget pixel.
 QImage GrabPixels(QWidget* widget);
+
+/// The pixels of `rect` in `image` that `matches` accepts.
+int CountPixels(const QImage& image, const QRect& rect, const std::function<bool(const QColor&)>& matches);
 
 /// The pixels of `rect` in `image` within `tolerance` of `colour`.
 int CountNear(const QImage& image, const QRect& rect, QColor colour, int tolerance = 2);

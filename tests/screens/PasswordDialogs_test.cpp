@@ -18,15 +18,6 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
-
-QLineEdit* Field(CBlackDialog& dialog, int id)
-{
-    return dialog.ControlAs<QLineEdit>(id);
-}
-
-} // namespace
-
 class PasswordDialogsTest : public PageTest
 {
 protected:
@@ -209,39 +200,12 @@ TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAndTheFile
     EXPECT_EQ(FileBytes(GetDataFilePath()), before);
 }
 
-TEST_F(PasswordDialogsTest, OnlyThePasswordThatOpensTheFileLetsInAndAWrongOneIsSelectedForRetyping)
-{
-    QString error;
-    ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
-    ForgetSessionSealKey();
-    MessageRecorder messages;
-    CPasswordStartup prompt;
-    // The prompt runs as its own window.
-    QTimer::singleShot(0, &prompt, [&] {
-        QLineEdit* field = Field(prompt, kIdcPasswordStartup);
-        EXPECT_EQ(prompt.focusWidget(), field);
-        QTest::keyClicks(field, QStringLiteral("Secret"));
-        QTest::keyClick(field, Qt::Key_Return);
-        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
-        EXPECT_TRUE(prompt.isVisible());
-        EXPECT_EQ(field->selectedText(), QStringLiteral("Secret")) << "ready to be typed over";
-        QTest::keyClicks(field, QStringLiteral("secret"));
-        QTest::keyClick(field, Qt::Key_Enter);
-    });
-    EXPECT_EQ(prompt.RunTopLevel(), QDialog::Accepted);
-    EXPECT_EQ(messages.Texts().size(), 1);
-
-    CPasswordStartup buttons;
-    QTimer::singleShot(0, &buttons, [&] { buttons.ControlAs<QPushButton>(kIdCancel)->click(); });
-    EXPECT_EQ(buttons.RunTopLevel(), QDialog::Rejected);
-}
-
 TEST_F(PasswordDialogsTest, AHintShowsWhileCapsLockIsOn)
 {
     CPasswordStartup prompt;
     ASSERT_TRUE(prompt.CreateDialog());
     prompt.show();
-    QLineEdit* field = Field(prompt, kIdcPasswordStartup);
+    auto* field = prompt.ControlAs<QLineEdit>(kIdcPasswordStartup);
     EXPECT_FALSE(prompt.IsCapsLockHintShown());
     auto send = [field](QEvent::Type type, int key, quint32 nativeModifiers, const QString& text) {
         QKeyEvent event(type, key, Qt::NoModifier, 0, 0, nativeModifiers, text);

@@ -152,36 +152,34 @@ TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
         ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, day), Heavy)));
     ASSERT_EQ(Memory().Entries().size(), 2u) << "the wake-up and the alert for 4 January";
 
-    // Only the theme: the entries stay as they are.
+    // Only the theme: the entries stay as they are. A new cycle length with the reminders
+    // switched off: nothing is registered on the way. Switched on again with other days in
+    // advance: the alerts of the new prediction (a wake-up and two alerts), once.
     const int added = Memory().AddedCount();
     const int cleared = Memory().ClearedCount();
-    CSettingsDlg themeOnly;
-    Run(themeOnly, [&] {
-        themeOnly.ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(2);
-        themeOnly.OnCommand(kIdOk);
-    });
-    EXPECT_EQ(Memory().AddedCount(), added);
-    EXPECT_EQ(Memory().ClearedCount(), cleared);
-
-    // A new cycle length with the reminders switched off: nothing is registered on the way.
-    CSettingsDlg off;
-    Run(off, [&] {
-        Type(off, kIdcSettingsCycleLen, QStringLiteral("30"));
-        off.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(false);
-        off.OnCommand(kIdOk);
-    });
-    EXPECT_EQ(Memory().AddedCount(), added);
-    EXPECT_TRUE(Memory().Entries().empty());
-
-    // Switched on again with other days in advance: the alerts of the new prediction, once.
-    CSettingsDlg on;
-    Run(on, [&] {
-        Type(on, kIdcSettingsCycleLen, QStringLiteral("28"));
-        on.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(true);
-        on.ControlAs<QComboBox>(kIdcSettingsNotifyDays)->setCurrentIndex(0);
-        on.OnCommand(kIdOk);
-    });
-    EXPECT_EQ(Memory().AddedCount(), added + 3) << "a wake-up and two alerts";
+    const struct
+    {
+        const char* cycle; ///< null: left as it is
+        bool notify;
+        int daysIndex; ///< -1: left as it is
+        int added;
+    } edits[] = {{nullptr, true, -1, 0}, {"30", false, -1, 0}, {"28", true, 0, 3}};
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.cycle ? edit.cycle : "theme only");
+        CSettingsDlg dialog;
+        Run(dialog, [&] {
+            if (edit.cycle)
+                Type(dialog, kIdcSettingsCycleLen, QString::fromLatin1(edit.cycle));
+            dialog.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(edit.notify);
+            if (edit.daysIndex >= 0)
+                dialog.ControlAs<QComboBox>(kIdcSettingsNotifyDays)->setCurrentIndex(edit.daysIndex);
+            dialog.ControlAs<QComboBox>(kIdcSettingsTheme)->setCurrentIndex(2);
+            dialog.OnCommand(kIdOk);
+        });
+        EXPECT_EQ(Memory().AddedCount(), added + edit.added);
+        EXPECT_TRUE(edit.cycle || Memory().ClearedCount() == cleared) << "only the theme: nothing cleared";
+        EXPECT_EQ(Memory().Entries().empty(), !edit.notify);
+    }
 }
 
 TEST_F(SettingsDlgTest, ItSaysWhyRemindersCannotAppearBelowTheirSwitch)

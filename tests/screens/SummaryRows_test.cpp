@@ -21,15 +21,6 @@ QStringList Captions(const std::vector<SummaryRow>& rows)
 class SummaryRowsTest : public VeluminaTest
 {
 protected:
-    // A period from 20 to 24 November 2026; the next one is predicted for 18 December.
-    void RecordNovemberPeriod()
-    {
-        std::vector<DayRecord> records;
-        for (int day = 20; day <= 24; ++day)
-            records.push_back(Day(Date(2026, 11, day), day < 22 ? Heavy : Medium));
-        ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
-    }
-
     std::vector<SummaryRow> RowsOn(int year, int month, int day)
     {
         SetToday(year, month, day);
@@ -146,7 +137,8 @@ TEST_F(SummaryRowsTest, TheRowsSayWhereHerCycleStands)
 
 TEST_F(SummaryRowsTest, ThePanelFollowsALatePeriodAcrossMidnight)
 {
-    RecordNovemberPeriod(); // expected on 18 December
+    // A period from 20 to 24 November 2026: the next one is expected on 18 December.
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(Date(2026, 11, 20), 5)));
     SetToday(2026, 12, 19);
     TheCycleDatabase().Recalculate();
     TheAppSettings().interactiveRun = true;

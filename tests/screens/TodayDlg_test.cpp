@@ -34,24 +34,14 @@ DayRecord Stored(const CalDate& date)
     return DayRecord();
 }
 
-bool IsStored(const CalDate& date)
+QDateEdit* Picker(CTodayDlg& dialog)
 {
-    return Stored(date).date.year != 0;
-}
-
-QDate PickerDate(CTodayDlg& dialog)
-{
-    return dialog.ControlAs<QDateEdit>(kIdcTodayDate)->date();
+    return dialog.ControlAs<QDateEdit>(kIdcTodayDate);
 }
 
 QPlainTextEdit* Notes(CTodayDlg& dialog)
 {
     return dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
-}
-
-bool Reddish(QColor color)
-{
-    return color.alpha() > 128 && color.red() > color.green() + 60;
 }
 } // namespace
 
@@ -67,7 +57,7 @@ TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)
     CTodayDlg dialog;
     dialog.SetCurrentDate(Date(2026, 11, 20));
     Run(dialog, [&] {
-        EXPECT_EQ(PickerDate(dialog), QDate(2026, 11, 20));
+        EXPECT_EQ(Picker(dialog)->date(), QDate(2026, 11, 20));
         EXPECT_EQ(dialog.findChild<CBleedingButton*>()->Level(), Medium);
         EXPECT_EQ(Notes(dialog)->toPlainText(), QStringLiteral("cramps\nslept badly"))
             << "an old line break shows as one";
@@ -88,10 +78,7 @@ TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)
 
 TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
 {
-    std::vector<DayRecord> period;
-    for (int day = 20; day <= 24; ++day)
-        period.push_back(Day(Date(2026, 11, day), Heavy));
-    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(period));
+    ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(Date(2026, 11, 20), 5)));
     // Find a predicted bleeding day of the next cycle.
     CalDate predicted = Date(2026, 12, 10);
     while (LevelOf(TheCycleDatabase().GetDay(predicted)) == None && predicted.day < 31)
@@ -166,7 +153,6 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTh
         std::function<void(CTodayDlg&)> leave;
         QDate to = QDate();
     };
-    auto picker = [](CTodayDlg& d) { return d.ControlAs<QDateEdit>(kIdcTodayDate); };
     const std::vector<Road> roads = {
         {"Back", [](CTodayDlg& d) { d.OnCommand(kCmdTodayBack); }},
         {"Enter", [](CTodayDlg& d) { QTest::keyClick(d.findChild<CBleedingButton*>(), Qt::Key_Return); }},
@@ -175,14 +161,14 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTh
          QDate(2026, 12, 7)},
         {"Down key",
          [&](CTodayDlg& d) {
-             picker(d)->setFocus();
-             picker(d)->setCurrentSection(QDateTimeEdit::MonthSection);
-             QTest::keyClick(picker(d), Qt::Key_Down);
+             Picker(d)->setFocus();
+             Picker(d)->setCurrentSection(QDateTimeEdit::MonthSection);
+             QTest::keyClick(Picker(d), Qt::Key_Down);
          },
          QDate(2026, 11, 6)},
         {"popup",
          [&](CTodayDlg& d) {
-             QDateEdit* field = picker(d);
+             QDateEdit* field = Picker(d);
              QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(field->width() - 6, field->height() / 2));
              QWidget* days = field->calendarWidget()->findChild<QAbstractItemView*>();
              // Browsing the popup changes nothing yet.
@@ -202,7 +188,7 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTh
             CTodayDlg dialog;
             // Behind the question the editor shows the day whose edits it asks about.
             messages.SetObserver([&](const MessageRecorder::Message&) {
-                EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6));
+                EXPECT_EQ(Picker(dialog)->date(), QDate(2026, 12, 6));
                 EXPECT_EQ(dialog.Level(), Medium);
             });
             Run(dialog, [&] {
@@ -211,11 +197,11 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTh
                 QApplication::processEvents();
                 EXPECT_EQ(dialog.isVisible(), answer == MessageAnswer::Cancel || road.to.isValid());
                 if (answer == MessageAnswer::Cancel) {
-                    EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6));
+                    EXPECT_EQ(Picker(dialog)->date(), QDate(2026, 12, 6));
                     EXPECT_EQ(dialog.Level(), Medium) << "Cancel stays with the edits";
                     messages.QueueAnswer(MessageAnswer::Discard);
                 } else if (road.to.isValid()) {
-                    EXPECT_EQ(PickerDate(dialog), road.to) << "the editor moves on after Save or Discard";
+                    EXPECT_EQ(Picker(dialog)->date(), road.to) << "the editor moves on after Save or Discard";
                     EXPECT_EQ(dialog.Level(), None) << "the new day's own record is shown";
                 }
                 if (dialog.isVisible())
@@ -227,8 +213,7 @@ TEST_F(TodayDlgTest, EveryRoadThatLeavesAChangedDayAsksFirstAndCancelStaysWithTh
         }
     }
     // After Save the data file holds the record.
-    ResetCycleDatabaseForTesting();
-    ASSERT_TRUE(TheCycleDatabase().Load());
+    ASSERT_TRUE(ReloadCycleDatabase());
     EXPECT_EQ(LevelOf(Stored(Date(2026, 12, 6))), Slight) << "the last run discarded";
 }
 
@@ -254,7 +239,7 @@ TEST_F(TodayDlgTest, BleedingOnADayThatHasNotComeYetIsStoredOnlyWhenSheConfirms)
         ASSERT_GE(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Texts()[0], QStringLiteral("December 9 has not come yet. Record bleeding on it anyway?"));
         EXPECT_EQ(messages.Messages()[0].defaultAnswer, MessageAnswer::No);
-        EXPECT_EQ(IsStored(Date(2026, 12, 9)), answer == MessageAnswer::Yes);
+        EXPECT_EQ(LevelOf(Stored(Date(2026, 12, 9))), answer == MessageAnswer::Yes ? Heavy : None);
         EXPECT_EQ(result, answer == MessageAnswer::Yes ? QDialog::Accepted : QDialog::Rejected);
     }
     // Bleeding today or before, and a note on a day to come, ask nothing.
@@ -271,8 +256,8 @@ TEST_F(TodayDlgTest, BleedingOnADayThatHasNotComeYetIsStoredOnlyWhenSheConfirms)
         });
     }
     EXPECT_TRUE(messages.Messages().empty());
-    EXPECT_TRUE(IsStored(Date(2026, 12, 6)));
-    EXPECT_TRUE(IsStored(Date(2026, 12, 10)));
+    EXPECT_EQ(LevelOf(Stored(Date(2026, 12, 6))), Slight);
+    EXPECT_EQ(Stored(Date(2026, 12, 10)).note, QStringLiteral("pack pads"));
 }
 
 TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFileAndAnEmptiedNoteClearsItsMark)
@@ -290,8 +275,7 @@ TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFileAndAnEmptiedNot
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty());
-    ResetCycleDatabaseForTesting();
-    ASSERT_TRUE(TheCycleDatabase().Load());
+    ASSERT_TRUE(ReloadCycleDatabase());
     EXPECT_EQ(LevelOf(Stored(Date(2026, 12, 3))), Medium);
     EXPECT_EQ(Stored(Date(2026, 12, 3)).note, QStringLiteral("two\r\nlines")) << "a line break is stored as CR LF";
 
@@ -322,7 +306,7 @@ TEST_F(TodayDlgTest, AYearTypedIntoTheDateFieldIsGoneToOnEnterOrOnLeavingTheFiel
     CTodayDlg dialog;
     Run(dialog, [&] {
         dialog.OnCommand(kIdcTodayBleeding);
-        auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+        QDateEdit* picker = Picker(dialog);
         picker->setFocus();
         picker->setSelectedSection(QDateTimeEdit::YearSection);
         QTest::keyClicks(picker, QStringLiteral("2025"));
@@ -359,10 +343,10 @@ TEST_F(TodayDlgTest, TheArrowsAndTheirKeysMoveByOneDateAcrossDaylightSavingChang
         dialog.SetCurrentDate(from);
         Run(dialog, [&] {
             dialog.OnCommand(kIdcTodayNextDay);
-            EXPECT_EQ(PickerDate(dialog), ToQDate(from).addDays(1));
+            EXPECT_EQ(Picker(dialog)->date(), ToQDate(from).addDays(1));
             Notes(dialog)->setFocus();
             QTest::keyClick(Notes(dialog), Qt::Key_Right, Qt::AltModifier);
-            EXPECT_EQ(PickerDate(dialog), ToQDate(from).addDays(2));
+            EXPECT_EQ(Picker(dialog)->date(), ToQDate(from).addDays(2));
             QTest::keyClick(Notes(dialog), Qt::Key_Left, Qt::AltModifier);
             dialog.OnCommand(kIdcTodayPrevDay);
             EXPECT_TRUE(IsSameDate(dialog.CurrentDate(), from));
@@ -376,7 +360,7 @@ TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
     CTodayDlg dialog;
     dialog.SetCurrentDate(Date(2100, 1, 1));
     Run(dialog, [&] {
-        auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+        QDateEdit* picker = Picker(dialog);
         EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
         EXPECT_EQ(picker->text(), QStringLiteral("Sunday, 12/6/2026")) << "an unstorable preset opens on today";
         picker->setDate(QDate(2007, 12, 31));
@@ -402,12 +386,12 @@ TEST_F(TodayDlgTest, AFailedStoreKeepsTheEditorOnTheDayWithItsEdits)
         messages.Clear();
         messages.QueueAnswer(MessageAnswer::Save);
         dialog.OnCommand(kIdcTodayNextDay);
-        EXPECT_EQ(PickerDate(dialog), QDate(2026, 12, 6));
+        EXPECT_EQ(Picker(dialog)->date(), QDate(2026, 12, 6));
         EXPECT_EQ(messages.Messages().size(), 2u) << "the question and the failure";
 
         messages.Clear();
         messages.QueueAnswer(MessageAnswer::Save);
-        auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
+        QDateEdit* picker = Picker(dialog);
         picker->setFocus();
         picker->setDate(QDate(2026, 12, 1));
         QApplication::processEvents();
@@ -444,29 +428,21 @@ TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInEveryTheme)
             // Medium: red drops left of the split, none right of it.
             const QRect r = dialog.Control(kIdcTodayBleeding)->geometry();
             const int split = r.left() + CBleedingButton::SplitColumn(Medium) * r.width() / 166;
-            int redLeft = 0;
-            int redRight = 0;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    if (Reddish(image.pixelColor(x, y)))
-                        (x < split ? redLeft : redRight)++;
-                }
-            }
-            EXPECT_GT(redLeft, r.width() * r.height() / 10);
-            EXPECT_EQ(redRight, 0);
+            const auto reddish = [](const QColor& c) { return c.alpha() > 128 && c.red() > c.green() + 60; };
+            const QRect filled(r.left(), r.top(), split - r.left(), r.height());
+            EXPECT_GT(CountPixels(image, filled, reddish), r.width() * r.height() / 10);
+            EXPECT_EQ(CountPixels(image, r.adjusted(filled.width(), 0, 0, 0), reddish), 0);
 
             // Every text reads on the page, and the empty drops stand out from it.
-            for (const int text : {kIdcTodayDateLabel, kIdcTodayBleedingLabel, kIdcTodayNotesLabel}) {
-                EXPECT_GE(HighestContrast(image, dialog.Control(text)->geometry(), page), kTextContrast) << text;
+            for (const QWidget* text :
+                 {dialog.Control(kIdcTodayDateLabel), dialog.Control(kIdcTodayBleedingLabel),
+                  dialog.Control(kIdcTodayNotesLabel), dialog.findChild<QWidget*>(QStringLiteral("BleedingLevel"))}) {
+                EXPECT_GE(HighestContrast(image, text->geometry(), page), kTextContrast)
+                    << text->objectName().toStdString();
             }
-            auto* name = dialog.findChild<QLabel*>(QStringLiteral("BleedingLevel"));
-            EXPECT_GE(HighestContrast(image, name->geometry(), page), kTextContrast) << "level name";
-            auto* picker = dialog.ControlAs<QDateEdit>(kIdcTodayDate);
-            EXPECT_GE(HighestContrast(image, QRect(split + 2, r.top(), r.right() - split - 2, r.height()), page),
-                      kMarkContrast)
-                << "empty drops";
+            EXPECT_GE(HighestContrast(image, r.adjusted(filled.width() + 2, 0, 0, 0), page), kMarkContrast) << "drops";
             // The calendar of the date field opens in the theme too.
-            EXPECT_EQ(picker->calendarWidget()->palette().color(QPalette::Window), page);
+            EXPECT_EQ(Picker(dialog)->calendarWidget()->palette().color(QPalette::Window), page);
             dialog.OnCommand(kCmdTodayBack);
         });
     }

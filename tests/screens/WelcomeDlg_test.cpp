@@ -61,8 +61,6 @@ TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom20
 
 TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStored)
 {
-    const QString dataFile = GetDataFilePath();
-    ASSERT_FALSE(QFile::exists(dataFile));
     BlockDocumentsFolder();
     MessageRecorder messages;
     CWelcomeDlg dialog;
@@ -87,22 +85,17 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty()) << messages.Texts().join(u'|').toStdString();
-    const std::vector<DayRecord>& records = TheCycleDatabase().Records();
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(IsSameDate(records[0].date, Date(2026, 11, 20)));
-    EXPECT_EQ(records[0].flags, 3u) << "a recorded heavy day";
     EXPECT_EQ(StoredSetting("InitialCycleLen"), 28);
-    // Read back as the next start would.
-    ResetCycleDatabaseForTesting();
-    ASSERT_TRUE(TheCycleDatabase().Load());
+    // Read back as the next start would: a recorded heavy day.
+    ASSERT_TRUE(ReloadCycleDatabase());
     ASSERT_EQ(TheCycleDatabase().Records().size(), 1u);
-    EXPECT_EQ(LevelOf(TheCycleDatabase().Records()[0]), Heavy);
+    EXPECT_TRUE(IsSameDate(TheCycleDatabase().Records()[0].date, Date(2026, 11, 20)));
+    EXPECT_EQ(TheCycleDatabase().Records()[0].flags, 3u);
 }
 
 TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
 {
     ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 31));
-    const QString dataFile = GetDataFilePath();
     MessageRecorder messages;
     CWelcomeDlg dialog;
     const int result = Run(dialog, [&] {
@@ -122,18 +115,14 @@ TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_EQ(StoredSetting("InitialCycleLen"), 30);
-    EXPECT_FALSE(QFile::exists(dataFile)) << "no data file is written without a day";
+    EXPECT_FALSE(QFile::exists(GetDataFilePath())) << "no data file is written without a day";
 }
 
 TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
 {
     const QString dataFile = GetDataFilePath();
     const QByteArray damaged("not a data file at all, but perhaps someone's days");
-    {
-        QFile file(dataFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(damaged);
-    }
+    ASSERT_TRUE(WriteWholeFile(dataFile, damaged));
     MessageRecorder messages;
     EXPECT_FALSE(TheCycleDatabase().Load());
     ASSERT_TRUE(TheCycleDatabase().Records().empty());
@@ -179,9 +168,7 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
         EXPECT_EQ(result, save ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_EQ(DataProtection::IsOn(), save);
         EXPECT_EQ(TheCycleDatabase().Records().size(), save ? 1u : 0u) << "Skip stores no day";
-        if (!save) {
-            EXPECT_EQ(StoredSetting("InitialCycleLen"), -1);
-        }
+        EXPECT_EQ(StoredSetting("InitialCycleLen"), save ? 28 : -1);
     }
     // The day went to the file sealed with the new password.
     EXPECT_TRUE(SealedFile::IsSealed(FileBytes(GetDataFilePath())));
