@@ -78,10 +78,10 @@ protected:
     }
 
     // Runs `body` while the calendar runs as a page over the host, then ends it with "Back".
-    int RunCalendar(CCalendarDlg& calendar, const std::function<void()>& body)
+    int RunCalendar(CCalendarDlg& calendar, const std::function<void(CCalPainter&)>& body)
     {
         return Run(calendar, [&calendar, body] {
-            body();
+            body(*calendar.Painter());
             if (calendar.isVisible())
                 calendar.OnCommand(kCmdCalendarBack);
         });
@@ -117,8 +117,7 @@ TEST_F(CalendarTest, PageShowsTheMarksInBothWeekLayouts)
         SCOPED_TRACE(layout.locale.name().toStdString());
         QLocale::setDefault(layout.locale);
         CCalendarDlg calendar;
-        RunCalendar(calendar, [&] {
-            CCalPainter& painter = *calendar.Painter();
+        RunCalendar(calendar, [&](CCalPainter& painter) {
             EXPECT_EQ(TheMonthRenderer().FirstDayOfWeek(), layout.firstDayOfWeek);
             EXPECT_EQ(MonthRenderer::MonthTitle(11, 2026), layout.november);
             QString letters;
@@ -182,8 +181,7 @@ TEST_F(CalendarTest, EveryNumberAndMarkReadsInEveryTheme)
         for (const bool markOnDisc : {false, true}) {
             SCOPED_TRACE(theme.name.toStdString() + (markOnDisc ? ", marked day on a disc" : ""));
             CCalendarDlg calendar;
-            RunCalendar(calendar, [&] {
-                CCalPainter& painter = *calendar.Painter();
+            RunCalendar(calendar, [&](CCalPainter& painter) {
                 if (markOnDisc) {
                     TheMonthRenderer().SetMarkedDate(Date(2026, 12, 4));
                     painter.RenderPages(painter.FirstMonth(), painter.FirstYear(), true);
@@ -247,8 +245,7 @@ TEST_F(CalendarTest, EveryNumberAndMarkReadsInEveryTheme)
 TEST_F(CalendarTest, TodaysRingMovesOnAfterMidnight)
 {
     CCalendarDlg calendar;
-    RunCalendar(calendar, [&] {
-        CCalPainter& painter = *calendar.Painter();
+    RunCalendar(calendar, [&](CCalPainter& painter) {
         const auto ringPixels = [&painter](int day) {
             return CountNear(GrabPixels(&painter), CellOf(painter, Date(2026, 12, day)), QColor(255, 255, 255));
         };
@@ -285,8 +282,7 @@ TEST_F(CalendarTest, TapOpensTheEditorOnTheDayAndEveryRunRendersAgain)
         date = chosen;
         return answer;
     });
-    RunCalendar(calendar, [&] {
-        CCalPainter& painter = *calendar.Painter();
+    RunCalendar(calendar, [&](CCalPainter& painter) {
         MonthPanel* panel = painter.Months();
         const QPoint centre = panel->mapFrom(&painter, CellOf(painter, Date(2026, 12, 9)).center());
         QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, centre);
@@ -331,8 +327,7 @@ TEST_F(CalendarTest, GoToDateLandsOnTheChosenMonthTheFirstMonthStaysInRangeAndBa
         date = Date(2031, 8, 20);
         return static_cast<int>(QDialog::Accepted);
     });
-    const int result = RunCalendar(calendar, [&] {
-        CCalPainter& painter = *calendar.Painter();
+    const int result = RunCalendar(calendar, [&](CCalPainter& painter) {
         calendar.OnCommand(kCmdGoToDate);
         ASSERT_TRUE(preset.has_value());
         EXPECT_FALSE(IsValidDate(*preset));
@@ -356,8 +351,7 @@ TEST_F(CalendarTest, GoToDateLandsOnTheChosenMonthTheFirstMonthStaysInRangeAndBa
 TEST_F(CalendarTest, ScrollingFarKeepsTheViewSteadyAcrossTheLimits)
 {
     CCalendarDlg calendar;
-    RunCalendar(calendar, [&] {
-        CCalPainter& painter = *calendar.Painter();
+    RunCalendar(calendar, [&](CCalPainter& painter) {
         const int pages = painter.ItemCount();
         long long position = ViewPosition(painter);
         const std::vector<int> steps = {37, 5000, 411, 23 * 193};
@@ -387,8 +381,7 @@ TEST_F(CalendarTest, KeysWheelAndTooltipsServeTheDays)
         presets.push_back(preset);
         return static_cast<int>(QDialog::Rejected);
     });
-    RunCalendar(calendar, [&] {
-        CCalPainter& painter = *calendar.Painter();
+    RunCalendar(calendar, [&](CCalPainter& painter) {
         const int h = painter.PageHeight();
         // The first arrow shows the cursor on today, the next ones move it by days and weeks.
         QTest::keyClick(&painter, Qt::Key_Right);

@@ -57,8 +57,7 @@ TEST_F(ConceptionDlgTest, OnTheFirstDayTheChartShowsTodayTheFertileDaysAndTheirT
 {
     // A period recorded from 6 December 2026, today: cycle day 1, average 28.
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(Date(2026, 12, 6), 5)));
-    CConceptionProbabilityDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CConceptionProbabilityDlg>([&](CConceptionProbabilityDlg& dialog) {
         EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("0% chance to conceive today"));
         EXPECT_EQ(dialog.FootnoteText(),
                   QStringLiteral("(assuming the ovulation occurs 14 days before the start of the next cycle)"));
@@ -92,8 +91,7 @@ TEST_F(ConceptionDlgTest, TheLutealPhaseMovesTheBarsAndIsNamedInTheFootnote)
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(Date(2026, 12, 6), 5)));
     TheCycleDatabase().SetLutealPhaseLen(12);
-    CConceptionProbabilityDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CConceptionProbabilityDlg>([&](CConceptionProbabilityDlg& dialog) {
         EXPECT_EQ(dialog.FootnoteText(),
                   QStringLiteral("(assuming the ovulation occurs 12 days before the start of the next cycle)"));
     });
@@ -105,8 +103,8 @@ TEST_F(ConceptionDlgTest, TheLutealPhaseMovesTheBarsAndIsNamedInTheFootnote)
 
 TEST_F(ConceptionDlgTest, WithoutACurrentCycleThereIsNoTodayColumn)
 {
-    CConceptionProbabilityDlg dialog;
-    Look(dialog, [&] { EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("No Data")); });
+    LookAt<CConceptionProbabilityDlg>(
+        [&](CConceptionProbabilityDlg& dialog) { EXPECT_EQ(dialog.HeadlineText(), QStringLiteral("No Data")); });
     COvuChartWnd chart;
     chart.resize(480, 400);
     const QImage image = GrabPixels(&chart);
@@ -134,8 +132,7 @@ TEST_F(ConceptionDlgTest, AChartTooSmallForItsMarginsShowsOnlyItsFrame)
 TEST_F(ConceptionDlgTest, TheKeyboardWalksTheBarsAndAScreenReaderHearsEach)
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(Period(Date(2026, 12, 6), 5)));
-    CConceptionProbabilityDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CConceptionProbabilityDlg>([&](CConceptionProbabilityDlg& dialog) {
         COvuChartWnd& chart = *dialog.Chart();
         chart.setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(chart.hasFocus());

@@ -30,18 +30,11 @@ void Choose(CDueDateCalcDlg& dialog, const QString& name)
 
 class DueDateCalcDlgTest : public PageTest
 {
-protected:
-    // Opens the calculator, runs `use` in it and leaves it.
-    void Use(const std::function<void(CDueDateCalcDlg&)>& use)
-    {
-        CDueDateCalcDlg dialog;
-        Look(dialog, [&] { use(dialog); });
-    }
 };
 
 TEST_F(DueDateCalcDlgTest, TheFieldsFollowEachOtherWithinThePickersRange)
 {
-    Use([](CDueDateCalcDlg& dialog) {
+    LookAt<CDueDateCalcDlg>([](CDueDateCalcDlg& dialog) {
         Pick(dialog, kIdcDueLastCycle, QDate(2010, 1, 1));
         EXPECT_EQ(dialog.ConceptionDate(), QDate(2010, 1, 15));
         EXPECT_EQ(dialog.DueDate(), QDate(2010, 10, 8));
@@ -80,7 +73,7 @@ TEST_F(DueDateCalcDlgTest, EverySignStartsOnItsFirstDayAndShowingItNeverMovesThe
         {QDate(2027, 6, 21), "Cancer"},     {QDate(2027, 7, 23), "Leo"},      {QDate(2027, 8, 23), "Virgo"},
         {QDate(2027, 9, 23), "Libra"},      {QDate(2027, 10, 24), "Scorpio"}, {QDate(2027, 11, 23), "Sagittarius"},
         {QDate(2027, 12, 22), "Capricorn"}, {QDate(2028, 1, 20), "Aquarius"}, {QDate(2028, 2, 20), "Pisces"}};
-    Use([&](CDueDateCalcDlg& dialog) {
+    LookAt<CDueDateCalcDlg>([&](CDueDateCalcDlg& dialog) {
         for (size_t i = 0; i < std::size(firstDays); ++i) {
             const auto& [first, sign] = firstDays[i];
             const char* before = firstDays[(i + std::size(firstDays) - 1) % std::size(firstDays)].second;
@@ -109,7 +102,7 @@ TEST_F(DueDateCalcDlgTest, AChosenSignProposesADueDateThatNeedsNoConceptionInThe
     };
     for (const Case& c : cases) {
         SetToday(c.today.year(), c.today.month(), c.today.day());
-        Use([&](CDueDateCalcDlg& dialog) {
+        LookAt<CDueDateCalcDlg>([&](CDueDateCalcDlg& dialog) {
             Choose(dialog, QString::fromLatin1(c.sign));
             EXPECT_EQ(dialog.DueDate(), c.due) << c.sign << " chosen on " << c.today.toString().toStdString();
             EXPECT_EQ(dialog.BirthSignText(), QString::fromLatin1(c.sign)) << "the list keeps her choice";
@@ -137,14 +130,14 @@ TEST_F(DueDateCalcDlgTest, WorksOnLocalDatesWhateverTheTimeOfDay)
 {
     // Half an hour after midnight, when the UTC date is still the day before.
     SetCurrentTimeForTesting(ToTime(Date(2026, 6, 1), 0) + 30 * 60);
-    Use([](CDueDateCalcDlg& dialog) {
+    LookAt<CDueDateCalcDlg>([](CDueDateCalcDlg& dialog) {
         EXPECT_EQ(dialog.LastCycleStart(), QDate(2026, 6, 1));
         EXPECT_EQ(dialog.DueDate(), QDate(2027, 3, 8));
     });
     // "Libra" on 1 October 2027 needs conception on 8 January 2027: in UTC it is still that
     // day, locally it is the 9th, too late.
     SetCurrentTimeForTesting(ToTime(Date(2027, 1, 9), 0) + 30 * 60);
-    Use([](CDueDateCalcDlg& dialog) {
+    LookAt<CDueDateCalcDlg>([](CDueDateCalcDlg& dialog) {
         Choose(dialog, QStringLiteral("Libra"));
         EXPECT_EQ(dialog.DueDate(), QDate(2028, 10, 1));
     });
@@ -161,7 +154,7 @@ TEST_F(DueDateCalcDlgTest, OpensOnTheCurrentCycleAndTheDueDateIs266DaysAfterConc
         ResetCycleDatabaseForTesting();
         TheCycleDatabase().SetLutealPhaseLen(luteal);
         ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
-        Use([&](CDueDateCalcDlg& dialog) {
+        LookAt<CDueDateCalcDlg>([&](CDueDateCalcDlg& dialog) {
             EXPECT_EQ(dialog.LastCycleStart(), QDate(2026, 12, 1));
             EXPECT_EQ(dialog.ConceptionDate(), QDate(2026, 12, 1).addDays(cycle - luteal));
             EXPECT_EQ(dialog.ConceptionDate().daysTo(dialog.DueDate()), 266);
@@ -175,7 +168,7 @@ TEST_F(DueDateCalcDlgTest, OpensOnTheCurrentCycleAndTheDueDateIs266DaysAfterConc
 
 TEST_F(DueDateCalcDlgTest, ShowsTodaysWeekOfPregnancyAndAHalfTypedDateChangesNothing)
 {
-    Use([](CDueDateCalcDlg& dialog) {
+    LookAt<CDueDateCalcDlg>([](CDueDateCalcDlg& dialog) {
         // Today is 6 December 2026; the longest pregnancy shown ends two weeks after the due date.
         const QDate today(2026, 12, 6);
         for (const auto& [start, text] :

@@ -27,8 +27,7 @@ TEST_F(ExportCalendarDlgTest, ChoicesAreCheckedStoredAndTheMessageSaysWhatWasWri
 {
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
     MessageRecorder messages;
-    CExportCalendarDlg dialog;
-    const int result = Run(dialog, [&] {
+    const int result = RunNew<CExportCalendarDlg>([&](CExportCalendarDlg& dialog) {
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcCalendarMonths)->text(), QStringLiteral("12"));
         auto* discreet = dialog.ControlAs<QCheckBox>(kIdcCalendarDiscreet);
         auto* legend = dialog.ControlAs<QLabel>(kIdcCalendarLegend);

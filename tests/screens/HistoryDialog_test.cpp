@@ -59,8 +59,7 @@ protected:
 
 TEST_F(HistoryDialogTest, AnEmptyHistorySaysSo)
 {
-    CHistoryDialog dialog;
-    Look(dialog, [&] {
+    LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
         QTreeWidget* list = dialog.List();
         // The legend, which screen readers get with the list.
         const QString legend = QStringLiteral(
@@ -79,15 +78,13 @@ TEST_F(HistoryDialogTest, TheWorkedExampleShowsTheModelsRows)
     // Periods on days 0 to 4 and 25 to 29, today day 29.
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
 
-    CHistoryDialog dialog;
-    Look(dialog, [&] {
+    LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
         EXPECT_EQ(RowTexts(dialog.List()),
                   (QStringList{QStringLiteral("3/10/26 5 25"), QStringLiteral("4/4/26 5 25")}));
     });
     // An impossible stored date counts as its month's last day.
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords({Day(Date(2026, 2, 31), Heavy)}));
-    CHistoryDialog impossible;
-    Look(impossible, [&] {
+    LookAt<CHistoryDialog>([&](CHistoryDialog& impossible) {
         ASSERT_GE(impossible.List()->topLevelItemCount(), 1);
         EXPECT_EQ(impossible.List()->topLevelItem(0)->text(0), QStringLiteral("2/28/26"));
     });
@@ -99,8 +96,7 @@ TEST_F(HistoryDialogTest, PredictedAndCurrentCyclesAreMarked)
     for (int theme = 0; theme < ColorTheme::kThemeCount; ++theme) {
         SCOPED_TRACE(theme);
         TheAppSettings().selectedTheme = theme;
-        CHistoryDialog dialog;
-        Look(dialog, [&] {
+        LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
             QTreeWidget* list = dialog.List();
             ASSERT_EQ(RowTexts(list), (QStringList{QStringLiteral("1/5/26 5 28"), QStringLiteral("2/2/26 5 28"),
                                                    QStringLiteral("3/2/26 5 28")}));
@@ -130,8 +126,7 @@ TEST_F(HistoryDialogTest, OpensScrolledToTheNewestRowAndCopiesSelectedRows)
         records.push_back(Day(OffsetDate(Date(2020, 10, 1), day), Heavy));
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(records));
 
-    CHistoryDialog dialog;
-    Look(dialog, [&] {
+    LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
         QTreeWidget* list = dialog.List();
         const int rows = list->topLevelItemCount();
         ASSERT_GE(rows, 80);
@@ -168,8 +163,7 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
             return answer;
         });
     MessageRecorder messages;
-    CHistoryDialog dialog;
-    Look(dialog, [&] {
+    LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
         // Cancelled: nothing shown, nothing written.
         dialog.OnCommand(kCmdHistoryExport);
         ASSERT_EQ(asked.size(), 1u);

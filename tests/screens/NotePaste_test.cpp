@@ -29,8 +29,7 @@ TEST_F(NotePasteTest, PastedLineBreaksCountTwiceAtTheLimit)
 {
     const QString xs(760, QLatin1Char('x'));
     QString kept;
-    CTodayDlg dialog;
-    Run(dialog, [&] {
+    RunNew<CTodayDlg>([&](CTodayDlg& dialog) {
         auto* notes = dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
         // Windows line breaks: 8 units fit after 760, so "1", break, "2", break, "3" (7 units);
         // the next break would make 769.

@@ -53,8 +53,7 @@ TEST_F(OvulationDlgTest, ShowsTheLastAndTheNextOvulationAndTheFertileDays)
         TheCycleDatabase().SetLutealPhaseLen(c.luteal);
         ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(c.records));
         SetToday(c.today.year, c.today.month, c.today.day);
-        COvulationDlg dialog;
-        Look(dialog, [&] {
+        LookAt<COvulationDlg>([&](COvulationDlg& dialog) {
             EXPECT_EQ(dialog.LastText(), QString::fromLatin1(c.last));
             EXPECT_EQ(dialog.NextText(), QString::fromLatin1(c.next));
             if (c.fertile) {

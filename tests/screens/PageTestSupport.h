@@ -42,6 +42,20 @@ protected:
     /// Runs `dialog` as a page, calls `look` and leaves it with its close command.
     void Look(CBlackDialog& dialog, const std::function<void()>& look);
 
+    /// Runs a new page of type `Page` with `script`, which must end it.
+    template <class Page> int RunNew(const std::function<void(Page&)>& script)
+    {
+        Page page;
+        return Run(page, [&] { script(page); });
+    }
+
+    /// Opens a new page of type `Page`, calls `look` and leaves it with its close command.
+    template <class Page> void LookAt(const std::function<void(Page&)>& look)
+    {
+        Page page;
+        Look(page, [&] { look(page); });
+    }
+
     /// Answers the next "Set Password" pages in turn; each answer's page must be the top page.
     void AnswerSetPassword(std::vector<SetPasswordAnswer> answers);
 

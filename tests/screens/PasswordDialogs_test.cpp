@@ -23,10 +23,9 @@ class PasswordDialogsTest : public PageTest
 protected:
     // Opens the settings screen over the host and runs `script` in it; the screen is then
     // ended with `command` (OK or Cancel) unless the script ended it.
-    void InSettings(const std::function<void(CSettingsDlg&)>& script, int command = kIdCancel)
+    void InSettings(int command, const std::function<void(CSettingsDlg&)>& script)
     {
-        CSettingsDlg dialog;
-        Run(dialog, [&] {
+        RunNew<CSettingsDlg>([&](CSettingsDlg& dialog) {
             script(dialog);
             if (dialog.isVisible())
                 dialog.OnCommand(command);
@@ -69,17 +68,15 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
     const QString dataFile = GetDataFilePath();
     for (const int end : {kIdCancel, kIdOk}) {
         const QByteArray before = FileBytes(dataFile);
-        InSettings(
-            [&](CSettingsDlg& dialog) {
-                QCheckBox* box = Box(dialog);
-                EXPECT_FALSE(SetButton(dialog)->isEnabled());
-                AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
-                box->click();
-                EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
-                EXPECT_TRUE(SetButton(dialog)->isEnabled());
-                EXPECT_FALSE(DataProtection::IsOn()) << "nothing before OK";
-            },
-            end);
+        InSettings(end, [&](CSettingsDlg& dialog) {
+            QCheckBox* box = Box(dialog);
+            EXPECT_FALSE(SetButton(dialog)->isEnabled());
+            AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
+            box->click();
+            EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
+            EXPECT_TRUE(SetButton(dialog)->isEnabled());
+            EXPECT_FALSE(DataProtection::IsOn()) << "nothing before OK";
+        });
         EXPECT_EQ(DataProtection::IsOn(), end == kIdOk);
         if (end == kIdCancel) {
             EXPECT_EQ(FileBytes(dataFile), before);
@@ -92,19 +89,17 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
     // Switching off asks for the current password; without it the box stays checked.
     for (const int end : {kIdCancel, kIdOk}) {
         messages.Clear();
-        InSettings(
-            [&](CSettingsDlg& dialog) {
-                QCheckBox* box = Box(dialog);
-                AnswerCurrentPassword({QStringLiteral("Secret"), QString()});
-                box->click();
-                EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
-                EXPECT_TRUE(box->isChecked());
-                AnswerCurrentPassword({QStringLiteral("secret")});
-                box->click();
-                EXPECT_FALSE(box->isChecked());
-                EXPECT_TRUE(DataProtection::IsOn()) << "nothing before OK";
-            },
-            end);
+        InSettings(end, [&](CSettingsDlg& dialog) {
+            QCheckBox* box = Box(dialog);
+            AnswerCurrentPassword({QStringLiteral("Secret"), QString()});
+            box->click();
+            EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Wrong password!")});
+            EXPECT_TRUE(box->isChecked());
+            AnswerCurrentPassword({QStringLiteral("secret")});
+            box->click();
+            EXPECT_FALSE(box->isChecked());
+            EXPECT_TRUE(DataProtection::IsOn()) << "nothing before OK";
+        });
         EXPECT_EQ(DataProtection::IsOn(), end == kIdCancel);
     }
     EXPECT_EQ(SessionSealKey(), nullptr);
@@ -114,34 +109,30 @@ TEST_F(PasswordDialogsTest, CancellingTheSetPasswordDialogKeepsProtectionAsItWas
 {
     QString error;
     ASSERT_TRUE(DataProtection::SetPassword(QStringLiteral("secret"), error));
-    InSettings(
-        [&](CSettingsDlg& dialog) {
-            // Cancel, Esc on the page: the old password still protects.
-            AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new"), kIdCancel}});
-            SetButton(dialog)->click();
-            QTimer::singleShot(0, m_host.get(), [this] {
-                CBlackDialog* page = CBlackDialog::TopPage(m_host.get());
-                ASSERT_NE(qobject_cast<CPasswordSetDlg*>(page), nullptr);
-                QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
-            });
-            SetButton(dialog)->click();
-            EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
-        },
-        kIdOk);
+    InSettings(kIdOk, [&](CSettingsDlg& dialog) {
+        // Cancel, Esc on the page: the old password still protects.
+        AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new"), kIdCancel}});
+        SetButton(dialog)->click();
+        QTimer::singleShot(0, m_host.get(), [this] {
+            CBlackDialog* page = CBlackDialog::TopPage(m_host.get());
+            ASSERT_NE(qobject_cast<CPasswordSetDlg*>(page), nullptr);
+            QTest::keyClick(page->Control(kIdcPasswordFirst), Qt::Key_Escape);
+        });
+        SetButton(dialog)->click();
+        EXPECT_FALSE(dialog.ProtectionSwitch()->HasChange());
+    });
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("secret")));
 
     // A new password, with OK, replaces the old one.
-    InSettings(
-        [&](CSettingsDlg& dialog) {
-            AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new")}});
-            SetButton(dialog)->click();
-        },
-        kIdOk);
+    InSettings(kIdOk, [&](CSettingsDlg& dialog) {
+        AnswerSetPassword({{QStringLiteral("new"), QStringLiteral("new")}});
+        SetButton(dialog)->click();
+    });
     EXPECT_TRUE(DataProtection::IsCurrentPassword(QStringLiteral("new")));
 
     // Checking the box and cancelling leaves protection off, as it was.
     ASSERT_TRUE(DataProtection::SwitchOff(QStringLiteral("new"), error));
-    InSettings([&](CSettingsDlg& dialog) {
+    InSettings(kIdCancel, [&](CSettingsDlg& dialog) {
         AnswerSetPassword({{std::nullopt, std::nullopt, kIdCancel}});
         Box(dialog)->click();
         EXPECT_FALSE(Box(dialog)->isChecked());
@@ -155,7 +146,7 @@ TEST_F(PasswordDialogsTest, EmptyAndMismatchingCopiesAreAskedAbout)
     MessageRecorder messages;
     const QString empty = QStringLiteral("Empty password! Do you want to disable passwords?");
     const QString mismatch = QStringLiteral("The two password copies do not match - please re-enter the paswords");
-    InSettings([&](CSettingsDlg& dialog) {
+    InSettings(kIdCancel, [&](CSettingsDlg& dialog) {
         // Empty, No: the dialog stays. Copies differing in letter case do not match. Then the
         // user agrees to an empty password but types a matching one after all: it protects.
         messages.QueueAnswer(MessageAnswer::No);
@@ -185,7 +176,7 @@ TEST_F(PasswordDialogsTest, APasswordThatCannotBeSavedLeavesProtectionAndTheFile
 {
     MessageRecorder messages;
     const QByteArray before = FileBytes(GetDataFilePath());
-    InSettings([&](CSettingsDlg& dialog) {
+    InSettings(kIdCancel, [&](CSettingsDlg& dialog) {
         AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
         Box(dialog)->click();
         {

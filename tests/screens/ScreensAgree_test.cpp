@@ -167,8 +167,7 @@ TEST_P(ScreensAgreeTest, DatesAgreeOnEveryScreen)
         summaryOvulation = ShownDate(rows[2].description.section(QStringLiteral(", at "), 1), today);
     QString screenText;
     {
-        COvulationDlg screen;
-        Look(screen, [&] { screenText = screen.NextText(); });
+        LookAt<COvulationDlg>([&](COvulationDlg& screen) { screenText = screen.NextText(); });
     }
     EXPECT_EQ(Show(summaryOvulation), Show(ShownDate(screenText, today)))
         << "summary's ovulation (" << rows[2].description.toStdString() << "), ovulation screen's ("
@@ -192,8 +191,7 @@ TEST_P(ScreensAgreeTest, DatesAgreeOnEveryScreen)
     // The statistics rest on as many cycles as the history lists as measured.
     int basedOn = -1;
     {
-        CStatisticsDlg statistics;
-        Look(statistics, [&] {
+        LookAt<CStatisticsDlg>([&](CStatisticsDlg& statistics) {
             const QString text = statistics.BasisLine()->text();
             static const QRegularExpression count(QStringLiteral("^Based on (\\d+) cycles?\\b"));
             const QRegularExpressionMatch match = count.match(text);
@@ -202,8 +200,7 @@ TEST_P(ScreensAgreeTest, DatesAgreeOnEveryScreen)
     }
     int measured = 0;
     {
-        CHistoryDialog history;
-        Look(history, [&] {
+        LookAt<CHistoryDialog>([&](CHistoryDialog& history) {
             QTreeWidget* list = history.List();
             for (int i = 0; i < list->topLevelItemCount(); ++i) {
                 const QFont font = list->topLevelItem(i)->font(0);

@@ -55,8 +55,7 @@ TEST_F(SettingsDlgTest, OpensWithWhatIsStoredAndCancelStoresNothing)
     const QByteArray before = FileBytes(SettingsFilePath());
 
     MessageRecorder messages;
-    CSettingsDlg dialog;
-    const int result = Run(dialog, [&] {
+    const int result = RunNew<CSettingsDlg>([&](CSettingsDlg& dialog) {
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsCycleLen)->text(), QStringLiteral("15"));
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsPeriodLen)->text(), QStringLiteral("3"));
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcSettingsLuteal)->text(), QStringLiteral("12"));
@@ -88,10 +87,13 @@ TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverythin
     MessageRecorder messages;
     CSettingsDlg dialog;
     const QByteArray before = FileBytes(SettingsFilePath());
-    auto refused = [&](const char* cycle, const char* period, const char* luteal) {
+    auto typeLengths = [&](const char* cycle, const char* period, const char* luteal) {
         Type(dialog, kIdcSettingsCycleLen, QString::fromLatin1(cycle));
         Type(dialog, kIdcSettingsPeriodLen, QString::fromLatin1(period));
         Type(dialog, kIdcSettingsLuteal, QString::fromLatin1(luteal));
+    };
+    auto refused = [&](const char* cycle, const char* period, const char* luteal) {
+        typeLengths(cycle, period, luteal);
         messages.Clear();
         dialog.OnCommand(kIdOk);
         EXPECT_EQ(messages.Messages().size(), 1u) << cycle << ' ' << period << ' ' << luteal;
@@ -124,9 +126,7 @@ TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverythin
         EXPECT_EQ(FileBytes(SettingsFilePath()), before) << "nothing is stored while a number is refused";
 
         // The edges are accepted; Enter is OK.
-        Type(dialog, kIdcSettingsCycleLen, QStringLiteral("40"));
-        Type(dialog, kIdcSettingsPeriodLen, QStringLiteral("7"));
-        Type(dialog, kIdcSettingsLuteal, QStringLiteral("10"));
+        typeLengths("40", "7", "10");
         dialog.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(false);
         dialog.ControlAs<QComboBox>(kIdcSettingsNotifyDays)->setCurrentIndex(3);
         dialog.ControlAs<QCheckBox>(kIdcSettingsDiscreet)->setChecked(true);
@@ -136,13 +136,11 @@ TEST_F(SettingsDlgTest, OkRefusesNumbersOutsideTheirRangesAndThenStoresEverythin
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(messages.Messages().empty()) << messages.Texts().join(u'|').toStdString();
-    EXPECT_EQ(StoredSetting("InitialCycleLen"), 40);
-    EXPECT_EQ(StoredSetting("InitialPeriodLen"), 7);
-    EXPECT_EQ(StoredSetting("LutealPhaseLen"), 10);
-    EXPECT_EQ(StoredSetting("AlertEnabled"), 0);
-    EXPECT_EQ(StoredSetting("AlertDaysInAdvance"), 3);
-    EXPECT_EQ(StoredSetting("SelectedTheme"), 4);
-    EXPECT_EQ(StoredSetting("DiscreetReminders"), 1);
+    const std::pair<const char*, int> stored[] = {
+        {"InitialCycleLen", 40},   {"InitialPeriodLen", 7}, {"LutealPhaseLen", 10},  {"AlertEnabled", 0},
+        {"AlertDaysInAdvance", 3}, {"SelectedTheme", 4},    {"DiscreetReminders", 1}};
+    for (const auto& [name, value] : stored)
+        EXPECT_EQ(StoredSetting(name), value) << name;
     EXPECT_EQ(TheCycleDatabase().InitialCycleLen(), 40);
 }
 
@@ -166,8 +164,7 @@ TEST_F(SettingsDlgTest, OneOkRegistersTheRemindersOnceWithTheNewSwitch)
     } edits[] = {{nullptr, true, -1, 0}, {"30", false, -1, 0}, {"28", true, 0, 3}};
     for (const auto& edit : edits) {
         SCOPED_TRACE(edit.cycle ? edit.cycle : "theme only");
-        CSettingsDlg dialog;
-        Run(dialog, [&] {
+        RunNew<CSettingsDlg>([&](CSettingsDlg& dialog) {
             if (edit.cycle)
                 Type(dialog, kIdcSettingsCycleLen, QString::fromLatin1(edit.cycle));
             dialog.ControlAs<QCheckBox>(kIdcSettingsNotify)->setChecked(edit.notify);
@@ -186,8 +183,7 @@ TEST_F(SettingsDlgTest, ItSaysWhyRemindersCannotAppearBelowTheirSwitch)
 {
     Memory().SetDeliveryProblem(
         QStringLiteral("Reminders cannot appear on this computer: it runs no systemd user session."));
-    CSettingsDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CSettingsDlg>([&](CSettingsDlg& dialog) {
         auto* note = dialog.ControlAs<QLabel>(kIdcSettingsReminderNote);
         EXPECT_TRUE(note->isVisible());
         EXPECT_TRUE(note->text().contains(QStringLiteral("systemd user session")));
@@ -204,8 +200,7 @@ TEST_F(SettingsDlgTest, CalendarFileSwitchWritesOrRemovesTheFileAndSaysItIsNotEn
     LiveCalendarFile::Start();
     const QString path = LiveCalendarFile::Path();
     for (const bool keep : {true, false}) {
-        CSettingsDlg dialog;
-        Run(dialog, [&] {
+        RunNew<CSettingsDlg>([&](CSettingsDlg& dialog) {
             auto* box = dialog.ControlAs<QCheckBox>(kIdcSettingsCalendarFile);
             EXPECT_EQ(box->text(), QStringLiteral("Keep an unencrypted calendar file up to date"));
             QTest::mouseClick(dialog.Control(kIdcSettingsCopyPath), Qt::LeftButton);

@@ -22,8 +22,7 @@ class StatisticsDlgTest : public PageTest
 
 TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
 {
-    CStatisticsDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CStatisticsDlg>([&](CStatisticsDlg& dialog) {
         EXPECT_EQ(RowTexts(dialog.List()),
                   (QStringList{QStringLiteral("Average cycle period=28"), QStringLiteral("Shortest cycle=28"),
                                QStringLiteral("Longest cycle=28"), QStringLiteral("Maximum period duration=3")}));
@@ -47,8 +46,7 @@ TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
     };
     database.Recalculate(); // the screen must bring the figures up to date itself
 
-    CStatisticsDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CStatisticsDlg>([&](CStatisticsDlg& dialog) {
         EXPECT_EQ(RowTexts(dialog.List()), expected);
         EXPECT_EQ(dialog.BasisLine()->text(),
                   QStringLiteral("Based on 1 cycle between periods you recorded. Predicted periods last 5 days, the "

@@ -47,6 +47,14 @@ QPlainTextEdit* Notes(CTodayDlg& dialog)
 
 class TodayDlgTest : public PageTest
 {
+protected:
+    // Runs the editor opened on `day`; `script` must end it.
+    int Edit(const CalDate& day, const std::function<void(CTodayDlg&)>& script)
+    {
+        CTodayDlg dialog;
+        dialog.SetCurrentDate(day);
+        return Run(dialog, [&] { script(dialog); });
+    }
 };
 
 TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)
@@ -54,9 +62,7 @@ TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)
     const QString note = QStringLiteral("cramps\r\nslept badly");
     ASSERT_TRUE(TheCycleDatabase().SetDay(Day(Date(2026, 11, 20), Medium, note)));
     MessageRecorder messages;
-    CTodayDlg dialog;
-    dialog.SetCurrentDate(Date(2026, 11, 20));
-    Run(dialog, [&] {
+    Edit(Date(2026, 11, 20), [&](CTodayDlg& dialog) {
         EXPECT_EQ(Picker(dialog)->date(), QDate(2026, 11, 20));
         EXPECT_EQ(dialog.findChild<CBleedingButton*>()->Level(), Medium);
         EXPECT_EQ(Notes(dialog)->toPlainText(), QStringLiteral("cramps\nslept badly"))
@@ -66,9 +72,7 @@ TEST_F(TodayDlgTest, OpensOnTodayOrThePresetDayWithTheStoredLevelAndNote)
     EXPECT_TRUE(messages.Messages().empty()) << "an untouched day with an old note asks nothing";
 
     // A new level keeps the untouched note exactly as it was stored.
-    CTodayDlg again;
-    again.SetCurrentDate(Date(2026, 11, 20));
-    Run(again, [&] {
+    Edit(Date(2026, 11, 20), [&](CTodayDlg& again) {
         again.OnCommand(kIdcTodayBleeding);
         again.OnCommand(kCmdTodaySave);
     });
@@ -87,9 +91,7 @@ TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
 
     MessageRecorder messages;
     messages.QueueAnswer(MessageAnswer::Save);
-    CTodayDlg dialog;
-    dialog.SetCurrentDate(predicted);
-    Run(dialog, [&] {
+    Edit(predicted, [&](CTodayDlg& dialog) {
         EXPECT_EQ(dialog.Level(), None);
         auto* bar = dialog.findChild<CBleedingButton*>();
         EXPECT_EQ(bar->HintLevel(), LevelOf(TheCycleDatabase().GetDay(predicted))) << "shown as a hint only";
@@ -108,8 +110,7 @@ TEST_F(TodayDlgTest, APredictedDayStartsAtNoneAndStoresOnlyWhatTheUserPicked)
 TEST_F(TodayDlgTest, AClickOnADropTheWheelAndSpaceChooseTheLevelAndAChangeUndoneAsksNothing)
 {
     MessageRecorder messages;
-    CTodayDlg dialog;
-    Run(dialog, [&] {
+    Edit(Date(2026, 12, 6), [&](CTodayDlg& dialog) {
         auto* bar = dialog.findChild<CBleedingButton*>();
         auto* name = dialog.findChild<QLabel*>(QStringLiteral("BleedingLevel"));
         ASSERT_NE(name, nullptr);
@@ -245,9 +246,7 @@ TEST_F(TodayDlgTest, BleedingOnADayThatHasNotComeYetIsStoredOnlyWhenSheConfirms)
     // Bleeding today or before, and a note on a day to come, ask nothing.
     MessageRecorder messages;
     for (const CalDate& day : {Date(2026, 12, 6), Date(2026, 12, 10)}) {
-        CTodayDlg dialog;
-        dialog.SetCurrentDate(day);
-        Run(dialog, [&] {
+        Edit(day, [&](CTodayDlg& dialog) {
             if (day.day == 6)
                 dialog.OnCommand(kIdcTodayBleeding);
             else
@@ -263,9 +262,7 @@ TEST_F(TodayDlgTest, BleedingOnADayThatHasNotComeYetIsStoredOnlyWhenSheConfirms)
 TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFileAndAnEmptiedNoteClearsItsMark)
 {
     MessageRecorder messages;
-    CTodayDlg dialog;
-    dialog.SetCurrentDate(Date(2026, 12, 3));
-    const int result = Run(dialog, [&] {
+    const int result = Edit(Date(2026, 12, 3), [&](CTodayDlg& dialog) {
         dialog.OnCommand(kIdcTodayBleeding);
         dialog.OnCommand(kIdcTodayBleeding);
         QTest::keyClicks(Notes(dialog), QStringLiteral("two"));
@@ -279,9 +276,7 @@ TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFileAndAnEmptiedNot
     EXPECT_EQ(LevelOf(Stored(Date(2026, 12, 3))), Medium);
     EXPECT_EQ(Stored(Date(2026, 12, 3)).note, QStringLiteral("two\r\nlines")) << "a line break is stored as CR LF";
 
-    CTodayDlg again;
-    again.SetCurrentDate(Date(2026, 12, 3));
-    Run(again, [&] {
+    Edit(Date(2026, 12, 3), [&](CTodayDlg& again) {
         Notes(again)->clear();
         again.OnCommand(kCmdTodaySave);
     });
@@ -290,8 +285,7 @@ TEST_F(TodayDlgTest, SaveStoresWithoutAskingAndReachesTheDataFileAndAnEmptiedNot
 
     // A note of one space is a change too.
     messages.QueueAnswer(MessageAnswer::Save);
-    CTodayDlg space;
-    Run(space, [&] {
+    Edit(Date(2026, 12, 6), [&](CTodayDlg& space) {
         QTest::keyClick(Notes(space), Qt::Key_Space);
         space.OnCommand(kCmdTodayBack);
     });
@@ -303,8 +297,7 @@ TEST_F(TodayDlgTest, AYearTypedIntoTheDateFieldIsGoneToOnEnterOrOnLeavingTheFiel
 {
     MessageRecorder messages;
     messages.QueueAnswer(MessageAnswer::Save);
-    CTodayDlg dialog;
-    Run(dialog, [&] {
+    Edit(Date(2026, 12, 6), [&](CTodayDlg& dialog) {
         dialog.OnCommand(kIdcTodayBleeding);
         QDateEdit* picker = Picker(dialog);
         picker->setFocus();
@@ -339,9 +332,7 @@ TEST_F(TodayDlgTest, TheArrowsAndTheirKeysMoveByOneDateAcrossDaylightSavingChang
     for (const auto& [zoneName, from] : crossings) {
         SCOPED_TRACE(zoneName);
         ScopedTimeZone zone(zoneName);
-        CTodayDlg dialog;
-        dialog.SetCurrentDate(from);
-        Run(dialog, [&] {
+        Edit(from, [&](CTodayDlg& dialog) {
             dialog.OnCommand(kIdcTodayNextDay);
             EXPECT_EQ(Picker(dialog)->date(), ToQDate(from).addDays(1));
             Notes(dialog)->setFocus();
@@ -357,9 +348,7 @@ TEST_F(TodayDlgTest, TheArrowsAndTheirKeysMoveByOneDateAcrossDaylightSavingChang
 
 TEST_F(TodayDlgTest, ThePickerKeepsToTheDatesTheProgramCanStore)
 {
-    CTodayDlg dialog;
-    dialog.SetCurrentDate(Date(2100, 1, 1));
-    Run(dialog, [&] {
+    Edit(Date(2100, 1, 1), [&](CTodayDlg& dialog) {
         QDateEdit* picker = Picker(dialog);
         EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
         EXPECT_EQ(picker->text(), QStringLiteral("Sunday, 12/6/2026")) << "an unstorable preset opens on today";
@@ -376,8 +365,7 @@ TEST_F(TodayDlgTest, AFailedStoreKeepsTheEditorOnTheDayWithItsEdits)
 {
     BlockDocumentsFolder();
     MessageRecorder messages;
-    CTodayDlg dialog;
-    const int result = Run(dialog, [&] {
+    const int result = Edit(Date(2026, 12, 6), [&](CTodayDlg& dialog) {
         dialog.OnCommand(kIdcTodayBleeding);
         dialog.OnCommand(kCmdTodaySave);
         EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
@@ -413,8 +401,7 @@ TEST_F(TodayDlgTest, TheEditorPageShowsTheThemeAndTheLevelInEveryTheme)
         TheAppSettings().selectedTheme = themeIndex;
         const ColorTheme& theme = SelectedTheme();
         const QColor page = theme.Color(11);
-        CTodayDlg dialog;
-        Run(dialog, [&] {
+        Edit(Date(2026, 12, 6), [&](CTodayDlg& dialog) {
             QPlainTextEdit* notes = Notes(dialog);
             const QImage image = dialog.grab().toImage();
             // A box with a note stays in the theme, in its second shade, its text readable there;

@@ -44,8 +44,7 @@ class WelcomeDlgTest : public PageTest
 TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom2008ToToday)
 {
     ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 33));
-    CWelcomeDlg dialog;
-    Look(dialog, [&] {
+    LookAt<CWelcomeDlg>([&](CWelcomeDlg& dialog) {
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen)->text(), QStringLiteral("33"));
         CheckedDateEdit* picker = Picker(dialog);
         EXPECT_FALSE(picker->Date().isValid());
@@ -63,8 +62,7 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
 {
     BlockDocumentsFolder();
     MessageRecorder messages;
-    CWelcomeDlg dialog;
-    const int result = Run(dialog, [&] {
+    const int result = RunNew<CWelcomeDlg>([&](CWelcomeDlg& dialog) {
         TickDate(dialog);
         // The date is typed and Save pressed without Enter.
         QDateEdit* edit = Picker(dialog)->DateEdit();
@@ -97,8 +95,7 @@ TEST_F(WelcomeDlgTest, ARefusedLengthIsSaidAndASaveWithoutADateWritesNothing)
 {
     ASSERT_TRUE(WriteSettingInt(SettingsSection(), QStringLiteral("InitialCycleLen"), 31));
     MessageRecorder messages;
-    CWelcomeDlg dialog;
-    const int result = Run(dialog, [&] {
+    const int result = RunNew<CWelcomeDlg>([&](CWelcomeDlg& dialog) {
         TickDate(dialog);
         Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("45"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
@@ -128,8 +125,7 @@ TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
     ASSERT_TRUE(TheCycleDatabase().Records().empty());
     messages.Clear();
 
-    CWelcomeDlg dialog;
-    const int result = Run(dialog, [&] {
+    const int result = RunNew<CWelcomeDlg>([&](CWelcomeDlg& dialog) {
         Type(dialog, kIdcWelcomeCycleLen, QStringLiteral("29"));
         dialog.MenuBar()->Press(SoftKeyBar::Side::Left);
     });
@@ -138,8 +134,7 @@ TEST_F(WelcomeDlgTest, ADataFileThatCouldNotBeReadIsLeftAsItIs)
     EXPECT_EQ(FileBytes(dataFile), damaged);
 
     // A length the settings file cannot take is said, not passed over.
-    CWelcomeDlg full;
-    Run(full, [&] {
+    RunNew<CWelcomeDlg>([&](CWelcomeDlg& full) {
         Type(full, kIdcWelcomeCycleLen, QStringLiteral("33"));
         ScopedFileSizeLimit limit(0);
         full.MenuBar()->Press(SoftKeyBar::Side::Left);
@@ -152,8 +147,7 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
     MessageRecorder messages;
     for (const bool save : {false, true}) {
         SCOPED_TRACE(save ? "Save" : "Skip");
-        CWelcomeDlg dialog;
-        const int result = Run(dialog, [&] {
+        const int result = RunNew<CWelcomeDlg>([&](CWelcomeDlg& dialog) {
             auto* box = dialog.ControlAs<QCheckBox>(kIdcWelcomePassword);
             AnswerSetPassword({{QStringLiteral("moon"), QStringLiteral("moon")}});
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
@@ -178,8 +172,7 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
 
 TEST_F(WelcomeDlgTest, DoNotShowAgainIsKeptAndImportEndsTheWelcomeOnceDaysAreStored)
 {
-    CWelcomeDlg dialog;
-    Run(dialog, [&] {
+    RunNew<CWelcomeDlg>([&](CWelcomeDlg& dialog) {
         dialog.ControlAs<QCheckBox>(kIdcWelcomeDontShow)->setChecked(true);
         dialog.MenuBar()->Press(SoftKeyBar::Side::Right);
     });
@@ -211,8 +204,7 @@ TEST_F(WelcomeDlgTest, DoNotShowAgainIsKeptAndImportEndsTheWelcomeOnceDaysAreSto
 
 TEST_F(WelcomeDlgTest, TheAboutPageShowsTheBannerVersionAndAReadOnlyDisclaimer)
 {
-    CAboutDlg about;
-    Look(about, [&] {
+    LookAt<CAboutDlg>([&](CAboutDlg& about) {
         EXPECT_EQ(about.ControlAs<QLabel>(kIdcAboutVersion)->text(), QStringLiteral("Version 1.4"));
         EXPECT_TRUE(about.ControlAs<QLabel>(kIdcAboutOffline)->text().contains(QStringLiteral("no network")));
         auto* field = about.ControlAs<QPlainTextEdit>(kIdcAboutDisclaimer);
