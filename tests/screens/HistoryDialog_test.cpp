@@ -164,6 +164,12 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
         });
     MessageRecorder messages;
     LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
+        // She chooses `path` in the save dialog that `command` opens.
+        const auto exportTo = [&](const QString& path, int command = kCmdHistoryExport) {
+            messages.Clear();
+            answer = path;
+            dialog.OnCommand(command);
+        };
         // Cancelled: nothing shown, nothing written.
         dialog.OnCommand(kCmdHistoryExport);
         ASSERT_EQ(asked.size(), 1u);
@@ -171,15 +177,12 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
         EXPECT_EQ(asked[0].suggested, QStringLiteral("Velumina-cycles-2026-03-08.csv"));
         EXPECT_TRUE(messages.Messages().empty());
 
-        answer = TempPath(QStringLiteral("cycles.csv"));
-        dialog.OnCommand(kCmdHistoryExport);
+        exportTo(TempPath(QStringLiteral("cycles.csv")));
         ASSERT_EQ(messages.Texts(),
                   QStringList{QStringLiteral("Exported 3 cycles to %1.").arg(QDir::toNativeSeparators(answer))});
         EXPECT_EQ(FileBytes(answer).size(), 2 * (38 + 3 * 13)) << "a header and three rows in UTF-16";
         // The spreadsheet form: UTF-8 with a byte-order mark, ISO dates, the status of each row.
-        messages.Clear();
-        answer = TempPath(QStringLiteral("sheet.csv"));
-        dialog.OnCommand(kCmdHistoryExportSpreadsheet);
+        exportTo(TempPath(QStringLiteral("sheet.csv")), kCmdHistoryExportSpreadsheet);
         EXPECT_EQ(messages.Texts(),
                   QStringList{QStringLiteral("Exported 3 cycles to %1.").arg(QDir::toNativeSeparators(answer))});
         EXPECT_EQ(FileBytes(answer), QByteArray("\xef\xbb\xbf"
@@ -191,17 +194,13 @@ TEST_F(HistoryDialogTest, ExportWritesTheCyclesWhereSheChooses)
         EXPECT_EQ(QDir(asked.back().folder), QDir(QFileInfo(answer).absolutePath())) << "then the last folder";
 
         // A folder whose place a file takes cannot be written.
-        messages.Clear();
-        answer = QDir(answer).filePath(QStringLiteral("inside.csv"));
-        dialog.OnCommand(kCmdHistoryExport);
+        exportTo(QDir(answer).filePath(QStringLiteral("inside.csv")));
         EXPECT_TRUE(messages.Texts().contains(QStringLiteral("Failed to export data.")));
 
         // The data file is never the target.
         ASSERT_TRUE(TheCycleDatabase().Save());
         const QByteArray data = FileBytes(GetDataFilePath());
-        messages.Clear();
-        answer = GetDataFilePath();
-        dialog.OnCommand(kCmdHistoryExport);
+        exportTo(GetDataFilePath());
         EXPECT_TRUE(messages.Texts().value(0).contains(QStringLiteral("own data file")));
         EXPECT_EQ(FileBytes(GetDataFilePath()), data);
     });

@@ -14,11 +14,14 @@
 class NotePasteTest : public PageTest
 {
 protected:
-    // Pastes `text` from the clipboard at the end of the note that holds `before`.
-    static QString PasteAtEnd(QPlainTextEdit* notes, const QString& before, const QString& text)
+    // Pastes `text` from the clipboard into the note that holds `before`, at `position` or at
+    // its end.
+    static QString Paste(QPlainTextEdit* notes, const QString& before, const QString& text, int position = -1)
     {
         notes->setPlainText(before);
-        notes->moveCursor(QTextCursor::End);
+        QTextCursor cursor = notes->textCursor();
+        cursor.setPosition(position < 0 ? static_cast<int>(before.size()) : position);
+        notes->setTextCursor(cursor);
         QApplication::clipboard()->setText(text);
         notes->paste();
         return notes->toPlainText();
@@ -33,27 +36,21 @@ TEST_F(NotePasteTest, PastedLineBreaksCountTwiceAtTheLimit)
         auto* notes = dialog.ControlAs<QPlainTextEdit>(kIdcTodayNotes);
         // Windows line breaks: 8 units fit after 760, so "1", break, "2", break, "3" (7 units);
         // the next break would make 769.
-        EXPECT_EQ(PasteAtEnd(notes, xs, QStringLiteral("1\r\n2\r\n3\r\n4\r\n5")), xs + QStringLiteral("1\n2\n3"));
+        EXPECT_EQ(Paste(notes, xs, QStringLiteral("1\r\n2\r\n3\r\n4\r\n5")), xs + QStringLiteral("1\n2\n3"));
         EXPECT_EQ(CTodayDlg::StoredLength(notes->toPlainText()), 767);
         // Old Mac and Unix breaks, filling the note exactly: a break as its last character.
-        EXPECT_EQ(PasteAtEnd(notes, xs, QStringLiteral("ab\rcd\n")), xs + QStringLiteral("ab\ncd\n"));
+        EXPECT_EQ(Paste(notes, xs, QStringLiteral("ab\rcd\n")), xs + QStringLiteral("ab\ncd\n"));
         EXPECT_EQ(CTodayDlg::StoredLength(notes->toPlainText()), 768);
         // Nothing more fits, not even a character.
         QTest::keyClicks(notes, QStringLiteral("z"));
         QTest::keyClick(notes, Qt::Key_Return);
         EXPECT_EQ(notes->toPlainText(), xs + QStringLiteral("ab\ncd\n"));
         // A character outside the basic plane is two units: never half of it after 767.
-        EXPECT_EQ(PasteAtEnd(notes, xs + QString(7, QLatin1Char('x')), QString::fromUtf16(u"\U0001F600")),
+        EXPECT_EQ(Paste(notes, xs + QString(7, QLatin1Char('x')), QString::fromUtf16(u"\U0001F600")),
                   xs + QString(7, QLatin1Char('x')));
 
         // Many lines pasted in the middle: the text after the cursor stays, the paste is cut.
-        notes->setPlainText(QStringLiteral("head tail"));
-        QTextCursor cursor = notes->textCursor();
-        cursor.setPosition(5);
-        notes->setTextCursor(cursor);
-        QApplication::clipboard()->setText(QStringLiteral("line\r\n").repeated(200));
-        notes->paste();
-        kept = notes->toPlainText();
+        kept = Paste(notes, QStringLiteral("head tail"), QStringLiteral("line\r\n").repeated(200), 5);
         EXPECT_TRUE(kept.startsWith(QStringLiteral("head line\n")));
         EXPECT_TRUE(kept.endsWith(QStringLiteral("tail")));
         EXPECT_LE(CTodayDlg::StoredLength(kept), 768);

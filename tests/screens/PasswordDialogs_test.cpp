@@ -69,11 +69,10 @@ TEST_F(PasswordDialogsTest, ProtectionChangesTakeEffectWithOkAndCancelLeavesEver
     for (const int end : {kIdCancel, kIdOk}) {
         const QByteArray before = FileBytes(dataFile);
         InSettings(end, [&](CSettingsDlg& dialog) {
-            QCheckBox* box = Box(dialog);
             EXPECT_FALSE(SetButton(dialog)->isEnabled());
             AnswerSetPassword({{QStringLiteral("secret"), QStringLiteral("secret")}});
-            box->click();
-            EXPECT_EQ(box->text(), QStringLiteral("Password protection: enabled"));
+            Box(dialog)->click();
+            EXPECT_EQ(Box(dialog)->text(), QStringLiteral("Password protection: enabled"));
             EXPECT_TRUE(SetButton(dialog)->isEnabled());
             EXPECT_FALSE(DataProtection::IsOn()) << "nothing before OK";
         });

@@ -48,12 +48,11 @@ TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom20
         EXPECT_EQ(dialog.ControlAs<QLineEdit>(kIdcWelcomeCycleLen)->text(), QStringLiteral("33"));
         CheckedDateEdit* picker = Picker(dialog);
         EXPECT_FALSE(picker->Date().isValid());
-        QDateEdit* edit = picker->DateEdit();
         TickDate(dialog);
         EXPECT_EQ(picker->Date(), QDate(2026, 12, 6)) << "today, not 1 January 2000";
-        edit->setDate(QDate(1899, 5, 1));
+        picker->DateEdit()->setDate(QDate(1899, 5, 1));
         EXPECT_EQ(picker->Date(), QDate(2008, 1, 1));
-        edit->setDate(QDate(2026, 12, 7));
+        picker->DateEdit()->setDate(QDate(2026, 12, 7));
         EXPECT_EQ(picker->Date(), QDate(2026, 12, 6)) << "no day after today";
     });
 }
