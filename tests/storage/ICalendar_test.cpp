@@ -45,13 +45,9 @@ std::vector<ParsedEvent> Parse(const QByteArray& bytes)
     EXPECT_NE(icalcomponent_get_first_property(calendar, ICAL_PRODID_PROPERTY), nullptr);
     for (icalcomponent* event = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); event;
          event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
-        ParsedEvent parsed;
-        parsed.uid = Text(icalcomponent_get_uid(event));
-        parsed.summary = Text(icalcomponent_get_summary(event));
-        parsed.description = Text(icalcomponent_get_description(event));
-        parsed.first = DateOf(icalcomponent_get_dtstart(event));
-        parsed.last = DateOf(icalcomponent_get_dtend(event)).addDays(-1);
-        events.push_back(parsed);
+        events.push_back({Text(icalcomponent_get_uid(event)), Text(icalcomponent_get_summary(event)),
+                          Text(icalcomponent_get_description(event)), DateOf(icalcomponent_get_dtstart(event)),
+                          DateOf(icalcomponent_get_dtend(event)).addDays(-1)});
     }
     icalcomponent_free(calendar);
     return events;
