@@ -95,12 +95,6 @@ protected:
         Install();
     }
 
-    void TearDown() override
-    {
-        UnitFolderTest::TearDown();
-        m_environment.clear();
-    }
-
     // Runs a service's command as systemd would, with the stubs first on PATH.
     int RunService(int n)
     {

@@ -115,9 +115,8 @@ TEST_F(ICalendarTest, WorkedExampleGivesTheCalendarScreensDatesWithStableUids)
         {QStringLiteral("velumina-cycle-4-ovulation"), QStringLiteral("Ovulation expected 2026-06-04..2026-06-04")},
     };
     EXPECT_EQ(ByUid(events), expected);
-    for (const ParsedEvent& event : events) {
+    for (const ParsedEvent& event : events)
         EXPECT_FALSE(event.description.isEmpty()) << event.uid.toStdString();
-    }
     EXPECT_TRUE(bytes.startsWith("BEGIN:VCALENDAR\r\n"));
     EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
 
