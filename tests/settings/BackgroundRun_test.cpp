@@ -44,23 +44,14 @@ protected:
         environment.insert(QStringLiteral("HOME"), TempPath(QStringLiteral("home")));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), TempPath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), TempPath(QStringLiteral("runtime")));
-        environment.insert(QStringLiteral("PATH"),
-                           TempPath(QStringLiteral("stubs")) + QStringLiteral(":/usr/bin:/bin"));
         environment.insert(QStringLiteral("STUB_LOG"), TempPath(QString()));
         environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
         environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         // A program that needed a display would stop here.
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(arguments.value(0).startsWith(u'/') ? arguments[0] : m_program,
-                      arguments.value(0).startsWith(u'/') ? arguments.mid(1) : arguments);
-        if (!process.waitForFinished(60000))
-            return -1;
-        if (output)
-            *output = QString::fromUtf8(process.readAllStandardOutput());
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        const QStringList command =
+            arguments.value(0).startsWith(u'/') ? arguments : QStringList{m_program} + arguments;
+        return RunWithStubs(command, TempPath(QStringLiteral("stubs")), environment, output);
     }
 
     QStringList Timers() const

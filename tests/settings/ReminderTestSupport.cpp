@@ -4,9 +4,11 @@
 #include "platform/ExecutablePath.h"
 #include "platform/MemoryNotificationDatabase.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsAccess.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <csignal>
@@ -220,6 +222,30 @@ QStringList SplitCommandLine(const QString& value)
         words.append(words.isEmpty() ? word : ResolveDoubled(word, u'$'));
     }
     return words;
+}
+
+void StoreSetting(const char* name, int32_t value)
+{
+    ASSERT_TRUE(WriteSettingInt(QString::fromUtf16(kSettingsSection), QString::fromLatin1(name), value));
+}
+
+int StoredSetting(const char* name)
+{
+    return ReadSettingInt(QString::fromUtf16(kSettingsSection), QString::fromLatin1(name), -12345);
+}
+
+int RunWithStubs(const QStringList& command, const QString& stubs, QProcessEnvironment environment, QString* output)
+{
+    environment.insert(QStringLiteral("PATH"), stubs + QStringLiteral(":/usr/bin:/bin"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(command.value(0), command.mid(1));
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput());
+    return process.exitCode();
 }
 
 QStringList ReadWords(const QString& path)

@@ -8,6 +8,7 @@
 #include "platform/SystemdNotificationDatabase.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -94,6 +95,10 @@ protected:
     SystemdNotificationDatabase* m_database = nullptr;
 };
 
+/// A value in the program's settings section, written and read as a new process would.
+void StoreSetting(const char* name, int32_t value);
+int StoredSetting(const char* name); ///< -12345 when it is not stored
+
 /// A date as yyyy-MM-dd.
 QString IsoDate(const CalDate& day);
 
@@ -111,6 +116,14 @@ QStringList UnitValues(const QString& path, const QString& key);
 /// double quotes with C escapes; "%%" is "%" everywhere, "$$" is "$" in the arguments, and a
 /// lone "%" or (in the arguments) "$" becomes "<expanded>", as systemd would replace it.
 QStringList SplitCommandLine(const QString& value);
+
+/// Runs `command` (the program, then its arguments) with `environment` and the stubs in
+/// `stubs` first on PATH, which find STUB_LOG in `environment`. Its exit code; -1 when it
+/// did not finish or crashed. `output` gets what it wrote to standard output.
+int RunWithStubs(const QStringList& command,
+                 const QString& stubs,
+                 QProcessEnvironment environment,
+                 QString* output = nullptr);
 
 /// The NUL-separated words a stub wrote; empty when it did not run.
 QStringList ReadWords(const QString& path);

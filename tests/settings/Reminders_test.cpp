@@ -14,11 +14,6 @@ QStringList Days(const std::vector<CalDate>& days)
         texts.append(IsoDate(day));
     return texts;
 }
-
-int StoredInt(const char* name)
-{
-    return ReadSettingInt(QString::fromUtf16(kSettingsSection), QString::fromLatin1(name), -12345);
-}
 } // namespace
 
 // A period from 9 November: with the initial 28 days the next starts are predicted on
@@ -40,7 +35,7 @@ TEST_F(RemindersTest, TheSwitchAndTheDaysInAdvanceDecideTheRegisteredAlerts)
     // the start is remembered all the same.
     settings.Reschedule();
     EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 7)));
-    EXPECT_EQ(StoredInt("LastAlertTime"), 20261207);
+    EXPECT_EQ(StoredSetting("LastAlertTime"), 20261207);
 
     const struct
     {
@@ -60,8 +55,8 @@ TEST_F(RemindersTest, TheSwitchAndTheDaysInAdvanceDecideTheRegisteredAlerts)
         settings.SetAlert(step.enabled, step.days);
         EXPECT_EQ(AlertDays(), Days(step.alerts));
         EXPECT_EQ(WakeupDays(), Days(step.enabled ? std::vector<CalDate>{Date(2026, 12, 20)} : std::vector<CalDate>{}));
-        EXPECT_EQ(StoredInt("AlertEnabled"), step.enabled ? 1 : 0);
-        EXPECT_EQ(StoredInt("AlertDaysInAdvance"), step.days);
+        EXPECT_EQ(StoredSetting("AlertEnabled"), step.enabled ? 1 : 0);
+        EXPECT_EQ(StoredSetting("AlertDaysInAdvance"), step.days);
         if (&step == &steps[0]) {
             EXPECT_EQ(handles(), before);
         }
@@ -101,9 +96,9 @@ TEST_F(RemindersTest, BackgroundRunRollsTheLastStartOnByTheCachedLengthPastToday
         EXPECT_TRUE(IsSameDate(settings.lastAlertDate, row.rolled));
         EXPECT_EQ(AlertDays(), Days(row.alerts));
         EXPECT_EQ(WakeupDays(), Days({Date(2027, 3, 24)}));
-        EXPECT_EQ(StoredInt("LastAlertTime"), row.rolled.year * 10000 + row.rolled.month * 100 + row.rolled.day);
-        EXPECT_EQ(StoredInt("CanchedCycleLen"), static_cast<int>(row.length));
-        EXPECT_EQ(StoredInt("AlertEnabled"), 1);
+        EXPECT_EQ(StoredSetting("LastAlertTime"), row.rolled.year * 10000 + row.rolled.month * 100 + row.rolled.day);
+        EXPECT_EQ(StoredSetting("CanchedCycleLen"), static_cast<int>(row.length));
+        EXPECT_EQ(StoredSetting("AlertEnabled"), 1);
     }
 }
 
@@ -117,7 +112,7 @@ TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)
     TheCycleDatabase().Reset();
     EXPECT_TRUE(AlertDays().empty());
     EXPECT_EQ(WakeupDays().size(), 1);
-    EXPECT_EQ(StoredInt("LastAlertTime"), 0);
+    EXPECT_EQ(StoredSetting("LastAlertTime"), 0);
 
     // The next wake-up, in a new process, registers no alert for the deleted data.
     SetToday(2026, 12, 20);
@@ -131,9 +126,8 @@ TEST_F(RemindersTest, ErasingAllDataRemovesTheAlertsAndStopsTheBackgroundChain)
 
 TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundChain)
 {
-    const QString section = QString::fromUtf16(kSettingsSection);
-    WriteSettingInt(section, QStringLiteral("CanchedCycleLen"), 33);
-    WriteSettingInt(section, QStringLiteral("LastAlertTime"), 20261120);
+    StoreSetting("CanchedCycleLen", 33);
+    StoreSetting("LastAlertTime", 20261120);
     AppSettings& settings = TheAppSettings();
     settings.Load();
     ASSERT_EQ(settings.cachedCycleLen, 33u);
@@ -147,12 +141,12 @@ TEST_F(RemindersTest, TheStartUpLoadKeepsTheCachedCycleLengthForTheBackgroundCha
     ASSERT_NE(average, 33);
     EXPECT_TRUE(IsSameDate(settings.lastAlertDate, Date(2026, 12, 23)));
     EXPECT_EQ(AlertDays(), Days({Date(2026, 12, 22)}));
-    EXPECT_EQ(StoredInt("CanchedCycleLen"), 33);
+    EXPECT_EQ(StoredSetting("CanchedCycleLen"), 33);
 
     // Once the data are in, the interactive run stores their average.
     TheAppSettings().interactiveRun = true;
     settings.Reschedule();
-    EXPECT_EQ(StoredInt("CanchedCycleLen"), average);
+    EXPECT_EQ(StoredSetting("CanchedCycleLen"), average);
 }
 
 TEST_F(RemindersTest, LeftoversOfOtherRunsAndCopiesAreReplacedTakenOverOrRemovedAndOthersLeftAlone)
@@ -205,7 +199,7 @@ TEST_F(RemindersTest, ARefusingDatabaseIsReportedAndTheAlertDateStillMoves)
     TheAppSettings().Reschedule();             // the alert
     ASSERT_EQ(messages.Messages().size(), 2u); // the wake-up and the one alert
     EXPECT_EQ(messages.Messages()[0].text, QStringLiteral("User notification failed\nrc=0x000005B4"));
-    EXPECT_EQ(StoredInt("LastAlertTime"), 20261207);
+    EXPECT_EQ(StoredSetting("LastAlertTime"), 20261207);
 
     // Entries that cannot be listed cannot be cleared; the new one is added all the same.
     messages.Clear();

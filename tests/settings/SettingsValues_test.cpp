@@ -5,29 +5,12 @@
 
 #include <QFileInfo>
 
-namespace {
-QString Section()
-{
-    return QString::fromUtf16(kSettingsSection);
-}
-
-void Store(const char* name, int32_t value)
-{
-    ASSERT_TRUE(WriteSettingInt(Section(), QString::fromLatin1(name), value));
-}
-
-int Stored(const char* name)
-{
-    return ReadSettingInt(Section(), QString::fromLatin1(name), -12345);
-}
-} // namespace
-
 class SettingsValuesTest : public ReminderTest
 {
 protected:
     CalDate LoadLastAlertTime(int32_t value, const CalDate& before = CalDate{0, 0, 0})
     {
-        Store("LastAlertTime", value);
+        StoreSetting("LastAlertTime", value);
         TheAppSettings().lastAlertDate = before;
         TheAppSettings().Load();
         return TheAppSettings().lastAlertDate;
@@ -77,31 +60,31 @@ TEST_F(SettingsValuesTest, LastAlertTimeIsDecodedAsYearMonthDay)
 
     TheAppSettings().lastAlertDate = Date(2027, 3, 29);
     TheAppSettings().Save();
-    EXPECT_EQ(Stored("LastAlertTime"), 20270329);
+    EXPECT_EQ(StoredSetting("LastAlertTime"), 20270329);
     TheAppSettings().lastAlertDate = CalDate{0, 0, 0};
     TheAppSettings().Save();
-    EXPECT_EQ(Stored("LastAlertTime"), 0);
+    EXPECT_EQ(StoredSetting("LastAlertTime"), 0);
 }
 
 TEST_F(SettingsValuesTest, StoredValuesOutsideTheirRangesAreMadeUsable)
 {
-    AppSettings& settings = TheAppSettings();
-    const std::pair<int32_t, int32_t> themes[] = {{4, 4}, {5, 0}, {-1, 0}, {1000, 0}};
-    for (const auto& [stored, loaded] : themes) {
-        Store("SelectedTheme", stored);
-        settings.Load();
-        EXPECT_EQ(settings.selectedTheme, loaded) << stored;
+    const AppSettings& settings = TheAppSettings();
+    const struct
+    {
+        const char* name;
+        int32_t stored;
+        int loaded;
+    } rows[] = {{"SelectedTheme", 4, 4},      {"SelectedTheme", 5, 0},       {"SelectedTheme", -1, 0},
+                {"SelectedTheme", 1000, 0},   {"AlertDaysInAdvance", 0, 0},  {"AlertDaysInAdvance", 3, 3},
+                {"AlertDaysInAdvance", 4, 3}, {"AlertDaysInAdvance", -2, 0}, {"AlertDaysInAdvance", 2147483647, 3},
+                {"AlertEnabled", 7, 1},       {"AlertEnabled", 0, 0}};
+    for (const auto& row : rows) {
+        StoreSetting(row.name, row.stored);
+        TheAppSettings().Load();
+        const std::string name = row.name;
+        const int loaded = name == "SelectedTheme"  ? settings.selectedTheme
+                           : name == "AlertEnabled" ? int{settings.alertEnabled}
+                                                    : settings.alertDaysInAdvance;
+        EXPECT_EQ(loaded, row.loaded) << row.name << " " << row.stored;
     }
-    const std::pair<int32_t, int32_t> days[] = {{0, 0}, {3, 3}, {4, 3}, {-2, 0}, {2147483647, 3}};
-    for (const auto& [stored, loaded] : days) {
-        Store("AlertDaysInAdvance", stored);
-        settings.Load();
-        EXPECT_EQ(settings.alertDaysInAdvance, loaded) << stored;
-    }
-    Store("AlertEnabled", 7);
-    settings.Load();
-    EXPECT_TRUE(settings.alertEnabled);
-    Store("AlertEnabled", 0);
-    settings.Load();
-    EXPECT_FALSE(settings.alertEnabled);
 }

@@ -95,26 +95,14 @@ protected:
         Install();
     }
 
-    void TearDown() override
-    {
-        UnitFolderTest::TearDown();
-        m_environment.clear();
-    }
-
     // Runs a service's command as systemd would, with the stubs first on PATH.
     int RunService(int n)
     {
         const QStringList words = SplitCommandLine(Single(UnitValues(Unit(n, "service"), QStringLiteral("ExecStart"))));
         QFile::remove(TempPath(QStringLiteral("log/program.args")));
         QProcessEnvironment environment;
-        environment.insert(QStringLiteral("PATH"),
-                           TempPath(QStringLiteral("stubs")) + QStringLiteral(":/usr/bin:/bin"));
         environment.insert(QStringLiteral("STUB_LOG"), TempPath(QStringLiteral("log")));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(words.value(0), words.mid(1));
-        EXPECT_TRUE(process.waitForFinished(10000));
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return RunWithStubs(words, TempPath(QStringLiteral("stubs")), environment);
     }
 
     QStringList ProgramArguments() const

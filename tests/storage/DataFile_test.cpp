@@ -22,19 +22,12 @@ protected:
     static HandBuiltFile TwoGoodRecords()
     {
         HandBuiltFile file;
-        file.Header();
         file.Record(2010, 5, 1, Heavy | kHasNoteFlag);
         file.Note(QStringLiteral("abc"));
         file.Record(2010, 5, 2, Medium);
         return file;
     }
 };
-
-// The file's permission bits for its owner, group and others (without Qt's "current user" bits).
-QFileDevice::Permissions PermissionBits(const QString& path)
-{
-    return QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
 } // namespace
 
 TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
@@ -54,7 +47,6 @@ TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
     ASSERT_TRUE(Database().Save());
 
     HandBuiltFile expected;
-    expected.Header();
     expected.Record(2008, 1, 1, 0);
     expected.Record(2008, 2, 29, 0x111);
     expected.NoteLength(6); // the length counts characters, not the padding
@@ -69,7 +61,7 @@ TEST_F(DataFileTest, SaveWritesTheLayoutByteForByteAndLoadReadsItBack)
     const QByteArray bytes = FileBytes(DataPath());
     EXPECT_EQ(bytes.toHex(), expected.Bytes().toHex());
     EXPECT_EQ(bytes.size(), 8 + 8 + (8 + 4 + 8) + (8 + 4 + 8) + (8 + 4 + 1536) + (8 + 4 + 12));
-    EXPECT_EQ(PermissionBits(DataPath()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(FileMode(DataPath()), 0600);
 
     // Another user of the shared generator between save and load changes nothing.
     SharedGenerator().seed(7);
@@ -92,13 +84,12 @@ TEST_F(DataFileTest, LoadOfEmptyMissingAndLegacyFiles)
     const QFileInfo created(GetDataFilePath());
     EXPECT_TRUE(created.isFile());
     EXPECT_EQ(created.size(), 0);
-    EXPECT_EQ(PermissionBits(GetDataFilePath()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(PermissionBits(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(FileMode(GetDataFilePath()), 0600);
+    EXPECT_EQ(FileMode(folder), 0700);
     SetDocumentsFolderForTesting(DocumentsPath());
 
     // Only the earlier file: it is read, and a save writes the new one beside it.
     HandBuiltFile legacy;
-    legacy.Header();
     legacy.Record(2009, 4, 1, Heavy);
     const QString legacyPath = GetLegacyDataFilePath();
     WriteFileBytes(legacyPath, legacy.Bytes());
@@ -116,7 +107,6 @@ TEST_F(DataFileTest, LoadSortsForeignFilesAndStopsAfterTheMostRecords)
 {
     // A file from another program, out of order and with a date twice: sorted, the last kept.
     HandBuiltFile foreign;
-    foreign.Header();
     foreign.Record(2012, 1, 3, Heavy);
     foreign.Record(2012, 1, 1, Slight);
     foreign.Record(2012, 1, 3, Medium);
@@ -127,7 +117,6 @@ TEST_F(DataFileTest, LoadSortsForeignFilesAndStopsAfterTheMostRecords)
     // 10001 records: the first 10000 load, and the whole file is kept aside before a save can
     // drop the last one.
     HandBuiltFile many;
-    many.Header();
     CalDate day = Date(1990, 1, 1);
     for (int i = 0; i < CycleDatabase::kMaxRecords + 1; ++i) {
         many.Record(day.year, day.month, day.day, i % 28 < 4 ? Heavy : None);
@@ -158,8 +147,7 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
     };
     std::vector<Case> cases;
     for (const auto& [magic, version, reserved] : {std::tuple{"Zorc", 1, 0}, {"Zorb", 2, 0}, {"Zorb", 1, 1}}) {
-        HandBuiltFile file;
-        file.Header(magic, static_cast<uint16_t>(version), static_cast<uint16_t>(reserved));
+        HandBuiltFile file(magic, static_cast<uint16_t>(version), static_cast<uint16_t>(reserved));
         file.Record(2010, 5, 1, Heavy);
         cases.push_back({"header", file.Bytes(), Corrupted, 0, {}});
         for (int size = 1; size < 8 && version == 1 && reserved == 0; ++size)
@@ -235,7 +223,7 @@ TEST_F(DataFileTest, DamagedFilesKeepTheRecordsBeforeTheFaultAndACopyOfTheWhole)
         EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(DataPath()))));
         EXPECT_TRUE(message.text.contains(QStringLiteral("'%1'").arg(Native(copy)))) << message.text.toStdString();
         EXPECT_EQ(FileBytes(copy), c.bytes);
-        EXPECT_EQ(PermissionBits(copy), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(FileMode(copy), 0600);
     }
 
     // No day that does not exist is ever saved.
@@ -275,7 +263,7 @@ TEST_F(DataFileTest, ADamagedFileIsCopiedAsideOnceAndSavingStopsWhenNoCopyCanBeM
         EXPECT_FALSE(Database().Load());
     EXPECT_EQ(FileBytes(DataPath() + QStringLiteral(".unreadable.2")), large);
     EXPECT_EQ(copies(), 3);
-    EXPECT_EQ(PermissionBits(DataPath() + QStringLiteral(".unreadable.2")), kOwnerOnlyFile);
+    EXPECT_EQ(FileMode(DataPath() + QStringLiteral(".unreadable.2")), 0600);
 
     // Every name taken: nothing may replace the file the load could not read.
     for (int i = 3; i < 100; ++i)

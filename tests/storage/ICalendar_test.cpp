@@ -45,13 +45,9 @@ std::vector<ParsedEvent> Parse(const QByteArray& bytes)
     EXPECT_NE(icalcomponent_get_first_property(calendar, ICAL_PRODID_PROPERTY), nullptr);
     for (icalcomponent* event = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); event;
          event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
-        ParsedEvent parsed;
-        parsed.uid = Text(icalcomponent_get_uid(event));
-        parsed.summary = Text(icalcomponent_get_summary(event));
-        parsed.description = Text(icalcomponent_get_description(event));
-        parsed.first = DateOf(icalcomponent_get_dtstart(event));
-        parsed.last = DateOf(icalcomponent_get_dtend(event)).addDays(-1);
-        events.push_back(parsed);
+        events.push_back({Text(icalcomponent_get_uid(event)), Text(icalcomponent_get_summary(event)),
+                          Text(icalcomponent_get_description(event)), DateOf(icalcomponent_get_dtstart(event)),
+                          DateOf(icalcomponent_get_dtend(event)).addDays(-1)});
     }
     icalcomponent_free(calendar);
     return events;
@@ -119,9 +115,8 @@ TEST_F(ICalendarTest, WorkedExampleGivesTheCalendarScreensDatesWithStableUids)
         {QStringLiteral("velumina-cycle-4-ovulation"), QStringLiteral("Ovulation expected 2026-06-04..2026-06-04")},
     };
     EXPECT_EQ(ByUid(events), expected);
-    for (const ParsedEvent& event : events) {
+    for (const ParsedEvent& event : events)
         EXPECT_FALSE(event.description.isEmpty()) << event.uid.toStdString();
-    }
     EXPECT_TRUE(bytes.startsWith("BEGIN:VCALENDAR\r\n"));
     EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
 

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <set>
 
-void HandBuiltFile::Header(const char* magic, uint16_t version, uint16_t reserved)
+HandBuiltFile::HandBuiltFile(const char* magic, uint16_t version, uint16_t reserved)
 {
     const auto* m = reinterpret_cast<const unsigned char*>(magic);
     const uint32_t word0 = m[0] | (m[1] << 8) | (m[2] << 16) | (uint32_t{m[3]} << 24);

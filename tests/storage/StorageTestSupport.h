@@ -41,7 +41,8 @@ DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString
 class HandBuiltFile
 {
 public:
-    void Header(const char* magic = "Zorb", uint16_t version = 1, uint16_t reserved = 0);
+    /// Starts with the header, which a file of this program has.
+    explicit HandBuiltFile(const char* magic = "Zorb", uint16_t version = 1, uint16_t reserved = 0);
     void Record(int year, int month, int day, uint32_t flags);
     void NoteLength(uint32_t bytes);
     void NoteText(const QString& text); ///< UTF-16LE, one zero character added to an odd count
