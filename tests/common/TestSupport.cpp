@@ -74,6 +74,21 @@ bool ReloadCycleDatabase()
     return TheCycleDatabase().Load();
 }
 
+QString SettingsSection()
+{
+    return QString::fromUtf16(kSettingsSection);
+}
+
+void StoreSetting(const char* name, int32_t value)
+{
+    ASSERT_TRUE(WriteSettingInt(SettingsSection(), QString::fromLatin1(name), value));
+}
+
+int StoredSetting(const char* name)
+{
+    return ReadSettingInt(SettingsSection(), QString::fromLatin1(name), kNotStored);
+}
+
 bool WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

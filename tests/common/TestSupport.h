@@ -53,6 +53,12 @@ int FileMode(const QString& path);
 bool IsPipe(const QString& path);
 bool MakePipe(const QString& path);
 
+/// The program's section of the settings file, and one integer setting in it.
+QString SettingsSection();
+void StoreSetting(const char* name, int32_t value);
+constexpr int kNotStored = -12345;
+int StoredSetting(const char* name); ///< kNotStored when it is not stored
+
 /// Writes `bytes` as the whole file at `path`; false when that failed.
 bool WriteWholeFile(const QString& path, const QByteArray& bytes);
 

@@ -18,16 +18,6 @@
 #include <QTreeWidget>
 
 namespace {
-QStringList RowTexts(const QTreeWidget* list)
-{
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        rows << QStringLiteral("%1 %2 %3").arg(item->text(0), item->text(1), item->text(2));
-    }
-    return rows;
-}
-
 // Periods recorded from 5 January and 2 March 2026; February between them was not recorded.
 void StoreJanuaryAndMarch()
 {
@@ -79,7 +69,7 @@ TEST_F(HistoryDialogTest, TheWorkedExampleShowsTheModelsRows)
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
 
     LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
-        EXPECT_EQ(RowTexts(dialog.List()),
+        EXPECT_EQ(RowTexts(dialog.List(), u' '),
                   (QStringList{QStringLiteral("3/10/26 5 25"), QStringLiteral("4/4/26 5 25")}));
     });
     // An impossible stored date counts as its month's last day.
@@ -98,8 +88,8 @@ TEST_F(HistoryDialogTest, PredictedAndCurrentCyclesAreMarked)
         TheAppSettings().selectedTheme = theme;
         LookAt<CHistoryDialog>([&](CHistoryDialog& dialog) {
             QTreeWidget* list = dialog.List();
-            ASSERT_EQ(RowTexts(list), (QStringList{QStringLiteral("1/5/26 5 28"), QStringLiteral("2/2/26 5 28"),
-                                                   QStringLiteral("3/2/26 5 28")}));
+            ASSERT_EQ(RowTexts(list, u' '), (QStringList{QStringLiteral("1/5/26 5 28"), QStringLiteral("2/2/26 5 28"),
+                                                         QStringLiteral("3/2/26 5 28")}));
             const QTreeWidgetItem* predicted = list->topLevelItem(1);
             const QTreeWidgetItem* current = list->topLevelItem(2);
 

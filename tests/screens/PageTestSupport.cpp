@@ -13,6 +13,7 @@
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 void PageTest::SetUp()
 {
@@ -53,14 +54,16 @@ void PageTest::Look(CBlackDialog& dialog, const std::function<void()>& look)
     });
 }
 
-QString SettingsSection()
+QStringList RowTexts(const QTreeWidget* list, QChar separator)
 {
-    return QString::fromUtf16(kSettingsSection);
-}
-
-int StoredSetting(const char* name)
-{
-    return ReadSettingInt(SettingsSection(), QString::fromLatin1(name), -1);
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int column = 0; column < list->columnCount(); ++column)
+            cells << list->topLevelItem(i)->text(column);
+        rows << cells.join(separator);
+    }
+    return rows;
 }
 
 void Type(CBlackDialog& dialog, int id, const QString& text)

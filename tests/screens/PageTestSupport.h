@@ -8,12 +8,15 @@
 #include <QDate>
 #include <QImage>
 #include <QRect>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QTreeWidget;
 
 class CBlackDialog;
 class CPasswordSetDlg;
@@ -68,12 +71,13 @@ private:
 };
 
 /// The program's section of the settings file.
-QString SettingsSection();
 
 /// The integer setting `name` of the program's section as stored; -1 when none is.
-int StoredSetting(const char* name);
 
 /// Types `text` into the line edit `id` of `dialog` in place of what it holds.
+/// Each row of `list`, its cells joined by `separator`.
+QStringList RowTexts(const QTreeWidget* list, QChar separator);
+
 void Type(CBlackDialog& dialog, int id, const QString& text);
 
 /// Readable dates in test failures.

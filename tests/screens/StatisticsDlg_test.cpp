@@ -6,16 +6,6 @@
 #include <QLabel>
 #include <QTreeWidget>
 
-namespace {
-QStringList RowTexts(const QTreeWidget* list)
-{
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        rows << list->topLevelItem(i)->text(0) + QLatin1Char('=') + list->topLevelItem(i)->text(1);
-    return rows;
-}
-} // namespace
-
 class StatisticsDlgTest : public PageTest
 {
 };
@@ -23,7 +13,7 @@ class StatisticsDlgTest : public PageTest
 TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
 {
     LookAt<CStatisticsDlg>([&](CStatisticsDlg& dialog) {
-        EXPECT_EQ(RowTexts(dialog.List()),
+        EXPECT_EQ(RowTexts(dialog.List(), u'='),
                   (QStringList{QStringLiteral("Average cycle period=28"), QStringLiteral("Shortest cycle=28"),
                                QStringLiteral("Longest cycle=28"), QStringLiteral("Maximum period duration=3")}));
         EXPECT_EQ(dialog.BasisLine()->text(),
@@ -47,7 +37,7 @@ TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
     database.Recalculate(); // the screen must bring the figures up to date itself
 
     LookAt<CStatisticsDlg>([&](CStatisticsDlg& dialog) {
-        EXPECT_EQ(RowTexts(dialog.List()), expected);
+        EXPECT_EQ(RowTexts(dialog.List(), u'='), expected);
         EXPECT_EQ(dialog.BasisLine()->text(),
                   QStringLiteral("Based on 1 cycle between periods you recorded. Predicted periods last 5 days, the "
                                  "mean of your last 2 periods."));

@@ -73,8 +73,8 @@ TEST_F(WelcomeDlgTest, AFailedSaveKeepsTheWelcomeOpenAndTheTypedDateIsTheOneStor
         EXPECT_TRUE(dialog.isVisible()) << "not closed as if saved";
         EXPECT_EQ(messages.Messages().size(), 1u) << "the failure is shown";
         EXPECT_TRUE(TheCycleDatabase().Records().empty());
-        EXPECT_EQ(StoredSetting("WelcomeDismissed"), -1);
-        EXPECT_EQ(StoredSetting("InitialCycleLen"), -1) << "the length waits with the day";
+        EXPECT_EQ(StoredSetting("WelcomeDismissed"), kNotStored);
+        EXPECT_EQ(StoredSetting("InitialCycleLen"), kNotStored) << "the length waits with the day";
 
         messages.Clear();
         SetDocumentsFolderForTesting(DocumentsPath());
@@ -161,7 +161,7 @@ TEST_F(WelcomeDlgTest, ProtectionSetInTheWelcomeTakesEffectWithSaveAndNotWithSki
         EXPECT_EQ(result, save ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_EQ(DataProtection::IsOn(), save);
         EXPECT_EQ(TheCycleDatabase().Records().size(), save ? 1u : 0u) << "Skip stores no day";
-        EXPECT_EQ(StoredSetting("InitialCycleLen"), save ? 28 : -1);
+        EXPECT_EQ(StoredSetting("InitialCycleLen"), save ? 28 : kNotStored);
     }
     // The day went to the file sealed with the new password.
     EXPECT_TRUE(SealedFile::IsSealed(FileBytes(GetDataFilePath())));

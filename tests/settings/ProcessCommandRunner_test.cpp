@@ -2,7 +2,6 @@
 
 #include "platform/ProcessCommandRunner.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -10,12 +9,6 @@ QStringList Append(const QString& log, const QString& word, const QString& befor
 {
     return {QStringLiteral("/bin/sh"), QStringLiteral("-c"), before + QStringLiteral("echo %1 >> \"$0\"").arg(word),
             log};
-}
-
-QString Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 } // namespace
 
@@ -25,7 +18,7 @@ TEST(ProcessCommandRunnerTest, InTheBackgroundTheCallerGoesOnAtOnce)
     const QString log = folder.filePath(QStringLiteral("log"));
     ProcessCommandRunner runner(ProcessCommandRunner::Mode::InBackground);
     runner.Run({Append(log, QStringLiteral("one"), QStringLiteral("sleep 0.3; ")), Append(log, QStringLiteral("two"))});
-    EXPECT_EQ(Read(log), QString()); // still running
+    EXPECT_EQ(FileBytes(log), QByteArray()); // still running
     runner.WaitForFinished(10000);
-    EXPECT_EQ(Read(log), QStringLiteral("one\ntwo\n"));
+    EXPECT_EQ(FileBytes(log), QByteArray("one\ntwo\n"));
 }

@@ -172,11 +172,7 @@ void WriteScript(const QString& path, const QByteArray& body)
 QStringList UnitValues(const QString& path, const QString& key)
 {
     QStringList values;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return values;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (const QString& line : lines) {
+    for (const QString& line : QString::fromUtf8(FileBytes(path)).split(u'\n')) {
         if (line.startsWith(key + u'='))
             values.append(line.mid(key.size() + 1));
     }
@@ -224,16 +220,6 @@ QStringList SplitCommandLine(const QString& value)
     return words;
 }
 
-void StoreSetting(const char* name, int32_t value)
-{
-    ASSERT_TRUE(WriteSettingInt(QString::fromUtf16(kSettingsSection), QString::fromLatin1(name), value));
-}
-
-int StoredSetting(const char* name)
-{
-    return ReadSettingInt(QString::fromUtf16(kSettingsSection), QString::fromLatin1(name), -12345);
-}
-
 int RunWithStubs(const QStringList& command, const QString& stubs, QProcessEnvironment environment, QString* output)
 {
     environment.insert(QStringLiteral("PATH"), stubs + QStringLiteral(":/usr/bin:/bin"));
@@ -250,10 +236,7 @@ int RunWithStubs(const QStringList& command, const QString& stubs, QProcessEnvir
 
 QStringList ReadWords(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList words = QString::fromUtf8(file.readAll()).split(QChar(u'\0'));
+    QStringList words = QString::fromUtf8(FileBytes(path)).split(QChar(u'\0'));
     if (!words.isEmpty() && words.last().isEmpty())
         words.removeLast();
     return words;

@@ -96,8 +96,6 @@ protected:
 };
 
 /// A value in the program's settings section, written and read as a new process would.
-void StoreSetting(const char* name, int32_t value);
-int StoredSetting(const char* name); ///< -12345 when it is not stored
 
 /// A date as yyyy-MM-dd.
 QString IsoDate(const CalDate& day);

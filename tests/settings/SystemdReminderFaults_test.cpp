@@ -207,11 +207,8 @@ TEST_F(SystemdReminderFaultTest, ALockThatNamesNobodyOrIsALinkIsNeverWaitedForNo
         const QByteArray kept = FileBytes(target);
         if (row.link)
             ASSERT_TRUE(QFile::link(target, lockPath));
-        else {
-            QFile lock(lockPath);
-            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-            lock.write(row.left);
-        }
+        else
+            ASSERT_TRUE(WriteWholeFile(lockPath, row.left));
         database.BeginUpdate();
         FileLock other(lockPath);
         EXPECT_FALSE(other.TryLock());

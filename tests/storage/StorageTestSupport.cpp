@@ -92,9 +92,7 @@ DayRecord MakeRecord(int year, int month, int day, uint32_t flags, const QString
 
 void WriteFileBytes(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    ASSERT_TRUE(WriteWholeFile(path, bytes)) << path.toStdString();
 }
 
 QByteArray Utf16Bytes(const QString& text)
