@@ -42,9 +42,7 @@ QString VeluminaExecutable()
 }
 } // namespace
 
-class SingleInstanceTest : public VeluminaTest
-{
-};
+using SingleInstanceTest = VeluminaTest;
 
 TEST_F(SingleInstanceTest, LeftoversOfEndedInstancesAreTakenOverAtOnceAndALiveHolderIsLeftAlone)
 {

@@ -15,9 +15,7 @@ template <typename... Count> CalDate Stepped(CalDate d, void (*step)(CalDate&, C
 const char* const kZones[] = {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe", "UTC", "Asia/Kolkata"};
 } // namespace
 
-class CalDateTest : public VeluminaTest
-{
-};
+using CalDateTest = VeluminaTest;
 
 TEST_F(CalDateTest, ValidityIgnoresMonthLengthsOrderingIsByYearMonthDayAndStepsCrossMonthEnds)
 {

@@ -190,9 +190,7 @@ HabitScores Measure(Habit habit)
 }
 } // namespace
 
-class PredictionAccuracyTest : public VeluminaTest
-{
-};
+using PredictionAccuracyTest = VeluminaTest;
 
 TEST_F(PredictionAccuracyTest, SummaryFollowsSimulatedUsers)
 {

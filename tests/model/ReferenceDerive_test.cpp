@@ -197,9 +197,7 @@ std::vector<DayRecord> RandomHistory(std::mt19937& random)
 }
 } // namespace
 
-class ReferenceDeriveTest : public VeluminaTest
-{
-};
+using ReferenceDeriveTest = VeluminaTest;
 
 TEST_F(ReferenceDeriveTest, MatchesAPlainDerivationOnRandomHistories)
 {

@@ -49,9 +49,7 @@ int HighestBar(const QImage& image, const COvuChartWnd& chart)
 }
 } // namespace
 
-class ConceptionDlgTest : public PageTest
-{
-};
+using ConceptionDlgTest = PageTest;
 
 TEST_F(ConceptionDlgTest, OnTheFirstDayTheChartShowsTodayTheFertileDaysAndTheirTooltips)
 {

@@ -28,9 +28,7 @@ void Choose(CDueDateCalcDlg& dialog, const QString& name)
 }
 } // namespace
 
-class DueDateCalcDlgTest : public PageTest
-{
-};
+using DueDateCalcDlgTest = PageTest;
 
 TEST_F(DueDateCalcDlgTest, TheFieldsFollowEachOtherWithinThePickersRange)
 {

@@ -4,9 +4,7 @@
 #include "ui/screens/MonthItem.h"
 #include "ui/screens/MonthRenderer.h"
 
-class MonthRendererTest : public PageTest
-{
-};
+using MonthRendererTest = PageTest;
 
 TEST_F(MonthRendererTest, FebruaryHasTheDaysOfItsYearUnderTheFourHundredYearRule)
 {

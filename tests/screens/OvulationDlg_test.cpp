@@ -6,9 +6,7 @@
 
 #include <QLabel>
 
-class OvulationDlgTest : public PageTest
-{
-};
+using OvulationDlgTest = PageTest;
 
 TEST_F(OvulationDlgTest, ShowsTheLastAndTheNextOvulationAndTheFertileDays)
 {

@@ -4,11 +4,8 @@
 #include "ui/screens/CStatisticsDlg.h"
 
 #include <QLabel>
-#include <QTreeWidget>
 
-class StatisticsDlgTest : public PageTest
-{
-};
+using StatisticsDlgTest = PageTest;
 
 TEST_F(StatisticsDlgTest, WithoutRecordsTheSettingsValuesAreShownAsSuch)
 {
@@ -27,9 +24,8 @@ TEST_F(StatisticsDlgTest, FiguresAreTheModelsAndSayWhatTheyRestOn)
     // Periods on days 0 to 4 (6 days of bleeding recorded) and 25 to 29, today day 29.
     ASSERT_TRUE(TheCycleDatabase().ReplaceRecords(StartTwoPeriodExample()));
     CycleDatabase& database = TheCycleDatabase();
-    const int average = database.AverageCycleLength();
     const QStringList expected{
-        QStringLiteral("Average cycle period=%1").arg(average),
+        QStringLiteral("Average cycle period=%1").arg(database.AverageCycleLength()),
         QStringLiteral("Shortest cycle=%1").arg(database.ShortestCycle()),
         QStringLiteral("Longest cycle=%1").arg(database.LongestCycle()),
         QStringLiteral("Maximum period duration=%1").arg(database.LongestPeriod()),

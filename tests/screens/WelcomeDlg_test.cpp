@@ -37,9 +37,7 @@ void TickDate(const CWelcomeDlg& dialog)
 
 } // namespace
 
-class WelcomeDlgTest : public PageTest
-{
-};
+using WelcomeDlgTest = PageTest;
 
 TEST_F(WelcomeDlgTest, OpensWithoutADateOnTheStoredLengthAndOffersOnlyDaysFrom2008ToToday)
 {
