@@ -8,15 +8,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-DayRecord Record(const CalDate& date, int level, const QString& note)
-{
-    DayRecord record;
-    record.date = date;
-    SetLevel(record, level);
-    SetNote(record, note);
-    return record;
-}
-
 std::vector<DayRecord> Periods(const CalDate& lastStart, int cycles, const std::vector<int>& lengths)
 {
     const int levels[] = {Heavy, Heavy, Medium, Medium, Slight};
@@ -25,7 +16,7 @@ std::vector<DayRecord> Periods(const CalDate& lastStart, int cycles, const std::
     CalDate start = lastStart;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         for (int d = 4; d >= 0; --d)
-            records.push_back(Record(CivilOffsetDate(start, d), levels[d], d == 0 ? note : QString()));
+            records.push_back(Day(CivilOffsetDate(start, d), levels[d], d == 0 ? note : QString()));
         start = CivilOffsetDate(start, -lengths[cycle % lengths.size()]);
     }
     return {records.rbegin(), records.rend()};
@@ -35,8 +26,8 @@ std::vector<DayRecord> TenThousandDays(bool notes)
 {
     std::vector<DayRecord> records;
     for (int i = 0; i < CycleDatabase::kMaxRecords; ++i)
-        records.push_back(Record(CivilOffsetDate(CalDate{1, 1, kMapFirstYear}, i), i % 29 < 5 ? Heavy : None,
-                                 notes && i % 4 == 0 ? QString(100, QChar(u'a' + i % 26)) : QString()));
+        records.push_back(Day(CivilOffsetDate(CalDate{1, 1, kMapFirstYear}, i), i % 29 < 5 ? Heavy : None,
+                              notes && i % 4 == 0 ? QString(100, QChar(u'a' + i % 26)) : QString()));
     return records;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/DayRecord.h"
+#include "DayRecords.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,8 +13,6 @@ class CBlackDialog;
 
 /// The day every benchmark runs on (BenchMain.cpp fixes the clock at its noon).
 inline constexpr CalDate kBenchToday{12, 6, 2026};
-
-DayRecord Record(const CalDate& date, int level, const QString& note = {});
 
 /// `cycles` five-day periods (two heavy, two medium and a slight day, a note on the first), the
 /// last one beginning on `lastStart`, the cycles before it as long as `lengths` says in turn.

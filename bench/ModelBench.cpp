@@ -18,7 +18,7 @@ std::vector<DayRecord> RealisticHistory()
 std::vector<DayRecord> WithRecordIn(int year)
 {
     std::vector<DayRecord> records = RealisticHistory();
-    records.push_back(Record(CalDate{1, 1, static_cast<int16_t>(year)}, Heavy));
+    records.push_back(Day(CalDate{1, 1, static_cast<int16_t>(year)}, Heavy));
     return records;
 }
 

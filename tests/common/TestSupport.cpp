@@ -38,15 +38,6 @@ CalDate Date(int year, int month, int day)
     return CalDate{static_cast<int16_t>(month), static_cast<int16_t>(day), static_cast<int16_t>(year)};
 }
 
-DayRecord Day(const CalDate& date, int level, const QString& note)
-{
-    DayRecord record;
-    record.date = date;
-    SetLevel(record, level);
-    SetNote(record, note);
-    return record;
-}
-
 std::vector<DayRecord> StartTwoPeriodExample()
 {
     const CalDate day0 = Date(2026, 3, 10);

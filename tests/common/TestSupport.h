@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DayRecords.h"
 #include "model/CalDate.h"
 #include "model/DayRecord.h"
 #include "storage/SealedFile.h"
@@ -29,9 +30,6 @@ void SetToday(int year, int month, int day);
 
 /// A date, in the order people write it.
 CalDate Date(int year, int month, int day);
-
-/// A day record of `level` with an optional note (the has-note bit follows the note).
-DayRecord Day(const CalDate& date, int level, const QString& note = QString());
 
 /// The worked example of two recorded periods: five Heavy days from 10 March 2026 (day 0) and
 /// five from day 25. Sets today to day 29 and returns the records to store.
