@@ -265,7 +265,8 @@ void COvuChartWnd::paintEvent(QPaintEvent*)
 
 void COvuChartWnd::keyPressEvent(QKeyEvent* event)
 {
-    const int last = static_cast<int>(AccessibleItems().size()) - 1;
+    // The column at the plot's right edge; -1 without a plot, which no move accepts.
+    const int last = ColumnAt(PlotRect().right());
     switch (event->key()) {
     case Qt::Key_Left:
         MoveKeyboardColumn(std::max(m_keyboardColumn - 1, 0));
